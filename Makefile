@@ -1,0 +1,67 @@
+# make run   : install what is missing, build, start fanOrbiter
+# make test  : install what is missing, build, run every test, then again
+#              under AddressSanitizer + UndefinedBehaviorSanitizer
+# make bench : build the benchmarks (and the tools they compare against)
+
+BUILD      ?= build
+ASAN_BUILD ?= build-asan
+JOBS       ?= $(shell nproc)
+SUDO       := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
+
+DEPS       := cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev \
+              libfltk1.3-dev libx11-dev libxext-dev xvfb xauth xfonts-base \
+              fonts-dejavu-core
+BENCH_DEPS := libcairo2-dev ncdu hyperfine strace
+
+.PHONY: all deps bench-deps build build-asan test test-plain test-asan run bench clean
+
+all: build
+
+define install_missing
+	@missing=""; \
+	for p in $(1); do dpkg -s $$p >/dev/null 2>&1 || missing="$$missing $$p"; done; \
+	if [ -n "$$missing" ]; then \
+	  echo "Installing:$$missing"; \
+	  $(SUDO) apt-get update -qq && \
+	  $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $$missing; \
+	fi
+endef
+
+deps:
+	$(call install_missing,$(DEPS))
+
+bench-deps: deps
+	$(call install_missing,$(BENCH_DEPS))
+
+$(BUILD)/build.ninja:
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+$(ASAN_BUILD)/build.ninja:
+	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DFAN_SANITIZE=ON -DFAN_BUILD_BENCH=OFF
+
+build: deps $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS)
+
+build-asan: deps $(ASAN_BUILD)/build.ninja
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+
+# GUI tests need an X server: the whole run goes under a private Xvfb.
+CTEST = xvfb-run -a -s "-screen 0 1600x1200x24" ctest --output-on-failure -j $(JOBS)
+
+test-plain: build
+	cd $(BUILD) && $(CTEST)
+
+test-asan: build-asan
+	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 $(CTEST)
+
+test: test-plain test-asan
+
+run: build
+	./$(BUILD)/app/fanorbiter $(ARGS)
+
+bench: bench-deps $(BUILD)/build.ninja
+	cmake -S . -B $(BUILD)
+	cmake --build $(BUILD) -j $(JOBS)
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD)

@@ -1,0 +1,2 @@
+// The application shell: main window, scan control, navigation and settings.
+#pragma once

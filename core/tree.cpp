@@ -1,0 +1,35 @@
+#include "core/tree.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace fan {
+
+std::filesystem::path Tree::nodePath(uint64_t index) const {
+    if (index == 0 || index == kNoNode || index >= nodes.size()) return root;
+    std::vector<uint64_t> chain;
+    for (uint64_t i = index; i != 0 && i != kNoNode; i = nodes[i].parent) chain.push_back(i);
+    // Names are the bytes the listing gave; join them as they are so the
+    // path leads back to the file even when a name is not valid UTF-8.
+    std::string text = root.native();
+    for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+        if (text.empty() || text.back() != std::filesystem::path::preferred_separator)
+            text += std::filesystem::path::preferred_separator;
+        text += nodes[*it].name;
+    }
+    return std::filesystem::path(std::move(text));
+}
+
+bool childOrder::operator()(uint64_t a, uint64_t b) const {
+    const ScanNode& x = tree.nodes[a];
+    const ScanNode& y = tree.nodes[b];
+    const bool xMount = x.mountIndex != kNoNode;
+    const bool yMount = y.mountIndex != kNoNode;
+    if (xMount != yMount) return xMount;
+    if (x.size != y.size) return x.size > y.size;
+    // std::string compares through char_traits<char>, which compares as
+    // unsigned char: bytes >= 0x80 sort after ASCII.
+    return x.name < y.name;
+}
+
+}  // namespace fan

@@ -1,0 +1,2 @@
+// The interface kit: palette, drawing helpers, widgets, dialogs and texts.
+#pragma once
