@@ -28,8 +28,15 @@ struct MountEntry {
     bool pseudo = false;          // proc, sysfs and the like
 };
 
-// Every mounted file system, with space and drive model filled in.
+// Every mounted file system, with space and drive model filled in. Space
+// queries that may hang (network file systems) give up after about half a
+// second and leave spaceKnown false.
 std::vector<MountEntry> listMounts();
+
+// The same; tableRead is false when the system's mount table could not be
+// read (Linux: /proc/self/mountinfo), in which case the list is empty and
+// file-system boundaries are unknown.
+std::vector<MountEntry> listMounts(bool& tableRead);
 
 // The entry of the file system that holds `path`; descriptions are reused
 // from `known` when it lists that file system. Space is measured at `path`.
