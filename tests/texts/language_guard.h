@@ -1,0 +1,17 @@
+// A fixture for tests that switch the process-wide interface language.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include "ui/ui_texts.h"
+
+namespace fan {
+
+// Puts uiLanguage back after each test, so the order of tests never matters.
+class LanguageTest : public ::testing::Test {
+protected:
+    void TearDown() override { uiLanguage = saved; }
+    int saved = uiLanguage;
+};
+
+}  // namespace fan
