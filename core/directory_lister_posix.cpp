@@ -1,0 +1,177 @@
+// Directory listing over open(O_DIRECTORY), getdents64 and fstatat.
+//
+// Each folder is opened once; entries are examined relative to its
+// descriptor, and only files are stat'ed: a folder's size is 0 and its kind
+// comes from the listing's d_type, so folders cost no extra call.
+#include "core/directory_lister_posix.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <string>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+namespace fan {
+namespace {
+
+struct LinuxDirent64 {
+    uint64_t d_ino;
+    int64_t d_off;
+    unsigned short d_reclen;
+    unsigned char d_type;
+    char d_name[1];
+};
+
+constexpr int kDirFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NONBLOCK;
+
+// Opens a folder whose path may exceed PATH_MAX: the path is walked in
+// pieces below PATH_MAX, each opened relative to the previous one.
+int openLongPath(const std::string& path, int lastFlags) {
+    int dirfd = AT_FDCWD;
+    size_t pos = 0;
+    if (!path.empty() && path[0] == '/') {
+        dirfd = ::open("/", kDirFlags);
+        if (dirfd < 0) return -1;
+        pos = 1;
+    }
+    while (true) {
+        size_t end = path.size();
+        bool last = true;
+        if (end - pos >= PATH_MAX) {
+            end = path.rfind('/', pos + PATH_MAX - 2);
+            if (end == std::string::npos || end <= pos) {
+                if (dirfd != AT_FDCWD) ::close(dirfd);
+                errno = ENAMETOOLONG;
+                return -1;
+            }
+            last = false;
+        }
+        const std::string piece = path.substr(pos, end - pos);
+        const int fd = ::openat(dirfd, piece.c_str(), last ? lastFlags : kDirFlags);
+        const int saved = errno;
+        if (dirfd != AT_FDCWD) ::close(dirfd);
+        errno = saved;
+        if (fd < 0 || last) return fd;
+        dirfd = fd;
+        pos = end + 1;
+    }
+}
+
+class PosixDirectoryLister final : public DirectoryLister {
+public:
+    explicit PosixDirectoryLister(StatAtFunction statAt) : statAt_(statAt) {}
+    ~PosixDirectoryLister() override { close(); }
+
+    bool isFolder(const std::filesystem::path& path) override {
+        struct stat st;
+        if (path.native().size() < PATH_MAX) return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+        const int fd = openLongPath(path.native(), kDirFlags);
+        if (fd < 0) return false;
+        ::close(fd);
+        return true;
+    }
+
+    ListOpen open(const std::filesystem::path& folder, bool isRoot) override {
+        close();
+        const int flags = isRoot ? kDirFlags : (kDirFlags | O_NOFOLLOW);
+        const std::string& native = folder.native();
+        fd_ = native.size() < PATH_MAX ? ::open(native.c_str(), flags) : openLongPath(native, flags);
+        if (fd_ < 0) {
+            fd_ = -1;
+            // Vanished, or replaced by something that is not a folder (ELOOP:
+            // now a symbolic link, which is never followed).
+            if (errno == ENOENT || errno == ENOTDIR || (!isRoot && errno == ELOOP)) return ListOpen::NotFound;
+            return ListOpen::Failed;
+        }
+        used_ = pos_ = 0;
+        failed_ = ended_ = false;
+        return ListOpen::Opened;
+    }
+
+    bool next(ListedEntry& entry) override {
+        while (true) {
+            if (pos_ >= used_) {
+                if (ended_ || !refill()) return false;
+                continue;
+            }
+            const auto* d = reinterpret_cast<const LinuxDirent64*>(buffer_ + pos_);
+            pos_ += d->d_reclen;
+            if (examine(d, entry)) return true;
+        }
+    }
+
+    bool failed() const override { return failed_; }
+
+    void close() override {
+        if (fd_ >= 0) ::close(fd_);
+        fd_ = -1;
+    }
+
+private:
+    bool refill() {
+        const long n = ::syscall(SYS_getdents64, fd_, buffer_, sizeof buffer_);
+        if (n <= 0) {
+            ended_ = true;
+            if (n < 0) failed_ = true;
+            return false;
+        }
+        used_ = static_cast<size_t>(n);
+        pos_ = 0;
+        return true;
+    }
+
+    bool examine(const LinuxDirent64* d, ListedEntry& entry) {
+        entry.name = std::string_view(d->d_name);
+        entry.size = 0;
+        switch (d->d_type) {
+        case DT_DIR:
+            entry.kind = EntryKind::Folder;
+            return true;
+        case DT_REG:
+        case DT_UNKNOWN:
+            break;
+        default:  // links, devices, FIFOs, sockets
+            entry.kind = EntryKind::Other;
+            return true;
+        }
+        struct stat st;
+        if (statAt_(fd_, d->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
+            // Gone between listing and stat: not an entry any more. Any other
+            // failure (a folder readable but not searchable) leaves the size
+            // unknown, so the listing counts as failed rather than lie.
+            if (errno != ENOENT && errno != ENOTDIR) failed_ = true;
+            return false;
+        }
+        if (S_ISDIR(st.st_mode)) {
+            entry.kind = EntryKind::Folder;
+        } else if (S_ISREG(st.st_mode)) {
+            entry.kind = EntryKind::File;
+            entry.size = static_cast<uint64_t>(st.st_size);
+        } else {
+            entry.kind = EntryKind::Other;
+        }
+        return true;
+    }
+
+    StatAtFunction statAt_;
+    int fd_ = -1;
+    size_t used_ = 0;
+    size_t pos_ = 0;
+    bool failed_ = false;
+    bool ended_ = false;
+    alignas(8) char buffer_[32768];
+};
+
+}  // namespace
+
+std::unique_ptr<DirectoryLister> makePosixDirectoryLister(StatAtFunction statAt) {
+    return std::make_unique<PosixDirectoryLister>(statAt);
+}
+
+std::unique_ptr<DirectoryLister> makeDirectoryLister() { return makePosixDirectoryLister(&::fstatat); }
+
+}  // namespace fan

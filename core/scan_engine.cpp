@@ -1,0 +1,291 @@
+#include "core/scan_engine.h"
+
+#include <algorithm>
+#include <chrono>
+#include <numeric>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "core/node_reserve.h"
+
+namespace fan {
+namespace {
+
+const char kOpenFailed[] = "Не удалось открыть папку: ";
+const char kNoAccess[] = "Нет доступа к папке: ";
+constexpr int64_t kPublishIntervalNs = 90'000'000;
+
+int64_t steadyNs() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+// A folder waiting to be listed, with the preview item of its top-level
+// ancestor (kNoNode for the root).
+struct PendingFolder {
+    uint64_t node;
+    uint64_t item;
+};
+
+// One call of scanTree: the walk state lives here and dies with it.
+class Walk {
+public:
+    Walk(Tree& tree, ScanProgress& progress, DirectoryLister& lister, int64_t startNs)
+        : tree_(tree), progress_(progress), lister_(lister), lastPublishNs_(startNs - 1'000'000'000) {}
+
+    void buildMountMap();
+    void run();
+    void finish();
+    void publish(bool force);
+
+private:
+    void listFolder(uint64_t folder, const std::filesystem::path& path, uint64_t item);
+    void addEntry(uint64_t folder, uint64_t item, const ListedEntry& entry, const std::string* mountKeyPrefix);
+    void finishFolder(uint64_t item);
+    bool stopRequested() const { return progress_.stop.load(); }
+    void countFile(uint64_t size) {
+        progress_.files.fetch_add(1);
+        progress_.bytes.fetch_add(size);
+    }
+
+    Tree& tree_;
+    ScanProgress& progress_;
+    DirectoryLister& lister_;
+    std::vector<PendingFolder> stack_;
+    std::vector<PreviewItem> items_;
+    std::vector<uint64_t> pendingCount_;  // per item: folders found and not yet finished
+    std::vector<bool> itemFailed_;
+    uint64_t rootFilesItem_ = kNoNode;
+    std::unordered_map<std::string, uint64_t> mountMap_;     // mount point -> index into Tree::mounts
+    std::unordered_set<std::string> mountParents_;           // folders that hold a mapped mount point
+    int64_t lastPublishNs_;
+};
+
+void Walk::buildMountMap() {
+    const std::string rootText = tree_.root.generic_string();
+    for (uint64_t i = 0; i < tree_.mounts.size(); ++i) {
+        const std::string& point = tree_.mounts[i].mountPoint;
+        if (point == rootText || !isPathWithinMount(point, rootText)) continue;
+        if (!mountMap_.emplace(point, i).second) continue;  // the first of equal mount points wins
+        const size_t slash = point.rfind('/');
+        mountParents_.insert(slash == 0 ? std::string("/") : point.substr(0, slash));
+    }
+}
+
+void Walk::publish(bool force) {
+    if (!progress_.livePreview.load()) return;
+    const int64_t now = steadyNs();
+    if (!force && now - lastPublishNs_ < kPublishIntervalNs) return;
+    ScanSnapshot snapshot;
+    snapshot.root = tree_.root;
+    snapshot.rootVolume = tree_.rootVolume;
+    snapshot.items = items_;
+    snapshot.bytes = progress_.bytes.load();
+    snapshot.valid = true;
+    progress_.store(std::move(snapshot));
+    lastPublishNs_ = now;
+}
+
+void Walk::run() {
+    ScanNode root;
+    root.name = tree_.root.string();
+    root.isFolder = true;
+    tree_.nodes.push_back(std::move(root));
+    stack_.push_back({0, kNoNode});
+
+    while (!stack_.empty()) {
+        if (stopRequested()) break;
+        const PendingFolder folder = stack_.back();
+        stack_.pop_back();
+        const std::filesystem::path path = tree_.nodePath(folder.node);
+        if (folder.item != kNoNode && items_[folder.item].state == PreviewState::Pending)
+            items_[folder.item].state = PreviewState::Scanning;
+
+        const ListOpen opened = lister_.open(path, folder.node == 0);
+        if (opened != ListOpen::Opened) {
+            if (opened == ListOpen::Failed) {
+                ++tree_.errorCount;
+                if (folder.item != kNoNode) itemFailed_[folder.item] = true;
+                if (folder.node == 0) tree_.errorText = kNoAccess + tree_.root.string();
+            }
+            finishFolder(folder.item);
+            publish(true);
+            continue;
+        }
+        listFolder(folder.node, path, folder.item);
+    }
+}
+
+void Walk::listFolder(uint64_t folder, const std::filesystem::path& path, uint64_t item) {
+    // Only folders that hold a mount point pay for building lookup keys.
+    std::string keyPrefix;
+    const std::string* mountKeyPrefix = nullptr;
+    if (!mountParents_.empty()) {
+        keyPrefix = path.generic_string();
+        if (mountParents_.count(keyPrefix)) {
+            if (keyPrefix.empty() || keyPrefix.back() != '/') keyPrefix += '/';
+            mountKeyPrefix = &keyPrefix;
+        }
+    }
+
+    // A folder's entries are appended during its own listing only, so its
+    // children are the consecutive indices from here on.
+    const uint64_t firstChild = tree_.nodes.size();
+    ListedEntry entry;
+    while (!stopRequested() && lister_.next(entry)) {
+        if (entry.name == "." || entry.name == ".." || entry.kind == EntryKind::Other) continue;
+        addEntry(folder, item, entry, mountKeyPrefix);
+    }
+    std::vector<uint64_t>& children = tree_.nodes[folder].children;
+    children.resize(tree_.nodes.size() - firstChild);
+    std::iota(children.begin(), children.end(), firstChild);
+
+    if (!stopRequested()) {
+        if (lister_.failed()) {
+            ++tree_.errorCount;
+            if (item != kNoNode) itemFailed_[item] = true;
+        }
+        finishFolder(item);
+    }
+    publish(false);
+    lister_.close();
+}
+
+void Walk::addEntry(uint64_t folder, uint64_t item, const ListedEntry& entry, const std::string* mountKeyPrefix) {
+    const uint64_t index = tree_.nodes.size();
+    const bool isFolder = entry.kind == EntryKind::Folder;
+    tree_.nodes.emplace_back();
+    ScanNode& node = tree_.nodes.back();
+    node.name.assign(entry.name.data(), entry.name.size());
+    node.parent = folder;
+    node.isFolder = isFolder;
+    if (!isFolder) {
+        node.size = entry.size;
+        node.fileCount = 1;
+    }
+
+    bool isMountPoint = false;
+    if (mountKeyPrefix) {
+        const auto hit = mountMap_.find(*mountKeyPrefix + node.name);
+        if (hit != mountMap_.end()) {
+            node.mountIndex = hit->second;
+            node.size = 0;
+            node.fileCount = 0;
+            ++tree_.mountPointCount;
+            isMountPoint = true;
+        }
+    }
+
+    if (isMountPoint) {
+        // Another file system is not walked: it adds nothing to any sum.
+        if (folder == 0 && isFolder) {
+            items_.push_back({node.name, 0, 0, true, PreviewState::OtherFileSystem});
+            pendingCount_.push_back(0);
+            itemFailed_.push_back(false);
+        }
+    } else if (folder != 0) {
+        if (isFolder) {
+            if (item != kNoNode) ++pendingCount_[item];
+            stack_.push_back({index, item});
+        } else {
+            if (item != kNoNode) {
+                items_[item].bytes += entry.size;
+                items_[item].fileCount += 1;
+            }
+            countFile(entry.size);
+        }
+    } else if (isFolder) {
+        stack_.push_back({index, items_.size()});
+        items_.push_back({node.name, 0, 0, true, PreviewState::Pending});
+        pendingCount_.push_back(1);
+        itemFailed_.push_back(false);
+    } else {
+        if (rootFilesItem_ == kNoNode) {
+            rootFilesItem_ = items_.size();
+            items_.push_back({std::string(), 0, 0, false, PreviewState::Complete});
+            pendingCount_.push_back(0);
+            itemFailed_.push_back(false);
+        }
+        items_[rootFilesItem_].bytes += entry.size;
+        items_[rootFilesItem_].fileCount += 1;
+        countFile(entry.size);
+    }
+    publish(false);
+}
+
+void Walk::finishFolder(uint64_t item) {
+    if (item == kNoNode || pendingCount_[item] == 0) return;
+    if (--pendingCount_[item] == 0 && !stopRequested())
+        items_[item].state = itemFailed_[item] ? PreviewState::AccessError : PreviewState::Complete;
+}
+
+void Walk::finish() {
+    tree_.stopped = stopRequested();
+    std::vector<ScanNode>& nodes = tree_.nodes;
+    // Children always sit above their parent, so going down from the last
+    // index completes every node before it is sorted or added upwards.
+    for (uint64_t i = nodes.size(); i-- > 0;) {
+        ScanNode& node = nodes[i];
+        if (node.children.size() > 1) std::sort(node.children.begin(), node.children.end(), childOrder{tree_});
+        if (i != 0) {
+            nodes[node.parent].size += node.size;
+            nodes[node.parent].fileCount += node.fileCount;
+        }
+    }
+    refreshMountSpace(tree_.rootVolume, tree_.root);
+    if (!tree_.stopped) {
+        for (size_t i = 0; i < items_.size(); ++i) {
+            PreviewItem& it = items_[i];
+            if (it.isFolder && it.state != PreviewState::OtherFileSystem && pendingCount_[i] == 0)
+                it.state = itemFailed_[i] ? PreviewState::AccessError : PreviewState::Complete;
+        }
+    }
+    publish(true);
+}
+
+}  // namespace
+
+std::filesystem::path toLongPath(const std::filesystem::path& path) {
+    std::filesystem::path normal = std::filesystem::absolute(path).lexically_normal();
+    // "/a/b/" names the same folder as "/a/b"; without the trailing separator
+    // the root's text compares equal to the mount points that lie inside it.
+    if (!normal.has_filename() && normal.has_relative_path()) normal = normal.parent_path();
+    return normal;
+}
+
+Tree scanTree(const std::filesystem::path& root, ScanProgress& progress, const std::vector<MountEntry>* mounts,
+              DirectoryLister& lister) {
+    const int64_t startNs = steadyNs();
+    Tree tree;
+    bool usable = !root.empty();
+    if (usable) {
+        std::error_code error;
+        const std::filesystem::path absolute = std::filesystem::absolute(root, error);
+        if (error) usable = false;
+        else tree.root = toLongPath(absolute);
+    }
+    if (!usable || !lister.isFolder(tree.root)) {
+        tree.errorText = kOpenFailed + root.string();
+        return tree;
+    }
+
+    tree.mounts = mounts ? *mounts : listMounts();
+    tree.rootVolume = mountEntryForPath(tree.root, tree.mounts);
+    reserveNodes(tree.nodes, tree.root);
+
+    Walk walk(tree, progress, lister, startNs);
+    walk.publish(true);
+    walk.buildMountMap();
+    walk.run();
+    walk.finish();
+    tree.seconds = static_cast<double>(steadyNs() - startNs) / 1e9;
+    return tree;
+}
+
+Tree scanTree(const std::filesystem::path& root, ScanProgress& progress, const std::vector<MountEntry>* mounts) {
+    const std::unique_ptr<DirectoryLister> lister = makeDirectoryLister();
+    return scanTree(root, progress, mounts, *lister);
+}
+
+}  // namespace fan

@@ -1,0 +1,63 @@
+// An in-memory folder tree behind the lister seam, with faults on demand.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "core/directory_lister.h"
+
+namespace fan::testing {
+
+struct FakeEntry {
+    std::string name;
+    EntryKind kind;
+    uint64_t size = 0;
+};
+
+class FakeDirectoryLister : public DirectoryLister {
+public:
+    // Folders by full path; a folder missing here reports not-found.
+    std::map<std::string, std::vector<FakeEntry>> folders;
+    std::map<std::string, ListOpen> openFaults;   // folder -> what open() reports
+    std::map<std::string, size_t> failAfter;      // folder -> listing fails after this many entries
+    std::function<void(const std::string& folder, const std::string& entry)> onEntry;  // before an entry is returned
+    std::vector<std::string> opened;
+
+    bool isFolder(const std::filesystem::path& path) override { return folders.count(path.string()) != 0; }
+
+    ListOpen open(const std::filesystem::path& folder, bool) override {
+        current_ = folder.string();
+        opened.push_back(current_);
+        pos_ = 0;
+        failed_ = false;
+        if (auto fault = openFaults.find(current_); fault != openFaults.end()) return fault->second;
+        return folders.count(current_) ? ListOpen::Opened : ListOpen::NotFound;
+    }
+
+    bool next(ListedEntry& entry) override {
+        const std::vector<FakeEntry>& entries = folders[current_];
+        if (auto limit = failAfter.find(current_); limit != failAfter.end() && pos_ >= limit->second) {
+            failed_ = true;
+            return false;
+        }
+        if (pos_ >= entries.size()) return false;
+        const FakeEntry& e = entries[pos_++];
+        if (onEntry) onEntry(current_, e.name);
+        entry.name = e.name;
+        entry.kind = e.kind;
+        entry.size = e.size;
+        return true;
+    }
+
+    bool failed() const override { return failed_; }
+    void close() override {}
+
+private:
+    std::string current_;
+    size_t pos_ = 0;
+    bool failed_ = false;
+};
+
+}  // namespace fan::testing
