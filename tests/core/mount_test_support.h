@@ -1,0 +1,118 @@
+// Scratch folders and space-query doubles for the volume table tests.
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <filesystem>
+#include <fstream>
+#include <mutex>
+#include <optional>
+#include <set>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <stdlib.h>
+
+#include "core/volume_space.h"
+
+namespace fan::testing {
+
+// A private folder under the temporary directory, removed afterwards.
+class ScratchDir {
+public:
+    ScratchDir() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "fan-mounts-XXXXXX").string();
+        if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
+        root_ = pattern;
+    }
+    ~ScratchDir() {
+        std::error_code ec;
+        std::filesystem::remove_all(root_, ec);
+    }
+    ScratchDir(const ScratchDir&) = delete;
+    ScratchDir& operator=(const ScratchDir&) = delete;
+
+    const std::filesystem::path& root() const { return root_; }
+
+    // Writes `text` to root/relative, making the folders on the way.
+    std::filesystem::path write(const std::string& relative, const std::string& text) const {
+        const std::filesystem::path path = root_ / relative;
+        std::filesystem::create_directories(path.parent_path());
+        std::ofstream out(path, std::ios::binary);
+        out << text;
+        if (!out) throw std::runtime_error("cannot write " + path.string());
+        return path;
+    }
+
+private:
+    std::filesystem::path root_;
+};
+
+// Answers every query with the same figures (or a refusal) and records who
+// asked for what.
+class FixedSpaceQuery : public SpaceQuery {
+public:
+    explicit FixedSpaceQuery(std::optional<SpaceFigures> figures) : figures_(figures) {}
+
+    std::optional<SpaceFigures> measure(const std::filesystem::path& path) const override {
+        std::lock_guard<std::mutex> lock(mutex_);
+        calls_.push_back({path.string(), std::this_thread::get_id()});
+        return figures_;
+    }
+
+    struct Call {
+        std::string path;
+        std::thread::id thread;
+    };
+    std::vector<Call> calls() const {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return calls_;
+    }
+
+private:
+    std::optional<SpaceFigures> figures_;
+    mutable std::mutex mutex_;
+    mutable std::vector<Call> calls_;
+};
+
+// A server that does not answer: queries of paths below one of `deadPrefixes`
+// hang until release(); every other query answers at once with `figures`.
+class DeadServerSpaceQuery : public SpaceQuery {
+public:
+    DeadServerSpaceQuery(std::vector<std::string> deadPrefixes, SpaceFigures figures)
+        : deadPrefixes_(std::move(deadPrefixes)), figures_(figures) {}
+
+    std::optional<SpaceFigures> measure(const std::filesystem::path& path) const override {
+        const std::string text = path.string();
+        for (const std::string& prefix : deadPrefixes_) {
+            if (text.rfind(prefix, 0) != 0) continue;
+            ++blockedCalls_;
+            std::unique_lock<std::mutex> lock(mutex_);
+            opened_.wait(lock, [this] { return open_; });
+            break;
+        }
+        return figures_;
+    }
+
+    void release() {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            open_ = true;
+        }
+        opened_.notify_all();
+    }
+
+    int blockedCalls() const { return blockedCalls_; }
+
+private:
+    std::vector<std::string> deadPrefixes_;
+    SpaceFigures figures_;
+    mutable std::atomic<int> blockedCalls_{0};
+    mutable std::mutex mutex_;
+    mutable std::condition_variable opened_;
+    bool open_ = false;
+};
+
+}  // namespace fan::testing
