@@ -46,14 +46,6 @@ TEST(DriveModelText, TrimsOnlyTheFourBlanks) {
     EXPECT_EQ(trimDriveText("\vX\f"), "\vX\f");
 }
 
-TEST(DriveModelText, ComposesVendorProductAndRevision) {
-    EXPECT_EQ(composeDriveModel("V", "P", "R"), "V P");
-    EXPECT_EQ(composeDriveModel("", "P", "R"), "P");
-    EXPECT_EQ(composeDriveModel("V", "", "R"), "V");
-    EXPECT_EQ(composeDriveModel("", "", "R"), "R");
-    EXPECT_EQ(composeDriveModel("", "", ""), "");
-}
-
 TEST(DriveModelLinux, ReadsTheDiskOfADeviceNumber) {
     FakeSysfs sys;
     sys.disk("sda", "ATA     \n", "Samsung SSD 860 \n", "1B6Q\n");
@@ -119,19 +111,15 @@ TEST(DriveModelLinux, ListMountsFillsTheModelButKeepsTheDeviceNumber) {
     sys.disk("sda", "ATA", "Disk One");
     sys.partition("sda", "sda1");
     sys.link("8:1", "devices/pci0/block/sda/sda1");
-    testing::ScratchDir dir;
-    auto query = std::make_shared<testing::FixedSpaceQuery>(SpaceFigures{100, 50, 40});
-    BoundedSpaceQuery space(query);
-    MountTableSources sources;
-    sources.sysRoot = sys.root();
-    sources.space = &space;
-    sources.mountInfo = dir.write("mountinfo",
-                                  "1 0 8:1 / / rw - ext4 /dev/sda1 rw\n"
-                                  "2 1 8:1 /home /home rw - ext4 /dev/sda1 rw\n"
-                                  "3 1 0:30 / /tmp rw - tmpfs tmpfs rw\n"
-                                  "4 1 8:1 / /mnt/nas rw - nfs4 nas:/x rw\n");  // a network mount gets no model
+    testing::FixedMountSources fixed(SpaceFigures{100, 50, 40});
+    fixed.sources.sysRoot = sys.root();
+    fixed.mountInfo(
+        "1 0 8:1 / / rw - ext4 /dev/sda1 rw\n"
+        "2 1 8:1 /home /home rw - ext4 /dev/sda1 rw\n"
+        "3 1 0:30 / /tmp rw - tmpfs tmpfs rw\n"
+        "4 1 8:1 / /mnt/nas rw - nfs4 nas:/x rw\n");  // a network mount gets no model
     bool tableRead = false;
-    const auto mounts = listMounts(sources, tableRead);
+    const auto mounts = listMounts(fixed.sources, tableRead);
     ASSERT_EQ(mounts.size(), 4u);
     EXPECT_EQ(mounts[0].model, "ATA Disk One");
     EXPECT_EQ(mounts[0].device, "8:1");

@@ -229,13 +229,9 @@ TEST(DescribeMountEntry, BuildsOneLine) {
 }
 
 TEST(ListMounts, ReportsAMountTableThatCannotBeRead) {
-    testing::ScratchDir dir;
-    auto query = std::make_shared<testing::FixedSpaceQuery>(SpaceFigures{100, 50, 40});
-    BoundedSpaceQuery space(query);
-    MountTableSources sources;
-    sources.sysRoot = dir.root();
-    sources.space = &space;
-
+    testing::FixedMountSources fixed(SpaceFigures{100, 50, 40});
+    const testing::ScratchDir& dir = fixed.dir;
+    MountTableSources& sources = fixed.sources;
     const std::pair<std::string, std::filesystem::path> unreadable[] = {
         {"missing", dir.root() / "missing"},
         {"a folder", dir.root()},
@@ -248,9 +244,9 @@ TEST(ListMounts, ReportsAMountTableThatCannotBeRead) {
         EXPECT_TRUE(listMounts(sources, tableRead).empty()) << what;
         EXPECT_FALSE(tableRead) << what;
     }
-    EXPECT_TRUE(query->calls().empty());
+    EXPECT_TRUE(fixed.query->calls().empty());
 
-    sources.mountInfo = dir.write("good", "1 0 8:1 / / rw - ext4 /dev/sda1 rw\nbroken line\n");
+    fixed.mountInfo("1 0 8:1 / / rw - ext4 /dev/sda1 rw\nbroken line\n");
     bool tableRead = false;
     const auto mounts = listMounts(sources, tableRead);
     EXPECT_TRUE(tableRead);

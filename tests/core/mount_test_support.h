@@ -15,6 +15,8 @@
 
 #include <stdlib.h>
 
+#include "core/bounded_space_query.h"
+#include "core/mount_table_linux.h"
 #include "core/volume_space.h"
 
 namespace fan::testing {
@@ -113,6 +115,23 @@ private:
     mutable std::mutex mutex_;
     mutable std::condition_variable opened_;
     bool open_ = false;
+};
+
+// Volume-table sources that read a scratch folder and answer every space
+// query with the same figures: write("mountinfo", ...) and list.
+struct FixedMountSources {
+    explicit FixedMountSources(SpaceFigures figures)
+        : query(std::make_shared<FixedSpaceQuery>(figures)), space(query) {
+        sources.mountInfo = dir.root() / "mountinfo";
+        sources.sysRoot = dir.root();
+        sources.space = &space;
+    }
+    void mountInfo(const std::string& text) { sources.mountInfo = dir.write("mountinfo", text); }
+
+    ScratchDir dir;
+    std::shared_ptr<FixedSpaceQuery> query;
+    BoundedSpaceQuery space;
+    MountTableSources sources;
 };
 
 }  // namespace fan::testing

@@ -208,22 +208,18 @@ TEST(BoundedSpaceQuery, AQueryOutlivesItsRunner) {
 
 class LocalSpace : public ::testing::Test {
 protected:
-    LocalSpace() : query_(std::make_shared<testing::FixedSpaceQuery>(SpaceFigures{1000, 1200, 1100})), space_(query_) {
-        sources_.sysRoot = dir_.root();
-        sources_.space = &space_;
-    }
+    LocalSpace() : fixed_(SpaceFigures{1000, 1200, 1100}), query_(fixed_.query), sources_(fixed_.sources) {}
 
-    testing::ScratchDir dir_;
+    testing::FixedMountSources fixed_;
     std::shared_ptr<testing::FixedSpaceQuery> query_;
-    BoundedSpaceQuery space_;
-    MountTableSources sources_;
+    MountTableSources& sources_;
 };
 
 TEST_F(LocalSpace, ListMountsAsksLocalFileSystemsDirectlyAndClamps) {
-    sources_.mountInfo = dir_.write("mountinfo",
-                                    "1 0 8:1 / / rw - ext4 /dev/sda1 rw\n"
-                                    "2 1 0:5 / /tmp rw - tmpfs tmpfs rw\n"
-                                    "3 1 0:40 / /mnt/nas rw - nfs nas:/x rw\n");
+    fixed_.mountInfo(
+        "1 0 8:1 / / rw - ext4 /dev/sda1 rw\n"
+        "2 1 0:5 / /tmp rw - tmpfs tmpfs rw\n"
+        "3 1 0:40 / /mnt/nas rw - nfs nas:/x rw\n");
     bool tableRead = false;
     const auto mounts = listMounts(sources_, tableRead);
     ASSERT_EQ(mounts.size(), 3u);
