@@ -23,9 +23,11 @@ class BoundedSpaceQuery {
 public:
     using Clock = std::chrono::steady_clock;
 
+private:
     struct Slot;
     struct Registry;
 
+public:
     // The outcome of one started query, to be collected before a deadline.
     class Pending {
     public:
