@@ -1,0 +1,145 @@
+#include "core/sector_polygon.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace fan {
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846264338327950;
+constexpr double kTwoPi = 2.0 * kPi;
+constexpr double kMaxChordError = 0.08;
+constexpr int kMaxArcPieces = 65536;
+constexpr double kMinEdgeHeight = 1e-9;
+// Beyond this the rings' centre cannot bring a clamped sector onto the image.
+constexpr double kCentreLimit = 2.0 * kRasterCoordinateLimit;
+// Above this the angle test below loses too much precision to be tight.
+constexpr double kTightAngleLimit = 1e6;
+
+bool finiteWithin(double value, double limit) { return std::isfinite(value) && std::fabs(value) <= limit; }
+
+// Whether [start, end] holds an angle of the form base + 2*pi*m.
+bool holdsAngle(double start, double end, double base) {
+    return std::ceil((start - base) / kTwoPi) * kTwoPi + base <= end;
+}
+
+}  // namespace
+
+int arcPieceCount(double outerRadius, double sweep) {
+    const double step = std::acos(1.0 - kMaxChordError / std::max(kMaxChordError, outerRadius));
+    const double pieces = std::ceil(sweep / (2.0 * step));
+    // An infinite count (a step of 0 at huge radii) takes the cap as well.
+    if (!(pieces <= kMaxArcPieces)) return kMaxArcPieces;
+    return std::max(2, static_cast<int>(pieces));
+}
+
+bool sectorExtent(const RasterSegment& segment, double centre, int ss, int n, SectorExtent& extent) {
+    if (!finiteWithin(centre, kCentreLimit)) return false;
+    if (!std::isfinite(segment.innerRadius) || !std::isfinite(segment.outerRadius)) return false;
+    if (!finiteWithin(segment.startAngle, kRasterCoordinateLimit) ||
+        !finiteWithin(segment.endAngle, kRasterCoordinateLimit))
+        return false;
+    const double inner = std::clamp(segment.innerRadius, -kRasterCoordinateLimit, kRasterCoordinateLimit);
+    const double outer = std::clamp(segment.outerRadius, -kRasterCoordinateLimit, kRasterCoordinateLimit);
+    const double start = segment.startAngle;
+    const double end = segment.endAngle;
+    if (!(inner < outer) || !(start < end)) return false;
+
+    // The range of cos over the vertex angles, from the end points and the
+    // extremes the range holds.
+    double cosLow = -1.0;
+    double cosHigh = 1.0;
+    const double angleMagnitude = std::fabs(start) + std::fabs(end);
+    if (end - start < kTwoPi && angleMagnitude <= kTightAngleLimit) {
+        const double cosStart = std::cos(start);
+        const double cosEnd = std::cos(end);
+        cosLow = holdsAngle(start, end, kPi) ? -1.0 : std::min(cosStart, cosEnd);
+        cosHigh = holdsAngle(start, end, 0.0) ? 1.0 : std::max(cosStart, cosEnd);
+    }
+    double yLow = 0.0;
+    double yHigh = 0.0;
+    bool first = true;
+    for (double r : {inner, outer}) {
+        for (double c : {cosLow, cosHigh}) {
+            const double y = (centre - r * c) * ss;
+            yLow = first ? y : std::min(yLow, y);
+            yHigh = first ? y : std::max(yHigh, y);
+            first = false;
+        }
+    }
+    // Rounding in the vertex angles (which may step past the end by an ulp)
+    // and in the coordinates: a generous bound, then two rows to spare.
+    const double radius = std::max(std::fabs(inner), std::fabs(outer));
+    const double slack = 2.0 + ss * (radius * (angleMagnitude * 1e-15 + 1e-15) + std::fabs(centre) * 1e-15);
+    const double top = std::floor(yLow - slack - 0.5);
+    const double bottom = std::ceil(yHigh + slack);
+    if (bottom < 0.0 || top > n - 1) return false;
+    extent = {inner, outer, start, end, static_cast<int32_t>(std::max(top, 0.0)),
+              static_cast<int32_t>(std::min(bottom, static_cast<double>(n - 1)))};
+    return true;
+}
+
+void SectorPolygon::build(const SectorExtent& sector, double centre, int ss) {
+    const double sweep = sector.endAngle - sector.startAngle;
+    const int k = arcPieceCount(sector.outerRadius, sweep);
+    const size_t count = 2 * static_cast<size_t>(k) + 2;
+    vx_.resize(count + 1);
+    vy_.resize(count + 1);
+    for (int i = 0; i <= k; ++i) {
+        const double theta = sector.startAngle + static_cast<double>(i) * sweep / static_cast<double>(k);
+        const double s = std::sin(theta);
+        const double c = std::cos(theta);
+        vx_[i] = (centre + sector.outerRadius * s) * ss;
+        vy_[i] = (centre - sector.outerRadius * c) * ss;
+        const size_t innerIndex = count - 1 - static_cast<size_t>(i);
+        vx_[innerIndex] = (centre + sector.innerRadius * s) * ss;
+        vy_[innerIndex] = (centre - sector.innerRadius * c) * ss;
+    }
+    vx_[count] = vx_[0];
+    vy_[count] = vy_[0];
+
+    // Maximal runs of edges whose y never turns back; level edges join any
+    // run. Within a run, the edge a row centre crosses only moves forward
+    // as rows go down, so a cursor per run finds it.
+    chains_.clear();
+    const auto edges = static_cast<int32_t>(count);
+    int32_t e = 0;
+    while (e < edges) {
+        const int32_t first = e;
+        int direction = 0;
+        for (; e < edges; ++e) {
+            const int d = (vy_[e + 1] > vy_[e]) - (vy_[e + 1] < vy_[e]);
+            if (d != 0 && direction != 0 && d != direction) break;
+            if (d != 0) direction = d;
+        }
+        if (direction > 0) chains_.push_back({first, e - 1, first, true});
+        if (direction < 0) chains_.push_back({first, e - 1, e - 1, false});
+    }
+}
+
+void SectorPolygon::crossings(double yc, std::vector<double>& xs) {
+    const double* vx = vx_.data();
+    const double* vy = vy_.data();
+    for (Chain& chain : chains_) {
+        int32_t top;  // vertex index of the edge's upper end
+        int32_t bottom;
+        if (chain.down) {
+            while (chain.cursor <= chain.last && vy[chain.cursor + 1] <= yc) ++chain.cursor;
+            if (chain.cursor > chain.last) continue;
+            top = chain.cursor;
+            bottom = chain.cursor + 1;
+        } else {
+            while (chain.cursor >= chain.first && vy[chain.cursor] <= yc) --chain.cursor;
+            if (chain.cursor < chain.first) continue;
+            top = chain.cursor + 1;
+            bottom = chain.cursor;
+        }
+        const double yTop = vy[top];
+        const double yBot = vy[bottom];
+        if (yTop > yc || yBot - yTop < kMinEdgeHeight) continue;
+        xs.push_back((yc - yTop) * (vx[bottom] - vx[top]) / (yBot - yTop) + vx[top]);
+    }
+}
+
+}  // namespace fan

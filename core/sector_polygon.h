@@ -1,0 +1,65 @@
+// The polygon of one annular sector on the rasteriser's canvas, walked row
+// by row from the top: the edge crossings of each canvas row's centre line.
+//
+// Internal to the ring rasteriser. The crossings are the very values a plain
+// walk over every edge would compute (same vertices, same formula), found
+// through monotone edge chains so that each row costs a few steps instead
+// of a pass over all edges.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "core/ring_raster.h"
+
+namespace fan {
+
+// Radii beyond this are clamped, angles beyond it rejected: far outside any
+// image, and small enough that no canvas coordinate can overflow.
+inline constexpr double kRasterCoordinateLimit = 1e12;
+
+// A sector that passed the input checks, radii clamped, with a conservative
+// range of canvas rows its edges can cross.
+struct SectorExtent {
+    double innerRadius;
+    double outerRadius;
+    double startAngle;
+    double endAngle;
+    int32_t rowTop;     // no crossing lies above this row
+    int32_t rowBottom;  // nor below this one
+};
+
+// Checks a segment and finds its row range on an n x n canvas. False when
+// the sector is skipped (malformed or not finite) or lies wholly above or
+// below the canvas.
+bool sectorExtent(const RasterSegment& segment, double centre, int ss, int n, SectorExtent& extent);
+
+// Arc pieces of a sector's polygon: chords within 0.08 px of the outer arc,
+// at least 2, at most 65536 (reached only by radii far outside the image).
+int arcPieceCount(double outerRadius, double sweep);
+
+class SectorPolygon {
+public:
+    // Builds the 2k + 2 vertices (outer arc forward, inner arc back) on the
+    // canvas of supersample ss and splits the closed edge loop into chains
+    // monotone in y. Keeps its storage across calls.
+    void build(const SectorExtent& sector, double centre, int ss);
+
+    // Appends the crossings of the line y = yc with every edge whose
+    // yTop <= yc < yBot and whose height is at least 1e-9, in no particular
+    // order. Successive calls after build() must not decrease yc.
+    void crossings(double yc, std::vector<double>& xs);
+
+private:
+    struct Chain {
+        int32_t first;   // first edge, in loop order
+        int32_t last;    // last edge, in loop order
+        int32_t cursor;  // the edge the next row starts looking at
+        bool down;       // y grows along the loop
+    };
+    std::vector<double> vx_;  // vertex i at [i]; the loop's first vertex repeated at the end
+    std::vector<double> vy_;
+    std::vector<Chain> chains_;
+};
+
+}  // namespace fan

@@ -1,0 +1,351 @@
+// The ring rasteriser: exact agreement with a plain whole-canvas rendering,
+// the documented clamps and rejections, and pixel properties of simple shapes.
+#include "core/ring_raster.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <random>
+#include <stdexcept>
+#include <string>
+
+#include "core/sector_polygon.h"
+
+namespace fan {
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+using Rgb = std::array<uint8_t, 3>;
+
+// The straightforward rendering: the whole canvas at once, every edge of
+// every polygon walked over its rows, the rows' crossings sorted and filled,
+// then a box filter. Written from the description of the output, not from
+// the banded implementation, and with the same input checks.
+std::vector<uint8_t> referenceRaster(int size, double centre, Rgb background,
+                                     const std::vector<RasterSegment>& segments, int supersample) {
+    if (size < 1 || size > 1536) throw std::invalid_argument("Invalid chart size");
+    const int ss = std::clamp(supersample, 1, 6);
+    const int n = size * ss;
+    std::vector<uint8_t> canvas(static_cast<size_t>(n) * n * 3);
+    for (size_t i = 0; i < canvas.size(); i += 3) std::copy(background.begin(), background.end(), &canvas[i]);
+    std::vector<std::vector<double>> rows(n);
+    const double limit = 1e12;
+    const bool centreUsable = std::isfinite(centre) && std::fabs(centre) <= 2 * limit;
+    for (const RasterSegment& s : segments) {
+        if (!centreUsable) break;
+        if (!std::isfinite(s.innerRadius) || !std::isfinite(s.outerRadius) || !std::isfinite(s.startAngle) ||
+            !std::isfinite(s.endAngle) || std::fabs(s.startAngle) > limit || std::fabs(s.endAngle) > limit)
+            continue;
+        const double inner = std::clamp(s.innerRadius, -limit, limit);
+        const double outer = std::clamp(s.outerRadius, -limit, limit);
+        if (!(inner < outer) || !(s.startAngle < s.endAngle)) continue;
+        const double sweep = s.endAngle - s.startAngle;
+        const double h = std::acos(1.0 - 0.08 / std::max(0.08, outer));
+        const double pieces = std::ceil(sweep / (2 * h));
+        const int k = pieces <= 65536 ? std::max(2, static_cast<int>(pieces)) : 65536;
+        std::vector<double> px, py;
+        for (int i = 0; i <= k; ++i) {
+            const double t = s.startAngle + static_cast<double>(i) * sweep / static_cast<double>(k);
+            px.push_back((centre + outer * std::sin(t)) * ss);
+            py.push_back((centre - outer * std::cos(t)) * ss);
+        }
+        for (int i = k; i >= 0; --i) {
+            const double t = s.startAngle + static_cast<double>(i) * sweep / static_cast<double>(k);
+            px.push_back((centre + inner * std::sin(t)) * ss);
+            py.push_back((centre - inner * std::cos(t)) * ss);
+        }
+        int lowest = n;
+        int highest = -1;
+        for (size_t i = 0; i < px.size(); ++i) {
+            const size_t j = (i + 1) % px.size();
+            const bool iTop = py[i] <= py[j];
+            const double yTop = iTop ? py[i] : py[j], xTop = iTop ? px[i] : px[j];
+            const double yBot = iTop ? py[j] : py[i], xBot = iTop ? px[j] : px[i];
+            if (yBot - yTop < 1e-9) continue;
+            const double from = std::max(0.0, std::ceil(yTop - 0.5));
+            const double to = std::min(n - 1.0, std::ceil(yBot - 0.5) - 1);
+            for (double row = from; row <= to; ++row) {
+                const int r = static_cast<int>(row);
+                rows[r].push_back((row + 0.5 - yTop) * (xBot - xTop) / (yBot - yTop) + xTop);
+                lowest = std::min(lowest, r);
+                highest = std::max(highest, r);
+            }
+        }
+        for (int r = lowest; r <= highest; ++r) {
+            std::vector<double>& list = rows[r];
+            std::sort(list.begin(), list.end());
+            for (size_t i = 0; i + 1 < list.size(); i += 2) {
+                const double c0 = std::max(0.0, std::ceil(list[i] - 0.5));
+                const double c1 = std::min(n - 1.0, std::ceil(list[i + 1] - 0.5) - 1);
+                for (double c = c0; c <= c1; ++c) {
+                    uint8_t* p = &canvas[(static_cast<size_t>(r) * n + static_cast<size_t>(c)) * 3];
+                    p[0] = s.red;
+                    p[1] = s.green;
+                    p[2] = s.blue;
+                }
+            }
+            list.clear();
+        }
+    }
+    std::vector<uint8_t> out(static_cast<size_t>(size) * size * 3);
+    const int area = ss * ss;
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x)
+            for (int ch = 0; ch < 3; ++ch) {
+                int sum = 0;
+                for (int dy = 0; dy < ss; ++dy)
+                    for (int dx = 0; dx < ss; ++dx)
+                        sum += canvas[((static_cast<size_t>(y) * ss + dy) * n + x * ss + dx) * 3 + ch];
+                out[(static_cast<size_t>(y) * size + x) * 3 + ch] = static_cast<uint8_t>((sum + area / 2) / area);
+            }
+    return out;
+}
+
+RasterSegment sector(double inner, double outer, double start, double end, Rgb colour) {
+    return {inner, outer, start, end, colour[0], colour[1], colour[2]};
+}
+
+// Index of the first differing byte as text, for a readable failure.
+std::string firstDifference(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b, int size) {
+    if (a.size() != b.size()) return "sizes " + std::to_string(a.size()) + " vs " + std::to_string(b.size());
+    for (size_t i = 0; i < a.size(); ++i)
+        if (a[i] != b[i])
+            return "pixel (" + std::to_string(i / 3 % size) + ", " + std::to_string(i / 3 / size) + ") channel " +
+                   std::to_string(i % 3) + ": " + std::to_string(a[i]) + " vs " + std::to_string(b[i]);
+    return "none";
+}
+
+void expectSameAsReference(int size, double centre, Rgb background, const std::vector<RasterSegment>& segments,
+                           int supersample, const std::string& context) {
+    const auto fast = rasterizeRings(size, centre, background, segments, supersample);
+    const auto plain = referenceRaster(size, centre, background, segments, supersample);
+    EXPECT_TRUE(fast == plain) << context << " size " << size << " ss " << supersample << " centre " << centre
+                               << " sectors " << segments.size() << ": first difference at "
+                               << firstDifference(fast, plain, size);
+}
+
+// Rings of adjacent sectors with small gaps between them, as the map draws
+// its layout: shared edges, many narrow sectors, overdraw in the centre.
+std::vector<RasterSegment> mapLikeSectors(std::mt19937_64& random, double radius) {
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    std::vector<RasterSegment> out;
+    const double hole = radius * 0.3;
+    const int rings = 1 + static_cast<int>(unit(random) * 6);
+    const double width = (radius - hole) / rings;
+    for (int ring = 0; ring < rings; ++ring) {
+        double a = 0.0;
+        while (a < 2 * kPi) {
+            const double span = std::min(2 * kPi - a, unit(random) < 0.7 ? unit(random) * 0.05 : unit(random) * 1.5);
+            const double inset = std::min(0.08 * span, 0.0045);
+            const auto shade = static_cast<uint8_t>(unit(random) * 255);
+            if (unit(random) < 0.8)
+                out.push_back(sector(ring * width + hole + 0.45, (ring + 1) * width + hole - 0.45, a + inset,
+                                     a + span - inset, {shade, static_cast<uint8_t>(255 - shade), 90}));
+            a += span;
+        }
+    }
+    out.push_back(sector(0, hole - 5, 0, 2 * kPi, {40, 40, 40}));
+    out.push_back(sector(hole - 15, hole - 5, 0, unit(random) * 2 * kPi, {200, 150, 100}));
+    out.push_back(sector(0, hole - 15, 0, 2 * kPi, {20, 30, 40}));
+    return out;
+}
+
+// Arbitrary sectors: pies, sweeps past a full turn, slivers, negative and
+// huge radii, angles far from [0, 2*pi], and now and then a malformed one.
+RasterSegment randomSector(std::mt19937_64& random, int size) {
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    const double scale = size * (unit(random) < 0.1 ? 20.0 : 0.8);
+    double inner = unit(random) < 0.3 ? 0.0 : unit(random) * scale - (unit(random) < 0.1 ? scale * 0.5 : 0.0);
+    double outer = inner + unit(random) * scale;
+    double start = (unit(random) - 0.5) * (unit(random) < 0.1 ? 100.0 : 8.0);
+    const double pick = unit(random);
+    double sweep = pick < 0.2 ? unit(random) * 1e-3 : pick < 0.9 ? unit(random) * 2 * kPi : unit(random) * 20.0;
+    double end = start + sweep;
+    const double odd = unit(random);
+    if (odd < 0.02) inner = outer;
+    else if (odd < 0.04) end = start;
+    else if (odd < 0.06) std::swap(start, end);
+    else if (odd < 0.07) outer = std::numeric_limits<double>::quiet_NaN();
+    else if (odd < 0.08) end = std::numeric_limits<double>::infinity();
+    else if (odd < 0.09) outer = 1e15;
+    auto channel = [&] { return static_cast<uint8_t>(unit(random) * 256); };
+    return {inner, outer, start, end, channel(), channel(), channel()};
+}
+
+TEST(RingRasterReference, RandomSectorListsMatchByteForByte) {
+    std::mt19937_64 random(20240611);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    int painted = 0;
+    for (int round = 0; round < 220; ++round) {
+        const int size = round < 6 ? 1 + round : 1 + static_cast<int>(unit(random) * 120);
+        const int supersample = static_cast<int>(unit(random) * 11) - 1;  // -1 to 9
+        const double centre = unit(random) < 0.8 ? size * 0.5 : (unit(random) - 0.5) * size * 3;
+        std::vector<RasterSegment> segments;
+        const int count = static_cast<int>(unit(random) * 40);
+        for (int i = 0; i < count; ++i) segments.push_back(randomSector(random, size));
+        const Rgb background{static_cast<uint8_t>(round), 17, 200};
+        expectSameAsReference(size, centre, background, segments, supersample, "round " + std::to_string(round));
+        if (HasFailure()) return;
+        if (rasterizeRings(size, centre, background, segments, supersample) !=
+            rasterizeRings(size, centre, background, {}, supersample))
+            ++painted;
+    }
+    EXPECT_GT(painted, 150);  // the comparison is not one of blank images
+}
+
+TEST(RingRasterReference, MapLikeRingsMatchByteForByte) {
+    std::mt19937_64 random(77);
+    const struct {
+        int size;
+        int supersample;
+    } cases[] = {{184, 5}, {260, 5}, {300, 2}, {411, 3}, {97, 6}, {520, 5}, {768, 2}, {333, 1}, {150, 4}};
+    for (const auto& c : cases) {
+        const double centre = c.size * 0.5;
+        expectSameAsReference(c.size, centre, {30, 34, 40}, mapLikeSectors(random, c.size * 0.5 - 2), c.supersample,
+                              "map-like");
+        if (HasFailure()) return;
+    }
+}
+
+TEST(RingRasterReference, ChordsCrossingRowCentresExactly) {
+    // Integer and half-integer coordinates put vertices and edge ends on
+    // row centres, where the half-open row rule decides.
+    std::vector<RasterSegment> segments;
+    for (int i = 0; i < 8; ++i)
+        segments.push_back(sector(i * 2.0, i * 2.0 + 4.5, i * kPi / 4, (i + 2) * kPi / 4, {uint8_t(i * 30), 0, 0}));
+    segments.push_back(sector(0, 8, 0, kPi / 2, {1, 2, 3}));
+    segments.push_back(sector(0, 8, kPi, 1.5 * kPi, {4, 5, 6}));
+    for (int ss = 1; ss <= 6; ++ss) {
+        expectSameAsReference(24, 12.0, {9, 9, 9}, segments, ss, "aligned");
+        expectSameAsReference(25, 12.5, {9, 9, 9}, segments, ss, "half-aligned");
+    }
+}
+
+TEST(RingRasterSize, OutsideOneTo1536Throws) {
+    for (int size : {0, -1, 1537, 100000}) {
+        try {
+            rasterizeRings(size, 0.0, {0, 0, 0}, {}, 1);
+            ADD_FAILURE() << "size " << size << " accepted";
+        } catch (const std::invalid_argument& error) {
+            EXPECT_STREQ(error.what(), "Invalid chart size");
+        }
+    }
+    EXPECT_EQ(rasterizeRings(1, 0.5, {1, 2, 3}, {}, 5), (std::vector<uint8_t>{1, 2, 3}));
+    const auto big = rasterizeRings(1536, 768.0, {0, 0, 0}, {sector(0, 10, 0, 2 * kPi, {255, 255, 255})}, 1);
+    ASSERT_EQ(big.size(), 1536u * 1536u * 3u);
+    EXPECT_EQ(big[(768u * 1536u + 768u) * 3u], 255);
+    EXPECT_EQ(big[0], 0);
+}
+
+TEST(RingRasterSupersample, ClampedToOneThroughSix) {
+    std::mt19937_64 random(5);
+    const auto segments = mapLikeSectors(random, 38);
+    const auto one = rasterizeRings(80, 40.0, {0, 0, 0}, segments, 1);
+    const auto six = rasterizeRings(80, 40.0, {0, 0, 0}, segments, 6);
+    EXPECT_NE(one, six);
+    EXPECT_EQ(rasterizeRings(80, 40.0, {0, 0, 0}, segments, 0), one);
+    EXPECT_EQ(rasterizeRings(80, 40.0, {0, 0, 0}, segments, -7), one);
+    EXPECT_EQ(rasterizeRings(80, 40.0, {0, 0, 0}, segments, 9), six);
+}
+
+TEST(RingRasterShapes, NoPaintableSectorLeavesTheBackground) {
+    const Rgb background{12, 34, 56};
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    const std::vector<RasterSegment> skipped = {
+        sector(10, 10, 0, 1, {255, 0, 0}),    sector(5, 10, 1, 1, {255, 0, 0}),
+        sector(10, 5, 0, 1, {255, 0, 0}),     sector(5, 10, 2, 1, {255, 0, 0}),
+        sector(nan, 10, 0, 1, {255, 0, 0}),   sector(0, nan, 0, 1, {255, 0, 0}),
+        sector(0, 10, nan, 1, {255, 0, 0}),   sector(0, 10, 0, nan, {255, 0, 0}),
+        sector(0, inf, 0, 1, {255, 0, 0}),    sector(-inf, 10, 0, 1, {255, 0, 0}),
+        sector(0, 10, -inf, 1, {255, 0, 0}),  sector(0, 10, 0, inf, {255, 0, 0}),
+        sector(0, 10, 0, 1e13, {255, 0, 0}),  sector(0, 10, -1e13, 1, {255, 0, 0}),
+    };
+    std::vector<uint8_t> plain(40 * 40 * 3);
+    for (size_t i = 0; i < plain.size(); ++i) plain[i] = background[i % 3];
+    EXPECT_EQ(rasterizeRings(40, 20.0, background, {}, 5), plain);
+    EXPECT_EQ(rasterizeRings(40, 20.0, background, skipped, 5), plain);
+    // An unusable centre paints nothing at all, even a sector that would
+    // cover everything.
+    for (double centre : {nan, inf, -inf, 3e12, -3e12})
+        EXPECT_EQ(rasterizeRings(40, centre, background, {sector(0, 1e12, 0, 7, {255, 0, 0})}, 2), plain) << centre;
+}
+
+TEST(RingRasterShapes, HugeRadiiAreClippedToTheImage) {
+    // A pie far larger than the image covers every pixel, whether its radius
+    // is painted as given or clamped; a ring whose inner edge lies outside
+    // leaves everything untouched.
+    for (double outer : {1e4, 1e9, 1e12, 1e200}) {
+        const auto image = rasterizeRings(64, 32.0, {0, 0, 0}, {sector(0, outer, 0, 2 * kPi, {7, 8, 9})}, 3);
+        for (size_t i = 0; i < image.size(); i += 3) {
+            ASSERT_EQ(image[i], 7) << outer << " at " << i / 3;
+            ASSERT_EQ(image[i + 2], 9);
+        }
+    }
+    const auto outside = rasterizeRings(64, 32.0, {0, 0, 0}, {sector(100, 1e9, 0, 2 * kPi, {7, 8, 9})}, 3);
+    EXPECT_EQ(*std::max_element(outside.begin(), outside.end()), 0);
+    // Centres far off the image, with rings reaching back into it.
+    for (double centre : {-500.0, 560.0, -1e6}) {
+        const double distance = std::hypot(32 - centre, 32 - centre);
+        const double towards = std::atan2(32 - centre, centre - 32);
+        std::vector<RasterSegment> reaching;
+        for (int i = 0; i < 6; ++i)
+            reaching.push_back(sector(distance - 30 + 4 * i, distance + 10 + 4 * i, towards - 0.2 + 0.05 * i,
+                                      towards + 0.1 + 0.05 * i, {uint8_t(40 * i), 9, 9}));
+        const auto image = rasterizeRings(64, centre, {0, 0, 0}, reaching, 4);
+        EXPECT_NE(*std::max_element(image.begin(), image.end()), 0) << centre;
+        expectSameAsReference(64, centre, {0, 0, 0}, reaching, 4, "far centre");
+    }
+}
+
+TEST(RingRasterShapes, DiscAndRingPaintedInOrder) {
+    const Rgb red{255, 0, 0};
+    const Rgb blue{0, 0, 255};
+    const auto disc = rasterizeRings(100, 50.0, {0, 0, 0}, {sector(0, 40, 0, 2 * kPi, red)}, 5);
+    auto at = [](const std::vector<uint8_t>& image, int x, int y) {
+        const size_t i = (static_cast<size_t>(y) * 100 + x) * 3;
+        return Rgb{image[i], image[i + 1], image[i + 2]};
+    };
+    EXPECT_EQ(at(disc, 50, 50), red);
+    EXPECT_EQ(at(disc, 50, 12), red);
+    EXPECT_EQ(at(disc, 50, 8), (Rgb{0, 0, 0}));
+    EXPECT_EQ(at(disc, 91, 50), (Rgb{0, 0, 0}));
+    const auto ring =
+        rasterizeRings(100, 50.0, {0, 0, 0}, {sector(0, 40, 0, 2 * kPi, red), sector(0, 20, 0, 2 * kPi, blue)}, 5);
+    EXPECT_EQ(at(ring, 50, 50), blue);
+    EXPECT_EQ(at(ring, 50 + 15, 50), blue);
+    EXPECT_EQ(at(ring, 50 + 30, 50), red);
+    EXPECT_EQ(at(ring, 50, 50 - 30), red);
+    EXPECT_EQ(at(ring, 50 + 45, 50), (Rgb{0, 0, 0}));
+}
+
+TEST(RingRasterShapes, HalfCoveredPixelRoundsHalfUp) {
+    // A pie over the right half, its straight edge on the canvas column
+    // boundary inside output pixel 0: two of its four samples are white.
+    const auto image = rasterizeRings(3, 0.5, {0, 0, 0}, {sector(0, 10, 0, kPi, {255, 255, 255})}, 2);
+    EXPECT_EQ(image[(1 * 3 + 0) * 3], 128);
+    EXPECT_EQ(image[(1 * 3 + 1) * 3], 255);
+    // One sample of four: 63.75 rounds to 64; three of four: 191.25 to 191.
+    const auto quarter = rasterizeRings(3, 0.5, {0, 0, 0}, {sector(0, 10, kPi / 2, kPi, {255, 255, 255})}, 2);
+    EXPECT_EQ(quarter[(0 * 3 + 0) * 3], 64);
+    const auto threeQuarters =
+        rasterizeRings(3, 0.5, {0, 0, 0}, {sector(0, 10, 0.0, 2 * kPi, {255, 255, 255}), sector(0, 10, 1.5 * kPi, 2 * kPi, {0, 0, 0})}, 2);
+    EXPECT_EQ(threeQuarters[(0 * 3 + 0) * 3], 191);
+}
+
+TEST(RingRasterPolygon, ArcPiecesFollowTheOuterRadius) {
+    EXPECT_EQ(arcPieceCount(500.0, 1e-6), 2);   // a sliver still has six vertices
+    // A radius below 0.08 counts as 0.08: chords of half a turn.
+    EXPECT_EQ(arcPieceCount(0.0, 2 * kPi), 2);
+    EXPECT_EQ(arcPieceCount(-5.0, 2 * kPi + 0.1), 3);
+    const double step = std::acos(1.0 - 0.08 / 500.0);
+    EXPECT_EQ(arcPieceCount(500.0, 2 * kPi), static_cast<int>(std::ceil(2 * kPi / (2 * step))));
+    EXPECT_GT(arcPieceCount(2000.0, 2 * kPi), arcPieceCount(500.0, 2 * kPi));
+    EXPECT_EQ(arcPieceCount(1e12, 2 * kPi), 65536);
+    EXPECT_EQ(arcPieceCount(1e30, 1.0), 65536);  // the step underflows to 0
+}
+
+}  // namespace
+}  // namespace fan
