@@ -1,0 +1,214 @@
+// Display set-up and the helpers of ui_test_support.h.
+#include "ui_test_support.h"
+
+// GoogleTest first: the X headers define macros (None, Bool) that clash with it.
+#include <gtest/gtest.h>
+
+#include <FL/Fl.H>
+#include <FL/Fl_Device.H>
+#include <FL/Fl_Image_Surface.H>
+#include <FL/Fl_RGB_Image.H>
+#include <FL/Fl_Window.H>
+#include <FL/x.H>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "ui/fonts.h"
+#include "ui/palette.h"
+
+namespace fan::testing {
+
+namespace {
+
+// Opens the display once for the whole program and names the fonts the way
+// main does. Without a display every test here would be meaningless, so the
+// run stops loudly instead of skipping.
+class DisplayEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override {
+        const char* name = std::getenv("DISPLAY");
+        Display* probe = XOpenDisplay(name);
+        if (probe == nullptr) {
+            std::fprintf(stderr,
+                         "fan_ui_tests: no X display (DISPLAY=%s); run under xvfb-run\n",
+                         name != nullptr ? name : "");
+            std::exit(1);
+        }
+        XCloseDisplay(probe);
+        fl_open_display();
+        installInterfaceFonts();
+        applyPalette(true);
+    }
+};
+
+[[maybe_unused]] const auto* displayEnvironment =
+    ::testing::AddGlobalTestEnvironment(new DisplayEnvironment);
+
+Fl_Color packRgb(unsigned char r, unsigned char g, unsigned char b) {
+    return (Fl_Color(r) << 24) | (Fl_Color(g) << 16) | (Fl_Color(b) << 8);
+}
+
+void setPointer(Fl_Window* window, int x, int y) {
+    Fl::e_x = x;
+    Fl::e_y = y;
+    Fl::e_x_root = window->x() + x;
+    Fl::e_y_root = window->y() + y;
+}
+
+}  // namespace
+
+std::string hex(Fl_Color colour) {
+    unsigned char r, g, b;
+    Fl::get_color(colour, r, g, b);
+    char text[8];
+    std::snprintf(text, sizeof text, "#%02X%02X%02X", r, g, b);
+    return text;
+}
+
+Canvas::Canvas(int w, int h, const std::function<void()>& paint) : w_(w), h_(h) {
+    Fl_Image_Surface surface(w, h);
+    surface.set_current();
+    fl_color(kUntouched);
+    fl_rectf(0, 0, w, h);
+    paint();
+    Fl_RGB_Image* image = surface.image();
+    Fl_Display_Device::display_device()->set_current();
+    const auto* data = reinterpret_cast<const unsigned char*>(image->data()[0]);
+    const int depth = image->d();
+    const int line = image->ld() ? image->ld() : w * depth;
+    pixels_.resize(size_t(w) * h * 3);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            std::memcpy(&pixels_[(size_t(y) * w + x) * 3], data + y * line + x * depth, 3);
+    delete image;
+}
+
+Fl_Color Canvas::at(int x, int y) const {
+    if (x < 0 || y < 0 || x >= w_ || y >= h_) {
+        ADD_FAILURE() << "pixel (" << x << ", " << y << ") outside the canvas";
+        return kUntouched;
+    }
+    const unsigned char* p = &pixels_[(size_t(y) * w_ + x) * 3];
+    return packRgb(p[0], p[1], p[2]);
+}
+
+int Canvas::inkIn(int x, int y, int w, int h) const {
+    int count = 0;
+    for (int yy = y; yy < y + h; ++yy)
+        for (int xx = x; xx < x + w; ++xx) count += !untouched(xx, yy);
+    return count;
+}
+
+int Canvas::countIn(int x, int y, int w, int h, Fl_Color colour) const {
+    unsigned char r, g, b;
+    Fl::get_color(colour, r, g, b);
+    const Fl_Color wanted = packRgb(r, g, b);
+    int count = 0;
+    for (int yy = y; yy < y + h; ++yy)
+        for (int xx = x; xx < x + w; ++xx) count += at(xx, yy) == wanted;
+    return count;
+}
+
+int Canvas::rightmostInk(int y, int h) const {
+    for (int x = w_ - 1; x >= 0; --x)
+        for (int yy = y; yy < y + h; ++yy)
+            if (!untouched(x, yy)) return x;
+    return -1;
+}
+
+Fl_Color screenPixel(int x, int y) {
+    XSync(fl_display, False);
+    XImage* image =
+        XGetImage(fl_display, RootWindow(fl_display, fl_screen), x, y, 1, 1, AllPlanes, ZPixmap);
+    if (image == nullptr) {
+        ADD_FAILURE() << "cannot read the screen at (" << x << ", " << y << ")";
+        return kUntouched;
+    }
+    const unsigned long pixel = XGetPixel(image, 0, 0);
+    XDestroyImage(image);
+    // A 24-bit TrueColor screen, as Xvfb gives with "-screen 0 WxHx24".
+    return packRgb((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
+}
+
+void sendEvent(Fl_Window* window, int event, int x, int y) {
+    setPointer(window, x, y);
+    Fl::handle(event, window);
+}
+
+void sendMove(Fl_Window* window, int x, int y) {
+    Fl::e_state = 0;
+    sendEvent(window, FL_MOVE, x, y);
+}
+
+void sendClick(Fl_Window* window, int x, int y, int button) {
+    Fl::e_keysym = FL_Button + button;
+    Fl::e_clicks = 0;
+    Fl::e_is_click = 1;
+    Fl::e_state = FL_BUTTON(button);
+    sendEvent(window, FL_PUSH, x, y);
+    Fl::e_state = 0;
+    // The press may already have closed the window.
+    if (window->shown()) sendEvent(window, FL_RELEASE, x, y);
+}
+
+void sendKey(Fl_Window* window, int key) {
+    static char text[2];
+    text[0] = key == FL_Escape ? '\033' : char(key & 0x7F);
+    Fl::e_keysym = key;
+    Fl::e_original_keysym = key;
+    Fl::e_text = text;
+    Fl::e_length = 1;
+    Fl::e_state = 0;
+    Fl::handle(FL_KEYBOARD, window);
+}
+
+void sendCloseRequest(Fl_Window* window) {
+    XEvent event;
+    std::memset(&event, 0, sizeof event);
+    event.xclient.type = ClientMessage;
+    event.xclient.window = fl_xid(window);
+    event.xclient.message_type = XInternAtom(fl_display, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = long(XInternAtom(fl_display, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(fl_display, fl_xid(window), False, NoEventMask, &event);
+    XFlush(fl_display);
+}
+
+ModalScript::ModalScript(std::vector<std::function<void()>> steps, double deadline)
+    : steps_(std::move(steps)) {
+    Fl::add_timeout(0.15, runStep, this);
+    Fl::add_timeout(deadline, expire, this);
+}
+
+ModalScript::~ModalScript() {
+    Fl::remove_timeout(runStep, this);
+    Fl::remove_timeout(expire, this);
+}
+
+void ModalScript::runStep(void* self) {
+    auto* script = static_cast<ModalScript*>(self);
+    if (script->next_ >= script->steps_.size()) return;
+    script->steps_[script->next_++]();
+    if (script->next_ < script->steps_.size()) Fl::repeat_timeout(0.05, runStep, self);
+}
+
+void ModalScript::expire(void* self) {
+    auto* script = static_cast<ModalScript*>(self);
+    script->timedOut_ = true;
+    if (Fl_Window* modal = Fl::grab()) modal->hide();
+}
+
+void settle(double seconds) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (std::chrono::steady_clock::now() < end) Fl::wait(0.02);
+    XSync(fl_display, False);
+    Fl::flush();
+}
+
+}  // namespace fan::testing

@@ -1,0 +1,85 @@
+// Shared fixtures of the interface tests: an offscreen canvas whose pixels
+// can be read back, colour formatting for readable failures, and real event
+// injection into windows, including windows running a modal loop.
+//
+// Every test here runs against a real X server (Xvfb in CI); the program
+// stops with a message when none can be opened.
+#pragma once
+
+#include <FL/Enumerations.H>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+class Fl_Window;
+
+namespace fan::testing {
+
+// A colour no palette entry uses: pixels still holding it were not drawn.
+constexpr Fl_Color kUntouched = 0xFF00FF00;
+
+// "#RRGGBB" of any toolkit colour, indexed ones included.
+std::string hex(Fl_Color colour);
+
+// An offscreen surface filled with kUntouched, drawn into once by `paint`
+// and then read back.
+class Canvas {
+public:
+    Canvas(int w, int h, const std::function<void()>& paint);
+
+    // The pixel as an RGB colour 0xRRGGBB00.
+    Fl_Color at(int x, int y) const;
+    std::string hexAt(int x, int y) const { return hex(at(x, y)); }
+    bool untouched(int x, int y) const { return at(x, y) == kUntouched; }
+    // Pixels in the rectangle that are not kUntouched / that equal `colour`.
+    int inkIn(int x, int y, int w, int h) const;
+    int countIn(int x, int y, int w, int h, Fl_Color colour) const;
+    // Rightmost column holding ink in rows y..y+h-1, or -1.
+    int rightmostInk(int y, int h) const;
+    bool sameAs(const Canvas& other) const { return pixels_ == other.pixels_; }
+
+    int width() const { return w_; }
+    int height() const { return h_; }
+
+private:
+    int w_, h_;
+    std::vector<unsigned char> pixels_;
+};
+
+// The colour the server shows at a screen position (read from the root
+// window, so it includes whatever lies on top there).
+Fl_Color screenPixel(int x, int y);
+
+// Events delivered through the toolkit's dispatcher, as the X event loop
+// delivers them: coordinates are in `window`'s pixels.
+void sendMove(Fl_Window* window, int x, int y);
+void sendEvent(Fl_Window* window, int event, int x, int y);
+void sendClick(Fl_Window* window, int x, int y, int button = 1);
+void sendKey(Fl_Window* window, int key);
+// A WM_DELETE_WINDOW client message sent through the X server.
+void sendCloseRequest(Fl_Window* window);
+
+// Steps run one after another from timeouts while a modal loop runs; each
+// step finds the modal window through Fl::grab(). When the loop is still
+// running `deadline` seconds after the start, the grab window is hidden
+// and timedOut() turns true, so a broken close path fails instead of hanging.
+class ModalScript {
+public:
+    explicit ModalScript(std::vector<std::function<void()>> steps, double deadline = 5.0);
+    ~ModalScript();
+    bool timedOut() const { return timedOut_; }
+    bool finished() const { return next_ == steps_.size(); }
+
+private:
+    static void runStep(void* self);
+    static void expire(void* self);
+    std::vector<std::function<void()>> steps_;
+    size_t next_ = 0;
+    bool timedOut_ = false;
+};
+
+// Runs the toolkit's loop for about `seconds`, so shown windows get drawn.
+void settle(double seconds = 0.2);
+
+}  // namespace fan::testing

@@ -1,0 +1,38 @@
+// The few places where FLTK 1.3 and FLTK 1.4 differ for this program, kept
+// together so that moving to 1.4 means editing this file alone.
+//
+// With 1.3 everything is drawn in device pixels (scale 1), the native X
+// window comes from fl_xid, and Fl_Window::shape cannot be used because
+// Debian's build leaves it without effect: rounded windows go through the X
+// Shape extension instead (ui/window_shape.h). GUI thread only.
+#pragma once
+
+#include <FL/Fl.H>
+#include <FL/Fl_Window.H>
+#include <FL/x.H>
+
+namespace fan {
+namespace compat {
+
+// The X window behind a shown toolkit window; 0 while it is not shown.
+// (1.4: fl_x11_xid.)
+inline Window nativeWindow(const Fl_Window* window) {
+    return window != nullptr ? fl_xid(window) : 0;
+}
+
+// The X connection the toolkit opened; null before the display is open.
+inline Display* nativeDisplay() { return fl_display; }
+
+// Opens the toolkit's display connection if it is not open yet.
+inline void openDisplay() { fl_open_display(); }
+
+// Device pixels per toolkit unit on a window's screen. 1.3 has no scaling.
+// (1.4: Fl::screen_scale(window->screen_num()).)
+inline float screenScale(const Fl_Window*) { return 1.0f; }
+
+// Whether Fl_Window::shape gives a window a non-rectangular outline here.
+// (1.4 on X11: true.)
+constexpr bool toolkitWindowShapeWorks = false;
+
+}  // namespace compat
+}  // namespace fan

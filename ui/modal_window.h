@@ -1,0 +1,16 @@
+// Runs a borderless window (dialog or popup menu) modally over the program.
+#pragma once
+
+class Fl_Window;
+
+namespace fan {
+
+// Shows the placed `window`, rounds it with corner ellipses `cornerDiameter`
+// across (rectangular where the X server cannot), gives it the keyboard
+// focus and the event grab, and runs the toolkit's event loop until the
+// window hides itself. Then hands the grab back to whoever held it before
+// (nobody, usually). Timers keep firing meanwhile, so the scan display goes
+// on underneath. GUI thread only; returns with the window hidden.
+void runModalWindow(Fl_Window& window, int cornerDiameter);
+
+}  // namespace fan
