@@ -26,8 +26,9 @@ namespace {
 
 constexpr int kMaxDepth = 12;
 
-// Share of folders at depth 1..12: many shallow, few deep.
-constexpr uint64_t kDepthWeights[kMaxDepth] = {40, 30, 22, 16, 12, 9, 7, 5, 4, 3, 2, 1};
+// Share of folders at depth 1..12, shaped like a home folder: a few dozen
+// entries at the top, most folders three to six levels down, a thin deep tail.
+constexpr uint64_t kDepthWeights[kMaxDepth] = {1, 8, 24, 34, 30, 22, 14, 9, 5, 3, 2, 1};
 
 const char* const kWords[] = {
     "report", "photo", "backup", "notes", "data", "config", "image", "draft", "invoice",
