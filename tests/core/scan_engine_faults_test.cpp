@@ -46,25 +46,23 @@ TEST(ScanEngineFaults, WalkIsDepthFirstInReverseListingOrderAndSkipsDotEntries) 
     EXPECT_EQ(tree.nodes[3].name, "top");
 }
 
-TEST(ScanEngineFaults, RootThatRefusesListing) {
-    FakeDirectoryLister lister = sampleTree();
-    lister.openFaults["/r"] = ListOpen::Failed;
-    ScanProgress progress;
-    const Tree tree = scanTree("/r", progress, &kNoMounts, lister);
-    ASSERT_EQ(tree.nodes.size(), 1u);
-    EXPECT_EQ(tree.errorCount, 1u);
-    EXPECT_EQ(tree.errorText, "Нет доступа к папке: /r");
-    EXPECT_TRUE(progress.snapshot().valid);
-}
-
-TEST(ScanEngineFaults, RootReportingNotFoundIsAnEmptyScan) {
-    FakeDirectoryLister lister = sampleTree();
-    lister.openFaults["/r"] = ListOpen::NotFound;
-    ScanProgress progress;
-    const Tree tree = scanTree("/r", progress, &kNoMounts, lister);
-    ASSERT_EQ(tree.nodes.size(), 1u);
-    EXPECT_EQ(tree.errorCount, 0u);
-    EXPECT_EQ(tree.errorText, "");
+TEST(ScanEngineFaults, RootThatCannotBeListed) {
+    // Refused: an error and the root alone. Not found: an empty scan.
+    const struct {
+        ListOpen fault;
+        uint64_t errors;
+        std::string text;
+    } cases[] = {{ListOpen::Failed, 1, "Нет доступа к папке: /r"}, {ListOpen::NotFound, 0, ""}};
+    for (const auto& c : cases) {
+        FakeDirectoryLister lister = sampleTree();
+        lister.openFaults["/r"] = c.fault;
+        ScanProgress progress;
+        const Tree tree = scanTree("/r", progress, &kNoMounts, lister);
+        ASSERT_EQ(tree.nodes.size(), 1u);
+        EXPECT_EQ(tree.errorCount, c.errors);
+        EXPECT_EQ(tree.errorText, c.text);
+        EXPECT_TRUE(progress.snapshot().valid);
+    }
 }
 
 TEST(ScanEngineFaults, SubfolderFailuresMarkOnlyTheirTopLevelItem) {
