@@ -36,7 +36,10 @@ RoundedPopupMenu::RoundedPopupMenu(int w, int h, std::vector<ContextMenuItem> it
     end();
 }
 
-int RoundedPopupMenu::rowAt(int y) const {
+int RoundedPopupMenu::rowAt(int x, int y) const {
+    // The grab brings events from anywhere on the screen; beside the window,
+    // at a row's height, is not on that row.
+    if (x < 0 || x >= w()) return -1;
     int found = -1;
     forEachRowTop(items, [&](int index, int top) {
         if (y >= top && y <= top + kRowHeight - 1) found = index;
@@ -75,14 +78,14 @@ int RoundedPopupMenu::handle(int event) {
     switch (event) {
         case FL_ENTER:
         case FL_MOVE:
-            setHoveredRow(rowAt(Fl::event_y()));
+            setHoveredRow(rowAt(Fl::event_x(), Fl::event_y()));
             return 1;
         case FL_LEAVE:
             setHoveredRow(-1);
             return 1;
         case FL_PUSH: {
             if (Fl::event_button() != FL_LEFT_MOUSE) break;
-            const int row = rowAt(Fl::event_y());
+            const int row = rowAt(Fl::event_x(), Fl::event_y());
             if (row >= 0 && !items[size_t(row)].enabled) return 1;  // stays open
             if (row >= 0) chosenId = items[size_t(row)].id;
             hide();

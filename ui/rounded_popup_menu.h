@@ -24,7 +24,8 @@ struct ContextMenuItem {
 // then reads chosenId. GUI thread only.
 //
 // Rows start 14 pixels from the top, 38 high and 42 apart; a separator adds
-// 12 above its row. Rows are matched by the pointer's height alone.
+// 12 above its row. Inside the window rows are matched by the pointer's
+// height alone; outside it (the grab reports clicks anywhere) by none.
 class RoundedPopupMenu : public Fl_Double_Window {
 public:
     static constexpr uint32_t kNoChoice = 0xFFFFFFFFu;
@@ -42,8 +43,9 @@ public:
 
 private:
     // The row whose band holds window row `y`, or -1 (gaps, separator
-    // spaces, above the first and below the last row).
-    int rowAt(int y) const;
+    // spaces, above the first and below the last row, and any `x` outside
+    // the window).
+    int rowAt(int x, int y) const;
     void setHoveredRow(int row);
 };
 
