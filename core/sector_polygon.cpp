@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace fan {
 
@@ -113,33 +114,65 @@ void SectorPolygon::build(const SectorExtent& sector, double centre, int ss) {
             if (d != 0 && direction != 0 && d != direction) break;
             if (d != 0) direction = d;
         }
-        if (direction > 0) chains_.push_back({first, e - 1, first, true});
-        if (direction < 0) chains_.push_back({first, e - 1, e - 1, false});
+        if (direction != 0) {
+            Chain chain{first, e - 1, direction > 0 ? first : e - 1, direction > 0, 0, 0, 0, 0, 0, 0, 0};
+            loadEdge(chain);
+            chains_.push_back(chain);
+        }
     }
 }
 
-void SectorPolygon::crossings(double yc, std::vector<double>& xs) {
-    const double* vx = vx_.data();
-    const double* vy = vy_.data();
-    for (Chain& chain : chains_) {
-        int32_t top;  // vertex index of the edge's upper end
-        int32_t bottom;
-        if (chain.down) {
-            while (chain.cursor <= chain.last && vy[chain.cursor + 1] <= yc) ++chain.cursor;
-            if (chain.cursor > chain.last) continue;
-            top = chain.cursor;
-            bottom = chain.cursor + 1;
-        } else {
-            while (chain.cursor >= chain.first && vy[chain.cursor] <= yc) --chain.cursor;
-            if (chain.cursor < chain.first) continue;
-            top = chain.cursor + 1;
-            bottom = chain.cursor;
-        }
-        const double yTop = vy[top];
-        const double yBot = vy[bottom];
-        if (yTop > yc || yBot - yTop < kMinEdgeHeight) continue;
-        xs.push_back((yc - yTop) * (vx[bottom] - vx[top]) / (yBot - yTop) + vx[top]);
+void SectorPolygon::loadEdge(Chain& chain) const {
+    if (chain.cursor < chain.first || chain.cursor > chain.last) {
+        chain.yTop = chain.yBot = std::numeric_limits<double>::infinity();
+        return;
     }
+    const int32_t top = chain.down ? chain.cursor : chain.cursor + 1;
+    const int32_t bottom = chain.down ? chain.cursor + 1 : chain.cursor;
+    chain.yTop = vy_[top];
+    chain.yBot = vy_[bottom];
+    chain.xTop = vx_[top];
+    chain.dx = vx_[bottom] - chain.xTop;
+    chain.dy = chain.yBot - chain.yTop;
+    chain.slope = chain.dy >= kMinEdgeHeight ? chain.dx / chain.dy : 0.0;
+    // Bounds the difference between xTop + t * slope and the crossing as
+    // computed by (t * dx) / dy + xTop: a few roundings of values no larger
+    // than |dx| and |xTop|, with a wide margin.
+    chain.tolerance = (std::fabs(chain.dx) + std::fabs(chain.xTop) + 1.0) * 4e-15;
+}
+
+namespace {
+
+// ceil(x - 0.5) clamped to 0..n, without a rounding instruction (baseline
+// x86-64 has none) and without converting out-of-range values.
+int32_t columnAt(double x, int n) {
+    const double v = std::clamp(x - 0.5, -1.0, static_cast<double>(n));
+    auto c = static_cast<int32_t>(v);
+    c += c < v;
+    return std::max(c, 0);
+}
+
+}  // namespace
+
+size_t SectorPolygon::crossingColumns(double yc, int n, int32_t* columns) {
+    size_t count = 0;
+    for (Chain& chain : chains_) {
+        while (yc >= chain.yBot) {
+            chain.cursor += chain.down ? 1 : -1;
+            loadEdge(chain);
+        }
+        if (yc < chain.yTop || chain.dy < kMinEdgeHeight) continue;
+        const double t = yc - chain.yTop;
+        // The slope replaces a division per row; only when the estimate
+        // lies within its error of a column boundary is the crossing
+        // computed as written.
+        const double estimate = chain.xTop + t * chain.slope;
+        int32_t column = columnAt(estimate - chain.tolerance, n);
+        if (column != columnAt(estimate + chain.tolerance, n))
+            column = columnAt(t * chain.dx / chain.dy + chain.xTop, n);
+        columns[count++] = column;
+    }
+    return count;
 }
 
 }  // namespace fan

@@ -7,6 +7,7 @@
 // of a pass over all edges.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -45,10 +46,17 @@ public:
     // monotone in y. Keeps its storage across calls.
     void build(const SectorExtent& sector, double centre, int ss);
 
-    // Appends the crossings of the line y = yc with every edge whose
-    // yTop <= yc < yBot and whose height is at least 1e-9, in no particular
-    // order. Successive calls after build() must not decrease yc.
-    void crossings(double yc, std::vector<double>& xs);
+    // The most crossings one row can have.
+    size_t chainCount() const { return chains_.size(); }
+
+    // For the line y = yc and every edge with yTop <= yc < yBot and a height
+    // of at least 1e-9, the crossing x = (yc - yTop) * (xBot - xTop) /
+    // (yBot - yTop) + xTop turned into the first canvas column whose centre
+    // lies at or right of it: ceil(x - 0.5), clamped to 0..n. Writes them to
+    // `columns` in no particular order and returns how many. Since that
+    // column is monotone in x, sorting these columns gives the columns of the
+    // sorted crossings. Successive calls after build() must not decrease yc.
+    size_t crossingColumns(double yc, int n, int32_t* columns);
 
 private:
     struct Chain {
@@ -56,7 +64,10 @@ private:
         int32_t last;    // last edge, in loop order
         int32_t cursor;  // the edge the next row starts looking at
         bool down;       // y grows along the loop
+        // The cursor edge, upper end first; yBot is +inf past the chain's end.
+        double yTop, yBot, xTop, dx, dy, slope, tolerance;
     };
+    void loadEdge(Chain& chain) const;
     std::vector<double> vx_;  // vertex i at [i]; the loop's first vertex repeated at the end
     std::vector<double> vy_;
     std::vector<Chain> chains_;
