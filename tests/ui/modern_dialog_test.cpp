@@ -215,21 +215,29 @@ TEST_F(ModernDialogTest, RedrawingOneButtonKeepsTheOthers) {
     EXPECT_EQ(before.hexAt(346, 172), hex(themeDanger));
 }
 
-// Without an owner the dialog sits at (120, 120) on the screen.
+// The dialog is centred over an owner in the screen's lower right corner,
+// at (1070, 940): away from where other test programs' main windows open,
+// (0, 0) to (1120, 780), since they may share the X server.
+constexpr int kDialogX = 1070, kDialogY = 940;
+
 struct ShownPixels {
     std::string corner, centre, okButton, underCorner;
 };
 
 ShownPixels confirmOnScreen() {
+    Fl_Double_Window owner(1060, 920, 540, 266);
+    owner.end();
     ShownPixels seen;
-    seen.underCorner = hex(screenPixel(120, 120));
+    seen.underCorner = hex(screenPixel(kDialogX, kDialogY));
     ModalScript script({[&] {
-        seen.corner = hex(screenPixel(120, 120));
-        seen.centre = hex(screenPixel(120 + 450, 120 + 130));
-        seen.okButton = hex(screenPixel(120 + 346, 120 + 172));
+        EXPECT_EQ(openDialog()->x(), kDialogX);
+        EXPECT_EQ(openDialog()->y(), kDialogY);
+        seen.corner = hex(screenPixel(kDialogX, kDialogY));
+        seen.centre = hex(screenPixel(kDialogX + 450, kDialogY + 130));
+        seen.okButton = hex(screenPixel(kDialogX + 346, kDialogY + 172));
         clickOk();
     }});
-    EXPECT_EQ(showConfirmDialog(nullptr, "t", "m", "", "Empty", "Cancel"), 1);
+    EXPECT_EQ(showConfirmDialog(&owner, "t", "m", "", "Empty", "Cancel"), 1);
     EXPECT_FALSE(script.timedOut());
     return seen;
 }

@@ -84,37 +84,42 @@ public:
     }
 };
 
+// Shown windows sit in the screen's lower right corner, away from where other
+// test programs' main windows open ((0, 0) to (1120, 780)) on a shared server.
+constexpr int kX = 1300, kY = 1000;
+
 class ShownShapeTest : public ::testing::Test {
 protected:
     void TearDown() override { setShapeSupportProbe(nullptr); }
 };
 
 TEST_F(ShownShapeTest, CornersShowWhatLiesBeneath) {
-    const Fl_Color beneath = screenPixel(300, 300);
-    SolidWindow window(300, 300, 200, 100);
+    const Fl_Color beneath = screenPixel(kX, kY);
+    ASSERT_NE(hex(beneath), "#3070B0");  // else the corner checks prove nothing
+    SolidWindow window(kX, kY, 200, 100);
     EXPECT_FALSE(applyRoundedWindowShape(&window, 32));  // not shown yet: nothing to shape
     window.show();
     settle();
-    EXPECT_EQ(hex(screenPixel(300, 300)), "#3070B0");  // rectangular until shaped
+    EXPECT_EQ(hex(screenPixel(kX, kY)), "#3070B0");  // rectangular until shaped
     ASSERT_TRUE(applyRoundedWindowShape(&window, 32));
     settle();
-    EXPECT_EQ(hex(screenPixel(300, 300)), hex(beneath));
-    EXPECT_EQ(hex(screenPixel(499, 399)), hex(beneath));
-    EXPECT_EQ(hex(screenPixel(400, 350)), "#3070B0");
-    EXPECT_EQ(hex(screenPixel(300, 350)), "#3070B0");  // left edge, middle
-    EXPECT_EQ(hex(screenPixel(312, 300)), "#3070B0");  // first row after the cut
+    EXPECT_EQ(hex(screenPixel(kX, kY)), hex(beneath));
+    EXPECT_EQ(hex(screenPixel(kX + 199, kY + 99)), hex(beneath));
+    EXPECT_EQ(hex(screenPixel(kX + 100, kY + 50)), "#3070B0");
+    EXPECT_EQ(hex(screenPixel(kX, kY + 50)), "#3070B0");       // left edge, middle
+    EXPECT_EQ(hex(screenPixel(kX + 12, kY)), "#3070B0");       // first row after the cut
     window.hide();
 }
 
 TEST_F(ShownShapeTest, WithoutTheExtensionTheWindowStaysRectangular) {
     setShapeSupportProbe([] { return false; });
-    SolidWindow window(300, 300, 200, 100);
+    SolidWindow window(kX, kY, 200, 100);
     window.show();
     settle();
     EXPECT_FALSE(applyRoundedWindowShape(&window, 32));
     settle();
-    EXPECT_EQ(hex(screenPixel(300, 300)), "#3070B0");
-    EXPECT_EQ(hex(screenPixel(499, 399)), "#3070B0");
+    EXPECT_EQ(hex(screenPixel(kX, kY)), "#3070B0");
+    EXPECT_EQ(hex(screenPixel(kX + 199, kY + 99)), "#3070B0");
     window.hide();
 }
 
