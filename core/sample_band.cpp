@@ -82,23 +82,41 @@ void SampleBand::fillRow(int row, int c0, int c1, uint64_t colour) {
 
 void SampleBand::fillRows(const int32_t* starts, const int32_t* ends, uint64_t colour) {
     // The pixels whose whole block lies inside every row's run take the
-    // colour as a whole; the rest is painted row by row.
+    // colour as a whole; the pixels at either end are painted sample by
+    // sample, one pixel at a time across the rows.
     int32_t inner0 = starts[0];
     int32_t inner1 = ends[0];
+    int32_t outer0 = starts[0];
+    int32_t outer1 = ends[0];
     for (int j = 1; j < ss_; ++j) {
         inner0 = std::max(inner0, starts[j]);
         inner1 = std::min(inner1, ends[j]);
+        outer0 = std::min(outer0, starts[j]);
+        outer1 = std::max(outer1, ends[j]);
     }
+    if (outer1 <= outer0) return;
+    const int first = pixelOf(outer0);
+    const int last = pixelOf(outer1 - 1) + 1;
     const int full0 = inner0 > 0 ? pixelOf(inner0 + ss_ - 1) : 0;
     const int full1 = inner1 > 0 ? pixelOf(inner1) : 0;
     if (full0 >= full1) {
-        for (int j = 0; j < ss_; ++j) fillRow(j, starts[j], ends[j], colour);
+        fillEdge(first, last, starts, ends, colour);
         return;
     }
     std::fill(entries_.begin() + full0, entries_.begin() + full1, colour);
-    for (int j = 0; j < ss_; ++j) {
-        fillRow(j, starts[j], std::min(ends[j], full0 * ss_), colour);
-        fillRow(j, std::max(starts[j], full1 * ss_), ends[j], colour);
+    fillEdge(first, full0, starts, ends, colour);
+    fillEdge(full1, last, starts, ends, colour);
+}
+
+void SampleBand::fillEdge(int x0, int x1, const int32_t* starts, const int32_t* ends, uint64_t colour) {
+    for (int x = x0; x < x1; ++x) {
+        const int base = x * ss_;
+        uint64_t* samples = mixedSamples(x);
+        for (int j = 0; j < ss_; ++j, samples += ss_) {
+            const int from = std::max(starts[j] - base, 0);
+            const int to = std::min(ends[j] - base, ss_);
+            for (int t = from; t < to; ++t) samples[t] = colour;
+        }
     }
 }
 

@@ -40,6 +40,8 @@ public:
     void downsample(uint8_t* out) const;
 
 private:
+    // Pixels [x0, x1), sample by sample: row j gets [starts[j], ends[j]).
+    void fillEdge(int x0, int x1, const int32_t* starts, const int32_t* ends, uint64_t colour);
     // The samples of pixel x, made valid first if the pixel was uniform.
     uint64_t* mixedSamples(int x);
     // column / ss for columns of the canvas, by multiplication: exact for

@@ -144,8 +144,12 @@ void SectorPolygon::loadEdge(Chain& chain) const {
 namespace {
 
 // ceil(x - 0.5) clamped to 0..n, without a rounding instruction (baseline
-// x86-64 has none) and without converting out-of-range values.
-int32_t columnAt(double x, int n) {
+// x86-64 has none) and without converting out-of-range values. Called twice
+// per crossing: inlining it matters.
+#if defined(__GNUC__)
+__attribute__((always_inline))
+#endif
+inline int32_t columnAt(double x, int n) {
     const double v = std::clamp(x - 0.5, -1.0, static_cast<double>(n));
     auto c = static_cast<int32_t>(v);
     c += c < v;
