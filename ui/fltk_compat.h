@@ -23,16 +23,9 @@ inline Window nativeWindow(const Fl_Window* window) {
 // The X connection the toolkit opened; null before the display is open.
 inline Display* nativeDisplay() { return fl_display; }
 
-// Opens the toolkit's display connection if it is not open yet.
-inline void openDisplay() { fl_open_display(); }
-
 // Device pixels per toolkit unit on a window's screen. 1.3 has no scaling.
 // (1.4: Fl::screen_scale(window->screen_num()).)
 inline float screenScale(const Fl_Window*) { return 1.0f; }
-
-// Whether Fl_Window::shape gives a window a non-rectangular outline here.
-// (1.4 on X11: true.)
-constexpr bool toolkitWindowShapeWorks = false;
 
 }  // namespace compat
 }  // namespace fan

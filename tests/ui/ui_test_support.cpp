@@ -37,8 +37,8 @@ class DisplayEnvironment : public ::testing::Environment {
 public:
     void SetUp() override {
         const char* name = std::getenv("DISPLAY");
-        Display* probe = XOpenDisplay(name);
-        if (probe == nullptr) {
+        Display* display = XOpenDisplay(name);
+        if (display == nullptr) {
             std::fprintf(stderr,
                          "fan_ui_tests: no X display (DISPLAY=%s); run under xvfb-run\n",
                          name != nullptr ? name : "");
@@ -47,10 +47,9 @@ public:
         // Pixel checks compare exact colours and place windows up to
         // (1600, 1200): a smaller or paletted screen would fail them all
         // for no fault of the code.
-        const int depth = DefaultDepth(probe, DefaultScreen(probe));
-        const int width = DisplayWidth(probe, DefaultScreen(probe));
-        const int height = DisplayHeight(probe, DefaultScreen(probe));
-        XCloseDisplay(probe);
+        const int depth = DefaultDepth(display, DefaultScreen(display));
+        const int width = DisplayWidth(display, DefaultScreen(display));
+        const int height = DisplayHeight(display, DefaultScreen(display));
         if (depth < 24 || width < 1600 || height < 1200) {
             std::fprintf(stderr,
                          "fan_ui_tests: the screen is %dx%dx%d; run under "
@@ -58,7 +57,9 @@ public:
                          width, height, depth);
             std::exit(1);
         }
-        fl_open_display();
+        // The toolkit takes over this connection: closing it would make Xvfb,
+        // left without clients, reset and refuse the next one for a moment.
+        fl_open_display(display);
         installInterfaceFonts();
         applyPalette(true);
     }
