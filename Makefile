@@ -46,7 +46,7 @@ build-asan: deps $(ASAN_BUILD)/build.ninja
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 
 # GUI tests need an X server: the whole run goes under a private Xvfb.
-CTEST = xvfb-run -a -s "-screen 0 1600x1200x24" ctest --output-on-failure -j $(JOBS)
+CTEST = xvfb-run -a -s "-screen 0 1600x1200x24 -noreset" ctest --output-on-failure -j $(JOBS)
 
 test-plain: build
 	cd $(BUILD) && $(CTEST)

@@ -1,2 +1,0 @@
-// The interface kit: palette, drawing helpers, widgets, dialogs and texts.
-#pragma once
