@@ -22,4 +22,17 @@ bool spaceQueryMayBlock(const std::string& fsType) {
            fsType == "autofs";
 }
 
+bool spaceQueryMayBlock(const MountEntry& mount) {
+    if (mount.fsType.empty() || spaceQueryMayBlock(mount.fsType)) return true;
+    if (mount.pseudo || mount.fsType == "tmpfs" || mount.fsType == "ramfs" || mount.fsType == "devtmpfs") return false;
+    // Block-backed file systems have a real device number; network and other
+    // virtual ones get an anonymous one with major 0.
+    const std::string& device = mount.device;
+    const size_t colon = device.find(':');
+    if (colon == 0 || colon == std::string::npos) return true;
+    for (size_t i = 0; i < colon; ++i)
+        if (device[i] < '0' || device[i] > '9') return true;
+    return device.find_first_not_of('0', 0) >= colon;
+}
+
 }  // namespace fan

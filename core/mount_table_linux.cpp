@@ -26,7 +26,7 @@ BoundedSpaceQuery& spaceRunner(const MountTableSources& sources) {
 std::optional<SpaceFigures> measureAt(const MountEntry& entry, const std::filesystem::path& path,
                                       const MountTableSources& sources) {
     BoundedSpaceQuery& runner = spaceRunner(sources);
-    if (!entry.fsType.empty() && !spaceQueryMayBlock(entry.fsType)) return runner.query().measure(path);
+    if (!spaceQueryMayBlock(entry)) return runner.query().measure(path);
     const std::string key = entry.mountPoint.empty() ? path.string() : entry.mountPoint;
     return runner.measure(key, path, sources.spaceTimeLimit);
 }
@@ -47,7 +47,7 @@ std::vector<MountEntry> listMounts(const MountTableSources& sources, bool& table
     const auto deadline = BoundedSpaceQuery::Clock::now() + sources.spaceTimeLimit;
     std::vector<std::pair<size_t, BoundedSpaceQuery::Pending>> waiting;
     for (size_t i = 0; i < mounts.size(); ++i) {
-        if (spaceQueryMayBlock(mounts[i].fsType))
+        if (spaceQueryMayBlock(mounts[i]))
             waiting.emplace_back(i, runner.start(mounts[i].mountPoint, mounts[i].mountPoint));
     }
 
@@ -62,7 +62,7 @@ std::vector<MountEntry> listMounts(const MountTableSources& sources, bool& table
             }
             entry.model = known->second;
         }
-        if (!spaceQueryMayBlock(entry.fsType)) applySpaceRule(entry, runner.query().measure(entry.mountPoint));
+        if (!spaceQueryMayBlock(entry)) applySpaceRule(entry, runner.query().measure(entry.mountPoint));
     }
 
     for (auto& [index, pending] : waiting) applySpaceRule(mounts[index], pending.waitUntil(deadline));

@@ -7,6 +7,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "core/file_system_kind.h"
 #include "core/node_reserve.h"
 
 namespace fan {
@@ -15,6 +16,10 @@ namespace {
 const char kOpenFailed[] = "Не удалось открыть папку: ";
 const char kNoAccess[] = "Нет доступа к папке: ";
 constexpr int64_t kPublishIntervalNs = 90'000'000;
+
+// Sizes are summed without wrapping: a sum that would pass 2^64 (sparse
+// files can claim almost that much each) stays at the largest value.
+uint64_t addClamped(uint64_t a, uint64_t b) { return b > ~a ? ~uint64_t{0} : a + b; }
 
 int64_t steadyNs() {
     return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
@@ -34,7 +39,7 @@ public:
     Walk(Tree& tree, ScanProgress& progress, DirectoryLister& lister, int64_t startNs)
         : tree_(tree), progress_(progress), lister_(lister), lastPublishNs_(startNs - 1'000'000'000) {}
 
-    void buildMountMap();
+    void buildMountMap(const std::string& realRootText);
     void run();
     void finish();
     void publish(bool force);
@@ -62,14 +67,19 @@ private:
     int64_t lastPublishNs_;
 };
 
-void Walk::buildMountMap() {
+// Mount points are compared with the root's real location, since the mount
+// table names real paths; the keys are the same places as the walk spells
+// them, below the root as it was given (which may lie behind a link).
+void Walk::buildMountMap(const std::string& realRootText) {
     const std::string rootText = tree_.root.generic_string();
     for (uint64_t i = 0; i < tree_.mounts.size(); ++i) {
         const std::string& point = tree_.mounts[i].mountPoint;
-        if (point == rootText || !isPathWithinMount(point, rootText)) continue;
-        if (!mountMap_.emplace(point, i).second) continue;  // the first of equal mount points wins
-        const size_t slash = point.rfind('/');
-        mountParents_.insert(slash == 0 ? std::string("/") : point.substr(0, slash));
+        if (point == realRootText || !isPathWithinMount(point, realRootText)) continue;
+        const std::string below = realRootText == "/" ? point : point.substr(realRootText.size());
+        const std::string key = rootText == "/" ? below : rootText + below;
+        if (!mountMap_.emplace(key, i).second) continue;  // the first of equal mount points wins
+        const size_t slash = key.rfind('/');
+        mountParents_.insert(slash == 0 ? std::string("/") : key.substr(0, slash));
     }
 }
 
@@ -190,7 +200,7 @@ void Walk::addEntry(uint64_t folder, uint64_t item, const ListedEntry& entry, co
             stack_.push_back({index, item});
         } else {
             if (item != kNoNode) {
-                items_[item].bytes += entry.size;
+                items_[item].bytes = addClamped(items_[item].bytes, entry.size);
                 items_[item].fileCount += 1;
             }
             countFile(entry.size);
@@ -207,7 +217,7 @@ void Walk::addEntry(uint64_t folder, uint64_t item, const ListedEntry& entry, co
             pendingCount_.push_back(0);
             itemFailed_.push_back(false);
         }
-        items_[rootFilesItem_].bytes += entry.size;
+        items_[rootFilesItem_].bytes = addClamped(items_[rootFilesItem_].bytes, entry.size);
         items_[rootFilesItem_].fileCount += 1;
         countFile(entry.size);
     }
@@ -229,8 +239,9 @@ void Walk::finish() {
         ScanNode& node = nodes[i];
         if (node.children.size() > 1) std::sort(node.children.begin(), node.children.end(), childOrder{tree_});
         if (i != 0) {
-            nodes[node.parent].size += node.size;
-            nodes[node.parent].fileCount += node.fileCount;
+            ScanNode& parent = nodes[node.parent];
+            parent.size = addClamped(parent.size, node.size);
+            parent.fileCount += node.fileCount;
         }
     }
     refreshMountSpace(tree_.rootVolume, tree_.root);
@@ -270,13 +281,20 @@ Tree scanTree(const std::filesystem::path& root, ScanProgress& progress, const s
         return tree;
     }
 
+    // A root reached through a link lies on the file system of its target.
+    std::error_code error;
+    std::filesystem::path realRoot = std::filesystem::canonical(tree.root, error);
+    if (error) realRoot = tree.root;
+
     tree.mounts = mounts ? *mounts : listMounts();
-    tree.rootVolume = mountEntryForPath(tree.root, tree.mounts);
-    reserveNodes(tree.nodes, tree.root);
+    tree.rootVolume = mountEntryForPath(realRoot, tree.mounts);
+    // Sizing the table asks the file system too: not one that may hang.
+    if (!tree.rootVolume.fsType.empty() && !spaceQueryMayBlock(tree.rootVolume.fsType))
+        reserveNodes(tree.nodes, realRoot);
 
     Walk walk(tree, progress, lister, startNs);
     walk.publish(true);
-    walk.buildMountMap();
+    walk.buildMountMap(realRoot.generic_string());
     walk.run();
     walk.finish();
     tree.seconds = static_cast<double>(steadyNs() - startNs) / 1e9;

@@ -1,5 +1,7 @@
 // The walk when listing goes wrong or is stopped, through a lister double.
+#include <chrono>
 #include <gtest/gtest.h>
+#include <thread>
 
 #include "core/scan_engine.h"
 #include "fake_directory_lister.h"
@@ -155,6 +157,67 @@ TEST(ScanEngineFaults, MountTableWithRootSlashMarksTopLevelMountPoints) {
     EXPECT_EQ(stateOf(last, "home"), PreviewState::Complete);
     EXPECT_EQ(progress.files.load(), 0u);
     EXPECT_EQ(tree.nodePath(1), std::filesystem::path("/proc"));
+}
+
+TEST(ScanEngineFaults, SizesSaturateInsteadOfWrapping) {
+    FakeDirectoryLister lister;
+    const uint64_t huge = uint64_t{1} << 63;
+    lister.folders["/r"] = {{"a", File, huge}, {"b", File, huge}, {"d", Folder}};
+    lister.folders["/r/d"] = {{"c", File, huge}, {"e", File, huge}};
+    ScanProgress progress;
+    const Tree tree = scanTree("/r", progress, &kNoMounts, lister);
+    EXPECT_EQ(tree.nodes[0].size, ~uint64_t{0});
+    EXPECT_EQ(tree.nodes[0].fileCount, 4u);
+    for (const PreviewItem& item : progress.snapshot().items) EXPECT_EQ(item.bytes, ~uint64_t{0});
+}
+
+TEST(ScanEngineFaults, PublicationsAreForcedAtTheStartAfterFailedOpensAndAtTheEnd) {
+    // /r lists c, b, a; they are walked c first. c/x vanished: its failed
+    // open forces a publication, and nothing else is due within 90 ms.
+    FakeDirectoryLister lister;
+    lister.folders["/r"] = {{"a", Folder}, {"b", Folder}, {"c", Folder}};
+    lister.folders["/r/a"] = {{"fa", File, 1}};
+    lister.folders["/r/b"] = {{"fb1", File, 2}, {"fb2", File, 3}};
+    lister.folders["/r/c"] = {{"x", Folder}};
+    ScanProgress progress;
+    std::vector<ScanSnapshot> seen;
+    lister.onEntry = [&](const std::string& folder, const std::string& entry) {
+        seen.push_back(progress.snapshot());
+        if (folder == "/r/b" && entry == "fb2") progress.stop = true;
+    };
+    const Tree tree = scanTree("/r", progress, &kNoMounts, lister);
+    ASSERT_EQ(seen.size(), 6u);
+    EXPECT_TRUE(seen[0].valid);  // the first, forced publication: the root, no items yet
+    EXPECT_TRUE(seen[0].items.empty());
+    EXPECT_EQ(seen[0].root, std::filesystem::path("/r"));
+    EXPECT_TRUE(seen[2].items.empty());  // unforced attempts within 90 ms publish nothing
+    const ScanSnapshot& afterVanished = seen[4];  // while b is listed
+    EXPECT_EQ(stateOf(afterVanished, "c"), PreviewState::Complete);
+    EXPECT_EQ(stateOf(afterVanished, "b"), PreviewState::Pending);
+    EXPECT_EQ(stateOf(afterVanished, "a"), PreviewState::Pending);
+    // After the stop, the final forced publication keeps the states as they were.
+    const ScanSnapshot last = progress.snapshot();
+    EXPECT_TRUE(tree.stopped);
+    EXPECT_EQ(stateOf(last, "b"), PreviewState::Scanning);
+    EXPECT_EQ(stateOf(last, "a"), PreviewState::Pending);
+    EXPECT_EQ(last.bytes, 5u);
+}
+
+TEST(ScanEngineFaults, PublicationIsThrottledTo90Milliseconds) {
+    FakeDirectoryLister lister;
+    for (int i = 0; i < 60; ++i) lister.folders["/r"].push_back({"f" + std::to_string(i), File, 1});
+    ScanProgress progress;
+    std::vector<uint64_t> published;
+    lister.onEntry = [&](const std::string&, const std::string&) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        const uint64_t bytes = progress.snapshot().bytes;
+        if (published.empty() || published.back() != bytes) published.push_back(bytes);
+    };
+    scanTree("/r", progress, &kNoMounts, lister);
+    // About 300 ms of listing: a few publications, not one per entry.
+    EXPECT_GE(published.size(), 2u);
+    EXPECT_LE(published.size(), 6u);
+    EXPECT_EQ(progress.snapshot().bytes, 60u);
 }
 
 }  // namespace

@@ -2,7 +2,9 @@
 // depth, mount points and the live preview.
 #include "core/scan_engine.h"
 
+#include <atomic>
 #include <climits>
+#include <thread>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/socket.h>
@@ -229,8 +231,14 @@ TEST(ScanEngineWalk, FolderThatRefusesListingIsCountedWithDroppedPrivileges) {
         ::close(fds[0]);
         if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(3);
         if (::access(locked.c_str(), R_OK) == 0) ::_exit(4);  // still privileged: the test would prove nothing
+        // A known local file system: its space is asked directly, so the
+        // forked child starts no thread.
+        std::vector<MountEntry> mounts(1);
+        mounts[0].mountPoint = "/";
+        mounts[0].fsType = "ext4";
+        mounts[0].device = "8:1";
         ScanProgress progress;
-        const Tree tree = scanTree(temp.root(), progress, &kNoMounts);
+        const Tree tree = scanTree(temp.root(), progress, &mounts);
         const ScanSnapshot last = progress.snapshot();
         const PreviewItem* lockedItem = findItem(last, "locked");
         const PreviewItem* openItem = findItem(last, "open");
@@ -284,6 +292,59 @@ TEST(ScanEngineMounts, MountPointInsideTheRootIsRecordedButNotWalked) {
     EXPECT_EQ(findItem(last, "data")->state, PreviewState::OtherFileSystem);
     EXPECT_EQ(findItem(last, "mnt")->state, PreviewState::Complete);
     EXPECT_EQ(tree.mounts.size(), 4u);
+}
+
+TEST(ScanEngineMounts, RootBehindALinkStillStopsAtMountPoints) {
+    // The mount table names real paths; the walk spells them through the link.
+    TempTree temp;
+    temp.file("real/mnt/on-other-disk", 1000);
+    temp.file("real/here", 5);
+    std::filesystem::create_directory_symlink(temp.root() / "real", temp.root() / "link");
+    const std::filesystem::path real = std::filesystem::canonical(temp.root() / "real");
+    std::vector<MountEntry> mounts(2);
+    mounts[0].mountPoint = "/";
+    mounts[0].fsType = "ext4";
+    mounts[0].device = "8:1";
+    mounts[1].mountPoint = (real / "mnt").string();
+    mounts[1].fsType = "tmpfs";
+    ScanProgress progress;
+    const Tree tree = scanTree(temp.root() / "link", progress, &mounts);
+    testing::expectConsistentTree(tree);
+    EXPECT_EQ(tree.root, temp.root() / "link");
+    EXPECT_EQ(tree.mountPointCount, 1u);
+    EXPECT_EQ(tree.nodes[0].size, 5u);
+    const uint64_t mnt = findChild(tree, 0, "mnt");
+    ASSERT_NE(mnt, kNoNode);
+    EXPECT_EQ(tree.nodes[mnt].mountIndex, 1u);
+    EXPECT_EQ(tree.rootVolume.mountPoint, "/");
+}
+
+TEST(ScanEngineThreads, ScanOnAWorkerWhileTheGuiThreadPollsAndStops) {
+    TempTree temp;
+    for (int i = 0; i < 40; ++i)
+        for (int j = 0; j < 50; ++j) temp.file("d" + std::to_string(i) + "/s/f" + std::to_string(j), j);
+    ScanProgress progress;
+    Tree tree;
+    std::atomic<bool> done{false};
+    std::thread worker([&] {
+        tree = scanTree(temp.root(), progress, &kNoMounts);
+        done = true;
+    });
+    uint64_t polls = 0;
+    while (!done) {
+        const ScanSnapshot copy = progress.snapshot();
+        uint64_t itemBytes = 0;
+        for (const PreviewItem& item : copy.items) itemBytes += item.bytes;
+        EXPECT_LE(itemBytes, copy.bytes);  // items never run ahead of the counter they were published with
+        if (++polls == 50) progress.stop = true;
+    }
+    worker.join();
+    testing::expectConsistentTree(tree);
+    EXPECT_EQ(progress.bytes.load(), tree.nodes[0].size);
+    EXPECT_EQ(progress.files.load(), tree.nodes[0].fileCount);
+    if (!tree.stopped) {
+        EXPECT_EQ(tree.nodes[0].fileCount, 2000u);
+    }
 }
 
 TEST(ScanEnginePreview, ItemsFollowTheRootsEntries) {

@@ -10,6 +10,7 @@
 
 #include <unistd.h>
 
+#include "temp_tree.h"
 #include "tree_builder.h"
 
 namespace fan {
@@ -129,9 +130,8 @@ TEST(NodePath, RootPathAndNodeNameRolesDiffer) {
 // Linux names are raw bytes: nodePath must hand back exactly those bytes,
 // so that the path opens the real file, instead of failing on invalid UTF-8.
 TEST(NodePath, RawByteNamesRoundTripToTheRealFile) {
-    char tmpl[] = "/tmp/fan_tree_model_XXXXXX";
-    ASSERT_NE(mkdtemp(tmpl), nullptr);
-    const std::filesystem::path dir = tmpl;
+    const testing::TempTree temp;
+    const std::filesystem::path& dir = temp.root();
 
     const std::string names[] = {
         std::string("bad\xFF\xFE", 5),         // not UTF-8 at all
@@ -159,7 +159,6 @@ TEST(NodePath, RawByteNamesRoundTripToTheRealFile) {
         ++count;
     }
     EXPECT_EQ(count, std::size(names));
-    std::filesystem::remove_all(dir);
 }
 
 }  // namespace

@@ -92,6 +92,24 @@ TEST(FileSystemKind, TellsNetworkAndPossiblyHangingTypes) {
     }
 }
 
+TEST(FileSystemKind, OnlyKnownLocalMountsAreAskedWithoutATimeLimit) {
+    const auto mount = [](const char* type, const char* device, bool pseudo = false) {
+        MountEntry entry;
+        entry.fsType = type;
+        entry.device = device;
+        entry.pseudo = pseudo;
+        return entry;
+    };
+    for (const MountEntry& local : {mount("ext4", "8:1"), mount("xfs", "259:3"), mount("tmpfs", "0:25"),
+                                    mount("proc", "0:22", true), mount("vfat", "8:17")})
+        EXPECT_FALSE(spaceQueryMayBlock(local)) << local.fsType;
+    for (const MountEntry& remote : {mount("ceph", "0:50"), mount("9p", "0:51"), mount("afs", "0:52"),
+                                     mount("nfs4", "0:40"), mount("fuseblk", "8:2"), mount("", "8:1"),
+                                     mount("ext4", ""), mount("ext4", "x:1"), mount("ext4", ":1"),
+                                     mount("btrfs", "00:31")})
+        EXPECT_TRUE(spaceQueryMayBlock(remote)) << remote.fsType << " " << remote.device;
+}
+
 class DeadServer : public ::testing::Test {
 protected:
     DeadServer()
