@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "core/raster_palette.h"
 #include "core/sample_band.h"
 #include "core/sector_polygon.h"
 
@@ -11,7 +12,10 @@
 // and boxed down at once, so the working set stays in cache. A sector's
 // polygon is built when the bands reach its top row and dropped after its
 // bottom row. Rows are never held as samples where a sector covers whole
-// pixels (see SampleBand).
+// pixels (see SampleBand). The band loop is instantiated per supersample,
+// so that its per-row loops have constant trip counts, and per sample
+// width, so that the common palette of fewer than 65536 colours keeps
+// samples at two bytes.
 
 namespace fan {
 
@@ -22,13 +26,123 @@ constexpr int kMaxSupersample = 6;
 
 struct Prepared {
     SectorExtent extent;
-    uint64_t colour;
+    uint32_t colour;  // palette index
 };
 
 struct Active {
     uint32_t sector;  // index into the prepared sectors, which keep vector order
     uint32_t slot;    // the polygon built for it
 };
+
+// Sorts a row's few crossing columns.
+inline void sortColumns(int32_t* columns, int32_t count) {
+    if (count == 2) {
+        if (columns[1] < columns[0]) std::swap(columns[0], columns[1]);
+        return;
+    }
+    for (int32_t i = 1; i < count; ++i)
+        for (int32_t k = i; k > 0 && columns[k] < columns[k - 1]; --k) std::swap(columns[k], columns[k - 1]);
+}
+
+template <int SS, typename Index>
+void paintBands(int size, double centre, uint32_t background, const std::vector<Prepared>& sectors,
+                const RasterPalette& palette, uint8_t* out) {
+    const int n = size * SS;
+    std::vector<uint32_t> byTop(sectors.size());
+    for (uint32_t i = 0; i < byTop.size(); ++i) byTop[i] = i;
+    std::stable_sort(byTop.begin(), byTop.end(),
+                     [&](uint32_t a, uint32_t b) { return sectors[a].extent.rowTop < sectors[b].extent.rowTop; });
+
+    SampleBand<SS, Index> band(size, static_cast<Index>(palette.count()));
+    std::vector<int32_t> columns;
+    std::vector<SectorPolygon> polygons;
+    std::vector<uint32_t> freeSlots;
+    std::vector<Active> active;
+    size_t nextByTop = 0;
+
+    for (int outputRow = 0; outputRow < size; ++outputRow) {
+        const int bandTop = outputRow * SS;
+        const int bandBottom = bandTop + SS - 1;
+        band.clear(static_cast<Index>(background));
+
+        // Sectors reaching the band for the first time, merged into the
+        // active list so that it stays in vector order (overwrites must
+        // happen in that order).
+        const size_t activeBefore = active.size();
+        for (; nextByTop < byTop.size() && sectors[byTop[nextByTop]].extent.rowTop <= bandBottom; ++nextByTop) {
+            uint32_t slot;
+            if (freeSlots.empty()) {
+                slot = static_cast<uint32_t>(polygons.size());
+                polygons.emplace_back();
+            } else {
+                slot = freeSlots.back();
+                freeSlots.pop_back();
+            }
+            const uint32_t sector = byTop[nextByTop];
+            polygons[slot].build(sectors[sector].extent, centre, SS, n);
+            active.push_back({sector, slot});
+        }
+        if (active.size() != activeBefore) {
+            const auto bySector = [](const Active& a, const Active& b) { return a.sector < b.sector; };
+            std::sort(active.begin() + static_cast<std::ptrdiff_t>(activeBefore), active.end(), bySector);
+            std::inplace_merge(active.begin(), active.begin() + static_cast<std::ptrdiff_t>(activeBefore),
+                               active.end(), bySector);
+        }
+
+        for (const Active& entry : active) {
+            SectorPolygon& polygon = polygons[entry.slot];
+            const size_t stride = polygon.chainCount();
+            if (stride == 0) continue;
+            columns.resize(std::max(columns.size(), stride * SS));
+            int32_t counts[SS];
+            polygon.template bandColumns<SS>(bandTop, columns.data(), counts);
+            // Run r of the band is run r of each row (an unpaired last
+            // crossing is ignored; a row with fewer runs adds an empty one):
+            // the runs of one sector in one row never overlap, so painting
+            // them run index by run index paints each row's runs exactly.
+            int32_t runs = 0;
+            for (int j = 0; j < SS; ++j) {
+                sortColumns(columns.data() + static_cast<size_t>(j) * stride, counts[j]);
+                runs = std::max(runs, counts[j] / 2);
+            }
+            const Index colour = static_cast<Index>(sectors[entry.sector].colour);
+            for (int32_t r = 0; r < runs; ++r) {
+                int32_t starts[SS];
+                int32_t ends[SS];
+                for (int j = 0; j < SS; ++j) {
+                    const int32_t* rowColumns = columns.data() + static_cast<size_t>(j) * stride;
+                    const bool has = 2 * r + 1 < counts[j];
+                    starts[j] = has ? rowColumns[2 * r] : 0;
+                    ends[j] = has ? rowColumns[2 * r + 1] : 0;
+                }
+                band.fillRuns(starts, ends, colour);
+            }
+        }
+
+        active.erase(std::remove_if(active.begin(), active.end(),
+                                    [&](const Active& entry) {
+                                        if (sectors[entry.sector].extent.rowBottom > bandBottom) return false;
+                                        freeSlots.push_back(entry.slot);
+                                        return true;
+                                    }),
+                     active.end());
+
+        band.downsample(palette, out + static_cast<size_t>(outputRow) * size * 3);
+    }
+}
+
+template <typename Index>
+void paintWithIndex(int ss, int size, double centre, uint32_t background, const std::vector<Prepared>& sectors,
+                    const RasterPalette& palette, uint8_t* out) {
+    switch (ss) {
+        case 1: return paintBands<1, Index>(size, centre, background, sectors, palette, out);
+        case 2: return paintBands<2, Index>(size, centre, background, sectors, palette, out);
+        case 3: return paintBands<3, Index>(size, centre, background, sectors, palette, out);
+        case 4: return paintBands<4, Index>(size, centre, background, sectors, palette, out);
+        case 5: return paintBands<5, Index>(size, centre, background, sectors, palette, out);
+        default: return paintBands<6, Index>(size, centre, background, sectors, palette, out);
+    }
+}
 
 }  // namespace
 
@@ -41,100 +155,22 @@ std::vector<uint8_t> rasterizeRings(int size, double centre, std::array<uint8_t,
 
     std::vector<Prepared> sectors;
     sectors.reserve(segments.size());
+    std::vector<std::array<uint8_t, 3>> colours{background};
     for (const RasterSegment& segment : segments) {
         SectorExtent extent;
-        if (sectorExtent(segment, centre, ss, n, extent))
-            sectors.push_back({extent, SampleBand::pixel(segment.red, segment.green, segment.blue)});
+        if (!sectorExtent(segment, centre, ss, n, extent)) continue;
+        sectors.push_back({extent, 0});
+        colours.push_back({segment.red, segment.green, segment.blue});
     }
-    std::vector<uint32_t> byTop(sectors.size());
-    for (uint32_t i = 0; i < byTop.size(); ++i) byTop[i] = i;
-    std::stable_sort(byTop.begin(), byTop.end(),
-                     [&](uint32_t a, uint32_t b) { return sectors[a].extent.rowTop < sectors[b].extent.rowTop; });
+    std::vector<uint32_t> indices;
+    const RasterPalette palette = buildPalette(colours, indices);
+    for (size_t i = 0; i < sectors.size(); ++i) sectors[i].colour = indices[i + 1];
 
-    const uint64_t backgroundPixel = SampleBand::pixel(background[0], background[1], background[2]);
-    SampleBand band(size, ss);
-    std::vector<int32_t> columns;
-    std::vector<size_t> runs(ss);
-    std::vector<int32_t> starts(ss);
-    std::vector<int32_t> ends(ss);
-    std::vector<SectorPolygon> polygons;
-    std::vector<uint32_t> freeSlots;
-    std::vector<Active> active;
-    size_t nextByTop = 0;
-
-    for (int outputRow = 0; outputRow < size; ++outputRow) {
-        const int bandTop = outputRow * ss;
-        const int bandBottom = bandTop + ss - 1;
-        band.clear(backgroundPixel);
-
-        const size_t activeBefore = active.size();
-        for (; nextByTop < byTop.size() && sectors[byTop[nextByTop]].extent.rowTop <= bandBottom; ++nextByTop) {
-            uint32_t slot;
-            if (freeSlots.empty()) {
-                slot = static_cast<uint32_t>(polygons.size());
-                polygons.emplace_back();
-            } else {
-                slot = freeSlots.back();
-                freeSlots.pop_back();
-            }
-            const uint32_t sector = byTop[nextByTop];
-            polygons[slot].build(sectors[sector].extent, centre, ss);
-            active.push_back({sector, slot});
-        }
-        // Overwrites must happen in vector order.
-        if (active.size() != activeBefore)
-            std::sort(active.begin(), active.end(), [](const Active& a, const Active& b) { return a.sector < b.sector; });
-
-        for (const Active& entry : active) {
-            const Prepared& sector = sectors[entry.sector];
-            SectorPolygon& polygon = polygons[entry.slot];
-            const int first = std::max(bandTop, static_cast<int>(sector.extent.rowTop));
-            const int last = std::min(bandBottom, static_cast<int>(sector.extent.rowBottom));
-            // Each band row's crossing columns, sorted: the runs to fill are
-            // their pairs (an unpaired last crossing is ignored). When every
-            // row of the band has the same number of runs, the band takes
-            // each run across its rows at once.
-            const size_t stride = polygon.chainCount();
-            if (stride == 0) continue;
-            columns.resize(std::max(columns.size(), stride * ss));
-            bool sameRuns = first == bandTop && last == bandBottom;
-            for (int row = first; row <= last; ++row) {
-                const int j = row - bandTop;
-                int32_t* rowColumns = columns.data() + static_cast<size_t>(j) * stride;
-                const size_t count = polygon.crossingColumns(row + 0.5, n, rowColumns);
-                if (count == 2 && rowColumns[1] < rowColumns[0]) std::swap(rowColumns[0], rowColumns[1]);
-                if (count > 2) std::sort(rowColumns, rowColumns + count);
-                runs[j] = count / 2;
-                sameRuns = sameRuns && runs[j] == runs[0];
-            }
-            if (sameRuns) {
-                for (size_t r = 0; r < runs[0]; ++r) {
-                    for (int j = 0; j < ss; ++j) {
-                        starts[j] = columns[static_cast<size_t>(j) * stride + 2 * r];
-                        ends[j] = columns[static_cast<size_t>(j) * stride + 2 * r + 1];
-                    }
-                    band.fillRows(starts.data(), ends.data(), sector.colour);
-                }
-                continue;
-            }
-            for (int row = first; row <= last; ++row) {
-                const int j = row - bandTop;
-                const int32_t* rowColumns = columns.data() + static_cast<size_t>(j) * stride;
-                for (size_t r = 0; r < runs[j]; ++r)
-                    band.fillRow(j, rowColumns[2 * r], rowColumns[2 * r + 1], sector.colour);
-            }
-        }
-
-        active.erase(std::remove_if(active.begin(), active.end(),
-                                    [&](const Active& entry) {
-                                        if (sectors[entry.sector].extent.rowBottom > bandBottom) return false;
-                                        freeSlots.push_back(entry.slot);
-                                        return true;
-                                    }),
-                     active.end());
-
-        band.downsample(out.data() + static_cast<size_t>(outputRow) * size * 3);
-    }
+    // The mark takes the index after the last colour.
+    if (palette.count() <= 0xFFFF)
+        paintWithIndex<uint16_t>(ss, size, centre, indices[0], sectors, palette, out.data());
+    else
+        paintWithIndex<uint32_t>(ss, size, centre, indices[0], sectors, palette, out.data());
     return out;
 }
 

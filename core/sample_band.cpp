@@ -1,136 +1,210 @@
 #include "core/sample_band.h"
 
 #include <algorithm>
+#include <cstring>
+#include <type_traits>
 
 namespace fan {
 
 namespace {
 
-// Colours use lanes 0 to 2; the top bit marks a pixel whose samples are held
-// aside.
-constexpr uint64_t kMixed = uint64_t{1} << 63;
+// Sixteen bytes of sample lanes, signed so that lane numbers compare: SSE2
+// on baseline x86-64, plain words elsewhere. Memory is read and written
+// through memcpy, so the samples' own type is the only one that touches it.
+template <typename Index>
+struct LaneWord;
+template <>
+struct LaneWord<uint16_t> {
+    typedef int16_t Type __attribute__((vector_size(16)));
+};
+template <>
+struct LaneWord<uint32_t> {
+    typedef int32_t Type __attribute__((vector_size(16)));
+};
 
-uint8_t lane(uint64_t sum, int shift, unsigned half, unsigned area) {
-    return static_cast<uint8_t>((((sum >> shift) & 0xFFFFu) + half) / area);
+template <typename Word>
+inline Word loadWord(const void* p) {
+    Word w;
+    std::memcpy(&w, p, sizeof w);
+    return w;
 }
 
-// SS as a constant lets the compiler turn the divisions into multiplies and
-// unroll the sample sums. Lane sums stay below 6 x 6 x 255.
-template <int SS>
-void boxRow(const uint64_t* entries, const uint64_t* samples, int size, uint8_t* out) {
-    constexpr unsigned kArea = SS * SS;
-    constexpr unsigned kHalf = kArea / 2;
-    for (int x = 0; x < size; ++x, out += 3) {
-        const uint64_t entry = entries[x];
-        if (!(entry & kMixed)) {
-            out[0] = static_cast<uint8_t>(entry);
-            out[1] = static_cast<uint8_t>(entry >> 16);
-            out[2] = static_cast<uint8_t>(entry >> 32);
-            continue;
-        }
-        const uint64_t* s = samples + static_cast<size_t>(x) * kArea;
-        uint64_t sum = 0;
-        for (unsigned i = 0; i < kArea; ++i) sum += s[i];
-        out[0] = lane(sum, 0, kHalf, kArea);
-        out[1] = lane(sum, 16, kHalf, kArea);
-        out[2] = lane(sum, 32, kHalf, kArea);
-    }
+template <typename Word>
+inline void storeWord(void* p, Word w) {
+    std::memcpy(p, &w, sizeof w);
+}
+
+template <typename Word>
+inline bool anyLane(Word w) {
+    typedef uint64_t Halves __attribute__((vector_size(16)));
+    const auto halves = reinterpret_cast<Halves>(w);
+    return (halves[0] | halves[1]) != 0;
 }
 
 }  // namespace
 
-SampleBand::SampleBand(int size, int ss)
+template <int SS, typename Index>
+SampleBand<SS, Index>::SampleBand(int size, Index mark)
     : size_(size),
-      ss_(ss),
-      area_(ss * ss),
-      reciprocal_((uint64_t{1} << 32) / static_cast<uint64_t>(ss) + 1),
+      columns_(size * SS),
+      mark_(mark),
       entries_(static_cast<size_t>(size)),
-      samples_(static_cast<size_t>(size) * ss * ss) {}
+      slots_(static_cast<size_t>(size), 0),
+      owners_(static_cast<size_t>(size), 0),
+      pool_(static_cast<size_t>(size) * kSlotSize) {}
 
-uint64_t SampleBand::pixel(uint8_t red, uint8_t green, uint8_t blue) {
-    return static_cast<uint64_t>(red) | static_cast<uint64_t>(green) << 16 | static_cast<uint64_t>(blue) << 32;
+template <int SS, typename Index>
+void SampleBand<SS, Index>::clear(Index colour) {
+    std::fill(entries_.begin(), entries_.end(), colour);
+    used_ = 0;
 }
 
-void SampleBand::clear(uint64_t colour) { std::fill(entries_.begin(), entries_.end(), colour); }
-
-uint64_t* SampleBand::mixedSamples(int x) {
-    uint64_t* samples = samples_.data() + static_cast<size_t>(x) * area_;
-    uint64_t& entry = entries_[x];
-    if (!(entry & kMixed)) {
-        std::fill(samples, samples + area_, entry);
-        entry = kMixed;
-    }
-    return samples;
-}
-
-int SampleBand::pixelOf(int column) const {
-    return static_cast<int>((static_cast<uint64_t>(column) * reciprocal_) >> 32);
-}
-
-void SampleBand::fillRow(int row, int c0, int c1, uint64_t colour) {
-    if (c1 <= c0) return;
-    const int firstPixel = pixelOf(c0);
-    const int lastPixel = pixelOf(c1 - 1);
-    for (int x = firstPixel; x <= lastPixel; ++x) {
-        const int base = x * ss_;
-        const int from = std::max(c0, base) - base;
-        const int to = std::min(c1, base + ss_) - base;
-        uint64_t* samples = mixedSamples(x) + row * ss_;
-        for (int t = from; t < to; ++t) samples[t] = colour;
-    }
-}
-
-void SampleBand::fillRows(const int32_t* starts, const int32_t* ends, uint64_t colour) {
-    // The pixels whose whole block lies inside every row's run take the
-    // colour as a whole; the pixels at either end are painted sample by
-    // sample, one pixel at a time across the rows.
-    int32_t inner0 = starts[0];
-    int32_t inner1 = ends[0];
-    int32_t outer0 = starts[0];
-    int32_t outer1 = ends[0];
-    for (int j = 1; j < ss_; ++j) {
-        inner0 = std::max(inner0, starts[j]);
-        inner1 = std::min(inner1, ends[j]);
-        outer0 = std::min(outer0, starts[j]);
-        outer1 = std::max(outer1, ends[j]);
+template <int SS, typename Index>
+void SampleBand<SS, Index>::fillRuns(const int32_t* starts, const int32_t* ends, Index colour) {
+    // An empty row becomes (columns_, 0), so that it neither narrows the
+    // pixels every row covers nor widens the span of the edges. Pixels
+    // whose whole block lies inside every row's run take the colour as a
+    // whole; the ones between them and the outermost run ends are painted
+    // row by row.
+    int32_t s[SS];
+    int32_t e[SS];
+    int32_t inner0 = 0;
+    int32_t inner1 = columns_;
+    int32_t outer0 = columns_;
+    int32_t outer1 = 0;
+    for (int j = 0; j < SS; ++j) {
+        const bool empty = ends[j] <= starts[j];
+        s[j] = empty ? columns_ : starts[j];
+        e[j] = empty ? 0 : ends[j];
+        inner0 = std::max(inner0, s[j]);
+        inner1 = std::min(inner1, e[j]);
+        outer0 = std::min(outer0, s[j]);
+        outer1 = std::max(outer1, e[j]);
     }
     if (outer1 <= outer0) return;
-    const int first = pixelOf(outer0);
-    const int last = pixelOf(outer1 - 1) + 1;
-    const int full0 = inner0 > 0 ? pixelOf(inner0 + ss_ - 1) : 0;
-    const int full1 = inner1 > 0 ? pixelOf(inner1) : 0;
+    // Columns are never negative: unsigned division by the constant is a
+    // multiplication.
+    const int first = static_cast<int>(static_cast<uint32_t>(outer0) / SS);
+    const int last = static_cast<int>(static_cast<uint32_t>(outer1 - 1) / SS) + 1;
+    const int full0 = static_cast<int>(static_cast<uint32_t>(inner0 + SS - 1) / SS);
+    const int full1 = static_cast<int>(static_cast<uint32_t>(inner1) / SS);
     if (full0 >= full1) {
-        fillEdge(first, last, starts, ends, colour);
+        paintEdges(first, last, s, e, colour);
         return;
     }
     std::fill(entries_.begin() + full0, entries_.begin() + full1, colour);
-    fillEdge(first, full0, starts, ends, colour);
-    fillEdge(full1, last, starts, ends, colour);
+    paintEdges(first, full0, s, e, colour);
+    paintEdges(full1, last, s, e, colour);
 }
 
-void SampleBand::fillEdge(int x0, int x1, const int32_t* starts, const int32_t* ends, uint64_t colour) {
-    for (int x = x0; x < x1; ++x) {
-        const int base = x * ss_;
-        uint64_t* samples = mixedSamples(x);
-        for (int j = 0; j < ss_; ++j, samples += ss_) {
-            const int from = std::max(starts[j] - base, 0);
-            const int to = std::min(ends[j] - base, ss_);
-            for (int t = from; t < to; ++t) samples[t] = colour;
+template <int SS, typename Index>
+Index* SampleBand<SS, Index>::mixedSamples(int x) {
+    Index& entry = entries_[x];
+    if (entry == mark_) return pool_.data() + static_cast<size_t>(slots_[x]) * kSlotSize;
+    // A pixel mixed earlier in this band and covered whole since takes its
+    // old slot back, so the pool never needs more slots than pixels.
+    int32_t slot = slots_[x];
+    if (slot >= used_ || owners_[slot] != x) {
+        slot = used_++;
+        owners_[slot] = x;
+        slots_[x] = slot;
+    }
+    Index* samples = pool_.data() + static_cast<size_t>(slot) * kSlotSize;
+    std::fill(samples, samples + kSlotSize, entry);
+    entry = mark_;
+    return samples;
+}
+
+template <int SS, typename Index>
+void SampleBand<SS, Index>::paintEdges(int x0, int x1, const int32_t* starts, const int32_t* ends, Index colour) {
+    using Word = typename LaneWord<Index>::Type;
+    using Lane = std::make_signed_t<Index>;
+    constexpr int kWordLanes = static_cast<int>(16 / sizeof(Index));
+    constexpr int kWords = kLanes / kWordLanes;  // per sample row
+    Word lane[kWords];
+    Word used[kWords];
+    for (int w = 0; w < kWords; ++w)
+        for (int t = 0; t < kWordLanes; ++t) {
+            lane[w][t] = static_cast<Lane>(w * kWordLanes + t);
+            used[w][t] = w * kWordLanes + t < SS ? Lane{-1} : Lane{0};
         }
+    const Word fill = Word{} + static_cast<Lane>(colour);
+
+    for (int x = x0; x < x1; ++x) {
+        const int base = x * SS;
+        // Lane t of row j takes the colour when starts[j] <= base + t <
+        // ends[j]; the differences stay within +-9216, so they fit any lane.
+        Word masks[SS][kWords];
+        Word any = {};
+#pragma GCC unroll 8
+        for (int j = 0; j < SS; ++j) {
+            const Word from = Word{} + static_cast<Lane>(starts[j] - base);
+            const Word to = Word{} + static_cast<Lane>(ends[j] - base);
+            for (int w = 0; w < kWords; ++w) {
+                masks[j][w] = (lane[w] >= from) & (lane[w] < to) & used[w];
+                any |= masks[j][w];
+            }
+        }
+        // Nothing of this pixel is painted, or it is painted with the
+        // colour it already has all over: it stays as it is.
+        if (!anyLane(any) || entries_[x] == colour) continue;
+        Index* rows = mixedSamples(x);
+#pragma GCC unroll 8
+        for (int j = 0; j < SS; ++j)
+            for (int w = 0; w < kWords; ++w) {
+                Index* p = rows + j * kLanes + w * kWordLanes;
+                const Word m = masks[j][w];
+                storeWord(p, (loadWord<Word>(p) & ~m) | (fill & m));
+            }
     }
 }
 
-void SampleBand::downsample(uint8_t* out) const {
-    const uint64_t* e = entries_.data();
-    const uint64_t* s = samples_.data();
-    switch (ss_) {
-        case 1: return boxRow<1>(e, s, size_, out);
-        case 2: return boxRow<2>(e, s, size_, out);
-        case 3: return boxRow<3>(e, s, size_, out);
-        case 4: return boxRow<4>(e, s, size_, out);
-        case 5: return boxRow<5>(e, s, size_, out);
-        default: return boxRow<6>(e, s, size_, out);
+template <int SS, typename Index>
+void SampleBand<SS, Index>::downsample(const RasterPalette& palette, uint8_t* out) const {
+    // Every pixel first as if uniform (the mark's entry is a placeholder),
+    // four bytes at a time, each store's fourth byte overwritten by the next
+    // pixel; then the mixed ones, three bytes each.
+    const uint32_t* bytes = palette.bytes.data();
+    for (int x = 0; x + 1 < size_; ++x) std::memcpy(out + 3 * x, &bytes[entries_[x]], 4);
+    std::memcpy(out + 3 * (size_ - 1), &bytes[entries_[size_ - 1]], 3);
+
+    constexpr unsigned kArea = SS * SS;
+    constexpr unsigned kHalf = kArea / 2;
+    const uint64_t* lanes = palette.lanes.data();
+    for (int32_t slot = 0; slot < used_; ++slot) {
+        const int32_t x = owners_[slot];
+        if (entries_[x] != mark_) continue;  // covered whole again since
+        const Index* s = pool_.data() + static_cast<size_t>(slot) * kSlotSize;
+        // A sum per row keeps the additions from forming one long chain.
+        // Lane sums stay below 8 x 8 x 255, within 16 bits.
+        uint64_t rowSums[SS];
+#pragma GCC unroll 8
+        for (int j = 0; j < SS; ++j) {
+            uint64_t rowSum = 0;
+#pragma GCC unroll 8
+            for (int t = 0; t < SS; ++t) rowSum += lanes[s[j * kLanes + t]];
+            rowSums[j] = rowSum;
+        }
+        uint64_t sum = 0;
+        for (int j = 0; j < SS; ++j) sum += rowSums[j];
+        uint8_t* o = out + 3 * x;
+        o[0] = static_cast<uint8_t>(((sum & 0xFFFF) + kHalf) / kArea);
+        o[1] = static_cast<uint8_t>(((sum >> 16 & 0xFFFF) + kHalf) / kArea);
+        o[2] = static_cast<uint8_t>(((sum >> 32 & 0xFFFF) + kHalf) / kArea);
     }
 }
+
+template class SampleBand<1, uint16_t>;
+template class SampleBand<2, uint16_t>;
+template class SampleBand<3, uint16_t>;
+template class SampleBand<4, uint16_t>;
+template class SampleBand<5, uint16_t>;
+template class SampleBand<6, uint16_t>;
+template class SampleBand<1, uint32_t>;
+template class SampleBand<2, uint32_t>;
+template class SampleBand<3, uint32_t>;
+template class SampleBand<4, uint32_t>;
+template class SampleBand<5, uint32_t>;
+template class SampleBand<6, uint32_t>;
 
 }  // namespace fan

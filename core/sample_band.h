@@ -1,59 +1,63 @@
-// One output row's worth of supersampled canvas (ss canvas rows), stored
+// One output row's worth of supersampled canvas (SS canvas rows), stored
 // per output pixel rather than per sample, then boxed down to RGB bytes.
 //
-// Internal to the ring rasteriser. Each output pixel is either "all ss x ss
-// samples have one colour" or "mixed", in which case its samples are held
-// aside. A sector that covers a pixel's whole block in every row of the band
-// costs one write for it; only pixels on its edges are painted sample by
-// sample, and the box filter sums only mixed pixels. The result is exactly
-// that of a plain canvas of samples.
+// Internal to the ring rasteriser, one band per call, on the caller's
+// thread. Samples are palette indices (RasterPalette) of type Index:
+// uint16_t while the palette leaves room for the mixed mark, else uint32_t.
+// Each output pixel is either uniform (one index for all its SS x SS
+// samples) or mixed, its samples then held in a slot of a small pool as SS
+// rows of eight index lanes (lanes past SS unused). Painting a run of
+// samples within a row is one masked blend of that row, so an edge pixel
+// costs a few vector operations per canvas row and no loop over samples;
+// the pool keeps the band's mixed pixels together in cache. The result is
+// exactly that of a plain canvas of samples.
 #pragma once
 
 #include <cstdint>
 #include <vector>
 
+#include "core/raster_palette.h"
+
 namespace fan {
 
+template <int SS, typename Index>
 class SampleBand {
 public:
-    // A band for `size` output pixels across and ss x ss samples per pixel.
-    SampleBand(int size, int ss);
+    static_assert(SS >= 1 && SS <= 8, "a sample row holds eight lanes");
 
-    // Canvas pixels in the layout the box filter sums: red, green and blue
-    // in 16-bit lanes (bits 0, 16, 32).
-    static uint64_t pixel(uint8_t red, uint8_t green, uint8_t blue);
+    // A band for `size` output pixels across; `mark` is the palette's free
+    // index (RasterPalette::count), which no colour uses.
+    SampleBand(int size, Index mark);
 
     // Sets every sample of the band to `colour`.
-    void clear(uint64_t colour);
+    void clear(Index colour);
 
-    // Sets canvas pixels [c0, c1) of canvas row `row` (0 to ss - 1 within
-    // the band) to `colour`; nothing when c1 <= c0. Requires 0 <= c0 and
-    // c1 <= size * ss.
-    void fillRow(int row, int c0, int c1, uint64_t colour);
+    // Sets samples [starts[j], ends[j]) of every band row j (0 to SS - 1) to
+    // `colour`; a row with ends[j] <= starts[j] is left alone. Requires
+    // 0 <= starts[j] and ends[j] <= size * SS.
+    void fillRuns(const int32_t* starts, const int32_t* ends, Index colour);
 
-    // Sets canvas pixels [starts[j], ends[j]) of every band row j to
-    // `colour`, as fillRow on each row would, with the same bounds.
-    void fillRows(const int32_t* starts, const int32_t* ends, uint64_t colour);
-
-    // Writes the band's output row: each pixel the per-channel average of
-    // its ss x ss samples, rounded half up; 3 * size bytes.
-    void downsample(uint8_t* out) const;
+    // Writes the band's output row, 3 * size bytes: each pixel the
+    // per-channel average of its samples, rounded half up.
+    void downsample(const RasterPalette& palette, uint8_t* out) const;
 
 private:
-    // Pixels [x0, x1), sample by sample: row j gets [starts[j], ends[j]).
-    void fillEdge(int x0, int x1, const int32_t* starts, const int32_t* ends, uint64_t colour);
-    // The samples of pixel x, made valid first if the pixel was uniform.
-    uint64_t* mixedSamples(int x);
-    // column / ss for columns of the canvas, by multiplication: exact for
-    // values below 2^16 with ss up to 6.
-    int pixelOf(int column) const;
+    static constexpr int kLanes = 8;
+    static constexpr int kSlotSize = SS * kLanes;
+
+    // Pixels [x0, x1) at the ends of a run, sample row by sample row.
+    void paintEdges(int x0, int x1, const int32_t* starts, const int32_t* ends, Index colour);
+    // The samples of mixed pixel x, turning it mixed first if it is not.
+    Index* mixedSamples(int x);
 
     int size_;
-    int ss_;
-    int area_;                       // ss * ss
-    uint64_t reciprocal_;            // 2^32 / ss, rounded up
-    std::vector<uint64_t> entries_;  // one per output pixel: a colour, or the mixed mark
-    std::vector<uint64_t> samples_;  // ss x ss per output pixel, row by row; valid where mixed
+    int columns_;  // size * SS
+    Index mark_;
+    std::vector<Index> entries_;   // per output pixel: its colour, or mark_ when mixed
+    std::vector<int32_t> slots_;   // per output pixel: its pool slot, valid where mixed
+    std::vector<int32_t> owners_;  // per pool slot in use: its pixel
+    std::vector<Index> pool_;      // kSlotSize samples per slot
+    int32_t used_ = 0;             // pool slots handed out since clear()
 };
 
 }  // namespace fan

@@ -81,7 +81,8 @@ bool sectorExtent(const RasterSegment& segment, double centre, int ss, int n, Se
     return true;
 }
 
-void SectorPolygon::build(const SectorExtent& sector, double centre, int ss) {
+void SectorPolygon::build(const SectorExtent& sector, double centre, int ss, int n) {
+    n_ = n;
     const double sweep = sector.endAngle - sector.startAngle;
     const int k = arcPieceCount(sector.outerRadius, sweep);
     const size_t count = 2 * static_cast<size_t>(k) + 2;
@@ -115,37 +116,18 @@ void SectorPolygon::build(const SectorExtent& sector, double centre, int ss) {
             if (d != 0) direction = d;
         }
         if (direction != 0) {
-            Chain chain{first, e - 1, direction > 0 ? first : e - 1, direction > 0, 0, 0, 0, 0, 0, 0, 0};
+            Chain chain{first, e - 1, direction > 0 ? first : e - 1, direction > 0, 0, 0, 0, 0, 0, 0, 0, 0};
             loadEdge(chain);
             chains_.push_back(chain);
         }
     }
 }
 
-void SectorPolygon::loadEdge(Chain& chain) const {
-    if (chain.cursor < chain.first || chain.cursor > chain.last) {
-        chain.yTop = chain.yBot = std::numeric_limits<double>::infinity();
-        return;
-    }
-    const int32_t top = chain.down ? chain.cursor : chain.cursor + 1;
-    const int32_t bottom = chain.down ? chain.cursor + 1 : chain.cursor;
-    chain.yTop = vy_[top];
-    chain.yBot = vy_[bottom];
-    chain.xTop = vx_[top];
-    chain.dx = vx_[bottom] - chain.xTop;
-    chain.dy = chain.yBot - chain.yTop;
-    chain.slope = chain.dy >= kMinEdgeHeight ? chain.dx / chain.dy : 0.0;
-    // Bounds the difference between xTop + t * slope and the crossing as
-    // computed by (t * dx) / dy + xTop: a few roundings of values no larger
-    // than |dx| and |xTop|, with a wide margin.
-    chain.tolerance = (std::fabs(chain.dx) + std::fabs(chain.xTop) + 1.0) * 4e-15;
-}
-
 namespace {
 
 // ceil(x - 0.5) clamped to 0..n, without a rounding instruction (baseline
-// x86-64 has none) and without converting out-of-range values. Called twice
-// per crossing: inlining it matters.
+// x86-64 has none) and without converting out-of-range values: the first
+// canvas column (or row) whose centre lies at or beyond x.
 #if defined(__GNUC__)
 __attribute__((always_inline))
 #endif
@@ -156,27 +138,118 @@ inline int32_t columnAt(double x, int n) {
     return std::max(c, 0);
 }
 
+// The column of a crossing t below the top of an edge. The slope replaces
+// a division per row; only when the estimate lies within its error of a
+// column boundary, or the edge lies so far out that its error could reach
+// a quarter column, is the crossing computed as written.
+inline int32_t crossingColumn(double xTop, double slope, double dx, double dy, double tolerance, double t,
+                              int n) {
+    const double v = xTop + t * slope - 0.5;
+    if (tolerance < 0.25) {
+        if (v + tolerance <= 0.0) return 0;
+        if (v - tolerance > n - 1) return n;
+        // Here -0.25 < v <= n - 0.75: the conversion is in range.
+        const auto whole = static_cast<int32_t>(v);
+        const double fraction = v - whole;
+        if (fraction > tolerance && fraction <= 1.0 - tolerance) return whole + 1;
+    }
+    return columnAt(t * dx / dy + xTop, n);
+}
+
 }  // namespace
 
-size_t SectorPolygon::crossingColumns(double yc, int n, int32_t* columns) {
-    size_t count = 0;
-    for (Chain& chain : chains_) {
-        while (yc >= chain.yBot) {
-            chain.cursor += chain.down ? 1 : -1;
-            loadEdge(chain);
-        }
-        if (yc < chain.yTop || chain.dy < kMinEdgeHeight) continue;
-        const double t = yc - chain.yTop;
-        // The slope replaces a division per row; only when the estimate
-        // lies within its error of a column boundary is the crossing
-        // computed as written.
-        const double estimate = chain.xTop + t * chain.slope;
-        int32_t column = columnAt(estimate - chain.tolerance, n);
-        if (column != columnAt(estimate + chain.tolerance, n))
-            column = columnAt(t * chain.dx / chain.dy + chain.xTop, n);
-        columns[count++] = column;
+void SectorPolygon::loadEdge(Chain& chain) const {
+    if (chain.cursor < chain.first || chain.cursor > chain.last) {
+        chain.rowFirst = chain.rowEnd = n_;
+        return;
     }
-    return count;
+    const int32_t top = chain.down ? chain.cursor : chain.cursor + 1;
+    const int32_t bottom = chain.down ? chain.cursor + 1 : chain.cursor;
+    chain.yTop = vy_[top];
+    chain.xTop = vx_[top];
+    chain.dx = vx_[bottom] - chain.xTop;
+    chain.dy = vy_[bottom] - chain.yTop;
+    // Row centres are exact in doubles and so is y - 0.5 for any canvas
+    // coordinate (far below 2^52): yTop <= row + 0.5 < yBot holds exactly
+    // for the rows from ceil(yTop - 0.5) to ceil(yBot - 0.5) - 1.
+    chain.rowFirst = columnAt(chain.yTop, n_);
+    chain.rowEnd = chain.dy >= kMinEdgeHeight ? columnAt(vy_[bottom], n_) : chain.rowFirst;
+    chain.slope = chain.dy >= kMinEdgeHeight ? chain.dx / chain.dy : 0.0;
+    // Bounds the difference between xTop + t * slope and the crossing as
+    // computed by (t * dx) / dy + xTop: a few roundings of values no larger
+    // than |dx| and |xTop|, with a wide margin.
+    chain.tolerance = (std::fabs(chain.dx) + std::fabs(chain.xTop) + 1.0) * 4e-15;
 }
+
+template <int SS>
+void SectorPolygon::bandColumns(int row0, int32_t* columns, int32_t* counts) {
+    // Counted here rather than through `counts`, which the compiler would
+    // have to assume might overlap `columns`; with SS fixed they stay in
+    // registers.
+    int32_t found[SS] = {};
+    const size_t stride = chains_.size();
+    const int end = row0 + SS;
+    // Chain by chain, and within a chain edge by edge, so that the loop
+    // over an edge's rows in the band is plain arithmetic.
+    for (Chain& stored : chains_) {
+        if (stored.rowFirst >= end) continue;  // not begun yet, or ended
+        if (stored.rowFirst <= row0 && stored.rowEnd >= end && stored.tolerance < 0.25) {
+            // The usual case: one edge crosses the whole band. Every row's
+            // column is taken from the estimate without a branch, then all
+            // are checked at once (see crossingColumn); a row that fails,
+            // which is rare, is done again with care.
+            int32_t column[SS];
+            bool sure = true;
+            const double yc0 = row0 + 0.5;
+            const double xHalf = stored.xTop - 0.5;  // exact, as for y
+            const double high = n_ - 1.0;
+#pragma GCC unroll 8
+            for (int j = 0; j < SS; ++j) {
+                const double v = xHalf + ((yc0 + j) - stored.yTop) * stored.slope;
+                const auto whole = static_cast<int32_t>(std::min(std::max(v, 0.0), high));
+                const double fraction = v - whole;
+                sure &= (fraction > stored.tolerance) & (fraction <= 1.0 - stored.tolerance);
+                column[j] = whole + 1;
+            }
+            if (!sure) {
+                for (int j = 0; j < SS; ++j)
+                    column[j] = crossingColumn(stored.xTop, stored.slope, stored.dx, stored.dy, stored.tolerance,
+                                               (yc0 + j) - stored.yTop, n_);
+            }
+#pragma GCC unroll 8
+            for (int j = 0; j < SS; ++j)
+                columns[static_cast<size_t>(j) * stride + static_cast<size_t>(found[j]++)] = column[j];
+            continue;
+        }
+        Chain chain = stored;
+        int row = row0;
+        for (;;) {
+            while (row >= chain.rowEnd) {
+                chain.cursor += chain.down ? 1 : -1;
+                loadEdge(chain);
+            }
+            // An edge under 1e-9 high ends where it begins: the loop below
+            // skips it and the next round moves past it.
+            row = std::max(row, chain.rowFirst);
+            const int stop = std::min(end, chain.rowEnd);
+            double yc = row + 0.5;
+            for (; row < stop; ++row, yc += 1.0) {
+                const int j = row - row0;
+                columns[static_cast<size_t>(j) * stride + static_cast<size_t>(found[j]++)] = crossingColumn(
+                    chain.xTop, chain.slope, chain.dx, chain.dy, chain.tolerance, yc - chain.yTop, n_);
+            }
+            if (row >= end) break;
+        }
+        stored = chain;
+    }
+    for (int j = 0; j < SS; ++j) counts[j] = found[j];
+}
+
+template void SectorPolygon::bandColumns<1>(int, int32_t*, int32_t*);
+template void SectorPolygon::bandColumns<2>(int, int32_t*, int32_t*);
+template void SectorPolygon::bandColumns<3>(int, int32_t*, int32_t*);
+template void SectorPolygon::bandColumns<4>(int, int32_t*, int32_t*);
+template void SectorPolygon::bandColumns<5>(int, int32_t*, int32_t*);
+template void SectorPolygon::bandColumns<6>(int, int32_t*, int32_t*);
 
 }  // namespace fan

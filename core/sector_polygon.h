@@ -42,21 +42,25 @@ int arcPieceCount(double outerRadius, double sweep);
 class SectorPolygon {
 public:
     // Builds the 2k + 2 vertices (outer arc forward, inner arc back) on the
-    // canvas of supersample ss and splits the closed edge loop into chains
-    // monotone in y. Keeps its storage across calls.
-    void build(const SectorExtent& sector, double centre, int ss);
+    // n x n canvas of supersample ss and splits the closed edge loop into
+    // chains monotone in y. Keeps its storage across calls.
+    void build(const SectorExtent& sector, double centre, int ss, int n);
 
     // The most crossings one row can have.
     size_t chainCount() const { return chains_.size(); }
 
-    // For the line y = yc and every edge with yTop <= yc < yBot and a height
-    // of at least 1e-9, the crossing x = (yc - yTop) * (xBot - xTop) /
+    // For the canvas rows row0 to row0 + rows - 1, each row's centre line
+    // y = yc = row + 0.5 and every edge with yTop <= yc < yBot and a height
+    // of at least 1e-9: the crossing x = (yc - yTop) * (xBot - xTop) /
     // (yBot - yTop) + xTop turned into the first canvas column whose centre
-    // lies at or right of it: ceil(x - 0.5), clamped to 0..n. Writes them to
-    // `columns` in no particular order and returns how many. Since that
-    // column is monotone in x, sorting these columns gives the columns of the
-    // sorted crossings. Successive calls after build() must not decrease yc.
-    size_t crossingColumns(double yc, int n, int32_t* columns);
+    // lies at or right of it, ceil(x - 0.5), clamped to 0..n. Rows lie
+    // within the canvas; SS of them, 1 to 8. Row j's
+    // columns go to columns[j * chainCount()] onwards, in no particular
+    // order, and counts[j] (set here) says how many. Since that column is
+    // monotone in x, sorting them gives the columns of the sorted crossings.
+    // Successive calls after build() must not move row0 up.
+    template <int SS>
+    void bandColumns(int row0, int32_t* columns, int32_t* counts);
 
 private:
     struct Chain {
@@ -64,13 +68,17 @@ private:
         int32_t last;    // last edge, in loop order
         int32_t cursor;  // the edge the next row starts looking at
         bool down;       // y grows along the loop
-        // The cursor edge, upper end first; yBot is +inf past the chain's end.
-        double yTop, yBot, xTop, dx, dy, slope, tolerance;
+        // The cursor edge, upper end first. It crosses the centre lines of
+        // rows [rowFirst, rowEnd) (clamped to the canvas; none for an edge
+        // under 1e-9 high); past the chain's end both are n.
+        int32_t rowFirst, rowEnd;
+        double yTop, xTop, dx, dy, slope, tolerance;
     };
     void loadEdge(Chain& chain) const;
     std::vector<double> vx_;  // vertex i at [i]; the loop's first vertex repeated at the end
     std::vector<double> vy_;
     std::vector<Chain> chains_;
+    int n_ = 0;
 };
 
 }  // namespace fan
