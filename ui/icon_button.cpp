@@ -13,11 +13,14 @@ namespace fan {
 
 namespace {
 
+// M_PI is not part of standard C++, and strict builds (mingw) lack it.
+constexpr double kPi = 3.14159265358979323846;
+
 void drawGear(int cx, int cy) {
     fl_arc(cx - 5, cy - 5, 10, 10, 0, 360);
     fl_arc(cx - 2, cy - 2, 4, 4, 0, 360);
     for (int i = 0; i < 8; ++i) {
-        const double a = i * 2.0 * M_PI * 0.125;
+        const double a = i * 2.0 * kPi * 0.125;
         // lround: halves away from zero, so the spokes stay symmetric.
         fl_line(cx + int(std::lround(6 * std::cos(a))), cy + int(std::lround(6 * std::sin(a))),
                 cx + int(std::lround(9 * std::cos(a))), cy + int(std::lround(9 * std::sin(a))));

@@ -117,6 +117,16 @@ int ModernDialog::handle(int event) {
         hide();
         return 1;
     }
+    if (event == FL_MOVE || event == FL_DRAG) {
+        // Under the modal grab the toolkit never sends FL_LEAVE to a child
+        // (each move over a button sends FL_ENTER again), so a button would
+        // keep its hover shade once visited. The dialog clears it instead.
+        for (SoftButton* button : {okButton, cancelButton}) {
+            if (button == nullptr || !button->hover || Fl::event_inside(button)) continue;
+            button->hover = false;
+            button->redraw();
+        }
+    }
     return Fl_Double_Window::handle(event);
 }
 

@@ -24,7 +24,8 @@ public:
     ~ModernDialog() override = default;
 
     void draw() override;
-    // Escape closes with result 0; everything else goes to the window.
+    // Escape closes with result 0. A pointer move clears the hover look of
+    // the buttons it is not over. Everything else goes to the window.
     int handle(int event) override;
 
     // Centres the dialog over `owner` where the owner is at least 2 pixels

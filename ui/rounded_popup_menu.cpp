@@ -31,9 +31,17 @@ void forEachRowTop(const std::vector<ContextMenuItem>& items, Visit visit) {
 
 }  // namespace
 
+// The toolkit clears the current group when a top-level window is built and
+// leaves none after end(); a caller in the middle of building its own window
+// would otherwise add its next widgets to nothing.
 RoundedPopupMenu::RoundedPopupMenu(int w, int h, std::vector<ContextMenuItem> items)
+    : RoundedPopupMenu(Fl_Group::current(), w, h, std::move(items)) {}
+
+RoundedPopupMenu::RoundedPopupMenu(Fl_Group* callersGroup, int w, int h,
+                                   std::vector<ContextMenuItem> items)
     : Fl_Double_Window(w, h), items(std::move(items)) {
     end();
+    Fl_Group::current(callersGroup);
 }
 
 int RoundedPopupMenu::rowAt(int x, int y) const {

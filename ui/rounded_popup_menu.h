@@ -31,6 +31,7 @@ public:
     static constexpr uint32_t kNoChoice = 0xFFFFFFFFu;
 
     // A top-level window of w × h without a title and without children.
+    // The group the caller was filling stays the current one.
     RoundedPopupMenu(int w, int h, std::vector<ContextMenuItem> items);
     ~RoundedPopupMenu() override = default;
 
@@ -42,6 +43,9 @@ public:
     int32_t hoveredRow = -1;        // row under the pointer, -1 for none
 
 private:
+    // `callersGroup` is read before the window's own construction resets it.
+    RoundedPopupMenu(Fl_Group* callersGroup, int w, int h, std::vector<ContextMenuItem> items);
+
     // The row whose band holds window row `y`, or -1 (gaps, separator
     // spaces, above the first and below the last row, and any `x` outside
     // the window).

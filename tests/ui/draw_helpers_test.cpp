@@ -77,6 +77,19 @@ TEST_F(DrawHelpersTest, StrokeLiesOnTheBoxsLastRowAndColumn) {
     EXPECT_EQ(canvas.inkIn(0, 0, 90, 10) + canvas.inkIn(0, 40, 90, 20), 0);
 }
 
+TEST_F(DrawHelpersTest, StrokeCornerArcsStayOffTheLastColumn) {
+    // The right-hand arcs' boxes start at right - d - 1: the arcs end in
+    // column right - 2, and the last column holds only the straight edge,
+    // from y + rr down. A box starting at right - d would put arc pixels in
+    // that column above the edge.
+    const int x = 10, y = 10, w = 60, h = 30, rr = 6;
+    Canvas canvas(90, 60, [&] { strokeRoundedBox(x, y, w, h, rr, kInk); });
+    const int right = x + w;
+    EXPECT_EQ(canvas.inkIn(right - 1, y, 1, rr - 1), 0);
+    EXPECT_EQ(canvas.at(right - 1, y + rr), kInk);
+    EXPECT_GT(canvas.inkIn(right - rr, y, rr - 1, rr), 0);  // the arc is there
+}
+
 TEST_F(DrawHelpersTest, StrokeWithRadiusZeroStillRoundsByOnePixel) {
     Canvas canvas(40, 40, [] { strokeRoundedBox(10, 10, 20, 20, 0, kInk); });
     EXPECT_EQ(canvas.at(20, 10), kInk);
@@ -156,6 +169,18 @@ TEST_F(DrawHelpersTest, TextStaysInsideItsBox) {
     EXPECT_GT(left.inkIn(20, 10, 10, 30), 0);  // starts at the left edge
     EXPECT_LE(left.rightmostInk(0, 60), 99);
     EXPECT_EQ(left.inkIn(0, 0, 200, 10) + left.inkIn(0, 40, 200, 20), 0);
+}
+
+TEST_F(DrawHelpersTest, CentredLineSitsOnItsComputedBaseline) {
+    // Glyphs with flat feet and no descenders end on the row just above the
+    // baseline. Heights of both parities check that the halving truncates.
+    for (const int h : {20, 30, 31}) {
+        SCOPED_TRACE(h);
+        Canvas c(200, 60, [&] { drawTextVCentered("HELL 147", 20, 10, 160, h, 14, kInk); });
+        fl_font(FL_HELVETICA, 14);
+        const int baseline = 10 + (fl_height() + h) / 2 - fl_descent();
+        EXPECT_EQ(c.lowestRowNot(testing::kUntouched, 0, 0, 200, 60), baseline - 1);
+    }
 }
 
 TEST_F(DrawHelpersTest, TextAlignmentPlacesShortText) {

@@ -27,6 +27,7 @@ using testing::sendClick;
 using testing::sendCloseRequest;
 using testing::screenPixel;
 using testing::sendKey;
+using testing::sendMove;
 
 ModernDialog* openDialog() { return dynamic_cast<ModernDialog*>(Fl::grab()); }
 
@@ -185,6 +186,40 @@ TEST_F(ModernDialogTest, ConfirmDialogDrawsDangerIconAndBothButtons) {
     EXPECT_EQ(c.hexAt(330, 172), hex(themeSurface));               // the gap between them
 }
 
+TEST_F(ModernDialogTest, QuestionMarkHasItsArc) {
+    ModernDialog dialog("Title", "Message", "", "OK", "", false, false);
+    Canvas c = drawDialog(dialog);
+    // From 190 to 355 degrees the arc runs below its centre (51, 51); its
+    // left part, x 43..48, is clear of the stroke (x >= 52) and of the dot.
+    EXPECT_GT(c.countIn(43, 50, 6, 9, themeAccent), 2);
+}
+
+TEST_F(ModernDialogTest, TitleIsDrawnInItsBoxInTheTextColour) {
+    // Title box: (88, 25, w - 116, 28).
+    ModernDialog dialog("Empty Trash", "", "", "OK", "", false, false);
+    Canvas titled = drawDialog(dialog);
+    EXPECT_GT(titled.countIn(88, 25, 404, 28, themeText), 0);
+    EXPECT_LT(titled.countIn(88, 25, 404, 28, themeSurface), 404 * 28);
+    dialog.title.clear();
+    Canvas untitled = drawDialog(dialog);
+    EXPECT_EQ(untitled.countIn(88, 25, 404, 28, themeSurface), 404 * 28);
+}
+
+TEST_F(ModernDialogTest, DetailIsDrawnInTheDimTextColour) {
+    ModernDialog dialog("Title", "", "/home/me/Downloads", "OK", "", false, false);
+    Canvas c = drawDialog(dialog);
+    // On the dark surface the text's own colour is the brightest pixel of its
+    // box; the edges of the glyphs are mixed with the surface.
+    Fl_Color brightest = themeSurface;
+    auto lightness = [](Fl_Color colour) {
+        return ((colour >> 24) & 0xFF) + ((colour >> 16) & 0xFF) + ((colour >> 8) & 0xFF);
+    };
+    for (int y = 101; y < 149; ++y)
+        for (int x = 88; x < 492; ++x)
+            if (lightness(c.at(x, y)) > lightness(brightest)) brightest = c.at(x, y);
+    EXPECT_EQ(hex(brightest), hex(themeTextDim));
+}
+
 TEST_F(ModernDialogTest, MessageIsClippedToItsBoxAndEmptyDetailDrawsNothing) {
     // Detail box: (88, 101, w - 116, 48). A five-line message must not reach it.
     ModernDialog dialog("Title", "one\ntwo\nthree\nfour\nfive", "", "OK", "", false, false);
@@ -256,6 +291,51 @@ TEST_F(ModernDialogTest, WithoutShapeExtensionTheDialogIsRectangularAndWorks) {
     EXPECT_EQ(seen.corner, hex(themeSurface));  // the window's own background
     EXPECT_EQ(seen.centre, hex(themeSurface));
     EXPECT_EQ(seen.okButton, hex(themeDanger));
+}
+
+// Under the modal grab the toolkit sends a button FL_ENTER on every move over
+// it and never FL_LEAVE; the dialog itself must take the hover look away.
+TEST_F(ModernDialogTest, ButtonsLoseTheirHoverWhenThePointerMovesOff) {
+    Fl_Double_Window owner(1060, 920, 540, 266);
+    owner.end();
+    auto moveOnto = [](SoftButton* button) {
+        sendMove(openDialog(), button->x() + 10, button->y() + 10);
+    };
+    struct Seen {
+        bool ok = false, cancel = false;
+        std::string okPixel;
+    } overOk, overCancel, away;
+    auto look = [](Seen& seen) {
+        seen.ok = openDialog()->okButton->hover;
+        seen.cancel = openDialog()->cancelButton->hover;
+        seen.okPixel = hex(screenPixel(kDialogX + 346, kDialogY + 172));
+    };
+    ModalScript script({
+        [&] { moveOnto(openDialog()->okButton); },
+        [&] {
+            look(overOk);
+            moveOnto(openDialog()->cancelButton);
+        },
+        [&] {
+            look(overCancel);
+            sendMove(openDialog(), 10, 10);
+        },
+        [&] {
+            look(away);
+            pressEscape();
+        },
+    });
+    EXPECT_EQ(showConfirmDialog(&owner, "t", "m", "", "Empty", "Cancel"), 0);
+    EXPECT_FALSE(script.timedOut());
+
+    EXPECT_TRUE(overOk.ok);
+    EXPECT_EQ(overOk.okPixel, hex(shadeColor(themeDanger, 8)));
+    EXPECT_FALSE(overCancel.ok);
+    EXPECT_TRUE(overCancel.cancel);
+    EXPECT_EQ(overCancel.okPixel, hex(themeDanger));
+    EXPECT_FALSE(away.ok);
+    EXPECT_FALSE(away.cancel);
+    EXPECT_EQ(away.okPixel, hex(themeDanger));
 }
 
 }  // namespace

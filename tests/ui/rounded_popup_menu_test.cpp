@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <FL/Fl.H>
+#include <FL/Fl_Double_Window.H>
 
+#include <string>
 #include <vector>
 
 #include "ui/modal_window.h"
@@ -193,6 +195,40 @@ TEST_F(PopupMenuTest, EmptyMenuDrawsOnlyItsPanel) {
     Canvas c(kMenuW, 40, [&] { empty.draw(); });
     EXPECT_EQ(c.countIn(14, 2, kMenuW - 28, 36, themeSurface), (kMenuW - 28) * 36);
     EXPECT_EQ(c.hexAt(160, 0), hex(shadeColor(themeBorder, -8)));
+}
+
+TEST_F(PopupMenuTest, DisabledLabelsAreDimAndEnabledOnesPlain) {
+    RoundedPopupMenu menu(kMenuW, kMenuH, contextRows());
+    menu.color(themeSurface);
+    Canvas c(kMenuW, kMenuH, [&] { menu.draw(); });
+    // Text boxes (28, t, w - 56, 38): row 0 enabled at t 14, row 3 disabled at t 152.
+    EXPECT_GT(c.countIn(28, 14, 264, 38, themeText), 0);
+    EXPECT_EQ(c.countIn(28, 14, 264, 38, themeTextDim), 0);
+    EXPECT_GT(c.countIn(28, 152, 264, 38, themeTextDim), 0);
+    EXPECT_EQ(c.countIn(28, 152, 264, 38, themeText), 0);
+}
+
+TEST_F(PopupMenuTest, LongLabelIsCutAtItsTextBox) {
+    RoundedPopupMenu menu(kMenuW, 70, {{std::string(80, 'W'), 1, true, false}});
+    menu.color(themeSurface);
+    Canvas c(kMenuW, 70, [&] { menu.draw(); });
+    // The text box ends at w - 28 = 292; the label runs up to it and no further
+    // (columns up to the panel's inner shadow at w - 2).
+    EXPECT_LT(c.countIn(280, 14, 12, 38, themeSurface), 12 * 38);
+    EXPECT_EQ(c.countIn(292, 14, 26, 38, themeSurface), 26 * 38);
+}
+
+TEST_F(PopupMenuTest, BuildingAMenuKeepsTheCallersGroupOpen) {
+    Fl_Double_Window owner(300, 200);
+    ASSERT_EQ(Fl_Group::current(), &owner);
+    {
+        RoundedPopupMenu menu(kMenuW, kMenuH, contextRows());
+        EXPECT_EQ(menu.parent(), nullptr);  // a window of its own
+        EXPECT_EQ(menu.children(), 0);
+        EXPECT_EQ(Fl_Group::current(), &owner);
+    }
+    owner.end();
+    EXPECT_EQ(Fl_Group::current(), nullptr);
 }
 
 }  // namespace

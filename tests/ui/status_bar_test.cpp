@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <FL/Fl.H>
+#include <FL/fl_draw.H>
 
 #include <string>
 
@@ -42,6 +43,18 @@ TEST_F(StatusBarTest, TextIsReadWhenDrawingAndClippedToItsBox) {
     EXPECT_LT(c.countIn(14, 2, 172, 20, themeSurface), boxPixels);  // ink appeared
     // Plain box right of the text box, up to the corner: the line is cut there.
     EXPECT_EQ(c.countIn(186, 2, 5, 20, themeSurface), 5 * 20);
+}
+
+TEST_F(StatusBarTest, TextIsCentredInTheBarsInnerBox) {
+    // Inner box (14, 2, w - 28, h - 4), size 11. Glyphs with flat feet and
+    // no descenders end on the row just above the baseline.
+    std::string status = "FILE 1147 KiB";
+    StatusBar bar(0, 0, 200, 24, &status);
+    Canvas c(200, 24, [&] { bar.draw(); });
+    fl_font(FL_HELVETICA, 11);
+    const int baseline = 2 + (fl_height() + 20) / 2 - fl_descent();
+    EXPECT_EQ(c.lowestRowNot(themeSurface, 14, 2, 172, 20), baseline - 1);
+    EXPECT_GT(c.countIn(14, 2, 172, 20, themeTextDim), 0);  // in the dim colour
 }
 
 }  // namespace

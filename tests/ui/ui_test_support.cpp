@@ -140,6 +140,12 @@ int Canvas::rightmostInk(int y, int h) const {
     return -1;
 }
 
+int Canvas::lowestRowNot(Fl_Color background, int x, int y, int w, int h) const {
+    for (int yy = y + h - 1; yy >= y; --yy)
+        if (countIn(x, yy, w, 1, background) < w) return yy;
+    return -1;
+}
+
 Fl_Color screenPixel(int x, int y) {
     XSync(fl_display, False);
     XImage* image =

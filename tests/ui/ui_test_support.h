@@ -37,6 +37,9 @@ public:
     int countIn(int x, int y, int w, int h, Fl_Color colour) const;
     // Rightmost column holding ink in rows y..y+h-1, or -1.
     int rightmostInk(int y, int h) const;
+    // Lowest row of the rectangle holding a pixel other than `background`,
+    // or -1 when it is all background.
+    int lowestRowNot(Fl_Color background, int x, int y, int w, int h) const;
     bool sameAs(const Canvas& other) const { return pixels_ == other.pixels_; }
 
     int width() const { return w_; }
