@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <cstdint>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -13,161 +13,158 @@
 namespace fan {
 namespace {
 
-bool isValidUtf8(const char* text) {
-    const auto* p = reinterpret_cast<const unsigned char*>(text);
-    while (*p) {
-        int follow = 0;
-        if (*p < 0x80)
-            follow = 0;
-        else if ((*p & 0xE0) == 0xC0 && *p >= 0xC2)
-            follow = 1;
-        else if ((*p & 0xF0) == 0xE0)
-            follow = 2;
-        else if ((*p & 0xF8) == 0xF0 && *p <= 0xF4)
-            follow = 3;
-        else
-            return false;
-        ++p;
-        for (int i = 0; i < follow; ++i, ++p) {
-            if ((*p & 0xC0) != 0x80)
-                return false;
-        }
-    }
-    return true;
-}
-
-// The printf-style conversions in a text, in order ("%%" excluded).
-std::string placeholders(const char* text) {
-    std::string found;
-    for (const char* p = text; *p; ++p) {
-        if (*p != '%' || p[1] == '\0')
-            continue;
-        if (p[1] == '%') {
-            ++p;
-            continue;
-        }
-        // "%" at the end of a label ("transparency, %") is a sign, not a
-        // conversion: only a letter right after it counts.
-        if ((p[1] >= 'a' && p[1] <= 'z') || (p[1] >= 'A' && p[1] <= 'Z'))
-            found += p[1];
-    }
-    return found;
-}
-
-struct TableView {
-    const char* name;
-    const TextEntry* entries;
-    int count;
-    int unusedSlot;
+// One entry as the interface is meant to show it: index, key, English,
+// Russian. The lists below hold every entry of both tables, written out
+// independently of the tables themselves, with the bytes that are easy to
+// lose (trailing blanks, "…", "·", "—", the Cyrillic "ОК"); "\n" is a line
+// feed.
+struct ListedText {
+    int index;
+    int key;
+    const char* english;
+    const char* russian;
 };
 
-const TableView tables[] = {
-    {"uiTexts", uiTexts, uiTextCount, 27},
-    {"settingsTexts", settingsTexts, settingsTextCount, 0},
+const ListedText listedUiTexts[] = {
+    {0, txtOpenFolder, "Open folder", "Открыть папку"},
+    {1, txtBackTooltip, "Back (Alt+Left)", "Назад (Alt+Left)"},
+    {2, txtUpTooltip, "Up one level (Backspace)", "На уровень выше (Backspace)"},
+    {3, txtScan, "Scan", "Сканировать"},
+    {4, txtCancel, "Cancel", "Отмена"},
+    {5, txtFileSystems, "File systems", "Файловые системы"},
+    {6, txtOverview, "Overview", "Обзор"},
+    {7, txtNormal, "Normal", "Обычный"},
+    {8, txtDetailed, "Detailed", "Подробнее"},
+    {9, txtAnalysis, "Analysis", "Анализ"},
+    {10, txtHelp, "Help", "Справка"},
+    {11, txtAnalysisTooltip, "Largest files and search (Ctrl+F)", "Крупнейшие файлы и поиск (Ctrl+F)"},
+    {12, txtHelpTooltip, "Help (F1)", "Справка (F1)"},
+    {13, txtDetailTooltip, "Overview: 4 levels and large objects. Open a folder to reveal more detail.", "Обзор: 4 уровня, крупные объекты. Детали раскрываются при переходе в папку."},
+    {14, txtFileSystemsTooltip, "Mount point, file system, and physical or network source", "Точка монтирования, файловая система и физический или сетевой источник"},
+    {15, txtSubtitle, "DISK SPACE MAP", "КАРТА МЕСТА НА ДИСКЕ"},
+    {16, txtNavigationHint, "Folder — open · Center — up", "Папка — подробнее · Центр — вверх"},
+    {17, txtChooseFolderTitle, "Choose a folder to scan", "Выберите папку для сканирования"},
+    {18, txtIdlePrompt, "Choose a folder or drive to see where the space goes.", "Выберите папку или диск, чтобы увидеть, куда уходит место."},
+    {19, txtScanning, "Scanning…", "Сканирование…"},
+    {20, txtStopping, "Stopping scan…", "Останавливаю сканирование…"},
+    {21, txtReady, "Ready", "Готово"},
+    {22, txtStoppedPartial, "Stopped · partial result", "Остановлено · неполный результат"},
+    {23, txtFiles, "files", "файлов"},
+    {24, txtErrors, "errors", "ошибок"},
+    {25, txtMountsSeparately, "mount points scanned separately", "точек монтирования отдельно"},
+    {26, txtSeconds, "s", "с"},
+    {28, txtWelcomeTagline, "Every byte has a place.", "У каждого байта есть место."},
+    {29, txtWelcomeHint, "Choose a folder with the button above", "Выберите папку кнопкой сверху"},
+    {30, txtWelcomeTitle, "Folder and file sizes", "Размеры папок и файлов"},
+    {31, txtWelcomeHelp, "Rings show nesting.\nSector angle shows relative size.\n\nHover for details.\nClick a folder to open it.\nUse the mouse wheel to scroll the list.", "Кольца показывают вложенность.\nУгол сектора — долю размера.\n\nНаведите курсор для подробностей.\nНажмите на папку, чтобы войти.\nКолесо прокручивает список."},
+    {32, txtVolumeCapacity, "volume capacity", "ёмкость тома"},
+    {33, txtInThisFolder, "in this folder", "в этой папке"},
+    {34, txtUsed, "used", "занято"},
+    {35, txtFree, "free", "свободно"},
+    {36, txtReserveQuota, "reserve / quota", "резерв / квота"},
+    {37, txtFreeSpaceUnknown, "Free space unavailable", "Свободное место неизвестно"},
+    {38, txtFilesPrefix, "Files: ", "Файлы: "},
+    {39, txtGreyLegend, "Grey — files and small folders", "Серое — файлы и мелкие папки"},
+    {40, txtContents, "Contents", "Содержимое"},
+    {41, txtObjectsBySize, "objects · by size", "объектов · по размеру"},
+    {42, txtFolder, "folder", "папка"},
+    {43, txtFolderEmpty, "Folder is empty or inaccessible", "Папка пуста или недоступна"},
+    {44, txtMouseWheel, "Mouse wheel", "Колесо мыши"},
+    {45, txtHoverHint, "Hover a sector or an item on the right to see details.", "Наведите курсор на сектор или объект справа, чтобы увидеть детали."},
+    {46, txtClickScanSeparately, "click: scan separately", "клик: сканировать отдельно"},
+    {47, txtFilesAndSmallFolders, "Files and small folders", "Файлы и мелкие папки"},
+    {48, txtLargestFiles, "Largest files", "Крупнейшие файлы"},
+    {49, txtSearchByName, "Search by name", "Поиск по имени"},
+    {50, txtShowOnMap, "Show on map", "Показать на карте"},
+    {51, txtSearchTooltip, "Part of a file or folder name; Latin and Cyrillic search is case-insensitive", "Часть имени файла или папки; латиница и русская кириллица — без учёта регистра"},
+    {52, txtScanFirst, "Scan a folder or drive first.", "Сначала просканируйте папку или диск."},
+    {53, txtLargestFilesStatus, "largest files in the snapshot. Double-click to reveal the location.", "крупнейших файлов во всём снимке. Двойной щелчок открывает расположение."},
+    {54, txtEnterQuery, "Enter part of a file or folder name.", "Введите часть имени файла или папки."},
+    {55, txtFound, "Found: ", "Найдено: "},
+    {56, txtShowingFirst500, "(showing first 500)", "(показаны первые 500)"},
+    {57, txtFolderTag, "[folder] ", "[папка] "},
+    {58, txtAnalysisTitle, "Analysis - fanOrbiter", "Анализ - fanOrbiter"},
+    {59, txtHelpTitle, "Help - fanOrbiter", "Справка - fanOrbiter"},
+    {60, txtCouldNotOpenLink, "Could not open link:", "Не удалось открыть ссылку:"},
+    {61, txtNetwork, "network", "сеть"},
+    {62, txtDisk, "disk", "диск"},
+    {63, txtSource, "source", "источник"},
+    {64, txtVolumeFree, "free", "свободно"},
+    {65, txtTotalFree, "total free", "всего свободно"},
+    {66, txtObjectsDiscovered, "objects discovered", "объектов обнаружено"},
+    {67, txtLivePreview, "Live preview", "Предварительная карта"},
+    {68, txtReadingStructure, "Reading drive structure…", "Читаем структуру диска…"},
+    {69, txtPreviewNote, "Dim sectors have not been fully scanned yet. Sizes and angles are refined as the scan progresses.", "Приглушённые сектора ещё не просканированы. Размеры и углы уточняются по мере обхода."},
+    {70, txtStatePending, "pending", "ожидает"},
+    {71, txtStateScanning, "scanning", "сканируется"},
+    {72, txtStateComplete, "complete", "готово"},
+    {73, txtStateAccessError, "access error", "ошибка доступа"},
+    {74, txtStateOtherFileSystem, "other file system", "другая ФС"},
+    {75, txtRootFiles, "Root files", "Файлы корня"},
+    {76, txtShowInFileManager, "Show in file manager", "Показать в файловом менеджере"},
+    {77, txtCopyPath, "Copy path", "Копировать путь"},
+    {78, txtOpenTerminal, "Open terminal here", "Открыть терминал здесь"},
+    {79, txtRescan, "Rescan", "Пересканировать"},
+    {80, txtScanSeparately, "Scan separately", "Сканировать отдельно"},
+    {81, txtMoveToTrash, "Move to Trash", "Удалить в корзину"},
+    {82, txtMoveToTrashTitle, "Move to Trash", "Удаление в корзину"},
+    {83, txtMoveToTrashQuestion, "Move this item to Trash?", "Переместить в корзину?"},
+    {84, txtActionFailed, "Action failed", "Не удалось выполнить действие"},
+    {85, txtPathCopied, "Path copied", "Путь скопирован"},
 };
 
-TEST(TextTables, HaveTheirSizes) {
-    EXPECT_EQ(uiTextCount, 86);
-    EXPECT_EQ(settingsTextCount, 24);
-    EXPECT_EQ(sizeof uiTexts / sizeof uiTexts[0], 86u);
-    EXPECT_EQ(sizeof settingsTexts / sizeof settingsTexts[0], 24u);
-}
+const ListedText listedSettingsTexts[] = {
+    {1, stxtSettingsTooltip, "fanOrbiter settings", "Настройки fanOrbiter"},
+    {2, stxtWindowTitle, "Settings - fanOrbiter", "Настройки - fanOrbiter"},
+    {3, stxtLanguageLabel, "Interface language", "Язык интерфейса"},
+    {4, stxtLanguageAuto, "Automatic (system)", "Автоматически (системный)"},
+    {5, stxtRussian, "Russian", "Русский"},
+    {6, stxtEnglish, "English", "English"},
+    {7, stxtThemeLabel, "Interface theme", "Тема интерфейса"},
+    {8, stxtThemeSystem, "System", "Системная"},
+    {9, stxtThemeLight, "Light", "Светлая"},
+    {10, stxtThemeDark, "Dark", "Тёмная"},
+    {11, stxtStartupDetailLabel, "Detail mode at startup", "Режим детализации при запуске"},
+    {12, stxtRememberDetail, "Restore the last selected detail mode at startup", "Запоминать последний выбранный режим"},
+    {13, stxtLivePreview, "Show live preview while scanning", "Показывать живую предварительную карту во время сканирования"},
+    {14, stxtTransparencyLabel, "Map background transparency, %", "Прозрачность фона карты, %"},
+    {15, stxtStorageNote, "Changes are stored in the current user profile.", "Изменения сохраняются в профиле текущего пользователя."},
+    {16, stxtOk, "OK", "ОК"},
+    {17, stxtDefaults, "Defaults", "По умолчанию"},
+    {18, stxtEmptyTrashTooltip, "Empty Trash permanently. A confirmation will be requested first.", "Очистить корзину безвозвратно. Перед очисткой будет запрошено подтверждение."},
+    {19, stxtOpenTrashTooltip, "Open Trash in the system file manager.", "Открыть корзину в системном файловом менеджере."},
+    {20, stxtEmptyTrashTitle, "Empty Trash", "Очистка корзины"},
+    {21, stxtEmptyTrashQuestion, "Permanently delete everything currently in Trash?", "Безвозвратно удалить всё содержимое корзины?"},
+    {22, stxtEmptyButton, "Empty", "Очистить"},
+    {23, stxtTrashEmptied, "Trash emptied", "Корзина очищена"},
+};
 
-TEST(TextTables, AreCompleteAndParallel) {
-    for (const TableView& table : tables) {
-        for (int i = 0; i < table.count; ++i) {
-            SCOPED_TRACE(std::string(table.name) + " entry " + std::to_string(i));
-            const TextEntry& entry = table.entries[i];
-            EXPECT_EQ(entry.key, i);
-            ASSERT_NE(entry.english, nullptr);
-            ASSERT_NE(entry.russian, nullptr);
-            if (i == table.unusedSlot) {
-                EXPECT_STREQ(entry.english, "");
-                EXPECT_STREQ(entry.russian, "");
-                continue;
-            }
-            EXPECT_STRNE(entry.english, "");
-            EXPECT_STRNE(entry.russian, "");
-            EXPECT_TRUE(isValidUtf8(entry.english));
-            EXPECT_TRUE(isValidUtf8(entry.russian));
-            EXPECT_EQ(placeholders(entry.english), placeholders(entry.russian));
-        }
+template <std::size_t N>
+void expectEveryEntryAsListed(const char* name, const TextEntry* table, int count,
+                              int unusedSlot, const ListedText (&listed)[N]) {
+    // The lists skip only the unused slot, so together with it they cover
+    // the whole table.
+    ASSERT_EQ(int(N) + 1, count) << name;
+    int next = 0;
+    for (const ListedText& row : listed) {
+        if (next == unusedSlot) ++next;
+        SCOPED_TRACE(std::string(name) + " entry " + std::to_string(row.index));
+        ASSERT_EQ(row.index, next);
+        ++next;
+        EXPECT_EQ(row.key, row.index);
+        EXPECT_EQ(table[row.index].key, row.index);
+        EXPECT_STREQ(table[row.index].english, row.english);
+        EXPECT_STREQ(table[row.index].russian, row.russian);
     }
+    // Shown nowhere, but present and empty in both languages.
+    EXPECT_STREQ(table[unusedSlot].english, "") << name;
+    EXPECT_STREQ(table[unusedSlot].russian, "") << name;
 }
 
-// A Russian text copied from the English column is the likeliest slip when
-// the tables are edited; only the name of the English language itself is
-// the same in both.
-TEST(TextTables, RussianDiffersFromEnglishExceptTheLanguageName) {
-    for (const TableView& table : tables) {
-        for (int i = 0; i < table.count; ++i) {
-            if (i == table.unusedSlot || (table.entries == settingsTexts && i == stxtEnglish))
-                continue;
-            SCOPED_TRACE(std::string(table.name) + " entry " + std::to_string(i));
-            EXPECT_STRNE(table.entries[i].english, table.entries[i].russian);
-        }
-    }
-    EXPECT_STREQ(settingsTexts[stxtEnglish].russian, "English");
-}
-
-TEST(TextTables, SharedAndDivergentEntries) {
-    EXPECT_STREQ(uiTexts[txtFree].english, uiTexts[txtVolumeFree].english);
-    EXPECT_STREQ(uiTexts[txtFree].russian, uiTexts[txtVolumeFree].russian);
-    EXPECT_STREQ(uiTexts[txtMoveToTrash].english, uiTexts[txtMoveToTrashTitle].english);
-    EXPECT_STRNE(uiTexts[txtMoveToTrash].russian, uiTexts[txtMoveToTrashTitle].russian);
-}
-
-// Keys and texts that other windows and tests rely on, with the bytes that
-// are easy to lose: trailing blanks, the ellipsis, the middle dot, the dash
-// and the Cyrillic "ОК".
-TEST(TextTables, KeysNameTheirTexts) {
-    struct Row {
-        const TextEntry& entry;
-        const char* english;
-        const char* russian;
-    };
-    const Row rows[] = {
-        {uiTexts[txtOpenFolder], "Open folder", "Открыть папку"},
-        {uiTexts[txtSeconds], "s", "с"},
-        {uiTexts[txtWelcomeTagline], "Every byte has a place.", "У каждого байта есть место."},
-        {uiTexts[txtScanning], "Scanning\xE2\x80\xA6", "Сканирование\xE2\x80\xA6"},
-        {uiTexts[txtNavigationHint], "Folder \xE2\x80\x94 open \xC2\xB7 Center \xE2\x80\x94 up",
-         "Папка \xE2\x80\x94 подробнее \xC2\xB7 Центр \xE2\x80\x94 вверх"},
-        {uiTexts[txtFilesPrefix], "Files: ", "Файлы: "},
-        {uiTexts[txtFound], "Found: ", "Найдено: "},
-        {uiTexts[txtFolderTag], "[folder] ", "[папка] "},
-        {uiTexts[txtNetwork], "network", "сеть"},
-        {uiTexts[txtDisk], "disk", "диск"},
-        {uiTexts[txtSource], "source", "источник"},
-        {uiTexts[txtTotalFree], "total free", "всего свободно"},
-        {uiTexts[txtFreeSpaceUnknown], "Free space unavailable", "Свободное место неизвестно"},
-        {uiTexts[txtPathCopied], "Path copied", "Путь скопирован"},
-        {settingsTexts[stxtSettingsTooltip], "fanOrbiter settings", "Настройки fanOrbiter"},
-        {settingsTexts[stxtTransparencyLabel], "Map background transparency, %",
-         "Прозрачность фона карты, %"},
-        {settingsTexts[stxtOk], "OK", "\xD0\x9E\xD0\x9A"},
-        {settingsTexts[stxtTrashEmptied], "Trash emptied", "Корзина очищена"},
-    };
-    for (const Row& row : rows) {
-        EXPECT_STREQ(row.entry.english, row.english);
-        EXPECT_STREQ(row.entry.russian, row.russian);
-    }
-}
-
-TEST(TextTables, WelcomeHelpHasSixLinesWithTheThirdEmpty) {
-    for (const char* text : {uiTexts[txtWelcomeHelp].english, uiTexts[txtWelcomeHelp].russian}) {
-        std::vector<std::string> lines(1);
-        for (const char* p = text; *p; ++p) {
-            if (*p == '\n')
-                lines.emplace_back();
-            else
-                lines.back() += *p;
-        }
-        ASSERT_EQ(lines.size(), 6u) << text;
-        EXPECT_TRUE(lines[2].empty());
-        for (int i : {0, 1, 3, 4, 5})
-            EXPECT_FALSE(lines[i].empty());
-    }
+TEST(TextTables, EveryEntryReadsAsListed) {
+    expectEveryEntryAsListed("uiTexts", uiTexts, uiTextCount, 27, listedUiTexts);
+    expectEveryEntryAsListed("settingsTexts", settingsTexts, settingsTextCount, 0,
+                             listedSettingsTexts);
 }
 
 TEST_F(LanguageTest, LookupFollowsTheLanguage) {

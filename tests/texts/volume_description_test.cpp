@@ -210,9 +210,5 @@ TEST_F(VolumeDescriptionTest, DescribeVolumeIsNeverEmpty) {
     EXPECT_EQ(describeVolume(zero), "free: 0 B / 0 B");
 }
 
-TEST(VolumeDescription, SeparatorIsEightBytes) {
-    EXPECT_EQ(std::string(separator).size(), 8u);
-}
-
 }  // namespace
 }  // namespace fan
