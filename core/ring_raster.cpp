@@ -96,6 +96,24 @@ void paintBands(int size, double centre, uint32_t background, const std::vector<
             columns.resize(std::max(columns.size(), stride * SS));
             int32_t counts[SS];
             polygon.template bandColumns<SS>(bandTop, columns.data(), counts);
+            const Index colour = static_cast<Index>(sectors[entry.sector].colour);
+            int32_t starts[SS];
+            int32_t ends[SS];
+            bool pairs = true;
+#pragma GCC unroll 8
+            for (int j = 0; j < SS; ++j) pairs &= counts[j] == 2;
+            if (pairs) {
+                // The usual case: one run in every row.
+#pragma GCC unroll 8
+                for (int j = 0; j < SS; ++j) {
+                    const int32_t a = columns[static_cast<size_t>(j) * stride];
+                    const int32_t b = columns[static_cast<size_t>(j) * stride + 1];
+                    starts[j] = std::min(a, b);
+                    ends[j] = std::max(a, b);
+                }
+                band.fillRuns(starts, ends, colour);
+                continue;
+            }
             // Run r of the band is run r of each row (an unpaired last
             // crossing is ignored; a row with fewer runs adds an empty one):
             // the runs of one sector in one row never overlap, so painting
@@ -105,10 +123,7 @@ void paintBands(int size, double centre, uint32_t background, const std::vector<
                 sortColumns(columns.data() + static_cast<size_t>(j) * stride, counts[j]);
                 runs = std::max(runs, counts[j] / 2);
             }
-            const Index colour = static_cast<Index>(sectors[entry.sector].colour);
             for (int32_t r = 0; r < runs; ++r) {
-                int32_t starts[SS];
-                int32_t ends[SS];
                 for (int j = 0; j < SS; ++j) {
                     const int32_t* rowColumns = columns.data() + static_cast<size_t>(j) * stride;
                     const bool has = 2 * r + 1 < counts[j];

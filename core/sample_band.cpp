@@ -48,14 +48,14 @@ SampleBand<SS, Index>::SampleBand(int size, Index mark)
     : size_(size),
       columns_(size * SS),
       mark_(mark),
-      entries_(static_cast<size_t>(size)),
+      entries_(static_cast<size_t>(size) + kLanes),
       slots_(static_cast<size_t>(size), 0),
       owners_(static_cast<size_t>(size), 0),
       pool_(static_cast<size_t>(size) * kSlotSize) {}
 
 template <int SS, typename Index>
 void SampleBand<SS, Index>::clear(Index colour) {
-    std::fill(entries_.begin(), entries_.end(), colour);
+    std::fill(entries_.begin(), entries_.begin() + size_, colour);
     used_ = 0;
 }
 
@@ -72,6 +72,7 @@ void SampleBand<SS, Index>::fillRuns(const int32_t* starts, const int32_t* ends,
     int32_t inner1 = columns_;
     int32_t outer0 = columns_;
     int32_t outer1 = 0;
+#pragma GCC unroll 8
     for (int j = 0; j < SS; ++j) {
         const bool empty = ends[j] <= starts[j];
         s[j] = empty ? columns_ : starts[j];
@@ -89,72 +90,104 @@ void SampleBand<SS, Index>::fillRuns(const int32_t* starts, const int32_t* ends,
     const int full0 = static_cast<int>(static_cast<uint32_t>(inner0 + SS - 1) / SS);
     const int full1 = static_cast<int>(static_cast<uint32_t>(inner1) / SS);
     if (full0 >= full1) {
-        paintEdges(first, last, s, e, colour);
+        paintEdges(first, last, last, last, s, e, colour);
         return;
     }
-    std::fill(entries_.begin() + full0, entries_.begin() + full1, colour);
-    paintEdges(first, full0, s, e, colour);
-    paintEdges(full1, last, s, e, colour);
+    fillEntries(full0, full1, colour);
+    paintEdges(first, full0, full1, last, s, e, colour);
 }
 
 template <int SS, typename Index>
-Index* SampleBand<SS, Index>::mixedSamples(int x) {
-    Index& entry = entries_[x];
-    if (entry == mark_) return pool_.data() + static_cast<size_t>(slots_[x]) * kSlotSize;
-    // A pixel mixed earlier in this band and covered whole since takes its
-    // old slot back, so the pool never needs more slots than pixels.
-    int32_t slot = slots_[x];
-    if (slot >= used_ || owners_[slot] != x) {
-        slot = used_++;
-        owners_[slot] = x;
-        slots_[x] = slot;
-    }
-    Index* samples = pool_.data() + static_cast<size_t>(slot) * kSlotSize;
-    std::fill(samples, samples + kSlotSize, entry);
-    entry = mark_;
-    return samples;
-}
-
-template <int SS, typename Index>
-void SampleBand<SS, Index>::paintEdges(int x0, int x1, const int32_t* starts, const int32_t* ends, Index colour) {
+void SampleBand<SS, Index>::fillEntries(int x0, int x1, Index colour) {
+    // Most runs of whole pixels are a few pixels long: eight entries at a
+    // time, as a masked blend, so that a short run costs no loop. The
+    // entries keep eight spare ones at the end for this.
     using Word = typename LaneWord<Index>::Type;
     using Lane = std::make_signed_t<Index>;
     constexpr int kWordLanes = static_cast<int>(16 / sizeof(Index));
-    constexpr int kWords = kLanes / kWordLanes;  // per sample row
-    Word lane[kWords];
-    Word used[kWords];
+    Word lane;
+    for (int l = 0; l < kWordLanes; ++l) lane[l] = static_cast<Lane>(l);
+    const Word fill = Word{} + static_cast<Lane>(colour);
+    Index* p = entries_.data() + x0;
+    // Lane counts fit: a run is at most 1536 pixels.
+    for (int left = x1 - x0; left > 0; left -= kWordLanes, p += kWordLanes) {
+        const Word m = lane < static_cast<Lane>(left);
+        storeWord(p, (loadWord<Word>(p) & ~m) | (fill & m));
+    }
+}
+
+template <int SS, typename Index>
+void SampleBand<SS, Index>::paintEdges(int x0, int gap0, int gap1, int x1, const int32_t* starts,
+                                       const int32_t* ends, Index colour) {
+    using Word = typename LaneWord<Index>::Type;
+    using Lane = std::make_signed_t<Index>;
+    constexpr int kWordLanes = static_cast<int>(16 / sizeof(Index));
+    constexpr int kWords = kLanes / kWordLanes;  // per sample column
+    // Sample t of row j (lane j of column t) takes the colour when
+    // from[j] <= t < to[j], with from[j] = starts[j] - x * SS and to[j] =
+    // ends[j] - x * SS: one vector holds every row's bounds, stepped along
+    // with x. Real lanes stay within +-9216; unused lanes start at 32767
+    // and -1 and so never take the colour. Both fit any lane.
+    Word from[kWords];
+    Word to[kWords];
     for (int w = 0; w < kWords; ++w)
-        for (int t = 0; t < kWordLanes; ++t) {
-            lane[w][t] = static_cast<Lane>(w * kWordLanes + t);
-            used[w][t] = w * kWordLanes + t < SS ? Lane{-1} : Lane{0};
+        for (int l = 0; l < kWordLanes; ++l) {
+            const int j = w * kWordLanes + l;
+            from[w][l] = static_cast<Lane>(j < SS ? starts[j] - x0 * SS : 32767);
+            to[w][l] = static_cast<Lane>(j < SS ? ends[j] - x0 * SS : -1);
         }
     const Word fill = Word{} + static_cast<Lane>(colour);
-
+    const Word mixed = Word{} + static_cast<Lane>(mark_);
     for (int x = x0; x < x1; ++x) {
-        const int base = x * SS;
-        // Lane t of row j takes the colour when starts[j] <= base + t <
-        // ends[j]; the differences stay within +-9216, so they fit any lane.
+        if (x == gap0) {
+            const Lane skip = static_cast<Lane>((gap1 - gap0) * SS);
+            for (int w = 0; w < kWords; ++w) {
+                from[w] -= skip;
+                to[w] -= skip;
+            }
+            x = gap1;
+            if (x >= x1) break;
+        }
         Word masks[SS][kWords];
         Word any = {};
 #pragma GCC unroll 8
-        for (int j = 0; j < SS; ++j) {
-            const Word from = Word{} + static_cast<Lane>(starts[j] - base);
-            const Word to = Word{} + static_cast<Lane>(ends[j] - base);
+        for (int t = 0; t < SS; ++t)
             for (int w = 0; w < kWords; ++w) {
-                masks[j][w] = (lane[w] >= from) & (lane[w] < to) & used[w];
-                any |= masks[j][w];
+                masks[t][w] = (from[w] <= static_cast<Lane>(t)) & (to[w] > static_cast<Lane>(t));
+                any |= masks[t][w];
             }
+        for (int w = 0; w < kWords; ++w) {
+            from[w] -= static_cast<Lane>(SS);
+            to[w] -= static_cast<Lane>(SS);
         }
         // Nothing of this pixel is painted, or it is painted with the
         // colour it already has all over: it stays as it is.
-        if (!anyLane(any) || entries_[x] == colour) continue;
-        Index* rows = mixedSamples(x);
+        Index& entry = entries_[x];
+        if (!anyLane(any) || entry == colour) continue;
+
+        // A uniform pixel turns mixed: its samples, all its old colour, go
+        // to a slot, the one it had earlier in this band if it was mixed
+        // before (so the pool never needs more slots than pixels), else the
+        // next free one. Done without branches, since whether a pixel is
+        // mixed already follows no pattern.
+        int32_t slot = slots_[x];
+        const bool owned = (slot < used_) & (owners_[slot] == x);
+        slot = owned ? slot : used_;
+        used_ += !owned;
+        owners_[slot] = x;
+        slots_[x] = slot;
+        const Word old = Word{} + static_cast<Lane>(entry);
+        const Word keep = old == mixed;  // all ones when mixed already
+        const Word previous = old & ~keep;
+        entry = mark_;
+        Index* columns = pool_.data() + static_cast<size_t>(slot) * kSlotSize;
 #pragma GCC unroll 8
-        for (int j = 0; j < SS; ++j)
+        for (int t = 0; t < SS; ++t)
             for (int w = 0; w < kWords; ++w) {
-                Index* p = rows + j * kLanes + w * kWordLanes;
-                const Word m = masks[j][w];
-                storeWord(p, (loadWord<Word>(p) & ~m) | (fill & m));
+                Index* p = columns + t * kLanes + w * kWordLanes;
+                const Word m = masks[t][w];
+                const Word samples = (loadWord<Word>(p) & keep) | previous;
+                storeWord(p, (samples & ~m) | (fill & m));
             }
     }
 }
@@ -182,7 +215,7 @@ void SampleBand<SS, Index>::downsample(const RasterPalette& palette, uint8_t* ou
         for (int j = 0; j < SS; ++j) {
             uint64_t rowSum = 0;
 #pragma GCC unroll 8
-            for (int t = 0; t < SS; ++t) rowSum += lanes[s[j * kLanes + t]];
+            for (int t = 0; t < SS; ++t) rowSum += lanes[s[t * kLanes + j]];
             rowSums[j] = rowSum;
         }
         uint64_t sum = 0;

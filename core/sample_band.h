@@ -45,15 +45,16 @@ private:
     static constexpr int kLanes = 8;
     static constexpr int kSlotSize = SS * kLanes;
 
-    // Pixels [x0, x1) at the ends of a run, sample row by sample row.
-    void paintEdges(int x0, int x1, const int32_t* starts, const int32_t* ends, Index colour);
-    // The samples of mixed pixel x, turning it mixed first if it is not.
-    Index* mixedSamples(int x);
+    // Sets the entries of pixels [x0, x1), x0 < x1, to `colour`.
+    void fillEntries(int x0, int x1, Index colour);
+    // Pixels [x0, gap0) and [gap1, x1) at the ends of a run, sample row by
+    // sample row.
+    void paintEdges(int x0, int gap0, int gap1, int x1, const int32_t* starts, const int32_t* ends, Index colour);
 
     int size_;
     int columns_;  // size * SS
     Index mark_;
-    std::vector<Index> entries_;   // per output pixel: its colour, or mark_ when mixed
+    std::vector<Index> entries_;   // per output pixel: its colour, or mark_ when mixed; kLanes spare
     std::vector<int32_t> slots_;   // per output pixel: its pool slot, valid where mixed
     std::vector<int32_t> owners_;  // per pool slot in use: its pixel
     std::vector<Index> pool_;      // kSlotSize samples per slot
