@@ -29,9 +29,12 @@ struct Prepared {
     uint32_t colour;  // palette index
 };
 
+// What the band loop needs of a sector, kept together.
 struct Active {
-    uint32_t sector;  // index into the prepared sectors, which keep vector order
-    uint32_t slot;    // the polygon built for it
+    uint32_t sector;     // index into the prepared sectors, which keep vector order
+    uint32_t slot;       // the polygon built for it
+    uint32_t colour;     // palette index
+    int32_t rowBottom;   // its last canvas row
 };
 
 // Sorts a row's few crossing columns.
@@ -46,7 +49,7 @@ inline void sortColumns(int32_t* columns, int32_t count) {
 
 template <int SS, typename Index>
 void paintBands(int size, double centre, uint32_t background, const std::vector<Prepared>& sectors,
-                const RasterPalette& palette, uint8_t* out) {
+                const RasterPalette& palette, std::vector<uint8_t>& out) {
     const int n = size * SS;
     std::vector<uint32_t> byTop(sectors.size());
     for (uint32_t i = 0; i < byTop.size(); ++i) byTop[i] = i;
@@ -54,6 +57,7 @@ void paintBands(int size, double centre, uint32_t background, const std::vector<
                      [&](uint32_t a, uint32_t b) { return sectors[a].extent.rowTop < sectors[b].extent.rowTop; });
 
     SampleBand<SS, Index> band(size, static_cast<Index>(palette.count()));
+    std::vector<uint8_t> row(3 * static_cast<size_t>(size) + 1);
     std::vector<int32_t> columns;
     std::vector<SectorPolygon> polygons;
     std::vector<uint32_t> freeSlots;
@@ -80,7 +84,7 @@ void paintBands(int size, double centre, uint32_t background, const std::vector<
             }
             const uint32_t sector = byTop[nextByTop];
             polygons[slot].build(sectors[sector].extent, centre, SS, n);
-            active.push_back({sector, slot});
+            active.push_back({sector, slot, sectors[sector].colour, sectors[sector].extent.rowBottom});
         }
         if (active.size() != activeBefore) {
             const auto bySector = [](const Active& a, const Active& b) { return a.sector < b.sector; };
@@ -96,7 +100,7 @@ void paintBands(int size, double centre, uint32_t background, const std::vector<
             columns.resize(std::max(columns.size(), stride * SS));
             int32_t counts[SS];
             polygon.template bandColumns<SS>(bandTop, columns.data(), counts);
-            const Index colour = static_cast<Index>(sectors[entry.sector].colour);
+            const Index colour = static_cast<Index>(entry.colour);
             int32_t starts[SS];
             int32_t ends[SS];
             bool pairs = true;
@@ -136,19 +140,22 @@ void paintBands(int size, double centre, uint32_t background, const std::vector<
 
         active.erase(std::remove_if(active.begin(), active.end(),
                                     [&](const Active& entry) {
-                                        if (sectors[entry.sector].extent.rowBottom > bandBottom) return false;
+                                        if (entry.rowBottom > bandBottom) return false;
                                         freeSlots.push_back(entry.slot);
                                         return true;
                                     }),
                      active.end());
 
-        band.downsample(palette, out + static_cast<size_t>(outputRow) * size * 3);
+        // Each row is boxed down in cache and appended: the output is
+        // written once, never cleared first.
+        band.downsample(palette, row.data());
+        out.insert(out.end(), row.begin(), row.begin() + 3 * size);
     }
 }
 
 template <typename Index>
 void paintWithIndex(int ss, int size, double centre, uint32_t background, const std::vector<Prepared>& sectors,
-                    const RasterPalette& palette, uint8_t* out) {
+                    const RasterPalette& palette, std::vector<uint8_t>& out) {
     switch (ss) {
         case 1: return paintBands<1, Index>(size, centre, background, sectors, palette, out);
         case 2: return paintBands<2, Index>(size, centre, background, sectors, palette, out);
@@ -166,7 +173,8 @@ std::vector<uint8_t> rasterizeRings(int size, double centre, std::array<uint8_t,
     if (size < 1 || size > kMaxSize) throw std::invalid_argument("Invalid chart size");
     const int ss = std::clamp(supersample, 1, kMaxSupersample);
     const int n = size * ss;
-    std::vector<uint8_t> out(static_cast<size_t>(size) * size * 3);
+    std::vector<uint8_t> out;
+    out.reserve(static_cast<size_t>(size) * size * 3);
 
     std::vector<Prepared> sectors;
     sectors.reserve(segments.size());
@@ -183,9 +191,9 @@ std::vector<uint8_t> rasterizeRings(int size, double centre, std::array<uint8_t,
 
     // The mark takes the index after the last colour.
     if (palette.count() <= 0xFFFF)
-        paintWithIndex<uint16_t>(ss, size, centre, indices[0], sectors, palette, out.data());
+        paintWithIndex<uint16_t>(ss, size, centre, indices[0], sectors, palette, out);
     else
-        paintWithIndex<uint32_t>(ss, size, centre, indices[0], sectors, palette, out.data());
+        paintWithIndex<uint32_t>(ss, size, centre, indices[0], sectors, palette, out);
     return out;
 }
 

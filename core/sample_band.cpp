@@ -55,7 +55,11 @@ SampleBand<SS, Index>::SampleBand(int size, Index mark)
 
 template <int SS, typename Index>
 void SampleBand<SS, Index>::clear(Index colour) {
-    std::fill(entries_.begin(), entries_.begin() + size_, colour);
+    // Whole words, into the spare entries at the end too.
+    using Word = typename LaneWord<Index>::Type;
+    constexpr int kWordLanes = static_cast<int>(16 / sizeof(Index));
+    const Word fill = Word{} + static_cast<Lane>(colour);
+    for (int x = 0; x < size_; x += kWordLanes) storeWord(entries_.data() + x, fill);
     used_ = 0;
 }
 
@@ -66,8 +70,12 @@ void SampleBand<SS, Index>::fillRuns(const int32_t* starts, const int32_t* ends,
     // whose whole block lies inside every row's run take the colour as a
     // whole; the ones between them and the outermost run ends are painted
     // row by row.
-    int32_t s[SS];
-    int32_t e[SS];
+    // The rows' bounds as sample lanes, the unused lanes set so that they
+    // never take the colour (see paintEdges).
+    Lane s[kLanes];
+    Lane e[kLanes];
+    std::fill(s + SS, s + kLanes, Lane{32767});
+    std::fill(e + SS, e + kLanes, Lane{-1});
     int32_t inner0 = 0;
     int32_t inner1 = columns_;
     int32_t outer0 = columns_;
@@ -75,12 +83,14 @@ void SampleBand<SS, Index>::fillRuns(const int32_t* starts, const int32_t* ends,
 #pragma GCC unroll 8
     for (int j = 0; j < SS; ++j) {
         const bool empty = ends[j] <= starts[j];
-        s[j] = empty ? columns_ : starts[j];
-        e[j] = empty ? 0 : ends[j];
-        inner0 = std::max(inner0, s[j]);
-        inner1 = std::min(inner1, e[j]);
-        outer0 = std::min(outer0, s[j]);
-        outer1 = std::max(outer1, e[j]);
+        const int32_t start = empty ? columns_ : starts[j];
+        const int32_t end = empty ? 0 : ends[j];
+        s[j] = static_cast<Lane>(start);
+        e[j] = static_cast<Lane>(end);
+        inner0 = std::max(inner0, start);
+        inner1 = std::min(inner1, end);
+        outer0 = std::min(outer0, start);
+        outer1 = std::max(outer1, end);
     }
     if (outer1 <= outer0) return;
     // Columns are never negative: unsigned division by the constant is a
@@ -103,7 +113,6 @@ void SampleBand<SS, Index>::fillEntries(int x0, int x1, Index colour) {
     // time, as a masked blend, so that a short run costs no loop. The
     // entries keep eight spare ones at the end for this.
     using Word = typename LaneWord<Index>::Type;
-    using Lane = std::make_signed_t<Index>;
     constexpr int kWordLanes = static_cast<int>(16 / sizeof(Index));
     Word lane;
     for (int l = 0; l < kWordLanes; ++l) lane[l] = static_cast<Lane>(l);
@@ -117,10 +126,9 @@ void SampleBand<SS, Index>::fillEntries(int x0, int x1, Index colour) {
 }
 
 template <int SS, typename Index>
-void SampleBand<SS, Index>::paintEdges(int x0, int gap0, int gap1, int x1, const int32_t* starts,
-                                       const int32_t* ends, Index colour) {
+void SampleBand<SS, Index>::paintEdges(int x0, int gap0, int gap1, int x1, const Lane* starts, const Lane* ends,
+                                       Index colour) {
     using Word = typename LaneWord<Index>::Type;
-    using Lane = std::make_signed_t<Index>;
     constexpr int kWordLanes = static_cast<int>(16 / sizeof(Index));
     constexpr int kWords = kLanes / kWordLanes;  // per sample column
     // Sample t of row j (lane j of column t) takes the colour when
@@ -130,12 +138,10 @@ void SampleBand<SS, Index>::paintEdges(int x0, int gap0, int gap1, int x1, const
     // and -1 and so never take the colour. Both fit any lane.
     Word from[kWords];
     Word to[kWords];
-    for (int w = 0; w < kWords; ++w)
-        for (int l = 0; l < kWordLanes; ++l) {
-            const int j = w * kWordLanes + l;
-            from[w][l] = static_cast<Lane>(j < SS ? starts[j] - x0 * SS : 32767);
-            to[w][l] = static_cast<Lane>(j < SS ? ends[j] - x0 * SS : -1);
-        }
+    for (int w = 0; w < kWords; ++w) {
+        from[w] = loadWord<Word>(starts + w * kWordLanes) - static_cast<Lane>(x0 * SS);
+        to[w] = loadWord<Word>(ends + w * kWordLanes) - static_cast<Lane>(x0 * SS);
+    }
     const Word fill = Word{} + static_cast<Lane>(colour);
     const Word mixed = Word{} + static_cast<Lane>(mark_);
     for (int x = x0; x < x1; ++x) {
@@ -198,8 +204,8 @@ void SampleBand<SS, Index>::downsample(const RasterPalette& palette, uint8_t* ou
     // four bytes at a time, each store's fourth byte overwritten by the next
     // pixel; then the mixed ones, three bytes each.
     const uint32_t* bytes = palette.bytes.data();
-    for (int x = 0; x + 1 < size_; ++x) std::memcpy(out + 3 * x, &bytes[entries_[x]], 4);
-    std::memcpy(out + 3 * (size_ - 1), &bytes[entries_[size_ - 1]], 3);
+#pragma GCC unroll 4
+    for (int x = 0; x < size_; ++x) std::memcpy(out + 3 * x, &bytes[entries_[x]], 4);
 
     constexpr unsigned kArea = SS * SS;
     constexpr unsigned kHalf = kArea / 2;

@@ -14,6 +14,7 @@
 #pragma once
 
 #include <cstdint>
+#include <type_traits>
 #include <vector>
 
 #include "core/raster_palette.h"
@@ -37,8 +38,9 @@ public:
     // 0 <= starts[j] and ends[j] <= size * SS.
     void fillRuns(const int32_t* starts, const int32_t* ends, Index colour);
 
-    // Writes the band's output row, 3 * size bytes: each pixel the
-    // per-channel average of its samples, rounded half up.
+    // Writes the band's output row, 3 * size bytes and one spare byte after
+    // them: each pixel the per-channel average of its samples, rounded half
+    // up.
     void downsample(const RasterPalette& palette, uint8_t* out) const;
 
 private:
@@ -49,7 +51,8 @@ private:
     void fillEntries(int x0, int x1, Index colour);
     // Pixels [x0, gap0) and [gap1, x1) at the ends of a run, sample row by
     // sample row.
-    void paintEdges(int x0, int gap0, int gap1, int x1, const int32_t* starts, const int32_t* ends, Index colour);
+    using Lane = std::make_signed_t<Index>;
+    void paintEdges(int x0, int gap0, int gap1, int x1, const Lane* starts, const Lane* ends, Index colour);
 
     int size_;
     int columns_;  // size * SS
