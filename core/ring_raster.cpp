@@ -95,29 +95,18 @@ void paintBands(int size, double centre, uint32_t background, const std::vector<
 
         for (const Active& entry : active) {
             SectorPolygon& polygon = polygons[entry.slot];
+            const Index colour = static_cast<Index>(entry.colour);
+            int32_t starts[SS];
+            int32_t ends[SS];
+            if (polygon.template bandRun<SS>(bandTop, starts, ends)) {
+                band.fillRuns(starts, ends, colour);
+                continue;
+            }
             const size_t stride = polygon.chainCount();
             if (stride == 0) continue;
             columns.resize(std::max(columns.size(), stride * SS));
             int32_t counts[SS];
             polygon.template bandColumns<SS>(bandTop, columns.data(), counts);
-            const Index colour = static_cast<Index>(entry.colour);
-            int32_t starts[SS];
-            int32_t ends[SS];
-            bool pairs = true;
-#pragma GCC unroll 8
-            for (int j = 0; j < SS; ++j) pairs &= counts[j] == 2;
-            if (pairs) {
-                // The usual case: one run in every row.
-#pragma GCC unroll 8
-                for (int j = 0; j < SS; ++j) {
-                    const int32_t a = columns[static_cast<size_t>(j) * stride];
-                    const int32_t b = columns[static_cast<size_t>(j) * stride + 1];
-                    starts[j] = std::min(a, b);
-                    ends[j] = std::max(a, b);
-                }
-                band.fillRuns(starts, ends, colour);
-                continue;
-            }
             // Run r of the band is run r of each row (an unpaired last
             // crossing is ignored; a row with fewer runs adds an empty one):
             // the runs of one sector in one row never overlap, so painting

@@ -182,6 +182,48 @@ void SectorPolygon::loadEdge(Chain& chain) const {
 }
 
 template <int SS>
+bool SectorPolygon::wholeBandColumns(const Chain& chain, int row0, int32_t* column) const {
+    if (chain.rowFirst > row0 || chain.rowEnd < row0 + SS || !(chain.tolerance < 0.25)) return false;
+    // Every row's column is taken from the estimate without a branch, then
+    // all are checked at once (see crossingColumn).
+    bool sure = true;
+    const double yc0 = row0 + 0.5;
+    const double xHalf = chain.xTop - 0.5;  // exact, as for y
+    const double high = n_ - 1.0;
+#pragma GCC unroll 8
+    for (int j = 0; j < SS; ++j) {
+        const double v = xHalf + ((yc0 + j) - chain.yTop) * chain.slope;
+        const auto whole = static_cast<int32_t>(std::min(std::max(v, 0.0), high));
+        const double fraction = v - whole;
+        sure &= (fraction > chain.tolerance) & (fraction <= 1.0 - chain.tolerance);
+        column[j] = whole + 1;
+    }
+    return sure;
+}
+
+template <int SS>
+bool SectorPolygon::bandRun(int row0, int32_t* starts, int32_t* ends) const {
+    const int end = row0 + SS;
+    const Chain* crossing[2];
+    int count = 0;
+    for (const Chain& chain : chains_) {
+        if (chain.rowFirst >= end) continue;  // not begun yet, or ended
+        if (count == 2) return false;
+        crossing[count++] = &chain;
+    }
+    int32_t a[SS];
+    int32_t b[SS];
+    if (count != 2 || !wholeBandColumns<SS>(*crossing[0], row0, a) || !wholeBandColumns<SS>(*crossing[1], row0, b))
+        return false;
+#pragma GCC unroll 8
+    for (int j = 0; j < SS; ++j) {
+        starts[j] = std::min(a[j], b[j]);
+        ends[j] = std::max(a[j], b[j]);
+    }
+    return true;
+}
+
+template <int SS>
 void SectorPolygon::bandColumns(int row0, int32_t* columns, int32_t* counts) {
     // Counted here rather than through `counts`, which the compiler would
     // have to assume might overlap `columns`; with SS fixed they stay in
@@ -193,28 +235,14 @@ void SectorPolygon::bandColumns(int row0, int32_t* columns, int32_t* counts) {
     // over an edge's rows in the band is plain arithmetic.
     for (Chain& stored : chains_) {
         if (stored.rowFirst >= end) continue;  // not begun yet, or ended
-        if (stored.rowFirst <= row0 && stored.rowEnd >= end && stored.tolerance < 0.25) {
-            // The usual case: one edge crosses the whole band. Every row's
-            // column is taken from the estimate without a branch, then all
-            // are checked at once (see crossingColumn); a row that fails,
-            // which is rare, is done again with care.
-            int32_t column[SS];
-            bool sure = true;
-            const double yc0 = row0 + 0.5;
-            const double xHalf = stored.xTop - 0.5;  // exact, as for y
-            const double high = n_ - 1.0;
-#pragma GCC unroll 8
-            for (int j = 0; j < SS; ++j) {
-                const double v = xHalf + ((yc0 + j) - stored.yTop) * stored.slope;
-                const auto whole = static_cast<int32_t>(std::min(std::max(v, 0.0), high));
-                const double fraction = v - whole;
-                sure &= (fraction > stored.tolerance) & (fraction <= 1.0 - stored.tolerance);
-                column[j] = whole + 1;
-            }
-            if (!sure) {
+        int32_t column[SS];
+        if (stored.rowFirst <= row0 && stored.rowEnd >= end) {
+            // One edge crosses the whole band: its estimates, or where one
+            // is unsure, which is rare, every row done with care.
+            if (!wholeBandColumns<SS>(stored, row0, column)) {
                 for (int j = 0; j < SS; ++j)
                     column[j] = crossingColumn(stored.xTop, stored.slope, stored.dx, stored.dy, stored.tolerance,
-                                               (yc0 + j) - stored.yTop, n_);
+                                               (row0 + j + 0.5) - stored.yTop, n_);
             }
 #pragma GCC unroll 8
             for (int j = 0; j < SS; ++j)
@@ -245,6 +273,12 @@ void SectorPolygon::bandColumns(int row0, int32_t* columns, int32_t* counts) {
     for (int j = 0; j < SS; ++j) counts[j] = found[j];
 }
 
+template bool SectorPolygon::bandRun<1>(int, int32_t*, int32_t*) const;
+template bool SectorPolygon::bandRun<2>(int, int32_t*, int32_t*) const;
+template bool SectorPolygon::bandRun<3>(int, int32_t*, int32_t*) const;
+template bool SectorPolygon::bandRun<4>(int, int32_t*, int32_t*) const;
+template bool SectorPolygon::bandRun<5>(int, int32_t*, int32_t*) const;
+template bool SectorPolygon::bandRun<6>(int, int32_t*, int32_t*) const;
 template void SectorPolygon::bandColumns<1>(int, int32_t*, int32_t*);
 template void SectorPolygon::bandColumns<2>(int, int32_t*, int32_t*);
 template void SectorPolygon::bandColumns<3>(int, int32_t*, int32_t*);

@@ -62,6 +62,15 @@ public:
     template <int SS>
     void bandColumns(int row0, int32_t* columns, int32_t* counts);
 
+    // The usual case of bandColumns, found without sorting or counting:
+    // when exactly two chains cross the band, each along one edge for all
+    // SS rows, and every column is plain from the edge's slope, writes row
+    // j's two columns to starts[j] (the smaller) and ends[j] and returns
+    // true. Otherwise returns false and changes nothing, and the caller
+    // asks bandColumns.
+    template <int SS>
+    bool bandRun(int row0, int32_t* starts, int32_t* ends) const;
+
 private:
     struct Chain {
         int32_t first;   // first edge, in loop order
@@ -75,6 +84,11 @@ private:
         double yTop, xTop, dx, dy, slope, tolerance;
     };
     void loadEdge(Chain& chain) const;
+    // A chain's columns in rows row0 to row0 + SS - 1 from its current
+    // edge's slope; false when that edge does not cross them all or a
+    // column is unsure.
+    template <int SS>
+    bool wholeBandColumns(const Chain& chain, int row0, int32_t* column) const;
     std::vector<double> vx_;  // vertex i at [i]; the loop's first vertex repeated at the end
     std::vector<double> vy_;
     std::vector<Chain> chains_;
