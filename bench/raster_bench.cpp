@@ -54,7 +54,7 @@ using fan::Tree;
 using Clock = std::chrono::steady_clock;
 
 constexpr double kPi = 3.14159265358979323846;
-constexpr int kRepetitions = 15;
+constexpr int kRepetitions = 31;
 
 // A tree shaped like a home folder: a few dozen top folders, fan-out that
 // thins with depth, file sizes spread over many orders of magnitude.
@@ -137,16 +137,24 @@ std::vector<RasterSegment> scaled(std::vector<RasterSegment> segments, double ra
     return segments;
 }
 
+double median(std::vector<double> times) {
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+double elapsedMs(Clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
 template <typename F>
 double medianMs(F&& run) {
     std::vector<double> times;
     for (int i = 0; i < kRepetitions; ++i) {
         const auto start = Clock::now();
         run();
-        times.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+        times.push_back(elapsedMs(start));
     }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
+    return median(times);
 }
 
 void cairoFill(int size, double centre, const std::vector<RasterSegment>& segments) {
@@ -187,9 +195,23 @@ int main() {
     const std::vector<RasterSegment> preview = scaled(segments, 768.0 / 1024.0);
 
     std::vector<uint8_t> image;
-    const double mapMs = medianMs([&] { image = fan::rasterizeRings(1024, 512.0, {0x16, 0x1B, 0x22}, segments, 5); });
-    const double previewMs = medianMs([&] { image = fan::rasterizeRings(768, 384.0, {0x16, 0x1B, 0x22}, preview, 2); });
-    const double cairoMs = medianMs([&] { cairoFill(1024, 512.0, segments); });
+    // The three measurements take turns, so that a slow spell of a shared
+    // machine weighs on all of them alike rather than on one.
+    std::vector<double> mapTimes, previewTimes, cairoTimes;
+    for (int i = 0; i < kRepetitions; ++i) {
+        auto start = Clock::now();
+        image = fan::rasterizeRings(1024, 512.0, {0x16, 0x1B, 0x22}, segments, 5);
+        mapTimes.push_back(elapsedMs(start));
+        start = Clock::now();
+        image = fan::rasterizeRings(768, 384.0, {0x16, 0x1B, 0x22}, preview, 2);
+        previewTimes.push_back(elapsedMs(start));
+        start = Clock::now();
+        cairoFill(1024, 512.0, segments);
+        cairoTimes.push_back(elapsedMs(start));
+    }
+    const double mapMs = median(mapTimes);
+    const double previewMs = median(previewTimes);
+    const double cairoMs = median(cairoTimes);
 
     image.clear();
     image.shrink_to_fit();
