@@ -178,7 +178,9 @@ void SampleBand<SS, Index>::paintEdges(int x0, int gap0, int gap1, int x1, const
         // mixed already follows no pattern.
         int32_t slot = slots_[x];
         const bool owned = (slot < used_) & (owners_[slot] == x);
-        slot = owned ? slot : used_;
+        // Arithmetic rather than a choice, which the compiler would branch on.
+        const int32_t ownedMask = -static_cast<int32_t>(owned);
+        slot = (slot & ownedMask) | (used_ & ~ownedMask);
         used_ += !owned;
         owners_[slot] = x;
         slots_[x] = slot;
