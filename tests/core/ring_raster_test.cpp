@@ -128,7 +128,9 @@ void expectSameAsReference(int size, double centre, Rgb background, const std::v
 
 // Rings of adjacent sectors with small gaps between them, as the map draws
 // its layout: shared edges, many narrow sectors, overdraw in the centre.
-std::vector<RasterSegment> mapLikeSectors(std::mt19937_64& random, double radius) {
+// Sectors are up to `narrow` radians wide, a share `wide` of them up to 1.5.
+std::vector<RasterSegment> mapLikeSectors(std::mt19937_64& random, double radius, double narrow = 0.05,
+                                          double wide = 0.3) {
     std::uniform_real_distribution<double> unit(0.0, 1.0);
     std::vector<RasterSegment> out;
     const double hole = radius * 0.3;
@@ -137,7 +139,8 @@ std::vector<RasterSegment> mapLikeSectors(std::mt19937_64& random, double radius
     for (int ring = 0; ring < rings; ++ring) {
         double a = 0.0;
         while (a < 2 * kPi) {
-            const double span = std::min(2 * kPi - a, unit(random) < 0.7 ? unit(random) * 0.05 : unit(random) * 1.5);
+            const double span =
+                std::min(2 * kPi - a, unit(random) >= wide ? unit(random) * narrow : unit(random) * 1.5);
             const double inset = std::min(0.08 * span, 0.0045);
             const auto shade = static_cast<uint8_t>(unit(random) * 255);
             if (unit(random) < 0.8)
@@ -206,6 +209,53 @@ TEST(RingRasterReference, MapLikeRingsMatchByteForByte) {
         expectSameAsReference(c.size, centre, {30, 34, 40}, mapLikeSectors(random, c.size * 0.5 - 2), c.supersample,
                               "map-like");
         if (HasFailure()) return;
+    }
+}
+
+TEST(RingRasterReference, ManyThinSectorsAtTheMapsSupersamplesMatchByteForByte) {
+    // The full map (supersample 5) and the live preview (2) at sizes where
+    // most sectors are a few pixels wide and many edges share pixels.
+    std::mt19937_64 random(4242);
+    const struct {
+        int size;
+        int supersample;
+        double narrow;
+    } cases[] = {{420, 5, 0.01}, {380, 5, 0.003}, {640, 2, 0.006}, {500, 2, 0.02}};
+    for (const auto& c : cases) {
+        const auto segments = mapLikeSectors(random, c.size * 0.5 - 2, c.narrow, 0.02);
+        ASSERT_GT(segments.size(), 300u);
+        expectSameAsReference(c.size, c.size * 0.5, {22, 27, 34}, segments, c.supersample, "thin sectors");
+        if (HasFailure()) return;
+    }
+}
+
+TEST(RingRasterReference, PalettesBeyondSixteenBitIndicesMatchByteForByte) {
+    // Samples are held as palette indices: two bytes while the distinct
+    // colours leave one index free, four bytes beyond that. Either side of
+    // the boundary, with every colour distinct and sectors small enough
+    // that thousands of them reach the image.
+    for (const int colours : {65535, 65536}) {
+        std::mt19937_64 random(static_cast<uint64_t>(colours));
+        std::uniform_real_distribution<double> unit(0.0, 1.0);
+        std::vector<RasterSegment> segments;
+        for (int i = 1; i < colours; ++i) {  // the background is the first colour
+            const double start = unit(random) * 2 * kPi;
+            const double inner = unit(random) * 10;
+            segments.push_back(sector(inner, inner + 0.5 + unit(random) * 3, start, start + 0.05 + unit(random) * 0.4,
+                                      {static_cast<uint8_t>(i), static_cast<uint8_t>(i >> 8),
+                                       static_cast<uint8_t>(i >> 16)}));
+        }
+        const auto image = rasterizeRings(24, 12.0, {0, 0, 0}, segments, 2);
+        ASSERT_TRUE(image == referenceRaster(24, 12.0, {0, 0, 0}, segments, 2))
+            << colours << " colours: first difference at "
+            << firstDifference(image, referenceRaster(24, 12.0, {0, 0, 0}, segments, 2), 24);
+        // The last sectors painted show: the image is not one of a few
+        // colours only.
+        std::vector<uint32_t> seen;
+        for (size_t i = 0; i < image.size(); i += 3)
+            seen.push_back(uint32_t{image[i]} | uint32_t{image[i + 1]} << 8 | uint32_t{image[i + 2]} << 16);
+        std::sort(seen.begin(), seen.end());
+        EXPECT_GT(std::unique(seen.begin(), seen.end()) - seen.begin(), 200) << colours;
     }
 }
 
