@@ -181,8 +181,12 @@ void SectorPolygon::loadEdge(Chain& chain) const {
     chain.tolerance = (std::fabs(chain.dx) + std::fabs(chain.xTop) + 1.0) * 4e-15;
 }
 
+// Inlined into bandRun, where it runs twice for most sectors in most bands.
 template <int SS>
-bool SectorPolygon::wholeBandColumns(const Chain& chain, int row0, int32_t* column) const {
+#if defined(__GNUC__)
+__attribute__((always_inline))
+#endif
+inline bool SectorPolygon::wholeBandColumns(const Chain& chain, int row0, int32_t* column) const {
     if (chain.rowFirst > row0 || chain.rowEnd < row0 + SS || !(chain.tolerance < 0.25)) return false;
     // Every row's column is taken from the estimate without a branch, then
     // all are checked at once (see crossingColumn).
