@@ -181,12 +181,8 @@ void SectorPolygon::loadEdge(Chain& chain) const {
     chain.tolerance = (std::fabs(chain.dx) + std::fabs(chain.xTop) + 1.0) * 4e-15;
 }
 
-// Inlined into bandRun, where it runs twice for most sectors in most bands.
 template <int SS>
-#if defined(__GNUC__)
-__attribute__((always_inline))
-#endif
-inline bool SectorPolygon::wholeBandColumns(const Chain& chain, int row0, int32_t* column) const {
+bool SectorPolygon::wholeBandColumns(const Chain& chain, int row0, int32_t* column) const {
     if (chain.rowFirst > row0 || chain.rowEnd < row0 + SS || !(chain.tolerance < 0.25)) return false;
     // Every row's column is taken from the estimate without a branch, then
     // all are checked at once (see crossingColumn).
@@ -215,16 +211,36 @@ bool SectorPolygon::bandRun(int row0, int32_t* starts, int32_t* ends) const {
         if (count == 2) return false;
         crossing[count++] = &chain;
     }
-    int32_t a[SS];
-    int32_t b[SS];
-    if (count != 2 || !wholeBandColumns<SS>(*crossing[0], row0, a) || !wholeBandColumns<SS>(*crossing[1], row0, b))
+    if (count != 2) return false;
+    const Chain& a = *crossing[0];
+    const Chain& b = *crossing[1];
+    if (a.rowFirst > row0 || a.rowEnd < end || b.rowFirst > row0 || b.rowEnd < end || !(a.tolerance < 0.25) ||
+        !(b.tolerance < 0.25))
         return false;
+    // Both edges at once, one in each lane, as wholeBandColumns does for one.
+    typedef double Doubles __attribute__((vector_size(16)));
+    typedef int64_t Longs __attribute__((vector_size(16)));
+    typedef int32_t Ints __attribute__((vector_size(8)));
+    const Doubles yTop = {a.yTop, b.yTop};
+    const Doubles xHalf = Doubles{a.xTop, b.xTop} - 0.5;  // exact, as for y
+    const Doubles slope = {a.slope, b.slope};
+    const Doubles low = {a.tolerance, b.tolerance};
+    const Doubles high = 1.0 - low;
+    const Doubles zero = {0.0, 0.0};
+    const Doubles last = zero + (n_ - 1.0);
+    Longs sure = {-1, -1};
+    const double yc0 = row0 + 0.5;
 #pragma GCC unroll 8
     for (int j = 0; j < SS; ++j) {
-        starts[j] = std::min(a[j], b[j]);
-        ends[j] = std::max(a[j], b[j]);
+        const Doubles v = xHalf + ((yc0 + j) - yTop) * slope;
+        const Doubles clamped = v < zero ? zero : (v > last ? last : v);
+        const Ints whole = __builtin_convertvector(clamped, Ints);
+        const Doubles fraction = v - __builtin_convertvector(whole, Doubles);
+        sure &= (fraction > low) & (fraction <= high);
+        starts[j] = std::min(whole[0], whole[1]) + 1;
+        ends[j] = std::max(whole[0], whole[1]) + 1;
     }
-    return true;
+    return (sure[0] & sure[1]) != 0;
 }
 
 template <int SS>

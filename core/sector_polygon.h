@@ -66,8 +66,8 @@ public:
     // when exactly two chains cross the band, each along one edge for all
     // SS rows, and every column is plain from the edge's slope, writes row
     // j's two columns to starts[j] (the smaller) and ends[j] and returns
-    // true. Otherwise returns false and changes nothing, and the caller
-    // asks bandColumns.
+    // true. Otherwise returns false, leaving nothing of use in starts and
+    // ends, and the caller asks bandColumns.
     template <int SS>
     bool bandRun(int row0, int32_t* starts, int32_t* ends) const;
 
