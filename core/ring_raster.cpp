@@ -93,7 +93,9 @@ void paintBands(int size, double centre, uint32_t background, const std::vector<
                                active.end(), bySector);
         }
 
-        for (const Active& entry : active) {
+        for (size_t i = 0; i < active.size(); ++i) {
+            const Active& entry = active[i];
+            if (i + 2 < active.size()) polygons[active[i + 2].slot].prefetch();  // see prefetch()
             SectorPolygon& polygon = polygons[entry.slot];
             const Index colour = static_cast<Index>(entry.colour);
             int32_t starts[SS];
