@@ -65,13 +65,12 @@ void SampleBand<SS, Index>::clear(Index colour) {
 
 template <int SS, typename Index>
 void SampleBand<SS, Index>::fillRuns(const int32_t* starts, const int32_t* ends, Index colour) {
-    // An empty row becomes (columns_, 0), so that it neither narrows the
-    // pixels every row covers nor widens the span of the edges. Pixels
-    // whose whole block lies inside every row's run take the colour as a
-    // whole; the ones between them and the outermost run ends are painted
-    // row by row.
-    // The rows' bounds as sample lanes, the unused lanes set so that they
-    // never take the colour (see paintEdges).
+    // Pixels whose whole block lies inside every row's run take the colour
+    // as a whole; the ones between them and the outermost run ends are
+    // painted sample by sample. An empty row becomes (columns_, 0), so that
+    // it neither narrows the first kind nor widens the second. The bounds
+    // go on as sample lanes, the unused lanes set so that they never take
+    // the colour (see paintEdges).
     Lane s[kLanes];
     Lane e[kLanes];
     std::fill(s + SS, s + kLanes, Lane{32767});
@@ -109,9 +108,9 @@ void SampleBand<SS, Index>::fillRuns(const int32_t* starts, const int32_t* ends,
 
 template <int SS, typename Index>
 void SampleBand<SS, Index>::fillEntries(int x0, int x1, Index colour) {
-    // Most runs of whole pixels are a few pixels long: eight entries at a
-    // time, as a masked blend, so that a short run costs no loop. The
-    // entries keep eight spare ones at the end for this.
+    // Most runs of whole pixels are a few pixels long: a word of entries
+    // at a time, as a masked blend, so that a short run costs no loop. The
+    // entries keep a word's worth of spare ones at the end for this.
     using Word = typename LaneWord<Index>::Type;
     constexpr int kWordLanes = static_cast<int>(16 / sizeof(Index));
     Word lane;

@@ -6,11 +6,11 @@
 // uint16_t while the palette leaves room for the mixed mark, else uint32_t.
 // Each output pixel is either uniform (one index for all its SS x SS
 // samples) or mixed, its samples then held in a slot of a small pool as SS
-// rows of eight index lanes (lanes past SS unused). Painting a run of
-// samples within a row is one masked blend of that row, so an edge pixel
-// costs a few vector operations per canvas row and no loop over samples;
-// the pool keeps the band's mixed pixels together in cache. The result is
-// exactly that of a plain canvas of samples.
+// columns of eight lanes, lane j for canvas row j (lanes past SS unused).
+// Painting the runs of all SS rows into one column is one masked blend, so
+// an edge pixel costs a few vector operations per sample column and no loop
+// over samples; the pool keeps the band's mixed pixels together in cache.
+// The result is exactly that of a plain canvas of samples.
 #pragma once
 
 #include <cstdint>
@@ -24,10 +24,11 @@ namespace fan {
 template <int SS, typename Index>
 class SampleBand {
 public:
-    static_assert(SS >= 1 && SS <= 8, "a sample row holds eight lanes");
+    static_assert(SS >= 1 && SS <= 8, "a sample column holds eight lanes");
 
-    // A band for `size` output pixels across; `mark` is the palette's free
-    // index (RasterPalette::count), which no colour uses.
+    // A band for `size` output pixels across, 1 to 1536 (so that canvas
+    // columns fit a two-byte lane); `mark` is the palette's free index
+    // (RasterPalette::count), which no colour uses.
     SampleBand(int size, Index mark);
 
     // Sets every sample of the band to `colour`.
@@ -49,8 +50,9 @@ private:
 
     // Sets the entries of pixels [x0, x1), x0 < x1, to `colour`.
     void fillEntries(int x0, int x1, Index colour);
-    // Pixels [x0, gap0) and [gap1, x1) at the ends of a run, sample row by
-    // sample row.
+    // Pixels [x0, gap0) and [gap1, x1) at the ends of a run, sample by
+    // sample. starts and ends hold kLanes lanes, row j's bounds in lane j
+    // (an empty row as (size * SS, 0)), the unused lanes 32767 and -1.
     using Lane = std::make_signed_t<Index>;
     void paintEdges(int x0, int gap0, int gap1, int x1, const Lane* starts, const Lane* ends, Index colour);
 
