@@ -175,9 +175,11 @@ void SectorPolygon::loadEdge(Chain& chain) const {
     chain.rowFirst = columnAt(chain.yTop, n_);
     chain.rowEnd = chain.dy >= kMinEdgeHeight ? columnAt(vy_[bottom], n_) : chain.rowFirst;
     chain.slope = chain.dy >= kMinEdgeHeight ? chain.dx / chain.dy : 0.0;
-    // Bounds the difference between xTop + t * slope and the crossing as
-    // computed by (t * dx) / dy + xTop: a few roundings of values no larger
-    // than |dx| and |xTop|, with a wide margin.
+    // Bounds the difference between the estimate xTop + t * slope, less
+    // 0.5, and the crossing as computed by (t * dx) / dy + xTop, less 0.5:
+    // with t below dy, each lies within about 3u|dx| + u|xTop| of the exact
+    // value (u = 2^-53), and the subtraction adds u|x|; together under
+    // 1.6e-15 (|dx| + |xTop| + 1). The tolerance is more than twice that.
     chain.tolerance = (std::fabs(chain.dx) + std::fabs(chain.xTop) + 1.0) * 4e-15;
 }
 
@@ -185,7 +187,8 @@ template <int SS>
 bool SectorPolygon::wholeBandColumns(const Chain& chain, int row0, int32_t* column) const {
     if (chain.rowFirst > row0 || chain.rowEnd < row0 + SS || !(chain.tolerance < 0.25)) return false;
     // Every row's column is taken from the estimate without a branch, then
-    // all are checked at once (see crossingColumn).
+    // all are checked at once: ceil(v) is the column unless v lies within
+    // the tolerance of an integer (see crossingColumn and loadEdge).
     bool sure = true;
     const double yc0 = row0 + 0.5;
     const double xHalf = chain.xTop - 0.5;  // exact, as for y

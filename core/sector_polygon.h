@@ -1,5 +1,5 @@
-// The polygon of one annular sector on the rasteriser's canvas, walked row
-// by row from the top: the edge crossings of each canvas row's centre line.
+// The polygon of one annular sector on the rasteriser's canvas, walked band
+// by band from the top: the edge crossings of each canvas row's centre line.
 //
 // Internal to the ring rasteriser. The crossings are the very values a plain
 // walk over every edge would compute (same vertices, same formula), found
@@ -54,16 +54,15 @@ public:
     // The most crossings one row can have.
     size_t chainCount() const { return chains_.size(); }
 
-    // For the canvas rows row0 to row0 + rows - 1, each row's centre line
-    // y = yc = row + 0.5 and every edge with yTop <= yc < yBot and a height
-    // of at least 1e-9: the crossing x = (yc - yTop) * (xBot - xTop) /
-    // (yBot - yTop) + xTop turned into the first canvas column whose centre
-    // lies at or right of it, ceil(x - 0.5), clamped to 0..n. Rows lie
-    // within the canvas; SS of them, 1 to 8. Row j's
-    // columns go to columns[j * chainCount()] onwards, in no particular
-    // order, and counts[j] (set here) says how many. Since that column is
-    // monotone in x, sorting them gives the columns of the sorted crossings.
-    // Successive calls after build() must not move row0 up.
+    // For the SS canvas rows row0 to row0 + SS - 1 (within the canvas), each
+    // row's centre line y = yc = row + 0.5 and every edge with yTop <= yc <
+    // yBot and a height of at least 1e-9: the crossing x = (yc - yTop) *
+    // (xBot - xTop) / (yBot - yTop) + xTop turned into the first canvas
+    // column whose centre lies at or right of it, ceil(x - 0.5), clamped to
+    // 0..n. Row j's columns go to columns[j * chainCount()] onwards, in no
+    // particular order, and counts[j] (set here) says how many. Since that
+    // column is monotone in x, sorting them gives the columns of the sorted
+    // crossings. Successive calls after build() must not move row0 up.
     template <int SS>
     void bandColumns(int row0, int32_t* columns, int32_t* counts);
 
