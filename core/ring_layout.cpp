@@ -2,7 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
+
+#include "core/saturating_add.h"
 
 namespace fan {
 
@@ -14,12 +15,6 @@ constexpr double kTwoPi = 6.283185307179586476925286766559;
 // however thin; beyond it the thinnest are grouped.
 constexpr size_t kAllFilesLimit = 24;
 constexpr double kMinFileAngle = 0.0025;
-
-// A folder's children sum to its size, but a damaged tree may not: the
-// group totals saturate rather than wrap.
-uint64_t addSaturating(uint64_t a, uint64_t b) {
-    return a > std::numeric_limits<uint64_t>::max() - b ? std::numeric_limits<uint64_t>::max() : a + b;
-}
 
 double share(uint64_t part, uint64_t whole, double span) {
     return static_cast<double>(part) / static_cast<double>(whole) * span;

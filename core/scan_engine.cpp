@@ -9,6 +9,7 @@
 
 #include "core/file_system_kind.h"
 #include "core/node_reserve.h"
+#include "core/saturating_add.h"
 
 namespace fan {
 namespace {
@@ -16,10 +17,6 @@ namespace {
 const char kOpenFailed[] = "Не удалось открыть папку: ";
 const char kNoAccess[] = "Нет доступа к папке: ";
 constexpr int64_t kPublishIntervalNs = 90'000'000;
-
-// Sizes are summed without wrapping: a sum that would pass 2^64 (sparse
-// files can claim almost that much each) stays at the largest value.
-uint64_t addClamped(uint64_t a, uint64_t b) { return b > ~a ? ~uint64_t{0} : a + b; }
 
 int64_t steadyNs() {
     return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
@@ -200,7 +197,7 @@ void Walk::addEntry(uint64_t folder, uint64_t item, const ListedEntry& entry, co
             stack_.push_back({index, item});
         } else {
             if (item != kNoNode) {
-                items_[item].bytes = addClamped(items_[item].bytes, entry.size);
+                items_[item].bytes = addSaturating(items_[item].bytes, entry.size);
                 items_[item].fileCount += 1;
             }
             countFile(entry.size);
@@ -217,7 +214,7 @@ void Walk::addEntry(uint64_t folder, uint64_t item, const ListedEntry& entry, co
             pendingCount_.push_back(0);
             itemFailed_.push_back(false);
         }
-        items_[rootFilesItem_].bytes = addClamped(items_[rootFilesItem_].bytes, entry.size);
+        items_[rootFilesItem_].bytes = addSaturating(items_[rootFilesItem_].bytes, entry.size);
         items_[rootFilesItem_].fileCount += 1;
         countFile(entry.size);
     }
@@ -240,7 +237,7 @@ void Walk::finish() {
         if (node.children.size() > 1) std::sort(node.children.begin(), node.children.end(), childOrder{tree_});
         if (i != 0) {
             ScanNode& parent = nodes[node.parent];
-            parent.size = addClamped(parent.size, node.size);
+            parent.size = addSaturating(parent.size, node.size);
             parent.fileCount += node.fileCount;
         }
     }
