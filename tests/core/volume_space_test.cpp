@@ -143,9 +143,10 @@ TEST_F(DeadServer, ListMountsGivesUpOnceForAllDeadMounts) {
     const auto mounts = listMounts(sources_, tableRead);
     const milliseconds took = since(start);
     ASSERT_EQ(mounts.size(), 5u);
-    // Four dead mounts waited for side by side: one time limit, not four.
+    // Four dead mounts waited for side by side: one time limit, not four
+    // (2 s), with room for a loaded machine.
     EXPECT_GE(took, milliseconds(450));
-    EXPECT_LT(took, milliseconds(1000));
+    EXPECT_LT(took, milliseconds(1500));
     EXPECT_TRUE(mounts[0].spaceKnown);
     for (size_t i = 1; i < mounts.size(); ++i) EXPECT_FALSE(mounts[i].spaceKnown) << mounts[i].mountPoint;
     EXPECT_EQ(query_->blockedCalls(), 4);
