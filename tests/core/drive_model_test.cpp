@@ -36,7 +36,7 @@ public:
     const std::filesystem::path& root() const { return dir_.root(); }
 
 private:
-    testing::ScratchDir dir_;
+    testing::TempTree dir_;
 };
 
 TEST(DriveModelText, TrimsOnlyTheFourBlanks) {

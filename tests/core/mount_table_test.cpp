@@ -230,7 +230,7 @@ TEST(DescribeMountEntry, BuildsOneLine) {
 
 TEST(ListMounts, ReportsAMountTableThatCannotBeRead) {
     testing::FixedMountSources fixed(SpaceFigures{100, 50, 40});
-    const testing::ScratchDir& dir = fixed.dir;
+    const testing::TempTree& dir = fixed.dir;
     MountTableSources& sources = fixed.sources;
     const std::pair<std::string, std::filesystem::path> unreadable[] = {
         {"missing", dir.root() / "missing"},

@@ -1,56 +1,22 @@
-// Scratch folders and space-query doubles for the volume table tests.
+// Space-query doubles and fixed mount-table sources for the volume table tests.
 #pragma once
 
 #include <atomic>
 #include <condition_variable>
 #include <filesystem>
-#include <fstream>
 #include <mutex>
 #include <optional>
 #include <set>
-#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include <stdlib.h>
-
 #include "core/bounded_space_query.h"
 #include "core/mount_table_linux.h"
 #include "core/volume_space.h"
+#include "temp_tree.h"
 
 namespace fan::testing {
-
-// A private folder under the temporary directory, removed afterwards.
-class ScratchDir {
-public:
-    ScratchDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "fan-mounts-XXXXXX").string();
-        if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-        root_ = pattern;
-    }
-    ~ScratchDir() {
-        std::error_code ec;
-        std::filesystem::remove_all(root_, ec);
-    }
-    ScratchDir(const ScratchDir&) = delete;
-    ScratchDir& operator=(const ScratchDir&) = delete;
-
-    const std::filesystem::path& root() const { return root_; }
-
-    // Writes `text` to root/relative, making the folders on the way.
-    std::filesystem::path write(const std::string& relative, const std::string& text) const {
-        const std::filesystem::path path = root_ / relative;
-        std::filesystem::create_directories(path.parent_path());
-        std::ofstream out(path, std::ios::binary);
-        out << text;
-        if (!out) throw std::runtime_error("cannot write " + path.string());
-        return path;
-    }
-
-private:
-    std::filesystem::path root_;
-};
 
 // Answers every query with the same figures (or a refusal) and records who
 // asked for what.
@@ -128,7 +94,7 @@ struct FixedMountSources {
     }
     void mountInfo(const std::string& text) { sources.mountInfo = dir.write("mountinfo", text); }
 
-    ScratchDir dir;
+    TempTree dir;
     std::shared_ptr<FixedSpaceQuery> query;
     BoundedSpaceQuery space;
     MountTableSources sources;

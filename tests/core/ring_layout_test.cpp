@@ -10,39 +10,15 @@
 #include <random>
 #include <string>
 
+#include "tree_builder.h"
+
 namespace fan {
 namespace {
 
 constexpr double kTwoPi = 6.283185307179586476925286766559;
 constexpr uint64_t kMax = std::numeric_limits<uint64_t>::max();
 
-// Builds a Tree by hand: add() appends a node under its parent, finish()
-// sums folder sizes bottom-up and puts every folder's children in
-// childOrder, as a finished scan leaves them.
-struct TreeBuilder {
-    Tree tree;
-
-    TreeBuilder() { tree.nodes.push_back({"root", kNoNode, {}, 0, 0, true, kNoNode}); }
-
-    uint64_t folder(uint64_t parent, const std::string& name) { return add(parent, name, 0, true); }
-    uint64_t file(uint64_t parent, const std::string& name, uint64_t size) { return add(parent, name, size, false); }
-
-    uint64_t add(uint64_t parent, const std::string& name, uint64_t size, bool isFolder) {
-        tree.nodes.push_back({name, parent, {}, size, isFolder ? 0u : 1u, isFolder, kNoNode});
-        tree.nodes[parent].children.push_back(tree.nodes.size() - 1);
-        return tree.nodes.size() - 1;
-    }
-
-    const Tree& finish() {
-        for (size_t i = tree.nodes.size(); i-- > 1;) {
-            ScanNode& parent = tree.nodes[tree.nodes[i].parent];
-            parent.size += tree.nodes[i].size;
-            parent.fileCount += tree.nodes[i].fileCount;
-        }
-        for (ScanNode& node : tree.nodes) std::sort(node.children.begin(), node.children.end(), childOrder{tree});
-        return tree;
-    }
-};
+using testing::TreeBuilder;
 
 double share(uint64_t part, uint64_t whole, double span = kTwoPi) {
     return static_cast<double>(part) / static_cast<double>(whole) * span;

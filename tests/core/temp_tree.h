@@ -6,6 +6,7 @@
 #include <vector>
 #include <fcntl.h>
 #include <filesystem>
+#include <fstream>
 #include <stdexcept>
 #include <string>
 #include <sys/stat.h>
@@ -38,6 +39,16 @@ public:
         const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         if (fd < 0 || ::ftruncate(fd, size) != 0) throw std::runtime_error("cannot make " + path.string());
         ::close(fd);
+        return path;
+    }
+
+    // Writes `text` to root/relative, making the folders on the way.
+    std::filesystem::path write(const std::string& relative, const std::string& text) const {
+        const std::filesystem::path path = root_ / relative;
+        std::filesystem::create_directories(path.parent_path());
+        std::ofstream out(path, std::ios::binary);
+        out << text;
+        if (!out) throw std::runtime_error("cannot write " + path.string());
         return path;
     }
 

@@ -1,13 +1,14 @@
 // Builds small Trees by hand for the tests of the tree model and its queries.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <utility>
 
 #include "core/tree.h"
 
-namespace fan::test {
+namespace fan::testing {
 
 // Appends a node under `parent` (kNoNode for the root) and returns its index.
 // Sizes and counts are taken as given; nothing is summed.
@@ -34,4 +35,26 @@ inline Tree treeWithRoot(const std::string& root) {
     return tree;
 }
 
-}  // namespace fan::test
+// Builds a tree node by node; finish() sums folder sizes bottom-up and puts
+// every folder's children in childOrder, as a finished scan leaves them.
+struct TreeBuilder {
+    Tree tree = treeWithRoot("root");
+
+    uint64_t folder(uint64_t parent, const std::string& name) { return addNode(tree, parent, name, 0, true); }
+    uint64_t file(uint64_t parent, const std::string& name, uint64_t size) { return addNode(tree, parent, name, size); }
+    uint64_t add(uint64_t parent, const std::string& name, uint64_t size, bool isFolder) {
+        return addNode(tree, parent, name, size, isFolder);
+    }
+
+    const Tree& finish() {
+        for (size_t i = tree.nodes.size(); i-- > 1;) {
+            ScanNode& parent = tree.nodes[tree.nodes[i].parent];
+            parent.size += tree.nodes[i].size;
+            parent.fileCount += tree.nodes[i].fileCount;
+        }
+        for (ScanNode& node : tree.nodes) std::sort(node.children.begin(), node.children.end(), childOrder{tree});
+        return tree;
+    }
+};
+
+}  // namespace fan::testing

@@ -16,8 +16,8 @@
 namespace fan {
 namespace {
 
-using test::addNode;
-using test::treeWithRoot;
+using testing::addNode;
+using testing::treeWithRoot;
 
 // ---- childOrder ----
 

@@ -12,8 +12,8 @@
 namespace fan {
 namespace {
 
-using test::addNode;
-using test::treeWithRoot;
+using testing::addNode;
+using testing::treeWithRoot;
 using Indices = std::vector<uint64_t>;
 
 // ---- lowerUtf8 ----

@@ -131,7 +131,7 @@ protected:
         EXPECT_TRUE(drained(space_));
     }
 
-    testing::ScratchDir dir_;
+    testing::TempTree dir_;
     std::shared_ptr<testing::DeadServerSpaceQuery> query_;
     BoundedSpaceQuery space_;
     MountTableSources sources_;
