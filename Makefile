@@ -8,9 +8,11 @@ ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
 SUDO       := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
+# fluid: FLTK's CMake package names /usr/bin/fluid among its targets and
+# refuses to load without it, though libfltk1.3-dev only recommends it.
 DEPS       := cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev \
-              libfltk1.3-dev libx11-dev libxext-dev xvfb xauth xfonts-base \
-              fonts-dejavu-core
+              libfltk1.3-dev fluid libx11-dev libxext-dev xvfb xauth \
+              xfonts-base fonts-dejavu-core
 BENCH_DEPS := libcairo2-dev ncdu hyperfine strace
 
 .PHONY: all deps bench-deps build build-asan test test-plain test-asan run bench clean
