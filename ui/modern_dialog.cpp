@@ -8,7 +8,7 @@
 #include "ui/modal_window.h"
 #include "ui/palette.h"
 #include "ui/soft_button.h"
-#include "ui/ui_texts.h"
+#include "texts/ui_texts.h"
 
 namespace fan {
 

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "ui/ui_texts.h"
+#include "texts/ui_texts.h"
 
 namespace fan {
 

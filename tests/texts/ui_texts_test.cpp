@@ -1,5 +1,5 @@
 // Text tables, language selection, size formatting and message translation.
-#include "ui/ui_texts.h"
+#include "texts/ui_texts.h"
 
 #include <gtest/gtest.h>
 

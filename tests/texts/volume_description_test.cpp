@@ -1,5 +1,5 @@
 // Network kinds and one-line volume descriptions.
-#include "ui/volume_description.h"
+#include "texts/volume_description.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "texts/language_guard.h"
-#include "ui/ui_texts.h"
+#include "texts/ui_texts.h"
 
 namespace fan {
 namespace {

@@ -13,7 +13,7 @@
 #include "ui/modern_dialog.h"
 #include "ui/palette.h"
 #include "ui/soft_button.h"
-#include "ui/ui_texts.h"
+#include "texts/ui_texts.h"
 #include "ui/window_shape.h"
 #include "ui_test_support.h"
 

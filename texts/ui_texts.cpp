@@ -1,6 +1,6 @@
 // The English and Russian texts of the interface, one entry per line, and
 // the helpers that pick, format and translate them.
-#include "ui/ui_texts.h"
+#include "texts/ui_texts.h"
 
 #include <charconv>
 #include <cstddef>

@@ -1,7 +1,7 @@
 // Network kind and one-line description of a mounted file system.
-#include "ui/volume_description.h"
+#include "texts/volume_description.h"
 
-#include "ui/ui_texts.h"
+#include "texts/ui_texts.h"
 
 namespace fan {
 
