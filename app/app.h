@@ -1,2 +1,133 @@
-// The application shell: main window, scan control, navigation and settings.
+// The main window: the program's whole state, its seventeen controls, scan
+// control, navigation and the keys.
+//
+// Exactly one App exists, a local of main. Everything here runs on the GUI
+// thread except runScanWorker, the body of the one worker thread per scan,
+// which touches no widget: it shares with the GUI thread only scanProgress,
+// the mount list (read once at its start), pendingResult and workerDone.
 #pragma once
+
+#include <FL/Fl_Double_Window.H>
+
+#include <atomic>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/settings_store.h"
+#include "core/mount_entry.h"
+#include "core/scan_progress.h"
+#include "core/tree.h"
+#include "ui/map.h"
+
+class Fl_Choice;
+class Fl_Input;
+class Fl_Widget;
+
+namespace fan {
+
+class FlagButton;
+class IconButton;
+class SoftButton;
+class StatusBar;
+
+class App : public Fl_Double_Window, public MapHost {
+public:
+    App();
+    ~App() override;
+
+    void draw() override;
+    int handle(int event) override;
+    void resize(int x, int y, int w, int h) override;
+
+    // Places the seventeen children for a window of w x h.
+    void layoutControls(int w, int h);
+    // Activates or deactivates the toolbar controls from the scan state and
+    // the two histories.
+    void updateControls();
+
+    // Scan control. start is the one way a scan begins; it does nothing while
+    // a scan runs or for an empty path.
+    void start(const std::filesystem::path& path, bool keepHistory);
+    void runScanWorker(std::filesystem::path path);
+    static void pollScan(void* app);
+    void updateStatus();
+    void refreshFileSystems();
+
+    // Navigation.
+    void openNode(uint64_t node, bool pushHistory) override;
+    void showContextMenu(uint64_t node) override;
+
+    // Every label, tooltip, choice item and the status line in a language.
+    void setLanguage(int language);
+
+    // Callbacks: the widget and the App as user data.
+    static void onOpenFolder(Fl_Widget*, void* app);
+    static void onScan(Fl_Widget*, void* app);
+    static void onCancelScan(Fl_Widget*, void* app);
+    static void onFileSystemChosen(Fl_Widget*, void* app);
+    static void onBack(Fl_Widget*, void* app);
+    static void onUp(Fl_Widget*, void* app);
+    static void onDetailModeChanged(Fl_Widget*, void* app);
+    static void onShowAnalysis(Fl_Widget*, void* app);
+    static void showHelp(Fl_Widget*, void* app);
+    static void onRussianFlag(Fl_Widget*, void* app);
+    static void onEnglishFlag(Fl_Widget*, void* app);
+    static void showSettings(Fl_Widget*, void* app);
+    static void onEmptyTrash(Fl_Widget*, void* app);
+    static void onOpenTrash(Fl_Widget*, void* app);
+
+    // What the map reads.
+    const Tree* resultTree() const override { return result.get(); }
+    uint64_t currentFolder() const override { return currentNode; }
+    bool isScanning() const override { return scanning; }
+    int detailIndex() const override;
+    int mapTransparency() const override { return settings.mapTransparency; }
+    const ScanSnapshot& previewSnapshot() const override { return preview; }
+    double animationPhase() const override { return busyPhase; }
+    std::string pathText() const override;
+
+    // The seventeen children, in creation order; the window's group owns them.
+    SoftButton* openFolderButton = nullptr;
+    SoftButton* backButton = nullptr;
+    SoftButton* upButton = nullptr;
+    Fl_Input* pathInput = nullptr;
+    SoftButton* scanButton = nullptr;
+    SoftButton* cancelButton = nullptr;
+    Fl_Choice* fileSystemsChoice = nullptr;
+    Fl_Choice* detailChoice = nullptr;
+    SoftButton* analysisButton = nullptr;
+    SoftButton* helpButton = nullptr;
+    FlagButton* russianFlagButton = nullptr;
+    FlagButton* englishFlagButton = nullptr;
+    IconButton* settingsButton = nullptr;
+    Map* map = nullptr;
+    StatusBar* statusBar = nullptr;
+    IconButton* emptyTrashButton = nullptr;
+    IconButton* openTrashButton = nullptr;
+
+    Settings settings;
+    std::unique_ptr<Tree> result;         // the result shown; null while scanning
+    std::unique_ptr<Tree> pendingResult;  // written once by the worker, adopted by pollScan
+    ScanSnapshot preview;
+    double busyPhase = 0.0;               // animation phase, +0.11 per poll tick while scanning
+    uint64_t currentNode = 0;
+    std::vector<uint64_t> nodeHistory;    // back-stack within the current result
+    std::vector<MountEntry> mountEntries;
+    std::vector<std::filesystem::path> fileSystemPaths;  // behind menu items 1..n
+    std::vector<std::filesystem::path> rootHistory;      // Back across scans
+    ScanProgress scanProgress;
+    std::thread worker;
+    std::atomic<bool> workerDone{false};
+    bool scanning = false;
+    std::string statusText;
+    std::string lastError;  // in the core's own (Russian) wording
+};
+
+// The main window's callback: hides the window it is given.
+void closeWindowCallback(Fl_Widget* window, void*);
+
+}  // namespace fan

@@ -27,19 +27,19 @@ namespace fan {
 class MapHost {
 public:
     // The result shown, or null before the first scan and while one runs.
-    virtual const Tree* result() const = 0;
-    // Index in result()->nodes of the folder shown; 0 is the root.
-    virtual uint64_t currentNode() const = 0;
-    virtual bool scanning() const = 0;
+    virtual const Tree* resultTree() const = 0;
+    // Index in resultTree()->nodes of the folder shown; 0 is the root.
+    virtual uint64_t currentFolder() const = 0;
+    virtual bool isScanning() const = 0;
     // Selected index of the detail choice: 0 Overview, 1 Normal, 2 Detailed,
     // -1 for none; anything else is clamped by the map.
     virtual int detailIndex() const = 0;
     // Settings::mapTransparency, percent (clamped by the map).
     virtual int mapTransparency() const = 0;
     // The GUI thread's copy of the latest live-preview snapshot.
-    virtual const ScanSnapshot& preview() const = 0;
+    virtual const ScanSnapshot& previewSnapshot() const = 0;
     // Animation phase, advanced on every poll tick while scanning.
-    virtual double busyPhase() const = 0;
+    virtual double animationPhase() const = 0;
     // The text of the path field, shown before the first snapshot arrives.
     virtual std::string pathText() const = 0;
     // Opens a folder, pushing the current one on the back-stack when asked.
