@@ -23,11 +23,8 @@ std::string readText(const std::string& path) {
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
-struct LoadCase {
-    const char *store, *legacy;  // store nullptr: no store file
-    Fields expected;
-    bool migrated;
-};
+// store nullptr: no store file.
+struct LoadCase { const char *store, *legacy; Fields expected; bool migrated; };
 
 TEST_F(SettingsTest, LoadTakesCountingStoreValuesElseMigratesTheLegacyFile) {
     const LoadCase cases[] = {
