@@ -8,6 +8,7 @@
 #pragma once
 
 #include <FL/Fl.H>
+#include <FL/Fl_Image.H>
 #include <FL/Fl_Window.H>
 #include <FL/x.H>
 
@@ -26,6 +27,22 @@ inline Display* nativeDisplay() { return fl_display; }
 // Device pixels per toolkit unit on a window's screen. 1.3 has no scaling.
 // (1.4: Fl::screen_scale(window->screen_num()).)
 inline float screenScale(const Fl_Window*) { return 1.0f; }
+
+// An image of a raster x raster RGB buffer that draws at side x side window
+// pixels. When the sizes match it points into `pixels`, which must outlive
+// it; otherwise it is a copy resampled once (bilinear) that owns its pixels.
+// The caller owns the image. (1.4: an image over `pixels` and
+// Fl_Image::scale(side, side, 0, 1), drawn at device resolution.)
+inline Fl_RGB_Image* imageDrawnAt(const unsigned char* pixels, int raster, int side) {
+    auto* image = new Fl_RGB_Image(pixels, raster, raster, 3);
+    if (raster == side) return image;
+    const Fl_RGB_Scaling previous = Fl_Image::RGB_scaling();
+    Fl_Image::RGB_scaling(FL_RGB_SCALING_BILINEAR);
+    auto* resampled = static_cast<Fl_RGB_Image*>(image->copy(side, side));
+    Fl_Image::RGB_scaling(previous);
+    delete image;
+    return resampled;
+}
 
 }  // namespace compat
 }  // namespace fan
