@@ -102,6 +102,15 @@ void flushAndSync() {
     XSync(fl_display, False);
 }
 
+bool parseWindowSize(const char* text, int& width, int& height) {
+    int w = 0, h = 0;
+    char rest = 0;
+    if (std::sscanf(text, "%dx%d%c", &w, &h, &rest) != 2 || w < 900 || h < 640) return false;
+    width = w;
+    height = h;
+    return true;
+}
+
 double nowMs() {
     return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now().time_since_epoch())
         .count();

@@ -56,6 +56,10 @@ void settle(double seconds);
 // Flushes the toolkit's drawing and waits until the X server has done it.
 void flushAndSync();
 
+// "WxH" into its two numbers; false for anything else or for a size below
+// the main window's smallest.
+bool parseWindowSize(const char* text, int& width, int& height);
+
 // Milliseconds on a steady clock.
 double nowMs();
 

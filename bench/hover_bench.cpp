@@ -5,14 +5,19 @@
 // and the X server's completion of it). One line per window size:
 //   window=WxH raster=N hover_ms_median=X hover_ms_p95=Y
 //
-// Usage: hover_bench [--detail 0|1|2] [--moves N] [FOLDER]
+// Usage: hover_bench [--detail 0|1|2] [--moves N] [--size WxH] [--stages] [FOLDER]
 // Without FOLDER a tree is generated in a temporary folder (make_tree
 // 200000 files, 20000 folders, seed 42) and removed at the end. --detail
-// picks the detail choice (default: what a fresh settings store starts with).
+// picks the detail choice (default: what a fresh settings store starts with);
+// --size measures that one window size instead of the two above; --stages
+// adds a line per size with the median time of each step a hover costs (the
+// steps the map takes to rebuild its image, timed here one by one through
+// the same functions, and flushes that rebuild nothing).
 // Needs an X server of at least 2560x1600, for example
 //   xvfb-run -a -s "-screen 0 2600x1700x24" build/bench/hover_bench
 #include <FL/Fl.H>
 #include <FL/Fl_Choice.H>
+#include <FL/Fl_RGB_Image.H>
 #include <FL/x.H>
 
 #include <algorithm>
@@ -28,8 +33,12 @@
 
 #include "app/app.h"
 #include "app_bench_support.h"
+#include "core/ring_raster.h"
+#include "ui/image_resample.h"
 #include "ui/map.h"
+#include "ui/map_colours.h"
 #include "ui/map_geometry.h"
+#include "ui/status_bar.h"
 
 namespace {
 
@@ -135,8 +144,77 @@ SizeFigures measure(fan::App& app, WindowSize size, int moves) {
     return figures;
 }
 
+// The median of `runs` timings of `step`.
+template <typename Step>
+double medianMs(int runs, Step step) {
+    std::vector<double> ms;
+    for (int i = 0; i < runs; ++i) {
+        const double start = nowMs();
+        step();
+        ms.push_back(nowMs() - start);
+    }
+    return fan::bench::quantile(ms, 0.5);
+}
+
+// Where a hover's time goes at the current size: the layout the map
+// recomputes on every draw, the rebuild of its ring image (sectors and
+// rasterising, resampling when the raster is smaller than the image), a
+// first drawing of a new image (its upload to the X server), a flush that
+// redraws the map from its cached image, and a flush of the
+// status line alone (the double buffer's copy to the window, mostly).
+void printStages(fan::App& app) {
+    constexpr int kRuns = 30;
+    fan::Map& map = *app.map;
+    const fan::Tree& tree = *app.result;
+    const int detail = app.detailIndex();
+    const fan::RingPlacement place = fan::placeRings(map.x(), map.y(), map.w(), map.h(), 0.3, 68.0);
+    const int raster = map.cachedRasterSize;
+    const double ratio = static_cast<double>(raster) / place.side;
+
+    std::vector<fan::RingSegment> segments;
+    const double layoutMs = medianMs(kRuns, [&] {
+        segments = fan::layout(tree, app.currentNode, fan::detailDepth(detail),
+                               fan::detailMinArc(detail) / place.radius);
+    });
+    const fan::RingHover hover{segments.empty() ? fan::kNoNode : segments.front().node, false, 0, 0};
+    std::vector<uint8_t> pixels;
+    const double rasterMs = medianMs(kRuns, [&] {
+        std::vector<fan::RasterSegment> sectors =
+            fan::ringSectors(segments, map.holeRadius, map.ringWidth, ratio, hover);
+        fan::appendVolumeRing(sectors, tree.rootVolume, map.holeRadius, ratio);
+        pixels = fan::rasterizeRings(raster, raster * 0.5,
+                                     fan::colourBytes(fan::mapPanelColour(app.mapTransparency())), sectors, 5);
+    });
+    std::vector<uint8_t> resampled(static_cast<size_t>(place.side) * place.side * 3);
+    const double resampleMs = raster == place.side ? 0.0 : medianMs(kRuns, [&] {
+        fan::resampleSquareRgb(pixels.data(), raster, resampled.data(), place.side);
+    });
+    // A new image is sent to the server on its first draw: time that alone,
+    // straight into the window.
+    const double uploadMs = medianMs(kRuns, [&] {
+        Fl_RGB_Image image(raster == place.side ? pixels.data() : resampled.data(), place.side, place.side, 3);
+        app.make_current();
+        image.draw(place.originX, place.originY);
+        XSync(fl_display, False);
+    });
+    app.redraw();
+    fan::bench::flushAndSync();
+    const double mapFlushMs = medianMs(kRuns, [&] {
+        map.redraw();
+        fan::bench::flushAndSync();
+    });
+    const double statusFlushMs = medianMs(kRuns, [&] {
+        app.statusBar->redraw();
+        fan::bench::flushAndSync();
+    });
+    std::printf("  stages window=%dx%d segments=%zu layout_ms=%.2f raster_ms=%.2f resample_ms=%.2f "
+                "image_upload_ms=%.2f cached_map_flush_ms=%.2f status_flush_ms=%.2f\n",
+                app.w(), app.h(), segments.size(), layoutMs, rasterMs, resampleMs, uploadMs, mapFlushMs,
+                statusFlushMs);
+}
+
 [[noreturn]] void usage() {
-    std::fprintf(stderr, "usage: hover_bench [--detail 0|1|2] [--moves N] [FOLDER]\n");
+    std::fprintf(stderr, "usage: hover_bench [--detail 0|1|2] [--moves N] [--size WxH] [--stages] [FOLDER]\n");
     std::exit(2);
 }
 
@@ -145,22 +223,36 @@ SizeFigures measure(fan::App& app, WindowSize size, int moves) {
 int main(int argc, char** argv) {
     int detail = -1;
     int moves = 200;
+    bool stages = false;
     const char* folderArgument = nullptr;
+    std::vector<WindowSize> sizes(std::begin(kSizes), std::end(kSizes));
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--detail") == 0 && i + 1 < argc)
+        const bool hasValue = i + 1 < argc;
+        if (hasValue && std::strcmp(argv[i], "--detail") == 0) {
             detail = std::atoi(argv[++i]);
-        else if (std::strcmp(argv[i], "--moves") == 0 && i + 1 < argc)
+        } else if (hasValue && std::strcmp(argv[i], "--moves") == 0) {
             moves = std::atoi(argv[++i]);
-        else if (argv[i][0] == '-' || folderArgument != nullptr)
+        } else if (hasValue && std::strcmp(argv[i], "--size") == 0) {
+            sizes.assign(1, WindowSize{0, 0});
+            if (!fan::bench::parseWindowSize(argv[++i], sizes[0].w, sizes[0].h)) usage();
+        } else if (std::strcmp(argv[i], "--stages") == 0) {
+            stages = true;
+        } else if (argv[i][0] == '-' || folderArgument != nullptr) {
             usage();
-        else
+        } else {
             folderArgument = argv[i];
+        }
     }
     if (detail > 2 || moves < 1) usage();
 
     fan::bench::TemporaryFolder config("fan-bench-config");
     fan::bench::useConfigHome(config);
-    fan::bench::openDisplay("hover_bench", kSizes[1].w, kSizes[1].h);
+    int widest = 0, tallest = 0;
+    for (const WindowSize size : sizes) {
+        widest = std::max(widest, size.w);
+        tallest = std::max(tallest, size.h);
+    }
+    fan::bench::openDisplay("hover_bench", widest, tallest);
 
     std::unique_ptr<fan::bench::TemporaryFolder> generated;
     std::filesystem::path folder;
@@ -175,7 +267,7 @@ int main(int argc, char** argv) {
     int status = 0;
     {
         fan::App app;
-        app.resize(0, 0, kSizes[0].w, kSizes[0].h);
+        app.resize(0, 0, sizes[0].w, sizes[0].h);
         app.show();
         fan::bench::settle(0.2);
         if (detail >= 0) app.detailChoice->value(detail);
@@ -188,7 +280,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "tree: %s, %zu nodes; detail choice %d\n", folder.c_str(), app.result->nodes.size(),
                      app.detailChoice->value());
 
-        for (const WindowSize size : kSizes) {
+        for (const WindowSize size : sizes) {
             const SizeFigures f = measure(app, size, moves);
             std::fprintf(stderr, "%dx%d: %zu sector and %zu row targets, %zu moves timed, %d left the hover as it was\n",
                          size.w, size.h, f.sectors, f.rows, f.ms.size(), f.unchanged);
@@ -198,6 +290,7 @@ int main(int argc, char** argv) {
             }
             std::printf("window=%dx%d raster=%d hover_ms_median=%.2f hover_ms_p95=%.2f\n", size.w, size.h, f.raster,
                         fan::bench::quantile(f.ms, 0.5), fan::bench::quantile(f.ms, 0.95));
+            if (stages) printStages(app);
             std::fflush(stdout);
         }
         app.hide();

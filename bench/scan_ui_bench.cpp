@@ -73,7 +73,7 @@ int main(int argc, char** argv) {
     const char* path = nullptr;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--size") == 0 && i + 1 < argc) {
-            if (std::sscanf(argv[++i], "%dx%d", &width, &height) != 2 || width < 900 || height < 640) usage();
+            if (!fan::bench::parseWindowSize(argv[++i], width, height)) usage();
         } else if (argv[i][0] == '-' || path != nullptr) {
             usage();
         } else {
