@@ -27,7 +27,7 @@ namespace {
 constexpr double kPreviewHoleShare = 0.43;
 constexpr double kPreviewMinHole = 72.0;
 constexpr int kPreviewSupersample = 2;
-// A phase step of the busy animation moves the scanning hatch this far.
+// Radians the scanning hatch turns per unit of the busy phase.
 constexpr double kHatchPhaseRadians = 0.018;
 
 constexpr Fl_Color kErrorRed = 0xE1695F00;

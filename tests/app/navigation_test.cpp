@@ -1,10 +1,6 @@
-#include <gtest/gtest.h>
-
-#include <FL/Fl.H>
+#include <FL/Fl_Choice.H>
 #include <FL/Fl_Input.H>
 
-#include <chrono>
-#include <string>
 #include <thread>
 
 #include "app/scan_worker_launch.h"
@@ -13,34 +9,25 @@
 #include "core/tree_builder.h"
 #include "texts/ui_texts.h"
 #include "ui/soft_button.h"
-#include "ui/ui_test_support.h"
 
 namespace fan::testing {
 namespace {
 
-// root/A/A1, root/A/M (another file system's mount point), root/B, root/f.
+// Nodes 1 A, 2 A/A1, 3 A/A1/x, 4 A/M (another file system's mount point),
+// 5 f; A/M and A/A1 exist on disk.
 struct Folders {
     TempTree disk;
-    Tree tree;
-    uint64_t a, a1, m, b, f;
-
+    Tree tree = treeWithRoot(disk.root().string());
     Folders() {
         disk.file("A/A1/x", 100);
         disk.file("A/M/y", 700);
-        disk.file("B/z", 50);
-        TreeBuilder built;
-        built.tree = treeWithRoot(disk.root().string());
-        a = built.folder(0, "A");
-        a1 = built.folder(a, "A1");
-        built.file(a1, "x", 100);
-        m = addNode(built.tree, a, "M", 0, true, 0);
-        b = built.folder(0, "B");
-        f = built.file(0, "f", 10);
-        tree = built.finish();
-        tree.mounts.push_back(MountEntry{});
-        tree.mounts[0].mountPoint = (disk.root() / "A/M").string();
+        addNode(tree, 0, "A", 100, true);
+        addNode(tree, 1, "A1", 100, true);
+        addNode(tree, 2, "x", 100);
+        addNode(tree, 1, "M", 0, true, 0);
+        addNode(tree, 0, "f", 10);
+        tree.mounts.resize(1);
     }
-    std::string path(uint64_t node) const { return tree.nodePath(node).string(); }
 };
 
 bool scanEnded(App& app) { return runUntil([&] { return !app.scanning; }); }
@@ -49,134 +36,118 @@ TEST(Navigation, OpenUpAndBackWithinAResultAndAcrossAMountPointScan) {
     Folders folders;
     ShownApp app;
     app->result = std::make_unique<Tree>(folders.tree);
-
-    // Nothing happens for a file, the current folder, no node, a node
-    // beyond the end, or a mount point while a scan runs.
+    // A file, the current folder, no node, past the end, a mount point while scanning.
     app->scanning = true;
-    for (uint64_t node : {folders.f, uint64_t{0}, kNoNode, uint64_t(folders.tree.nodes.size()), folders.m})
-        app->openNode(node, true);
+    for (uint64_t node : {5, 0, -1, 6, 4}) app->openNode(node, true);
     app->scanning = false;
     EXPECT_EQ(app->currentNode, 0u);
     EXPECT_TRUE(app->nodeHistory.empty() && app->rootHistory.empty());
 
-    app->openNode(folders.a, true);
-    app->openNode(folders.a1, true);
-    EXPECT_EQ(app->nodeHistory, (std::vector<uint64_t>{0, folders.a}));
-    EXPECT_EQ(std::string(app->pathInput->value()), folders.path(folders.a1));
-    App::onUp(nullptr, &*app);
-    EXPECT_EQ(app->currentNode, folders.a);
-    App::onBack(nullptr, &*app);  // back to A1, pushing nothing
-    App::onBack(nullptr, &*app);
-    EXPECT_EQ(app->currentNode, folders.a);
-    EXPECT_EQ(app->nodeHistory, (std::vector<uint64_t>{0}));
+    app->openNode(1, true);
+    app->openNode(2, true);
+    EXPECT_EQ(app->nodeHistory, (std::vector<uint64_t>{0, 1}));
+    EXPECT_EQ(app->pathInput->value(), folders.tree.nodePath(2).native());
+    App::onUp(nullptr, app.app.get());
+    App::onBack(nullptr, app.app.get());  // back to A1, pushing nothing
+    App::onBack(nullptr, app.app.get());
+    EXPECT_EQ(app->currentNode, 1u);
+    EXPECT_EQ(app->nodeHistory, std::vector<uint64_t>{0});
 
-    // The mount point is scanned on its own; Back returns to A by a rescan.
-    app->openNode(folders.m, true);
-    EXPECT_EQ(app->rootHistory, (std::vector<std::filesystem::path>{folders.path(folders.a)}));
-    ASSERT_TRUE(scanEnded(*app));
-    ASSERT_NE(app->result, nullptr);
-    EXPECT_EQ(app->result->root, folders.path(folders.m));
+    // The mount point gets a scan of its own; Back returns to A by a rescan.
+    app->openNode(4, true);
+    EXPECT_EQ(app->rootHistory, std::vector{folders.tree.nodePath(1)});
+    ASSERT_TRUE(scanEnded(*app.app) && app->result);
+    EXPECT_EQ(app->result->root, folders.tree.nodePath(4));
     EXPECT_TRUE(app->backButton->active());
-    App::onBack(nullptr, &*app);
-    ASSERT_TRUE(scanEnded(*app));
-    EXPECT_EQ(app->result->root, folders.path(folders.a));
+    App::onBack(nullptr, app.app.get());
+    ASSERT_TRUE(scanEnded(*app.app) && app->result);
+    EXPECT_EQ(app->result->root, folders.tree.nodePath(1));
     EXPECT_TRUE(app->rootHistory.empty());
     EXPECT_FALSE(app->backButton->active());
 }
 
 TEST(Navigation, KeyTable) {
     Folders folders;
-    ASSERT_EQ(folders.a1, 2u);
-    const struct {
-        const char* row;
-        int key, state;
-        bool scanning, pathFocus, atRoot, emptyPath;
-        int used;
-        uint64_t nodeAfter;
-        bool stopped, scanStarted;
-    } cases[] = {
-        {"Backspace in the path field", FL_BackSpace, 0, false, true, false, false, 0, 2, false, false},
-        {"Backspace", FL_BackSpace, 0, false, false, false, false, 1, 1, false, false},
-        {"Backspace at the root", FL_BackSpace, 0, false, false, true, false, 1, 0, false, false},
-        {"Left", FL_Left, 0, false, false, false, false, 0, 2, false, false},
-        {"Alt+Left", FL_Left, FL_ALT, false, false, false, false, 1, 1, false, false},
-        {"Alt+Left with nothing behind", FL_Left, FL_ALT, false, false, true, false, 1, 0, false, false},
-        {"Escape, idle", FL_Escape, 0, false, false, false, false, 0, 2, false, false},
-        {"Escape, scanning", FL_Escape, 0, true, false, false, false, 1, 2, true, false},
-        {"F1", FL_F + 1, 0, false, false, false, false, 1, 2, false, false},
-        {"Ctrl+F, scanning", 'f', FL_CTRL, true, false, false, false, 1, 2, false, false},
-        {"Ctrl+Shift+F", 'F', FL_CTRL | FL_SHIFT, false, false, false, false, 1, 2, false, false},
-        {"F alone", 'f', 0, false, false, false, false, 0, 2, false, false},
-        {"F5, scanning", FL_F + 5, 0, true, false, false, false, 0, 2, false, false},
-        {"F5", FL_F + 5, 0, false, false, false, false, 1, 0, false, true},
-        {"F5, empty path", FL_F + 5, 0, false, false, false, true, 1, 2, false, false},
+    // nodeAfter ~0: a scan started instead.
+    const struct { const char* row; int key, state; bool scanning, pathFocus, atRoot, emptyPath; int used;
+                   uint64_t nodeAfter; bool stopped; } cases[] = {
+        {"Backspace in the path field", FL_BackSpace, 0, false, true, false, false, 0, 2, false},
+        {"Backspace", FL_BackSpace, 0, false, false, false, false, 1, 1, false},
+        {"Backspace at the root", FL_BackSpace, 0, false, false, true, false, 1, 0, false},
+        {"Left", FL_Left, 0, false, false, false, false, 0, 2, false},
+        {"Alt+Left", FL_Left, FL_ALT, false, false, false, false, 1, 1, false},
+        {"Alt+Left with nothing behind", FL_Left, FL_ALT, false, false, true, false, 1, 0, false},
+        {"Escape, idle", FL_Escape, 0, false, false, false, false, 0, 2, false},
+        {"Escape, scanning", FL_Escape, 0, true, false, false, false, 1, 2, true},
+        {"F1", FL_F + 1, 0, false, false, false, false, 1, 2, false},
+        {"Ctrl+F, scanning", 'f', FL_CTRL, true, false, false, false, 1, 2, false},
+        {"Ctrl+Shift+F", 'F', FL_CTRL | FL_SHIFT, false, false, false, false, 1, 2, false},
+        {"F alone", 'f', 0, false, false, false, false, 0, 2, false},
+        {"F5, scanning", FL_F + 5, 0, true, false, false, false, 0, 2, false},
+        {"F5", FL_F + 5, 0, false, false, false, false, 1, kNoNode, false},
+        {"F5, empty path", FL_F + 5, 0, false, false, false, true, 1, 2, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.row);
         ShownApp app;
         app->result = std::make_unique<Tree>(folders.tree);
-        if (!c.atRoot) {
-            app->openNode(folders.a, true);
-            app->openNode(folders.a1, true);
-        }
+        for (uint64_t node : {1, 2}) app->openNode(c.atRoot ? 0 : node, true);
         if (c.emptyPath) app->pathInput->value("");
         if (c.pathFocus) Fl::focus(app->pathInput);
         app->scanning = c.scanning;
-        EXPECT_EQ(sendShortcut(*app, c.key, c.state), c.used);
+        EXPECT_EQ(sendShortcut(*app.app, c.key, c.state), c.used);
         EXPECT_EQ(app->scanProgress.stop.load(), c.stopped);
-        EXPECT_EQ(app->scanning && !c.scanning, c.scanStarted);
-        if (c.scanStarted) {
-            EXPECT_TRUE(scanEnded(*app));
-            continue;
+        EXPECT_EQ(app->scanning && !c.scanning, c.nodeAfter == kNoNode);
+        if (c.nodeAfter == kNoNode) {
+            EXPECT_TRUE(scanEnded(*app.app));
+        } else {
+            EXPECT_EQ(app->currentNode, c.nodeAfter);
         }
-        EXPECT_EQ(app->currentNode, c.nodeAfter);
         app->scanning = false;
     }
 }
 
-// A walker that runs until it is told to stop, then leaves a stopped result.
-std::thread walkUntilStopped(App& app, std::filesystem::path) {
-    return std::thread([&app] {
-        while (!app.scanProgress.stop.load()) std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        app.pendingResult = std::make_unique<Tree>(treeWithRoot("/stopped"));
-        app.pendingResult->stopped = true;
-        app.workerDone.store(true);
-    });
-}
-
 TEST(Navigation, EscapeStopsAScanAndLeavesCancelActive) {
-    scanWorkerLauncher = walkUntilStopped;
     ShownApp app;
     uiLanguage = 1;
-    app->start("/anywhere", false);
-    settle(0.3);
-    EXPECT_TRUE(app->scanning);
+    app->start("/", false);
+    settle(0.2);
     sendKey(app.app.get(), FL_Escape);
     EXPECT_TRUE(app->scanProgress.stop.load());
     EXPECT_EQ(app->statusText.rfind(uiText(txtStopping), 0), 0u) << app->statusText;
-    EXPECT_TRUE(app->cancelButton->active());
-    EXPECT_TRUE(app->shown());
-    ASSERT_TRUE(scanEnded(*app));
-    EXPECT_TRUE(app->result != nullptr && app->result->stopped);
-    scanWorkerLauncher = launchScanWorkerThread;
-
+    EXPECT_TRUE(app->cancelButton->active() && app->shown());
+    ASSERT_TRUE(scanEnded(*app.app) && app->result);
+    EXPECT_TRUE(app->result->stopped);
     sendKey(app.app.get(), FL_Escape);  // no scan: the window closes
     EXPECT_FALSE(app->shown());
 }
 
+// The real walker, watched from outside the App.
+std::atomic<bool> walking{false};
+std::thread watchedWalk(App& app, std::filesystem::path path) {
+    walking = true;
+    return std::thread([&app, path] {
+        app.runScanWorker(path);
+        walking = false;
+    });
+}
+
 TEST(Navigation, ClosingDuringAScanWaitsForTheWalkerAndSavesTheSettings) {
-    const std::filesystem::path store = testConfigHome() / "fanOrbiter" / "settings.conf";
-    std::filesystem::remove(store);
+    scanWorkerLauncher = watchedWalk;
     ShownApp app;
+    app->settings.defaultDepth = 0;  // remembered: becomes the mode chosen last
+    app->detailChoice->value(2);
     app->start("/", false);
     settle(0.3);
-    ASSERT_TRUE(app->scanning && !app->workerDone.load()) << "the walk ended before the window closed";
+    EXPECT_TRUE(walking) << "the walk ended before the window closed";
     sendCloseRequest(app.app.get());
-    ASSERT_TRUE(runUntil([&] { return !app->shown(); }, 5));
+    EXPECT_TRUE(runUntil([&] { return !app->shown(); }, 5));
     const auto before = std::chrono::steady_clock::now();
     app.app.reset();
     EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::seconds(2));
-    EXPECT_TRUE(std::filesystem::exists(store));
+    EXPECT_FALSE(walking);
+    EXPECT_EQ(loadSettings().defaultDepth, 2);
+    scanWorkerLauncher = launchScanWorkerThread;
 }
 
 }  // namespace

@@ -106,6 +106,8 @@ TEST_F(MapPreviewTest, ImageIsRebuiltUntilWeightsConvergeThenReused) {
         hashes.push_back(map.previewHash);
     }
     EXPECT_NE(hashes[10], hashes[11]);
+    // A capped raster is drawn resampled: another side needs another image.
+    EXPECT_NE(previewContentHash({}, {}, 768, 800, 0, {}), previewContentHash({}, {}, 768, 900, 0, {}));
     for (int i = 60; i < 80; ++i) EXPECT_EQ(hashes[i], hashes[59]) << i;
     EXPECT_NE(map.previewPixels[0], colourBytes(mapPanelColour(0))[0]);
     EXPECT_EQ(hex(testing::screenPixel(335 + 120, 265)), hex(sectorHue(0)));  // complete: own hue
