@@ -45,8 +45,10 @@ void blendRows(const uint16_t* __restrict a, const uint16_t* __restrict b, uint3
 
 }  // namespace
 
-void resampleSquareRgb(const uint8_t* source, int from, uint8_t* target, int to) {
+void resampleSquareRgb(const uint8_t* source, int from, uint8_t* target, int to, int rowBegin, int rowEnd) {
     if (from <= 0 || to <= 0) return;
+    rowBegin = std::max(rowBegin, 0);
+    rowEnd = std::min(rowEnd, to);
     const std::vector<Tap> columns = taps(from, to, 3);
     const std::vector<Tap> lines = taps(from, to, 1);
     const size_t srcLine = size_t(from) * 3;
@@ -74,13 +76,27 @@ void resampleSquareRgb(const uint8_t* source, int from, uint8_t* target, int to)
         }
         return rows[k].data();
     };
-    for (int y = 0; y < to; ++y) {
+    for (int y = rowBegin; y < rowEnd; ++y) {
         const Tap& ty = lines[size_t(y)];
         const uint16_t* a = across(ty.first);
         const uint16_t* b = across(ty.second);
         const uint32_t wb = ty.weight, wa = 256 - wb;
         blendRows(a, b, wa, wb, target + size_t(y) * line, line);
     }
+}
+
+RowSpan resampledRows(int from, int to, int sourceBegin, int sourceEnd) {
+    RowSpan span;
+    if (from <= 0 || to <= 0) return span;
+    const std::vector<Tap> lines = taps(from, to, 1);
+    const auto reaches = [&](const Tap& t) {
+        return static_cast<int64_t>(t.second) >= sourceBegin && static_cast<int64_t>(t.first) < sourceEnd;
+    };
+    int y = 0;
+    while (y < to && !reaches(lines[size_t(y)])) ++y;
+    span.begin = span.end = y;
+    while (span.end < to && reaches(lines[size_t(span.end)])) ++span.end;
+    return span;
 }
 
 }  // namespace fan
