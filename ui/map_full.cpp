@@ -63,10 +63,12 @@ void repaintHoverRows(Map& map, const std::vector<RasterSegment>& sectors, std::
     const size_t line = static_cast<size_t>(raster) * 3;
     for (size_t i = 0; i < spans.size();) {
         std::pair<int, int> rows = spans[i];
-        for (++i; i < spans.size() && spans[i].first <= rows.second; ++i) rows.second = std::max(rows.second, spans[i].second);
+        for (++i; i < spans.size() && spans[i].first <= rows.second; ++i)
+            rows.second = std::max(rows.second, spans[i].second);
         const std::vector<uint8_t> painted =
             rasterizeRingRows(raster, raster * 0.5, background, sectors, kSupersample, rows.first, rows.second);
-        std::copy(painted.begin(), painted.end(), map.mapPixels.begin() + static_cast<std::ptrdiff_t>(rows.first * line));
+        std::copy(painted.begin(), painted.end(),
+                  map.mapPixels.begin() + static_cast<std::ptrdiff_t>(static_cast<size_t>(rows.first) * line));
         image->rasterRowsChanged(rows.first, rows.second);
     }
 }

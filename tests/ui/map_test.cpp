@@ -41,8 +41,9 @@ struct FakeHost : MapHost {
     void showContextMenu(uint64_t node) override { menus.push_back(node); }
 };
 
-// root: alpha (700: two files, past 6 o'clock), beta (300: deep, 300), then 30 files of its
-// own: big.bin (150) and 29 of one byte, which share a ring-1 group.
+// root: alpha (700: two files, past 6 o'clock), beta (300: deep, 300; a name
+// that is not UTF-8), then 30 files of its own: big.bin (150) and 29 of one
+// byte, which share a ring-1 group.
 class MapTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -50,7 +51,7 @@ protected:
         alpha = b.folder(0, "alpha");
         b.file(alpha, "a1", 500);
         b.file(alpha, "a2", 200);
-        const uint64_t beta = b.folder(0, "beta");
+        const uint64_t beta = b.folder(0, "be\xFE\xFFta");
         b.file(b.folder(beta, "deep"), "d1", 300);
         bigFile = b.file(0, "big.bin", 150);
         for (int i = 0; i < 29; ++i) b.file(0, "tiny" + std::to_string(i), 1);
@@ -233,7 +234,8 @@ TEST_F(MapTest, HoverRepaintsMatchAWholeRebuild) {
     const auto pixels = [&] {
         Canvas(1500, 1400, [&] { map->draw(); });
         const Fl_RGB_Image& image = *map->mapImage;
-        return std::make_pair(map->mapPixels, std::vector<uint8_t>(image.array, image.array + image.w() * image.h() * 3));
+        const size_t drawn = static_cast<size_t>(image.w()) * static_cast<size_t>(image.h()) * 3;
+        return std::make_pair(map->mapPixels, std::vector<uint8_t>(image.array, image.array + drawn));
     };
     pixels();
     const struct { uint64_t node; bool group; uint64_t bytes, count; } hovers[] = {
