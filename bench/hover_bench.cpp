@@ -10,9 +10,9 @@
 // 200000 files, 20000 folders, seed 42) and removed at the end. --detail
 // picks the detail choice (default: what a fresh settings store starts with);
 // --size measures that one window size instead of the two above; --stages
-// adds a line per size with the median time of each step a hover costs (the
-// steps the map takes to rebuild its image, timed here one by one through
-// the same functions, and flushes that rebuild nothing).
+// adds a line per size with the median cost of the building blocks a hover
+// draws on, each for the whole image (a hover needs only the rows it
+// changes), and of redraws that rebuild nothing.
 // Needs an X server of at least 2560x1600, for example
 //   xvfb-run -a -s "-screen 0 2600x1700x24" build/bench/hover_bench
 #include <FL/Fl.H>
@@ -156,12 +156,11 @@ double medianMs(int runs, Step step) {
     return fan::bench::quantile(ms, 0.5);
 }
 
-// Where a hover's time goes at the current size: the layout the map
-// recomputes on every draw, the rebuild of its ring image (sectors and
-// rasterising, resampling when the raster is smaller than the image), a
-// first drawing of a new image (its upload to the X server), a flush that
-// redraws the map from its cached image, and a flush of the
-// status line alone (the double buffer's copy to the window, mostly).
+// The building blocks of a hover at the current size, each for the whole
+// ring image, through the functions the map uses: the layout, rasterising
+// the sectors, resampling to the drawn side, sending the image to the X
+// server; then a redraw of the whole map from its cached image, and of the
+// status line alone (mostly the double buffer's copy to the window).
 void printStages(fan::App& app) {
     constexpr int kRuns = 30;
     fan::Map& map = *app.map;
@@ -189,28 +188,27 @@ void printStages(fan::App& app) {
     const double resampleMs = raster == place.side ? 0.0 : medianMs(kRuns, [&] {
         fan::resampleSquareRgb(pixels.data(), raster, resampled.data(), place.side);
     });
-    // A new image is sent to the server on its first draw: time that alone,
-    // straight into the window.
     const double uploadMs = medianMs(kRuns, [&] {
         Fl_RGB_Image image(raster == place.side ? pixels.data() : resampled.data(), place.side, place.side, 3);
         app.make_current();
         image.draw(place.originX, place.originY);
         XSync(fl_display, False);
     });
+    // Those images went straight into the window: the window paints over them.
     app.redraw();
     fan::bench::flushAndSync();
-    const double mapFlushMs = medianMs(kRuns, [&] {
+    const double mapRedrawMs = medianMs(kRuns, [&] {
         map.redraw();
         fan::bench::flushAndSync();
     });
-    const double statusFlushMs = medianMs(kRuns, [&] {
+    const double statusRedrawMs = medianMs(kRuns, [&] {
         app.statusBar->redraw();
         fan::bench::flushAndSync();
     });
-    std::printf("  stages window=%dx%d segments=%zu layout_ms=%.2f raster_ms=%.2f resample_ms=%.2f "
-                "image_upload_ms=%.2f cached_map_flush_ms=%.2f status_flush_ms=%.2f\n",
-                app.w(), app.h(), segments.size(), layoutMs, rasterMs, resampleMs, uploadMs, mapFlushMs,
-                statusFlushMs);
+    std::printf("  stages window=%dx%d segments=%zu layout_ms=%.2f full_raster_ms=%.2f full_resample_ms=%.2f "
+                "full_upload_ms=%.2f map_redraw_ms=%.2f status_redraw_ms=%.2f\n",
+                app.w(), app.h(), segments.size(), layoutMs, rasterMs, resampleMs, uploadMs, mapRedrawMs,
+                statusRedrawMs);
 }
 
 [[noreturn]] void usage() {
