@@ -53,13 +53,11 @@ std::optional<std::string> readRegularFile(const std::string& path) {
         char buffer[4096];
         for (;;) {
             const ssize_t n = ::read(fd, buffer, sizeof buffer);
-            if (n > 0) {
-                text->append(buffer, size_t(n));
-                if (text->size() > kMaxFileSize) break;
-            } else if (n == 0 || errno != EINTR) {
-                if (n < 0) text.reset();
-                break;
-            }
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) text.reset();
+            if (n <= 0) break;
+            text->append(buffer, size_t(n));
+            if (text->size() > kMaxFileSize) break;
         }
     }
     ::close(fd);

@@ -64,13 +64,16 @@ bool gnomeAsksForDark() {
 }  // namespace
 
 bool systemPrefersEnglish() {
-    std::string locale;
-    if (const char* language = std::getenv("LANGUAGE")) locale = std::string_view(language).substr(0, std::string_view(language).find(':'));
+    std::string_view locale;
+    if (const char* list = std::getenv("LANGUAGE")) {
+        locale = list;
+        locale = locale.substr(0, locale.find(':'));
+    }
     for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
         if (!locale.empty()) break;
         if (const char* value = std::getenv(name)) locale = value;
     }
-    const bool russian = locale == "ru" || locale.rfind("ru_", 0) == 0 || locale.rfind("ru.", 0) == 0;
+    const bool russian = locale == "ru" || locale.substr(0, 3) == "ru_" || locale.substr(0, 3) == "ru.";
     return !russian;
 }
 

@@ -12,6 +12,10 @@
 #include <FL/Fl_Window.H>
 #include <FL/x.H>
 
+#include <cstddef>
+
+#include "ui/image_resample.h"
+
 namespace fan {
 namespace compat {
 
@@ -30,18 +34,17 @@ inline float screenScale(const Fl_Window*) { return 1.0f; }
 
 // An image of a raster x raster RGB buffer that draws at side x side window
 // pixels. When the sizes match it points into `pixels`, which must outlive
-// it; otherwise it is a copy resampled once (bilinear) that owns its pixels.
-// The caller owns the image. (1.4: an image over `pixels` and
-// Fl_Image::scale(side, side, 0, 1), drawn at device resolution.)
+// it; otherwise it owns a copy resampled once (bilinear). The caller owns
+// the image. (1.4: an image over `pixels` and Fl_Image::scale(side, side,
+// 0, 1), drawn at device resolution.) The toolkit's own bilinear copy is
+// not used: at the map's sizes it takes tens of milliseconds per rebuild.
 inline Fl_RGB_Image* imageDrawnAt(const unsigned char* pixels, int raster, int side) {
-    auto* image = new Fl_RGB_Image(pixels, raster, raster, 3);
-    if (raster == side) return image;
-    const Fl_RGB_Scaling previous = Fl_Image::RGB_scaling();
-    Fl_Image::RGB_scaling(FL_RGB_SCALING_BILINEAR);
-    auto* resampled = static_cast<Fl_RGB_Image*>(image->copy(side, side));
-    Fl_Image::RGB_scaling(previous);
-    delete image;
-    return resampled;
+    if (raster == side) return new Fl_RGB_Image(pixels, raster, raster, 3);
+    auto* data = new unsigned char[static_cast<size_t>(side) * static_cast<size_t>(side) * 3];
+    resampleSquareRgb(pixels, raster, data, side);
+    auto* image = new Fl_RGB_Image(data, side, side, 3);
+    image->alloc_array = 1;  // the image deletes `data`
+    return image;
 }
 
 }  // namespace compat

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <unordered_set>
 
+#include "ui/map_geometry.h"
+
 namespace fan {
 
 namespace {
@@ -122,8 +124,8 @@ double previewSectorGap(double startAngle, double endAngle) {
 }
 
 int previewRasterSize(double scale, int side) {
-    const int raster = scale > 1.0 ? static_cast<int>(std::ceil(scale * side)) : side;
-    return std::min(raster, kRasterLimit);
+    // Below the full map's cap: the preview is rasterised on most ticks.
+    return std::min(rasterSideFor(side, scale), kRasterLimit);
 }
 
 uint64_t previewContentHash(const std::vector<PreviewItem>& items, const PreviewWeights& weights,
