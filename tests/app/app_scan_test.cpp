@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <system_error>
 
 #include "app/app.h"
@@ -13,14 +12,13 @@
 #include "app/status_text.h"
 #include "core/temp_tree.h"
 #include "ui/soft_button.h"
-#include "ui/ui_test_support.h"
+#include "app_test_support.h"
 
 namespace fan {
 namespace {
 
 class AppScanTest : public ::testing::Test {
 protected:
-    AppScanTest() { app.show(); }
     ~AppScanTest() override { scanWorkerLauncher = launchScanWorkerThread; }
 
     void click(Fl_Widget* w) { testing::sendClick(&app, w->x() + 5, w->y() + 5); }
@@ -30,11 +28,7 @@ protected:
         testing::sendKey(&app, FL_Enter);
     }
     // Lets the poll timer run until the scan has been adopted or has failed.
-    void finish() {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-        while (app.scanning && std::chrono::steady_clock::now() < deadline) Fl::wait(0.02);
-        ASSERT_FALSE(app.scanning);
-    }
+    void finish() { ASSERT_TRUE(testing::runUntil([this] { return !app.scanning; }, 30)); }
     void expectStatus(const std::string& english, const std::string& russian) {
         app.setLanguage(1);
         EXPECT_EQ(app.statusText.substr(0, english.size()), english);
@@ -42,11 +36,9 @@ protected:
         EXPECT_EQ(app.statusText.substr(0, russian.size()), russian);
     }
 
-    struct ConfigHome : testing::TempTree {  // never the user's own settings
-        ConfigHome() { setenv("XDG_CONFIG_HOME", root().c_str(), 1); }
-    } config;
     testing::TempTree data;
-    App app;
+    testing::ShownApp shown;
+    App& app = *shown.app;
 };
 
 TEST_F(AppScanTest, AScanIsAdopted) {
