@@ -119,11 +119,18 @@ SizeFigures measure(fan::App& app, WindowSize size, int moves) {
     // Mostly sectors, every fifth move a list row: both kinds of hover.
     size_t nextSector = 0, nextRow = 0;
     std::optional<uint64_t> lastHit;
+    size_t skipped = 0;
     for (int i = 0; i < kWarmUpMoves + moves;) {
         const bool row = !rows.empty() && i % 5 == 4;
         const Point p = row ? rows[nextRow++ % rows.size()] : sectors[nextSector++ % sectors.size()];
         const uint64_t hit = map.hitTest(p.x, p.y);
-        if (lastHit == hit && sectors.size() + rows.size() > 1) continue;
+        // A target over the item already hovered would time no redraw; when
+        // every target is over that one item, the loop ends with no figure.
+        if (lastHit == hit) {
+            if (++skipped > sectors.size() + rows.size()) break;
+            continue;
+        }
+        skipped = 0;
         lastHit = hit;
 
         Fl::check();
@@ -241,7 +248,7 @@ int main(int argc, char** argv) {
             folderArgument = argv[i];
         }
     }
-    if (detail > 2 || moves < 1) usage();
+    if (detail < -1 || detail > 2 || moves < 1) usage();
 
     fan::bench::TemporaryFolder config("fan-bench-config");
     fan::bench::useConfigHome(config);
