@@ -27,15 +27,12 @@ constexpr uint64_t kSearchLimit = 500;
 const int kColumnWidths[] = {118, 0};
 
 // A path as one browser column: tabs would start a new column and line
-// breaks have no place in one row. A column may not start with the
-// browser's format character either, or the rest would be read as format
-// codes; "@." tells the browser to show what follows as it is.
-std::string rowPath(const std::string& path) {
-    std::string text = path;
+// breaks have no place in one row. Scan roots are absolute, so no column
+// starts with the browser's format character '@'.
+std::string rowPath(std::string path) {
     std::replace_if(
-        text.begin(), text.end(), [](char c) { return c == '\t' || c == '\n' || c == '\r'; }, ' ');
-    if (!text.empty() && text[0] == '@') text.insert(0, "@.");
-    return text;
+        path.begin(), path.end(), [](char c) { return c == '\t' || c == '\n' || c == '\r'; }, ' ');
+    return path;
 }
 
 }  // namespace
@@ -156,8 +153,11 @@ void AnalysisWindow::onRefresh(Fl_Widget*, void* data) {
 
 void AnalysisWindow::onReveal(Fl_Widget* widget, void* data) {
     AnalysisWindow& window = *static_cast<AnalysisWindow*>(data);
-    // A single click only selects; the browser reveals on a double click.
-    if (widget == window.resultsBrowser && Fl::event_clicks() == 0) return;
+    // In the browser only a double click reveals; a single click or a key
+    // only selects. The click count outlives its click (a key press leaves
+    // it as it was), so it counts only during a button event.
+    const bool buttonEvent = Fl::event() == FL_PUSH || Fl::event() == FL_RELEASE;
+    if (widget == window.resultsBrowser && !(buttonEvent && Fl::event_clicks() != 0)) return;
     const int line = window.resultsBrowser->value();
     if (line < 1 || static_cast<size_t>(line) > window.rowNodes.size()) return;
 

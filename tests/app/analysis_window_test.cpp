@@ -82,6 +82,10 @@ TEST_F(AnalysisTest, ListsSearchRevealAndTheScansAround) {
     EXPECT_EQ(app->map->hoveredNode, window.rowNodes[0]);
     EXPECT_EQ(app->map->listScroll, 297);  // 299 larger files above it
     EXPECT_EQ(app->pathInput->value(), app->result->nodePath(folder).string());
+    // Keys only move the selection, whatever click came last.
+    search({"m", "3", "0"}).resultsBrowser->take_focus();
+    sendKey(&window, FL_Down);
+    EXPECT_TRUE(window.visible() && window.resultsBrowser->value() > 0);
     search({"d", "e", "e", "p"}).resultsBrowser->value(1);
     click(window.revealButton);
     EXPECT_FALSE(window.visible());
