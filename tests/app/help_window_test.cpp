@@ -2,8 +2,6 @@
 
 #include <FL/Fl_Help_View.H>
 
-#include <utility>
-
 #include "app/help_window.h"
 #include "texts/ui_texts.h"
 #include "ui/modern_dialog.h"
