@@ -8,7 +8,6 @@
 
 #include <exception>
 #include <string>
-#include <system_error>
 #include <utility>
 
 #include "app/app.h"
@@ -53,9 +52,10 @@ void App::start(const std::filesystem::path& path, bool keepHistory) {
     pathInput->value(path.string().c_str());
     try {
         worker = scanWorkerLauncher(*this, path);
-    } catch (const std::system_error& error) {
-        // No worker, so nothing will ever end this scan: fail it here,
-        // keeping the program and the requested path.
+    } catch (const std::exception& error) {
+        // No worker (std::system_error, or no memory for its closure), so
+        // nothing will ever end this scan: fail it here, keeping the program
+        // and the requested path.
         scanning = false;
         lastError = workerStartFailure(error.what());
     }

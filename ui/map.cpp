@@ -28,6 +28,16 @@ Polar polarAt(const Map& map, int px, int py) {
     return {std::hypot(dx, dy), std::atan2(dx, -dy)};
 }
 
+// A hover change shows in the ring image, the list's highlight and the
+// details line only: redrawing just those areas spares the display a fill
+// and copy of the whole widget on every pointer move.
+void redrawHoverAreas(Map& map) {
+    const RingPlacement rings = placeRings(map.x(), map.y(), map.w(), map.h(), 0.3, 68.0);
+    map.damage(FL_DAMAGE_ALL, rings.originX, rings.originY, rings.side, rings.side);
+    map.damage(FL_DAMAGE_ALL, map.listLeft, map.y(), map.x() + map.w() - map.listLeft, map.h());
+    map.damage(FL_DAMAGE_ALL, map.x(), map.y() + map.h() - kNoHitStrip, map.w(), kNoHitStrip);
+}
+
 }  // namespace
 
 Map::Map(int x, int y, int w, int h, MapHost* app) : Fl_Widget(x, y, w, h), app(app) {}
@@ -101,7 +111,7 @@ int Map::handle(int event) {
         hoveredIsGroup = isGroup;
         hoveredGroupBytes = groupBytes;
         hoveredGroupCount = groupCount;
-        redraw();
+        redrawHoverAreas(*this);
         return 1;
     }
     case FL_LEAVE:

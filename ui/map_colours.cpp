@@ -17,16 +17,13 @@ constexpr Fl_Color kSectorHues[8] = {
     0x63D3AD00, 0x6AABEF00, 0xE8AF6A00, 0xAD91E100, 0xE4839700, 0x67C7D800, 0xBCCB7300, 0xCF956D00,
 };
 
-// Does the pointer rest on this sector? A folder can own two groups (its
-// ring-0 group and, for the laid-out folder, the ring-1 files), told apart
-// by their bytes and count.
-bool isHovered(const RingSegment& s, const RingHover& hover) {
+}  // namespace
+
+bool isHoveredSector(const RingSegment& s, const RingHover& hover) {
     if (hover.node == kNoNode || hover.node != s.node) return false;
     if (!hover.isGroup) return !s.isGroup;
     return s.isGroup && s.bytes == hover.groupBytes && s.count == hover.groupCount;
 }
-
-}  // namespace
 
 Fl_Color sectorHue(int32_t slot) { return kSectorHues[static_cast<uint32_t>(slot) & 7u]; }
 
@@ -58,7 +55,7 @@ std::vector<RasterSegment> ringSectors(const std::vector<RingSegment>& segments,
             const float weight = std::max(0.48f, 1.0f - 0.075f * static_cast<float>(s.ring));
             colour = fl_color_average(sectorHue(static_cast<int32_t>(s.hue & 7u)), themeBackground, weight);
         }
-        if (isHovered(s, hover)) colour = shadeColor(colour, 26);
+        if (isHoveredSector(s, hover)) colour = shadeColor(colour, 26);
         const double inner = (s.ring * ringWidth + hole + 0.45) * ratio;
         const double outer = ((s.ring + 1) * ringWidth + hole - 0.45) * ratio;
         const double inset = std::min(0.08 * (s.endAngle - s.startAngle), 0.0045);

@@ -41,7 +41,16 @@ struct RingHover {
     bool isGroup = false;
     uint64_t groupBytes = 0;
     uint64_t groupCount = 0;
+
+    bool operator==(const RingHover& o) const {
+        return node == o.node && isGroup == o.isGroup && groupBytes == o.groupBytes && groupCount == o.groupCount;
+    }
 };
+
+// Whether `segment` is drawn brightened under `hover`: the hovered node's
+// own sector, or for a group the one with the group's bytes and count (the
+// laid-out folder can own two groups).
+bool isHoveredSector(const RingSegment& segment, const RingHover& hover);
 
 // One painted sector per layout sector, in the same order: hues fading
 // toward the background on outer rings, groups grey, the hovered sector

@@ -17,6 +17,7 @@
 #include "ui/map_colours.h"
 #include "ui/map_full_panels.h"
 #include "ui/map_geometry.h"
+#include "ui/map_image.h"
 #include "ui/palette.h"
 
 namespace fan {
@@ -39,6 +40,39 @@ bool isVolumeRoot(const Tree& tree, uint64_t node) {
            normalPath(tree.nodePath(node)) == normalPath(std::filesystem::u8path(volume.mountPoint));
 }
 
+void rebuildImage(Map& map, const std::vector<RasterSegment>& sectors, std::array<uint8_t, 3> background, int raster,
+                  int side) {
+    // The image points into the buffer, so it goes first.
+    delete map.mapImage;
+    map.mapImage = nullptr;
+    map.mapPixels = rasterizeRings(raster, raster * 0.5, background, sectors, kSupersample);
+    map.mapImage = new MapImage(map.mapPixels.data(), raster, side);
+}
+
+// Only the sectors whose brightening changes get new colours: repaints the
+// rows they reach, which come out byte for byte as a whole rebuild would.
+void repaintHoverRows(Map& map, const std::vector<RasterSegment>& sectors, std::array<uint8_t, 3> background,
+                      const RingHover& hover, const RingHover& drawn) {
+    const int raster = map.cachedRasterSize;
+    std::vector<std::pair<int, int>> spans;
+    for (size_t i = 0; i < map.segments.size(); ++i)
+        if (isHoveredSector(map.segments[i], hover) != isHoveredSector(map.segments[i], drawn))
+            spans.push_back(rasterRowsOf(sectors[i], raster * 0.5, raster));
+    std::sort(spans.begin(), spans.end());
+    auto* image = static_cast<MapImage*>(map.mapImage);
+    const size_t line = static_cast<size_t>(raster) * 3;
+    for (size_t i = 0; i < spans.size();) {
+        std::pair<int, int> rows = spans[i];
+        for (++i; i < spans.size() && spans[i].first <= rows.second; ++i)
+            rows.second = std::max(rows.second, spans[i].second);
+        const std::vector<uint8_t> painted =
+            rasterizeRingRows(raster, raster * 0.5, background, sectors, kSupersample, rows.first, rows.second);
+        std::copy(painted.begin(), painted.end(),
+                  map.mapPixels.begin() + static_cast<std::ptrdiff_t>(static_cast<size_t>(rows.first) * line));
+        image->rasterRowsChanged(rows.first, rows.second);
+    }
+}
+
 }  // namespace
 
 void Map::drawFullMap() {
@@ -54,40 +88,40 @@ void Map::drawFullMap() {
 
     const RingPlacement place = placeRings(X, Y, W, H, 0.3, 68.0);
     const double R = place.radius;
+    const int depth = detailDepth(detail);
+    const int raster = rasterSideFor(place.side, compat::screenScale(window()));
+    const double ratio = static_cast<double>(raster) / place.side;
+    // The layout does not depend on the hover, so a hover change keeps it;
+    // the cache's key says whether everything else is as last drawn.
+    const bool sameLayout = mapImage != nullptr && cachedResult == &tree && cachedNode == current &&
+                            cachedRingCount == depth && cachedRadius == R;
     holeRadius = place.hole;
-    segments = layout(tree, current, detailDepth(detail), detailMinArc(detail) / R);
+    if (!sameLayout) segments = layout(tree, current, depth, detailMinArc(detail) / R);
     int ringsPresent = 1;
     for (const RingSegment& s : segments) ringsPresent = std::max(ringsPresent, s.ring + 1);
     ringWidth = (R - holeRadius) / ringsPresent;
     centerX = place.centerX;
     centerY = place.centerY;
 
-    const int raster = rasterSideFor(place.side, compat::screenScale(window()));
-    const double ratio = static_cast<double>(raster) / place.side;
-    const uint64_t groupBytes = hoveredIsGroup ? hoveredGroupBytes : 0;
-    const uint64_t groupCount = hoveredIsGroup ? hoveredGroupCount : 0;
-    const bool stale = mapImage == nullptr || cachedResult != &tree || cachedNode != current ||
-                       cachedHoveredNode != hoveredNode || cachedHoveredIsGroup != hoveredIsGroup ||
-                       cachedGroupBytes != groupBytes || cachedGroupCount != groupCount ||
-                       cachedRingCount != detailDepth(detail) || cachedRasterSize != raster ||
-                       cachedRadius != R || cachedScale != ratio;
-    if (stale) {
-        std::vector<RasterSegment> sectors =
-            ringSectors(segments, holeRadius, ringWidth, ratio, RingHover{hoveredNode, hoveredIsGroup, groupBytes, groupCount});
+    const RingHover hover{hoveredNode, hoveredIsGroup, hoveredIsGroup ? hoveredGroupBytes : 0,
+                          hoveredIsGroup ? hoveredGroupCount : 0};
+    const RingHover drawn{cachedHoveredNode, cachedHoveredIsGroup, cachedGroupBytes, cachedGroupCount};
+    const bool sameImage = sameLayout && cachedRasterSize == raster && cachedScale == ratio;
+    if (!sameImage || !(hover == drawn)) {
+        std::vector<RasterSegment> sectors = ringSectors(segments, holeRadius, ringWidth, ratio, hover);
         appendVolumeRing(sectors, tree.rootVolume, holeRadius, ratio);
-        // The image points into the buffer, so it goes first.
-        delete mapImage;
-        mapImage = nullptr;
-        mapPixels = rasterizeRings(raster, raster * 0.5, colourBytes(mapPanelColour(app->mapTransparency())),
-                                   sectors, kSupersample);
-        mapImage = compat::imageDrawnAt(mapPixels.data(), raster, place.side);
+        const std::array<uint8_t, 3> background = colourBytes(mapPanelColour(app->mapTransparency()));
+        if (sameImage)
+            repaintHoverRows(*this, sectors, background, hover, drawn);
+        else
+            rebuildImage(*this, sectors, background, raster, place.side);
         cachedResult = &tree;
         cachedNode = current;
-        cachedHoveredNode = hoveredNode;
-        cachedHoveredIsGroup = hoveredIsGroup;
-        cachedGroupBytes = groupBytes;
-        cachedGroupCount = groupCount;
-        cachedRingCount = detailDepth(detail);
+        cachedHoveredNode = hover.node;
+        cachedHoveredIsGroup = hover.isGroup;
+        cachedGroupBytes = hover.groupBytes;
+        cachedGroupCount = hover.groupCount;
+        cachedRingCount = depth;
         cachedRasterSize = raster;
         cachedRadius = R;
         cachedScale = ratio;

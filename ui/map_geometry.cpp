@@ -59,6 +59,25 @@ int wheelListScroll(int scroll, int wheelSteps, uint64_t count, int rows) {
     return static_cast<int>(std::min(s, last));
 }
 
+std::pair<int, int> rasterRowsOf(const RasterSegment& sector, double centre, int size) {
+    // y = centre - r cos(a) is extreme at the sector's ends or where it
+    // passes 12 or 6 o'clock.
+    double top = 1e300, bottom = -1e300;
+    const auto take = [&](double radius, double angle) {
+        const double y = centre - radius * std::cos(angle);
+        top = std::min(top, y);
+        bottom = std::max(bottom, y);
+    };
+    for (double radius : {sector.innerRadius, sector.outerRadius})
+        for (double angle : {sector.startAngle, sector.endAngle}) take(radius, angle);
+    const double turn = 2.0 * M_PI;
+    for (double extreme = 0.0; extreme <= 2.0 * turn; extreme += M_PI)
+        if (sector.startAngle <= extreme && extreme <= sector.endAngle) take(sector.outerRadius, extreme);
+    const int first = static_cast<int>(std::clamp(std::floor(top) - 1.0, 0.0, double(size)));
+    const int last = static_cast<int>(std::clamp(std::ceil(bottom) + 2.0, 0.0, double(size)));
+    return {first, last};
+}
+
 int detailDepth(int detailIndex) { return 4 + clampDetail(detailIndex); }
 
 double detailMinArc(int detailIndex) {

@@ -7,6 +7,9 @@
 #pragma once
 
 #include <cstdint>
+#include <utility>
+
+#include "core/ring_raster.h"
 
 namespace fan {
 
@@ -53,6 +56,10 @@ int clampListScroll(int scroll, uint64_t count, int rows);
 // The list position after `wheelSteps` wheel steps of three rows each from
 // `scroll` (positive steps go down the list), kept within the same range.
 int wheelListScroll(int scroll, int wheelSteps, uint64_t count, int rows);
+
+// The rows [first, second) of a size x size raster centred on (centre,
+// centre) that `sector` can paint, a pixel of margin included.
+std::pair<int, int> rasterRowsOf(const RasterSegment& sector, double centre, int size);
 
 // Ring count and minimum arc, in pixels at the outer radius, of the detail
 // choice's selected index: 0 Overview, 1 Normal, 2 Detailed; no selection

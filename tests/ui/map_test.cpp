@@ -41,18 +41,19 @@ struct FakeHost : MapHost {
     void showContextMenu(uint64_t node) override { menus.push_back(node); }
 };
 
-// root: alpha (500: two files), beta (300: deep, 300), then 30 files of its
-// own: big.bin (150) and 29 of one byte, which share a ring-1 group.
+// root: alpha (700: two files, past 6 o'clock), beta (300: deep, 300; a name
+// that is not UTF-8), then 30 files of its own: big.bin (150) and 29 of one
+// byte, which share a ring-1 group.
 class MapTest : public ::testing::Test {
 protected:
     void SetUp() override {
         applyPalette(true);
         alpha = b.folder(0, "alpha");
-        b.file(alpha, "a1", 300);
+        b.file(alpha, "a1", 500);
         b.file(alpha, "a2", 200);
-        const uint64_t beta = b.folder(0, "beta");
+        const uint64_t beta = b.folder(0, "be\xFE\xFFta");
         b.file(b.folder(beta, "deep"), "d1", 300);
-        b.file(0, "big.bin", 150);
+        bigFile = b.file(0, "big.bin", 150);
         for (int i = 0; i < 29; ++i) b.file(0, "tiny" + std::to_string(i), 1);
         host.tree = &b.finish();
     }
@@ -85,7 +86,7 @@ protected:
     Fl_Color pixel(const Canvas& c, std::pair<int, int> p) const { return c.at(p.first, p.second); }
 
     testing::TreeBuilder b;
-    uint64_t alpha = 0;
+    uint64_t alpha = 0, bigFile = 0;
     FakeHost host;
     std::unique_ptr<Fl_Window> window;
     Map* map = nullptr;
@@ -222,6 +223,32 @@ TEST_F(MapTest, ImageWiderThanTheRasterCapSharesTheHitTestsCentre) {
         double r = 40;
         while (pixel(c, polar(*map, r, angle)) == themeSurface && r < map->holeRadius) r += 0.5;
         EXPECT_NEAR(r, map->holeRadius - 15, 1.5) << "angle " << angle;
+    }
+}
+
+TEST_F(MapTest, HoverRepaintsMatchAWholeRebuild) {
+    // Drawn larger than rasterised, so the resampled rows are checked too.
+    auto owner = std::make_unique<Fl_Window>(1500, 1400);
+    map = new Map(0, 0, 1500, 1400, &host);
+    owner->end();
+    const auto pixels = [&] {
+        Canvas(1500, 1400, [&] { map->draw(); });
+        const Fl_RGB_Image& image = *map->mapImage;
+        const size_t drawn = static_cast<size_t>(image.w()) * static_cast<size_t>(image.h()) * 3;
+        return std::make_pair(map->mapPixels, std::vector<uint8_t>(image.array, image.array + drawn));
+    };
+    pixels();
+    const struct { uint64_t node; bool group; uint64_t bytes, count; } hovers[] = {
+        {alpha, false, 0, 0}, {0, true, 29, 29}, {0, true, 179, 30}, {bigFile, false, 0, 0}, {kNoNode, false, 0, 0}};
+    for (const auto& h : hovers) {
+        map->hoveredNode = h.node;
+        map->hoveredIsGroup = h.group;
+        map->hoveredGroupBytes = h.bytes;
+        map->hoveredGroupCount = h.count;
+        const auto repainted = pixels();
+        delete map->mapImage;
+        map->mapImage = nullptr;
+        EXPECT_TRUE(pixels() == repainted) << "hover on " << h.node;
     }
 }
 
