@@ -2,6 +2,7 @@
 #include <FL/Fl_Input.H>
 
 #include "app/context_menu_items.h"
+#include "app/shell_calls_linux.h"
 #include "app_test_support.h"
 #include "core/temp_tree.h"
 #include "core/tree_builder.h"
@@ -24,21 +25,23 @@ Step failed(std::string start) {  // "Action failed", the message beginning with
     };
 }
 
-// Nodes 1 A, 2 A/x, 3 A/M (another file system), 4 f; the Trash is private, the PATH holds no programs.
+// Nodes 1 A, 2 A/x, 3 A/M (another file system), 4 f. The Trash is private, the only local volume is
+// `disk` (so no real volume's trash is emptied) and the PATH holds no programs.
 struct ContextMenuTest : ::testing::Test {
     TempTree disk, data;
     ShownApp app;
-    std::string path = ::getenv("PATH");
+    std::string path = ::getenv("PATH"), mounts = shellCalls.mountTable;
     Tree tree = treeWithRoot(disk.root());
     ContextMenuTest() {
         ::setenv("XDG_DATA_HOME", data.root().c_str(), 1);
         ::setenv("PATH", data.root().c_str(), 1);
+        shellCalls.mountTable = data.write("mountinfo", "1 0 8:1 / " + canonical(disk.root()).string() + " rw - ext4 /dev/sda1 rw\n");
         for (const char* file : {"A/x", "A/M/z/y", "f"}) disk.file(file, 5);
         addNode(tree, 0, "A", 5, true), addNode(tree, 1, "x", 5), addNode(tree, 1, "M", 0, true, 0), addNode(tree, 0, "f", 5);
         tree.mounts.resize(1), uiLanguage = 1;
         app->result = std::make_unique<Tree>(tree);
     }
-    ~ContextMenuTest() override { ::setenv("PATH", path.c_str(), 1); }
+    ~ContextMenuTest() override { ::setenv("PATH", path.c_str(), 1), shellCalls.mountTable = mounts; }
     void run(const Step& open, const std::vector<Step>& steps) {
         ModalScript script(steps, steps.empty() ? 0.5 : 5.0);  // an unexpected window fails the test
         open();
