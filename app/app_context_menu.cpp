@@ -3,6 +3,8 @@
 #include <FL/Fl.H>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "app/action_error.h"
 #include "app/app.h"
@@ -39,7 +41,8 @@ uint32_t runPopupMenu(std::vector<ContextMenuItem> items) {
 
 void App::showContextMenu(uint64_t node) {
     if (scanning || result == nullptr || node == kNoNode || node >= result->nodes.size()) return;
-    // Paths are bytes here and go to the clipboard and the shell unchanged.
+    // On Linux a path is bytes, and its "UTF-8" form is those bytes unchanged,
+    // whatever encoding the names on disk use.
     const std::filesystem::path path = result->nodePath(node);
     const bool mountPoint = result->nodes[node].mountIndex != kNoNode;
     const bool folder = result->nodes[node].isFolder;
@@ -50,12 +53,14 @@ void App::showContextMenu(uint64_t node) {
     case menuShowInFileManager:
         showActionError(this, showInFileManager(path, true));
         break;
-    case menuCopyPath:
-        Fl::copy(path.c_str(), int(path.native().size()), 1, Fl::clipboard_plain_text);
+    case menuCopyPath: {
+        const std::string text = path.u8string();
+        Fl::copy(text.c_str(), int(text.size()), 1, Fl::clipboard_plain_text);
         // Shown until the status line is next rebuilt.
         statusText = uiText(txtPathCopied);
         redraw();
         break;
+    }
     case menuOpenTerminal:
         showActionError(this, openTerminal(path));
         break;
@@ -69,7 +74,7 @@ void App::showContextMenu(uint64_t node) {
         if (!trashable) break;
         const int answer =
             showConfirmDialog(this, uiText(txtMoveToTrashTitle), uiText(txtMoveToTrashQuestion),
-                              path.native(), uiText(txtMoveToTrash), uiText(txtCancel));
+                              path.u8string(), uiText(txtMoveToTrash), uiText(txtCancel));
         if (answer != 1) break;
         // Taken before the move: the folder being viewed is the one scanned afresh.
         const std::filesystem::path viewed = result->nodePath(currentNode);

@@ -25,8 +25,8 @@ Step failed(std::string start) {  // "Action failed", the message beginning with
     };
 }
 
-// Nodes 1 A, 2 A/x, 3 A/M (another file system), 4 f. The Trash is private, the only local volume is
-// `disk` (so no real volume's trash is emptied) and the PATH holds no programs.
+// Nodes 1 A, 2 A/x, 3 A/M (another file system), 4 f\xff (not UTF-8). The Trash is private, the
+// only local volume is `disk` (no real volume's trash is emptied), the PATH holds no programs.
 struct ContextMenuTest : ::testing::Test {
     TempTree disk, data;
     ShownApp app;
@@ -36,8 +36,8 @@ struct ContextMenuTest : ::testing::Test {
         ::setenv("XDG_DATA_HOME", data.root().c_str(), 1);
         ::setenv("PATH", data.root().c_str(), 1);
         shellCalls.mountTable = data.write("mountinfo", "1 0 8:1 / " + canonical(disk.root()).string() + " rw - ext4 /dev/sda1 rw\n");
-        for (const char* file : {"A/x", "A/M/z/y", "f"}) disk.file(file, 5);
-        addNode(tree, 0, "A", 5, true), addNode(tree, 1, "x", 5), addNode(tree, 1, "M", 0, true, 0), addNode(tree, 0, "f", 5);
+        for (const char* file : {"A/x", "A/M/z/y", "f\xff"}) disk.file(file, 5);
+        addNode(tree, 0, "A", 5, true), addNode(tree, 1, "x", 5), addNode(tree, 1, "M", 0, true, 0), addNode(tree, 0, "f\xff", 5);
         tree.mounts.resize(1), uiLanguage = 1;
         app->result = std::make_unique<Tree>(tree);
     }
@@ -71,7 +71,7 @@ TEST_F(ContextMenuTest, EachRowDoesItsActionFromAMenuAtThePointer) {
     menu(4, {row(1)});
     app->pathInput->value("");
     Fl::paste(*app->pathInput, 1);
-    EXPECT_TRUE(app->pathInput->value() == (disk.root() / "f").native() && app->statusText == "Path copied");
+    EXPECT_TRUE(app->pathInput->value() == (disk.root() / "f\xff").native() && app->statusText == "Path copied");
     app->currentNode = 1;
     menu(3, {row(3)});  // another file system gets a scan of its own, and Back returns to A
     EXPECT_TRUE(rescanned(disk.root() / "A/M") && app->rootHistory == std::vector{disk.root() / "A"});
@@ -85,7 +85,7 @@ TEST_F(ContextMenuTest, TrashChangedOnlyWhenConfirmedAndTheViewedFolderScannedAf
     run(empty, {});
     run([&] { App::onOpenTrash(nullptr, app.app.get()); }, {failed("")});
     app->scanning = false;
-    std::filesystem::remove(disk.root() / "f");  // the move fails: the same result, no scan
+    std::filesystem::remove(disk.root() / "f\xff");  // the move fails: the same result, no scan
     menu(4, {row(4), answers[0], failed("Trash")});
     EXPECT_TRUE(app->result && app->result->nodes.size() == 5 && !app->scanning);
     app->currentNode = 1;
