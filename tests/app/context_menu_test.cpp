@@ -17,6 +17,7 @@ using std::filesystem::exists;
 ModernDialog* dialog() { return dynamic_cast<ModernDialog*>(Fl::grab()); }
 Step row(int r) { return [r] { sendClick(Fl::grab(), 160, 30 + 42 * r + 12 * (r > 2) + 12 * (r > 3)); }; }
 Step button(int i) { return [i] { Fl_Widget* b = dialog()->child(i); sendClick(dialog(), b->x() + 9, b->y() + 9); }; }
+// OK, Cancel, Escape and the window manager's close request.
 const Step answers[] = {button(0), button(1), [] { sendKey(dialog(), FL_Escape); }, [] { sendCloseRequest(dialog()); }};
 Step failed(std::string start) {  // "Action failed", the message beginning with `start`
     return [start] {
