@@ -8,8 +8,10 @@ std::string percentEncodePath(const std::string& path) {
     encoded.reserve(path.size());
     for (const char c : path) {
         const unsigned char byte = static_cast<unsigned char>(c);
-        const bool plain = (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') || (byte >= '0' && byte <= '9') ||
-                           byte == '-' || byte == '.' || byte == '_' || byte == '~' || byte == '/';
+        // Not isalnum: in a Latin-1 locale it would let accented bytes through.
+        const bool plain = (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') ||
+                           (byte >= '0' && byte <= '9') || byte == '-' || byte == '.' || byte == '_' || byte == '~' ||
+                           byte == '/';
         if (plain) {
             encoded += c;
         } else {

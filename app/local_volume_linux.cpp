@@ -26,7 +26,8 @@ bool isLocalMount(const MountEntry& mount) {
     const size_t colon = mount.device.find(':');
     if (colon == 0 || colon == std::string::npos) return false;
     const std::string major = mount.device.substr(0, colon);
-    return major.find_first_not_of('0') != std::string::npos && major.find_first_not_of("0123456789") == std::string::npos;
+    return major.find_first_not_of('0') != std::string::npos &&
+           major.find_first_not_of("0123456789") == std::string::npos;
 }
 
 std::filesystem::path itemLocation(const std::filesystem::path& path) {

@@ -23,7 +23,7 @@ ShellCalls shellCalls = {
     ::renameat2,
     runCommand,
     startProgram,
-    std::chrono::milliseconds(5000),
+    std::chrono::milliseconds(3000),
     "/proc/self/mountinfo",
 };
 
@@ -47,7 +47,8 @@ CommandOutcome showItemOverDBus(const std::filesystem::path& item) {
     const CommandOptions options{false, true};
     CommandOutcome outcome = shellCalls.runCommand(
         {"gdbus", "call", "--session", "--dest", "org.freedesktop.FileManager1", "--object-path",
-         "/org/freedesktop/FileManager1", "--method", "org.freedesktop.FileManager1.ShowItems", "['" + uri + "']", "''"},
+         "/org/freedesktop/FileManager1", "--method", "org.freedesktop.FileManager1.ShowItems", "['" + uri + "']",
+         "''"},
         shellCalls.helperTimeLimit, options);
     if (outcome.startError == 0) return outcome;
     return shellCalls.runCommand({"dbus-send", "--session", "--print-reply", "--dest=org.freedesktop.FileManager1",

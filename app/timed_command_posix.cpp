@@ -10,6 +10,7 @@
 #include <poll.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <system_error>
 #include <thread>
 #include <unistd.h>
 
@@ -171,11 +172,15 @@ int startProgram(const std::vector<std::string>& argv, const std::string& workin
 }
 
 void reapInBackground(int pid) {
-    std::thread([pid] {
-        int status = 0;
-        while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-        }
-    }).detach();
+    try {
+        std::thread([pid] {
+            int status = 0;
+            while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+            }
+        }).detach();
+    } catch (const std::system_error&) {
+        // No thread to spare: a zombie until we exit is better than a crash.
+    }
 }
 
 std::string describeFailure(const CommandOutcome& outcome) {

@@ -1,19 +1,16 @@
 // A private home, data folder, PATH and mount table for each shell-action
-// test, with fake helper programs that record how they were started; the
+// test, and fake helper programs that record how they were started; the
 // environment and the call table are put back afterwards.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <ctime>
 #include <fstream>
 #include <optional>
+#include <set>
 #include <sstream>
-#include <string>
 #include <sys/stat.h>
 #include <thread>
-#include <vector>
 
 #include "app/shell_actions.h"
 #include "app/shell_calls_linux.h"
@@ -21,8 +18,10 @@
 
 namespace fan {
 
-// Every kind of byte a shell, a GVariant text or dbus-send would read as
-// syntax, a line break and a byte that is not UTF-8; and its URI form.
+using Strings = std::vector<std::string>;
+
+// Bytes a shell, a GVariant text or dbus-send would read as syntax, a line
+// break and a byte that is not UTF-8; and their URI form.
 inline const std::string kOddName = "a b'\"\\;$(touch x),\n\xff";
 inline const std::string kOddEncoded = "a%20b%27%22%5C%3B%24%28touch%20x%29%2C%0A%FF";
 
@@ -48,51 +47,45 @@ protected:
     std::string path(const std::string& relative) const { return (temp.root() / relative).string(); }
     std::string read(const std::string& relative) const {
         std::ifstream in(path(relative), std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
+        return {std::istreambuf_iterator<char>(in), {}};
+    }
+    std::set<std::string> entries(const std::string& relative) const {
+        std::set<std::string> names;
+        std::error_code ec;
+        for (const auto& entry : std::filesystem::directory_iterator(path(relative), ec)) names.insert(entry.path().filename());
+        return names;
     }
 
     // The mount table: "type major:minor source folder" per mount, the folder
-    // relative to the temporary root.
-    void mounts(const std::vector<std::string>& entries) {
+    // below the temporary root.
+    void mounts(const Strings& entries) {
         std::string text;
         for (size_t i = 0; i < entries.size(); ++i) {
-            std::istringstream fields(entries[i]);
             std::string type, device, source, folder;
-            fields >> type >> device >> source >> folder;
+            std::istringstream(entries[i]) >> type >> device >> source >> folder;
             text += std::to_string(i + 1) + " 0 " + device + " / " + path(folder) + " rw - " + type + " " + source + " rw\n";
         }
         shellCalls.mountTable = temp.write("mountinfo", text).string();
     }
 
-    // A program in PATH that records its name, working folder and arguments,
-    // then runs the shell text `then`.
-    void fakeProgram(const std::string& name, const std::string& then, mode_t mode = 0755) {
-        const std::string file = "bin/" + name;
-        temp.write(file, "#!/bin/sh\nprintf '%s\\0' \"${0##*/}\" \"$#\" \"$PWD\" \"$@\" >> '" + path("record") + "'\n" +
-                             then + "\n");
-        ::chmod(path(file).c_str(), mode);
-    }
-
-    struct Call {
-        std::string program, folder;
-        std::vector<std::string> arguments;
-    };
-    // The calls recorded so far, waiting up to two seconds for `atLeast`.
-    std::vector<Call> calls(size_t atLeast = 0) const {
-        for (int wait = 0;; ++wait) {
-            std::vector<Call> found;
-            std::istringstream in(read("record"));
-            Call call;
-            std::string count;
-            while (std::getline(in, call.program, '\0') && std::getline(in, count, '\0') &&
-                   std::getline(in, call.folder, '\0')) {
-                call.arguments.assign(std::stoul(count), "");
-                for (std::string& argument : call.arguments) std::getline(in, argument, '\0');
-                found.push_back(call);
-            }
-            if (found.size() >= atLeast || wait == 200) return found;
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    // Programs in PATH (only these) that add their working folder and
+    // arguments to records/<name>, then run the shell text given.
+    void fakePrograms(const std::vector<std::pair<std::string, const char*>>& programs, mode_t mode = 0755) {
+        for (const char* folder : {"bin", "records"}) std::filesystem::remove_all(path(folder)), temp.folder(folder);
+        for (const auto& [name, then] : programs) {
+            if (!then) continue;
+            temp.write("bin/" + name, "#!/bin/sh\nprintf '%s\\0' \"$PWD\" \"$@\" >> '" + path("records/" + name) + "'\n" + then);
+            ::chmod(path("bin/" + name).c_str(), mode);
         }
+    }
+    // What `program` recorded, waiting up to two seconds for a first call.
+    Strings recorded(const std::string& program, bool wait = false) const {
+        for (int tries = 0; wait && tries < 200 && !std::filesystem::exists(path("records/" + program)); ++tries)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        Strings fields;
+        std::istringstream in(read("records/" + program));
+        for (std::string field; std::getline(in, field, '\0');) fields.push_back(field);
+        return fields;
     }
 
     testing::TempTree temp;

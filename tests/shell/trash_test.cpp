@@ -2,7 +2,6 @@
 
 #include <cerrno>
 #include <filesystem>
-#include <set>
 #include <unistd.h>
 
 #include "shell_fixture.h"
@@ -11,6 +10,7 @@ namespace fan {
 namespace {
 
 namespace fs = std::filesystem;
+using Names = std::set<std::string>;
 
 // Paths outside this prefix report another device.
 std::string sameDevice;
@@ -20,159 +20,111 @@ int deviceCheck(int dirfd, const char* path, struct stat* status, int flags) {
     return result;
 }
 
-std::string localTime(std::time_t when) {
-    when += 3 * 3600;  // TZ below
-    std::tm parts{};
+std::string utcPlus3(std::time_t when) {
     char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", ::gmtime_r(&when, &parts));
-    return text;
-}
-
-std::set<std::string> entries(const std::string& folder) {
-    std::set<std::string> names;
-    std::error_code ec;
-    for (const auto& entry : fs::directory_iterator(folder, ec)) names.insert(entry.path().filename().string());
-    return names;
+    std::tm parts{};
+    when += 3 * 3600;
+    return {text, std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", ::gmtime_r(&when, &parts))};
 }
 
 TEST_F(ShellTest, ATrashedItemKeepsARecordAndNeverReplacesAnother) {
     setEnv("TZ", "FAN-03");
     ::tzset();
-    const std::string home = path("home/") + kOddName;
-    const std::string trash = path("data/Trash/");
+    const std::string item = "home/" + kOddName, trashed = "data/Trash/files/" + kOddName;
     const std::time_t before = std::time(nullptr);
-    temp.write("home/" + kOddName, "first");
-    ASSERT_EQ(moveToRecycleBin(home).message, "");
+    temp.write(item, "first");
+    ASSERT_EQ(moveToRecycleBin(path(item)).message, "");
     const std::string record = read("data/Trash/info/" + kOddName + ".trashinfo");
     const std::string start = "[Trash Info]\nPath=" + path("home/") + kOddEncoded + "\nDeletionDate=";
-    EXPECT_TRUE(record == start + localTime(before) + "\n" || record == start + localTime(std::time(nullptr)) + "\n")
-        << record;
-    EXPECT_FALSE(fs::exists(home));
-    EXPECT_EQ(read("data/Trash/files/" + kOddName), "first");
+    EXPECT_TRUE(record == start + utcPlus3(before) + "\n" || record == start + utcPlus3(std::time(nullptr)) + "\n") << record;
 
     // The second of a name is numbered; a leftover without a record is kept.
-    temp.write("home/" + kOddName, "second");
-    temp.write("data/Trash/files/" + kOddName + ".3", "leftover");
-    ASSERT_TRUE(moveToRecycleBin(home).ok);
-    temp.write("home/" + kOddName, "third");
-    ASSERT_TRUE(moveToRecycleBin(home).ok);
-    EXPECT_EQ(read("data/Trash/files/" + kOddName), "first");
-    EXPECT_EQ(read("data/Trash/files/" + kOddName + ".2"), "second");
-    EXPECT_EQ(read("data/Trash/files/" + kOddName + ".3"), "leftover");
-    EXPECT_EQ(read("data/Trash/files/" + kOddName + ".4"), "third");
-    EXPECT_EQ(entries(trash + "info"), (std::set<std::string>{kOddName + ".trashinfo", kOddName + ".2.trashinfo",
-                                                                kOddName + ".4.trashinfo"}));
+    temp.write(trashed + ".3", "leftover");
+    for (const char* text : {"second", "third"}) ASSERT_TRUE(moveToRecycleBin(temp.write(item, text)).ok);
+    EXPECT_EQ(read(trashed) + read(trashed + ".2") + read(trashed + ".3") + read(trashed + ".4"), "firstsecondleftoverthird");
+    EXPECT_EQ(entries("data/Trash/info"), (Names{kOddName + ".trashinfo", kOddName + ".2.trashinfo", kOddName + ".4.trashinfo"}));
+    EXPECT_FALSE(fs::exists(path(item)));
 
     // A link goes itself; what it points to stays.
-    fs::create_symlink(path("home/target"), path("home/link"));
-    temp.write("home/target", "kept");
+    fs::create_symlink(temp.write("home/target", "kept"), path("home/link"));
     ASSERT_TRUE(moveToRecycleBin(path("home/link")).ok);
-    EXPECT_TRUE(fs::is_symlink(trash + "files/link"));
-    EXPECT_EQ(read("home/target"), "kept");
+    EXPECT_TRUE(fs::is_symlink(path("data/Trash/files/link")) && read("home/target") == "kept");
 }
-
-struct FailureCase { const char* item; ShellCalls calls; const char* message; };
 
 TEST_F(ShellTest, AMoveThatCannotBeDoneLeavesTheItemAndNoRecord) {
     ShellCalls failingRename = shellCalls, failingOpen = shellCalls, otherDevice = shellCalls;
     failingRename.renameat2 = [](int, const char*, int, const char*, unsigned) { return errno = EIO, -1; };
     failingOpen.openat = [](int, const char*, int, mode_t) { return errno = EACCES, -1; };
     otherDevice.fstatat = deviceCheck;
-    const FailureCase cases[] = {
-        {"home/item", failingRename, "Trash failed (Input/output error)"},
-        {"home/item", failingOpen, "Trash failed (Permission denied)"},
-        {"home/item", otherDevice, "Trash failed (no trash on the item's device)"},
-        {"vol/item", otherDevice, "Trash failed (no trash on the item's device)"},
-        {"data/Trash", shellCalls, "Trash failed (the item is the trash or holds it)"},
-        {"data", shellCalls, "Trash failed (the item is the trash or holds it)"},
-        {"data/Trash/files/item", shellCalls, "Trash failed (the item is the trash or holds it)"},
-    };
+    const std::string refused = "Trash failed (the item is the trash or holds it)", away = "Trash failed (no trash on the item's device)";
+    const std::tuple<const char*, ShellCalls, std::string> cases[] = {
+        {"home/item", failingRename, "Trash failed (Input/output error)"}, {"home/item", failingOpen, "Trash failed (Permission denied)"},
+        {"home/item", otherDevice, away}, {"vol/item", otherDevice, away}, {"data", shellCalls, refused},
+        {"data/Trash/files/item", shellCalls, refused}};
     for (const char* item : {"data/Trash/files/item", "home/item", "vol/item"}) temp.write(item, "kept");
-    for (const FailureCase& c : cases) {
-        SCOPED_TRACE(&c - cases);
-        sameDevice = path(c.item);
-        shellCalls = c.calls;
-        EXPECT_EQ(moveToRecycleBin(path(c.item)).message, c.message);
+    for (const auto& [item, calls, message] : cases) {
+        SCOPED_TRACE(item);
+        sameDevice = path(item);
+        shellCalls = calls;
+        EXPECT_EQ(moveToRecycleBin(path(item)).message, message);
         shellCalls = savedCalls;
-        EXPECT_TRUE(fs::exists(path(c.item)));
-        EXPECT_EQ(entries(path("data/Trash/info")), std::set<std::string>{});
-        EXPECT_EQ(entries(path("vol")), (std::set<std::string>{"item"}));
+        EXPECT_TRUE(fs::exists(path(item)));
+        EXPECT_EQ(entries("data/Trash/info"), Names{});
+        EXPECT_EQ(entries("vol"), Names{"item"});
     }
 }
-
-// shared: how $topdir/.Trash is set up; 0: none, 1: a sticky folder,
-// 2: a folder that is not sticky, 3: a link to a sticky folder.
-struct VolumeCase { int shared; const char* trash; };
 
 TEST_F(ShellTest, AnItemOnAnotherVolumeGoesToThatVolumesTrash) {
     const std::string uid = std::to_string(::getuid());
-    const VolumeCase cases[] = {{0, ".Trash-"}, {1, ".Trash/"}, {2, ".Trash-"}, {3, ".Trash-"}};
+    // $topdir/.Trash: none, a sticky folder, a folder that is not sticky, a
+    // link to a sticky folder; and the trash that must be used.
+    enum Shared { None, Sticky, Plain, Link };
+    const std::pair<Shared, std::string> cases[] = {
+        {None, ".Trash-" + uid}, {Sticky, ".Trash/" + uid}, {Plain, ".Trash-" + uid}, {Link, ".Trash-" + uid}};
     shellCalls.fstatat = deviceCheck;
     sameDevice = path("vol");
-    for (const VolumeCase& c : cases) {
-        SCOPED_TRACE(c.shared);
+    for (const auto& [shared, trash] : cases) {
+        SCOPED_TRACE(shared);
         fs::remove_all(path("vol"));
         temp.write("vol/sub/item", "moved");
-        const std::string shared = path(c.shared == 3 ? "sticky" : "vol/.Trash");
-        if (c.shared) ::mkdir(shared.c_str(), 0777);
-        if (c.shared != 2) ::chmod(shared.c_str(), 01777);
-        if (c.shared == 3) fs::create_symlink(shared, path("vol/.Trash"));
-
+        const std::string folder = path(shared == Link ? "sticky" : "vol/.Trash");
+        if (shared != None) ::mkdir(folder.c_str(), 0);
+        ::chmod(folder.c_str(), shared == Plain ? 0777 : 01777);
+        if (shared == Link) fs::create_symlink(folder, path("vol/.Trash"));
         ASSERT_EQ(moveToRecycleBin(path("vol/sub/item")).message, "");
-        const std::string trash = "vol/" + std::string(c.trash) + uid;
-        EXPECT_EQ(read(trash + "/files/item"), "moved");
-        EXPECT_EQ(read(trash + "/info/item.trashinfo").substr(0, 27), "[Trash Info]\nPath=sub/item\n");
+        EXPECT_EQ(read("vol/" + trash + "/files/item"), "moved");
+        EXPECT_EQ(read("vol/" + trash + "/info/item.trashinfo").substr(0, 27), "[Trash Info]\nPath=sub/item\n");
         struct stat status;
-        ASSERT_EQ(::lstat(path(trash).c_str(), &status), 0);
-        EXPECT_EQ(status.st_mode & 07777, 0700u);
-        EXPECT_EQ(entries(path("sticky")), std::set<std::string>{});
+        EXPECT_TRUE(::lstat(path("vol/" + trash).c_str(), &status) == 0 && (status.st_mode & 07777) == 0700);
+        EXPECT_EQ(entries("sticky"), Names{});
     }
-    EXPECT_FALSE(fs::exists(path("data/Trash")));
+    EXPECT_FALSE(fs::exists(path("data")));
 }
 
 TEST_F(ShellTest, EmptyingRemovesWhatTheTrashesHoldAndNothingOutside) {
-    const std::string uid = std::to_string(::getuid());
+    const std::string volume = "vol/.Trash-" + std::to_string(::getuid()), network = "net/.Trash-" + std::to_string(::getuid());
     mounts({"ext4 8:1 /dev/sda1 vol", "nfs4 0:50 server:/share net"});
-    temp.write("outside/file", "kept");
     temp.write("outside/folder/file", "kept");
-    for (const std::string& trash : {std::string("data/Trash"), "vol/.Trash-" + uid, "net/.Trash-" + uid}) {
-        temp.write(trash + "/files/file", "");
-        temp.write(trash + "/files/folder/sub/file", "");
-        temp.write(trash + "/info/file.trashinfo", "");
-        temp.write(trash + "/directorysizes", "");
-        fs::create_symlink(path("outside/file"), path(trash + "/files/link"));
+    for (const std::string& trash : {std::string("data/Trash"), volume, network}) {
+        for (const char* file : {"/files/file", "/files/folder/sub/file", "/info/file.trashinfo", "/directorysizes"}) temp.write(trash + file, "");
+        fs::create_symlink(path("outside/folder/file"), path(trash + "/files/link"));
         fs::create_symlink(path("outside/folder"), path(trash + "/files/folder/link"));
         ::chmod(path(trash + "/files/folder/sub").c_str(), 0500);
     }
-    fs::create_symlink(path("outside"), path("vol/.Trash-" + uid + "/files/folderlink"));
-
     EXPECT_EQ(emptyRecycleBin().message, "");
-    for (const std::string& trash : {std::string("data/Trash"), "vol/.Trash-" + uid}) {
-        EXPECT_EQ(entries(path(trash)), (std::set<std::string>{"files", "info"}));
-        EXPECT_EQ(entries(path(trash + "/files")), std::set<std::string>{});
-        EXPECT_EQ(entries(path(trash + "/info")), std::set<std::string>{});
-    }
-    EXPECT_EQ(entries(path("net/.Trash-" + uid + "/files")), (std::set<std::string>{"file", "folder", "link"}));
-    EXPECT_EQ(read("outside/file") + read("outside/folder/file"), "keptkept");
+    for (const std::string& trash : {std::string("data/Trash"), volume})
+        EXPECT_EQ(entries(trash + "/files").size() + entries(trash + "/info").size() + entries(trash).size(), 2u) << trash;
+    EXPECT_EQ(entries(network + "/files"), (Names{"file", "folder", "link"}));
+    EXPECT_EQ(read("outside/folder/file"), "kept");
 }
 
-struct LocalCase { const char* mount; bool local; };
-
 TEST_F(ShellTest, OnlyLocalVolumesOfferTheTrash) {
-    const LocalCase cases[] = {
-        {"ext4 8:1 /dev/sda1", true},      {"btrfs 0:45 /dev/sda2", true},  {"tmpfs 0:30 tmpfs", true},
-        {"zfs 0:52 pool/home", true},      {"vfat 8:17 /dev/sdb1", true},   {"nfs4 0:50 server:/x", false},
-        {"cifs 0:51 //server/x", false},   {"fuse.sshfs 0:53 me@host:", false}, {"iso9660 11:0 /dev/sr0", false},
-        {"udf 11:0 /dev/sr0", false},      {"proc 0:21 proc", false},       {"overlay 0:60 overlay", false},
-        {"fuse.rclone 0:54 remote:", false},
-    };
-    std::vector<std::string> table;
-    for (const LocalCase& c : cases) table.push_back(std::string(c.mount) + " m" + std::to_string(table.size()));
+    const Strings table = {"ext4 8:1 /dev/sda1 a", "btrfs 0:45 /dev/sda2 b", "tmpfs 0:30 tmpfs c", "zfs 0:52 pool/x d",
+                           "nfs4 0:50 server:/x e", "cifs 0:51 //server/x f", "fuse.sshfs 0:53 me@host: g",
+                           "iso9660 11:0 /dev/sr0 h", "proc 0:21 proc i", "overlay 0:60 overlay j", "fuse.rclone 0:54 remote: k"};
     mounts(table);
-    for (const LocalCase& c : cases) {
-        SCOPED_TRACE(c.mount);
-        EXPECT_EQ(isLocalVolume(path("m" + std::to_string(&c - cases) + "/item")), c.local);
-    }
+    for (const std::string& mount : table)
+        EXPECT_EQ(isLocalVolume(path(mount.substr(mount.size() - 1) + "/item")), mount.back() < 'e') << mount;
     EXPECT_FALSE(isLocalVolume(path("elsewhere/item")));
 }
 
