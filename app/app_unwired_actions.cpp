@@ -8,8 +8,5 @@ namespace fan {
 void App::onRussianFlag(Fl_Widget*, void*) {}
 void App::onEnglishFlag(Fl_Widget*, void*) {}
 void App::showSettings(Fl_Widget*, void*) {}
-void App::onEmptyTrash(Fl_Widget*, void*) {}
-void App::onOpenTrash(Fl_Widget*, void*) {}
-void App::showContextMenu(uint64_t) {}
 
 }  // namespace fan
