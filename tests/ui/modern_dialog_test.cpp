@@ -186,12 +186,13 @@ TEST_F(ModernDialogTest, ConfirmDialogDrawsDangerIconAndBothButtons) {
     EXPECT_EQ(c.hexAt(330, 172), hex(themeSurface));               // the gap between them
 }
 
-TEST_F(ModernDialogTest, QuestionMarkHasItsArc) {
+TEST_F(ModernDialogTest, QuestionMarkHookIsAboveItsDot) {
     ModernDialog dialog("Title", "Message", "", "OK", "", false, false);
     Canvas c = drawDialog(dialog);
-    // From 190 to 355 degrees the arc runs below its centre (51, 51); its
-    // left part, x 43..48, is clear of the stroke (x >= 52) and of the dot.
-    EXPECT_GT(c.countIn(43, 50, 6, 9, themeAccent), 2);
+    // The hook arches over the upper half of the disc (centre row 55); below
+    // it, left of the stem, there is nothing, as a cup would put there.
+    EXPECT_GT(c.countIn(44, 38, 15, 4, themeAccent), 4);
+    EXPECT_EQ(c.countIn(40, 54, 10, 10, themeAccent), 0);
 }
 
 TEST_F(ModernDialogTest, TitleIsDrawnInItsBoxInTheTextColour) {
