@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 
 #include "texts/ui_texts.h"
 #include "ui/modern_dialog.h"
@@ -36,62 +37,42 @@ protected:
 };
 
 TEST_F(ModernDialogTest, OnlyOkConfirmsWhicheverWayTheDialogCloses) {
-    const struct {
-        const char* name;
-        std::function<void()> answer;
-        int result;
-    } answers[] = {
-        {"OK", [] { press(openDialog()->okButton); }, 1},
-        {"Cancel", [] { press(openDialog()->cancelButton); }, 0},
-        {"Escape", pressEscape, 0},
-        {"close request", [] { sendCloseRequest(openDialog()); }, 0},
+    const std::pair<std::function<void()>, int> answers[] = {
+        {[] { press(openDialog()->okButton); }, 1},
+        {[] { press(openDialog()->cancelButton); }, 0},
+        {pressEscape, 0},
+        {[] { sendCloseRequest(openDialog()); }, 0},
     };
-    for (const auto& a : answers) {
-        SCOPED_TRACE(a.name);
-        {
-            ModalScript script({a.answer}, 3.0);
-            EXPECT_EQ(showConfirmDialog(nullptr, "t", "m", "d", "Empty", "Cancel"), a.result);
-            EXPECT_FALSE(script.timedOut()) << "the dialog did not close by itself";
-            EXPECT_EQ(Fl::grab(), nullptr);
-        }
-        if (a.name == std::string("Cancel")) continue;  // the message dialog has none
-        int seen = -1;
-        ModalScript script({[&] {
-                               ModernDialog* dialog = openDialog();
-                               a.answer();
-                               seen = dialog->result;
-                           }},
-                           3.0);
-        showMessageDialog(nullptr, "Action failed", "Could not open the terminal.", "");
-        EXPECT_FALSE(script.timedOut());
-        EXPECT_EQ(seen, a.result);
+    for (const auto& [answer, result] : answers) {
+        ModalScript script({answer}, 3.0);
+        EXPECT_EQ(showConfirmDialog(nullptr, "t", "m", "d", "Empty", "Cancel"), result);
+        EXPECT_FALSE(script.timedOut()) << "the dialog did not close by itself";
+        EXPECT_EQ(Fl::grab(), nullptr);
     }
 }
 
+// The message dialog, closed by Escape; the confirm dialog with the caller's labels.
 TEST_F(ModernDialogTest, MessageHasOneAccentOkInItsLanguageConfirmTheCallersDangerPair) {
     std::string seen;
-    auto inspect = [&seen] {
-        const ModernDialog* d = openDialog();
-        seen = std::string(d->okButton->label()) + " " +
-               (d->cancelButton ? d->cancelButton->label() : "-") + " " +
-               hex(d->okButton->color()) + " " + hex(d->okButton->labelcolor());
-        pressEscape();
+    auto run = [&seen](const std::function<void()>& show) {
+        ModalScript script({[&seen] {
+            const ModernDialog* d = openDialog();
+            seen = std::string(d->okButton->label()) + " " +
+                   (d->cancelButton ? d->cancelButton->label() : "-") + " " +
+                   hex(d->okButton->color()) + " " + hex(d->okButton->labelcolor());
+            pressEscape();
+        }});
+        show();
+        EXPECT_FALSE(script.timedOut());
+        return seen;
     };
     const std::string accent = " - " + hex(themeAccent) + " " + hex(themeOnAccent);
-    {
-        ModalScript script({inspect});
-        showMessageDialog(nullptr, "t", "m", "");
-        EXPECT_EQ(seen, "OK" + accent);
-    }
+    EXPECT_EQ(run([] { showMessageDialog(nullptr, "t", "m", ""); }), "OK" + accent);
     uiLanguage = 0;
-    {
-        ModalScript script({inspect});
-        showMessageDialog(nullptr, "t", "m", "");
-        EXPECT_EQ(seen, "\xD0\x9E\xD0\x9A" + accent);  // Cyrillic О and К
-    }
-    ModalScript script({inspect});
-    showConfirmDialog(nullptr, "t", "m", "d", "Удалить", "Отмена");
-    EXPECT_EQ(seen, "Удалить Отмена " + hex(themeDanger) + " #FFFFFF");
+    EXPECT_EQ(run([] { showMessageDialog(nullptr, "t", "m", ""); }),
+              "\xD0\x9E\xD0\x9A" + accent);  // Cyrillic О and К
+    EXPECT_EQ(run([] { showConfirmDialog(nullptr, "t", "m", "d", "Удалить", "Отмена"); }),
+              "Удалить Отмена " + hex(themeDanger) + " #FFFFFF");
 }
 
 TEST_F(ModernDialogTest, PlacedOverTheOwnerOrAtItsEdge) {
@@ -104,11 +85,10 @@ TEST_F(ModernDialogTest, PlacedOverTheOwnerOrAtItsEdge) {
         Fl_Double_Window owner(100, 50, c.w, c.h);
         owner.end();
         dialog.placeOver(&owner);
-        EXPECT_EQ(dialog.x(), c.x) << c.w << " x " << c.h;
-        EXPECT_EQ(dialog.y(), c.y) << c.w << " x " << c.h;
+        EXPECT_EQ(std::pair(dialog.x(), dialog.y()), std::pair(c.x, c.y)) << c.w << " x " << c.h;
     }
     dialog.placeOver(nullptr);
-    EXPECT_EQ(dialog.x() * 1000 + dialog.y(), 120120);
+    EXPECT_EQ(std::pair(dialog.x(), dialog.y()), std::pair(120, 120));
 }
 
 Canvas drawDialog(ModernDialog& dialog) {
@@ -186,7 +166,7 @@ TEST_F(ModernDialogTest, ShownDialogIsRoundedWhereTheServerCanAndWorksEither) {
         ASSERT_NE(beneath, hex(themeSurface));  // else the corner checks prove nothing
         std::string corner, nearCorner, centre, ok;
         ModalScript script({[&] {
-            EXPECT_EQ(openDialog()->x() * 10000 + openDialog()->y(), kDialogX * 10000 + kDialogY);
+            EXPECT_EQ(std::pair(openDialog()->x(), openDialog()->y()), std::pair(kDialogX, kDialogY));
             corner = hex(screenPixel(kDialogX, kDialogY));
             nearCorner = hex(screenPixel(kDialogX + 6, kDialogY));  // corners 32 across
             centre = hex(screenPixel(kDialogX + 450, kDialogY + 130));

@@ -105,19 +105,23 @@ TEST(PopupMenuTest, DisabledRowsOtherButtonsAndKeysLeaveItOpen) {
 
 TEST(PopupMenuTest, OnlyAnEnabledHoveredRowIsHighlightedAndDisabledLabelsAreDim) {
     RoundedPopupMenu popup(kMenuW, kMenuH, contextRows());
-    popup.color(themeSurface);
     auto draw = [&](int hovered) {
         popup.hoveredRow = hovered;
         return Canvas(kMenuW, kMenuH, [&] { popup.draw(); });
     };
-    const Canvas none = draw(-1), first = draw(1), disabled = draw(3);
-    EXPECT_EQ(none.hexAt(16, 75), hex(themeSurface));
-    EXPECT_EQ(first.hexAt(12, 75), hex(themeControlHover));  // box (12, 56, w - 24, 38)
-    EXPECT_EQ(first.hexAt(11, 75), hex(themeSurface));
-    EXPECT_EQ(first.hexAt(16, 95), hex(themeSurface));
-    EXPECT_TRUE(disabled.sameAs(none));
-    EXPECT_EQ(none.hexAt(160, 144), hex(themeBorder));  // separators from x 18
-    EXPECT_EQ(none.hexAt(18, 198), hex(themeBorder));
+    const Canvas none = draw(-1), first = draw(1);
+    EXPECT_TRUE(draw(3).sameAs(none));  // row 3 is disabled
+    EXPECT_EQ(none.countIn(12, 56, 296, 38, themeControlHover), 0);
+    // Box (12, 56, w - 24, 38): its straight left and right edges, nothing around.
+    EXPECT_EQ(first.countIn(12, 64, 1, 22, themeControlHover), 22);
+    EXPECT_EQ(first.countIn(307, 64, 1, 22, themeControlHover), 22);
+    EXPECT_EQ(first.countIn(0, 0, kMenuW, 56, themeControlHover) +
+                  first.countIn(0, 94, kMenuW, 168, themeControlHover) +
+                  first.countIn(11, 56, 1, 38, themeControlHover) +
+                  first.countIn(308, 56, 1, 38, themeControlHover),
+              0);
+    EXPECT_EQ(none.hexAt(18, 144), hex(themeBorder));  // separators from x 18 to w - 18
+    EXPECT_EQ(none.hexAt(302, 198), hex(themeBorder));
     EXPECT_EQ(none.hexAt(17, 198), hex(themeSurface));
     // Text boxes (28, t, w - 56, 38): row 0 enabled at t 14, row 3 disabled at t 152.
     EXPECT_EQ(none.countIn(13, 14, 14, 38, themeSurface), 14 * 38);
@@ -126,9 +130,8 @@ TEST(PopupMenuTest, OnlyAnEnabledHoveredRowIsHighlightedAndDisabledLabelsAreDim)
     EXPECT_GT(none.countIn(28, 152, 264, 38, themeTextDim), 0);
     EXPECT_EQ(none.countIn(28, 152, 264, 38, themeText), 0);
 
-    RoundedPopupMenu empty(kMenuW, 70, {{std::string(80, 'W'), 1, true, false}});
-    empty.color(themeSurface);
-    const Canvas cut(kMenuW, 70, [&] { empty.draw(); });
+    RoundedPopupMenu wide(kMenuW, 70, {{std::string(80, 'W'), 1, true, false}});
+    const Canvas cut(kMenuW, 70, [&] { wide.draw(); });
     EXPECT_EQ(cut.hexAt(160, 0), hex(shadeColor(themeBorder, -8)));  // the soft panel
     EXPECT_LT(cut.countIn(280, 14, 12, 38, themeSurface), 12 * 38);  // up to w - 28
     EXPECT_EQ(cut.countIn(292, 14, 26, 38, themeSurface), 26 * 38);

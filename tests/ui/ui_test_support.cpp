@@ -56,8 +56,14 @@ public:
 [[maybe_unused]] const auto* displayEnvironment =
     ::testing::AddGlobalTestEnvironment(new DisplayEnvironment);
 
-Fl_Color packRgb(unsigned char r, unsigned char g, unsigned char b) {
-    return (Fl_Color(r) << 24) | (Fl_Color(g) << 16) | (Fl_Color(b) << 8);
+Fl_Color packRgb(unsigned r, unsigned g, unsigned b) { return (r << 24) | (g << 16) | (b << 8); }
+
+void sendEvent(Fl_Window* window, int event, int x, int y) {
+    Fl::e_x = x;
+    Fl::e_y = y;
+    Fl::e_x_root = window->x() + x;
+    Fl::e_y_root = window->y() + y;
+    Fl::handle(event, window);
 }
 
 }  // namespace
@@ -79,8 +85,7 @@ Canvas::Canvas(int w, int h, const std::function<void()>& paint) : w_(w), h_(h) 
     Fl_RGB_Image* image = surface.image();
     Fl_Display_Device::display_device()->set_current();
     const auto* data = reinterpret_cast<const unsigned char*>(image->data()[0]);
-    const int depth = image->d();
-    const int line = image->ld() ? image->ld() : w * depth;
+    const int depth = image->d(), line = image->ld() ? image->ld() : w * depth;
     pixels_.resize(size_t(w) * h * 3);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
@@ -97,27 +102,22 @@ Fl_Color Canvas::at(int x, int y) const {
     return packRgb(p[0], p[1], p[2]);
 }
 
-int Canvas::inkIn(int x, int y, int w, int h) const {
-    int count = 0;
-    for (int yy = y; yy < y + h; ++yy)
-        for (int xx = x; xx < x + w; ++xx) count += !untouched(xx, yy);
-    return count;
-}
-
 int Canvas::countIn(int x, int y, int w, int h, Fl_Color colour) const {
     unsigned char r, g, b;
     Fl::get_color(colour, r, g, b);
-    const Fl_Color wanted = packRgb(r, g, b);
     int count = 0;
     for (int yy = y; yy < y + h; ++yy)
-        for (int xx = x; xx < x + w; ++xx) count += at(xx, yy) == wanted;
+        for (int xx = x; xx < x + w; ++xx) count += at(xx, yy) == packRgb(r, g, b);
     return count;
+}
+
+int Canvas::inkIn(int x, int y, int w, int h) const {
+    return w * h - countIn(x, y, w, h, kUntouched);
 }
 
 int Canvas::rightmostInk(int y, int h) const {
     for (int x = w_ - 1; x >= 0; --x)
-        for (int yy = y; yy < y + h; ++yy)
-            if (!untouched(x, yy)) return x;
+        if (inkIn(x, y, 1, h) > 0) return x;
     return -1;
 }
 
@@ -135,18 +135,9 @@ Fl_Color screenPixel(int x, int y) {
         ADD_FAILURE() << "cannot read the screen at (" << x << ", " << y << ")";
         return kUntouched;
     }
-    const unsigned long pixel = XGetPixel(image, 0, 0);
+    const unsigned long pixel = XGetPixel(image, 0, 0);  // 24-bit TrueColor, as Xvfb gives
     XDestroyImage(image);
-    // A 24-bit TrueColor screen, as Xvfb gives with "-screen 0 WxHx24".
     return packRgb((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
-}
-
-static void sendEvent(Fl_Window* window, int event, int x, int y) {
-    Fl::e_x = x;
-    Fl::e_y = y;
-    Fl::e_x_root = window->x() + x;
-    Fl::e_y_root = window->y() + y;
-    Fl::handle(event, window);
 }
 
 void sendMove(Fl_Window* window, int x, int y) {
@@ -161,15 +152,13 @@ void sendClick(Fl_Window* window, int x, int y, int button) {
     Fl::e_state = FL_BUTTON(button);
     sendEvent(window, FL_PUSH, x, y);
     Fl::e_state = 0;
-    // The press may already have closed the window.
-    if (window->shown()) sendEvent(window, FL_RELEASE, x, y);
+    if (window->shown()) sendEvent(window, FL_RELEASE, x, y);  // the press may have closed it
 }
 
 void sendKey(Fl_Window* window, int key) {
     static char text[2];
     text[0] = key == FL_Escape ? '\033' : char(key & 0x7F);
-    Fl::e_keysym = key;
-    Fl::e_original_keysym = key;
+    Fl::e_keysym = Fl::e_original_keysym = key;
     Fl::e_text = text;
     Fl::e_length = 1;
     Fl::e_state = 0;
@@ -208,8 +197,7 @@ void ModalScript::runStep(void* self) {
 }
 
 void ModalScript::expire(void* self) {
-    auto* script = static_cast<ModalScript*>(self);
-    script->timedOut_ = true;
+    static_cast<ModalScript*>(self)->timedOut_ = true;
     if (Fl_Window* modal = Fl::grab()) modal->hide();
 }
 
