@@ -58,14 +58,6 @@ public:
 
 Fl_Color packRgb(unsigned r, unsigned g, unsigned b) { return (r << 24) | (g << 16) | (b << 8); }
 
-void sendEvent(Fl_Window* window, int event, int x, int y) {
-    Fl::e_x = x;
-    Fl::e_y = y;
-    Fl::e_x_root = window->x() + x;
-    Fl::e_y_root = window->y() + y;
-    Fl::handle(event, window);
-}
-
 }  // namespace
 
 std::string hex(Fl_Color colour) {
@@ -138,6 +130,14 @@ Fl_Color screenPixel(int x, int y) {
     const unsigned long pixel = XGetPixel(image, 0, 0);  // 24-bit TrueColor, as Xvfb gives
     XDestroyImage(image);
     return packRgb((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
+}
+
+void sendEvent(Fl_Window* window, int event, int x, int y) {
+    Fl::e_x = x;
+    Fl::e_y = y;
+    Fl::e_x_root = window->x() + x;
+    Fl::e_y_root = window->y() + y;
+    Fl::handle(event, window);
 }
 
 void sendMove(Fl_Window* window, int x, int y) {

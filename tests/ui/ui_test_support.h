@@ -54,6 +54,7 @@ Fl_Color screenPixel(int x, int y);
 
 // Events through the toolkit's dispatcher, as the X event loop delivers
 // them; coordinates in `window`'s pixels.
+void sendEvent(Fl_Window* window, int event, int x, int y);
 void sendMove(Fl_Window* window, int x, int y);
 void sendClick(Fl_Window* window, int x, int y, int button = 1);
 void sendKey(Fl_Window* window, int key);
