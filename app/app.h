@@ -29,8 +29,11 @@ class Fl_Widget;
 
 namespace fan {
 
+class AnalysisWindow;
 class FlagButton;
+class HelpWindow;
 class IconButton;
+class SettingsWindow;
 class SoftButton;
 class StatusBar;
 
@@ -121,6 +124,11 @@ public:
     std::vector<std::filesystem::path> rootHistory;      // Back across scans
     ScanProgress scanProgress;
     std::thread worker;
+    // Owned; built on first use, hidden rather than destroyed, deleted by
+    // the destructor.
+    HelpWindow* helpWindow = nullptr;
+    AnalysisWindow* analysisWindow = nullptr;
+    SettingsWindow* settingsWindow = nullptr;
     std::atomic<bool> workerDone{false};
     bool scanning = false;
     std::string statusText;

@@ -48,8 +48,14 @@ inline void sortColumns(int32_t* columns, int32_t count) {
         for (int32_t k = i; k > 0 && columns[k] < columns[k - 1]; --k) std::swap(columns[k], columns[k - 1]);
 }
 
+// Output rows [rows.begin, rows.end) of the size x size image.
+struct RowRange {
+    int begin;
+    int end;
+};
+
 template <int SS, typename Index>
-void paintBands(int size, double centre, uint32_t background, const std::vector<Prepared>& sectors,
+void paintBands(int size, RowRange rows, double centre, uint32_t background, const std::vector<Prepared>& sectors,
                 const RasterPalette& palette, std::vector<uint8_t>& out) {
     const int n = size * SS;
     std::vector<uint32_t> byTop(sectors.size());
@@ -65,7 +71,7 @@ void paintBands(int size, double centre, uint32_t background, const std::vector<
     std::vector<Active> active;
     size_t nextByTop = 0;
 
-    for (int outputRow = 0; outputRow < size; ++outputRow) {
+    for (int outputRow = rows.begin; outputRow < rows.end; ++outputRow) {
         const int bandTop = outputRow * SS;
         const int bandBottom = bandTop + SS - 1;
         band.clear(static_cast<Index>(background));
@@ -75,6 +81,9 @@ void paintBands(int size, double centre, uint32_t background, const std::vector<
         // happen in that order).
         const size_t activeBefore = active.size();
         for (; nextByTop < byTop.size() && sectors[byTop[nextByTop]].extent.rowTop <= bandBottom; ++nextByTop) {
+            // Only when the rows asked for start lower down: sectors that
+            // end above them never reach a band.
+            if (sectors[byTop[nextByTop]].extent.rowBottom < bandTop) continue;
             uint32_t slot;
             if (freeSlots.empty()) {
                 slot = static_cast<uint32_t>(polygons.size());
@@ -146,27 +155,30 @@ void paintBands(int size, double centre, uint32_t background, const std::vector<
 }
 
 template <typename Index>
-void paintWithIndex(int ss, int size, double centre, uint32_t background, const std::vector<Prepared>& sectors,
-                    const RasterPalette& palette, std::vector<uint8_t>& out) {
+void paintWithIndex(int ss, int size, RowRange rows, double centre, uint32_t background,
+                    const std::vector<Prepared>& sectors, const RasterPalette& palette, std::vector<uint8_t>& out) {
     switch (ss) {
-        case 1: return paintBands<1, Index>(size, centre, background, sectors, palette, out);
-        case 2: return paintBands<2, Index>(size, centre, background, sectors, palette, out);
-        case 3: return paintBands<3, Index>(size, centre, background, sectors, palette, out);
-        case 4: return paintBands<4, Index>(size, centre, background, sectors, palette, out);
-        case 5: return paintBands<5, Index>(size, centre, background, sectors, palette, out);
-        default: return paintBands<6, Index>(size, centre, background, sectors, palette, out);
+        case 1: return paintBands<1, Index>(size, rows, centre, background, sectors, palette, out);
+        case 2: return paintBands<2, Index>(size, rows, centre, background, sectors, palette, out);
+        case 3: return paintBands<3, Index>(size, rows, centre, background, sectors, palette, out);
+        case 4: return paintBands<4, Index>(size, rows, centre, background, sectors, palette, out);
+        case 5: return paintBands<5, Index>(size, rows, centre, background, sectors, palette, out);
+        default: return paintBands<6, Index>(size, rows, centre, background, sectors, palette, out);
     }
 }
 
 }  // namespace
 
-std::vector<uint8_t> rasterizeRings(int size, double centre, std::array<uint8_t, 3> background,
-                                    const std::vector<RasterSegment>& segments, int supersample) {
+std::vector<uint8_t> rasterizeRingRows(int size, double centre, std::array<uint8_t, 3> background,
+                                       const std::vector<RasterSegment>& segments, int supersample, int rowBegin,
+                                       int rowEnd) {
     if (size < 1 || size > kMaxSize) throw std::invalid_argument("Invalid chart size");
+    const RowRange rows{std::clamp(rowBegin, 0, size), std::clamp(rowEnd, 0, size)};
+    std::vector<uint8_t> out;
+    if (rows.end <= rows.begin) return out;
     const int ss = std::clamp(supersample, 1, kMaxSupersample);
     const int n = size * ss;
-    std::vector<uint8_t> out;
-    out.reserve(static_cast<size_t>(size) * size * 3);
+    out.reserve(static_cast<size_t>(rows.end - rows.begin) * size * 3);
 
     std::vector<Prepared> sectors;
     sectors.reserve(segments.size());
@@ -183,10 +195,15 @@ std::vector<uint8_t> rasterizeRings(int size, double centre, std::array<uint8_t,
 
     // The mark takes the index after the last colour.
     if (palette.count() <= 0xFFFF)
-        paintWithIndex<uint16_t>(ss, size, centre, indices[0], sectors, palette, out);
+        paintWithIndex<uint16_t>(ss, size, rows, centre, indices[0], sectors, palette, out);
     else
-        paintWithIndex<uint32_t>(ss, size, centre, indices[0], sectors, palette, out);
+        paintWithIndex<uint32_t>(ss, size, rows, centre, indices[0], sectors, palette, out);
     return out;
+}
+
+std::vector<uint8_t> rasterizeRings(int size, double centre, std::array<uint8_t, 3> background,
+                                    const std::vector<RasterSegment>& segments, int supersample) {
+    return rasterizeRingRows(size, centre, background, segments, supersample, 0, size);
 }
 
 }  // namespace fan

@@ -46,4 +46,12 @@ struct RasterSegment {
 std::vector<uint8_t> rasterizeRings(int size, double centre, std::array<uint8_t, 3> background,
                                     const std::vector<RasterSegment>& segments, int supersample);
 
+// Rows rowBegin to rowEnd - 1 (clamped to the image) of the image
+// rasterizeRings would paint, byte for byte the same, as (rowEnd - rowBegin)
+// * size * 3 bytes; empty when no row is left. Lets a caller repaint only
+// the rows a change of colour reaches. Fails as rasterizeRings does.
+std::vector<uint8_t> rasterizeRingRows(int size, double centre, std::array<uint8_t, 3> background,
+                                       const std::vector<RasterSegment>& segments, int supersample, int rowBegin,
+                                       int rowEnd);
+
 }  // namespace fan

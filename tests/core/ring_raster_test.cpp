@@ -229,6 +229,26 @@ TEST(RingRasterReference, ManyThinSectorsAtTheMapsSupersamplesMatchByteForByte) 
     }
 }
 
+TEST(RingRasterRows, AnyRowRangeIsThoseRowsOfTheWholeImage) {
+    std::mt19937_64 random(909);
+    const int size = 300;
+    const auto segments = mapLikeSectors(random, size * 0.5 - 2, 0.02);
+    for (int supersample : {5, 2}) {
+        const auto whole = rasterizeRings(size, size * 0.5, {22, 27, 34}, segments, supersample);
+        const struct {
+            int begin, end, from, to;  // asked for, and the rows that come back
+        } cases[] = {{0, 300, 0, 300}, {0, 1, 0, 1}, {137, 180, 137, 180}, {299, 300, 299, 300},
+                     {-20, 5, 0, 5}, {290, 400, 290, 300}, {150, 150, 0, 0}, {200, 100, 0, 0}};
+        for (const auto& c : cases) {
+            const auto rows = rasterizeRingRows(size, size * 0.5, {22, 27, 34}, segments, supersample, c.begin, c.end);
+            const auto line = static_cast<size_t>(size) * 3;
+            EXPECT_TRUE(std::equal(rows.begin(), rows.end(), whole.begin() + static_cast<std::ptrdiff_t>(c.from * line),
+                                   whole.begin() + static_cast<std::ptrdiff_t>(c.to * line)))
+                << "rows " << c.begin << " to " << c.end << " at supersample " << supersample;
+        }
+    }
+}
+
 TEST(RingRasterReference, PalettesBeyondSixteenBitIndicesMatchByteForByte) {
     // Samples are held as palette indices: two bytes while the distinct
     // colours leave one index free, four bytes beyond that. Either side of

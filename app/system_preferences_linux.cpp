@@ -1,0 +1,87 @@
+// The desktop's language and theme, as the environment and the common
+// desktop settings tell them. Each is read when asked, never cached.
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <string_view>
+
+#include "app/settings_file_linux.h"
+#include "app/settings_store.h"
+#include "app/timed_command.h"
+
+namespace fan {
+namespace {
+
+// Long enough for gsettings on a loaded machine, short enough that a hung
+// one does not noticeably delay start-up.
+constexpr std::chrono::milliseconds kQueryLimit(400);
+
+bool containsDark(std::string_view text) {
+    std::string lower(text);
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return char(std::tolower(c)); });
+    return lower.find("dark") != std::string::npos;
+}
+
+std::string_view trimmed(std::string_view text) {
+    const size_t first = text.find_first_not_of(" \t\r");
+    if (first == std::string_view::npos) return {};
+    return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
+}
+
+// The GTK 3 settings file, read as GTK reads it: keys of the [Settings]
+// group, blanks around key and value ignored.
+bool gtkSettingsAskForDark() {
+    const std::string config = userConfigFolder();
+    if (config.empty()) return false;
+    std::ifstream file(config + "/gtk-3.0/settings.ini");
+    bool inSettings = false;
+    for (std::string raw; std::getline(file, raw);) {
+        const std::string_view line = trimmed(raw);
+        if (line.empty() || line[0] == '#') continue;
+        if (line[0] == '[') {
+            inSettings = line == "[Settings]";
+            continue;
+        }
+        const size_t eq = line.find('=');
+        if (!inSettings || eq == std::string_view::npos) continue;
+        const std::string_view key = trimmed(line.substr(0, eq));
+        const std::string_view value = trimmed(line.substr(eq + 1));
+        if (key == "gtk-application-prefer-dark-theme" && (value == "1" || value == "true")) return true;
+        if (key == "gtk-theme-name" && containsDark(value)) return true;
+    }
+    return false;
+}
+
+bool gnomeAsksForDark() {
+    const std::optional<std::string> answer =
+        runWithTimeLimit({"gsettings", "get", "org.gnome.desktop.interface", "color-scheme"}, kQueryLimit);
+    return answer && answer->find("prefer-dark") != std::string::npos;
+}
+
+}  // namespace
+
+bool systemPrefersEnglish() {
+    std::string_view locale;
+    if (const char* list = std::getenv("LANGUAGE")) {
+        locale = list;
+        locale = locale.substr(0, locale.find(':'));
+    }
+    for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+        if (!locale.empty()) break;
+        if (const char* value = std::getenv(name)) locale = value;
+    }
+    const bool russian = locale == "ru" || locale.substr(0, 3) == "ru_" || locale.substr(0, 3) == "ru.";
+    return !russian;
+}
+
+// The cheap sources first: the program is only started when they say nothing.
+bool systemUsesDarkTheme() {
+    const char* gtkTheme = std::getenv("GTK_THEME");
+    if (gtkTheme && containsDark(gtkTheme)) return true;
+    return gtkSettingsAskForDark() || gnomeAsksForDark();
+}
+
+}  // namespace fan

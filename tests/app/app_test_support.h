@@ -1,0 +1,60 @@
+// Fixtures of the main-window tests: a private settings folder for the whole
+// program, a real App shown under the test X server, keys as the toolkit
+// hands them to the window, and waiting on the event loop.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <FL/Fl.H>
+#include <unistd.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+
+#include "app/app.h"
+#include "ui/ui_test_support.h"
+
+namespace fan::testing {
+
+// Every App of the test program keeps its settings here, never in the user's.
+class ConfigHomeEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override {
+        home_ = (std::filesystem::temp_directory_path() / "fan-config-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(home_.data()), nullptr);
+        ::setenv("XDG_CONFIG_HOME", home_.c_str(), 1);
+    }
+    void TearDown() override { std::filesystem::remove_all(home_); }
+    std::string home_;
+};
+inline const auto* configHome = ::testing::AddGlobalTestEnvironment(new ConfigHomeEnvironment);
+
+// A shown App at (0, 0), torn down (scan stopped and joined) on destruction.
+struct ShownApp {
+    ShownApp() : app(std::make_unique<App>()) {
+        app->position(0, 0);
+        app->show();
+        settle(0.1);
+    }
+    App* operator->() const { return app.get(); }
+    std::unique_ptr<App> app;
+};
+
+// FL_SHORTCUT, as the toolkit sends a key no focused widget used.
+inline int sendShortcut(App& app, int key, int state = 0) {
+    Fl::e_keysym = Fl::e_original_keysym = key;
+    Fl::e_state = state;
+    const int used = app.handle(FL_SHORTCUT);
+    Fl::e_state = 0;
+    return used;
+}
+
+// Runs the event loop until `done` holds or `seconds` pass; returns `done`.
+inline bool runUntil(const std::function<bool()>& done, double seconds = 10.0) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (!done() && std::chrono::steady_clock::now() < end) Fl::wait(0.02);
+    return done();
+}
+
+}  // namespace fan::testing

@@ -1,0 +1,116 @@
+#include <FL/Fl_Choice.H>
+#include <FL/Fl_Input.H>
+
+#include "app/startup.h"
+#include "app_test_support.h"
+#include "core/temp_tree.h"
+#include "core/tree_builder.h"
+#include "ui/icon_button.h"
+#include "ui/palette.h"
+#include "ui/soft_button.h"
+#include "ui/status_bar.h"
+
+namespace fan::testing {
+namespace {
+
+std::string place(const Fl_Widget* w) {
+    return std::to_string(w->x()) + "," + std::to_string(w->y()) + " " + std::to_string(w->w()) + "x" +
+           std::to_string(w->h());
+}
+
+TEST(MainWindow, LayoutFollowsTheWidth) {
+    ShownApp app;
+    app->resize(0, 0, 1120, 780);
+    EXPECT_EQ(place(app->pathInput), "284,65 520x36");
+    EXPECT_EQ(place(app->scanButton), "816,65 142x36");
+    EXPECT_EQ(place(app->cancelButton), "970,65 126x36");
+    EXPECT_EQ(place(app->fileSystemsChoice), "24,115 420x30");
+    EXPECT_EQ(place(app->detailChoice), "930,115 166x30");
+    EXPECT_EQ(place(app->map), "0,158 1120x584");
+    EXPECT_EQ(place(app->statusBar), "14,746 1022x28");
+    EXPECT_EQ(place(app->openTrashButton), "1080,746 32x28");
+    // The path field and the file-systems menu about their limits.
+    const struct { int width, path, menu; } cases[] = {
+        {884, 284, 420}, {883, 283, 419}, {820, 220, 356}, {819, 220, 355}, {764, 220, 300}, {763, 220, 300}};
+    for (const auto& c : cases) {
+        app->layoutControls(c.width, 780);
+        EXPECT_EQ(app->pathInput->w(), c.path) << c.width;
+        EXPECT_EQ(app->fileSystemsChoice->w(), c.menu) << c.width;
+    }
+}
+
+TEST(MainWindow, NavigationHintNeedsA150PixelGap) {
+    ShownApp app;
+    const struct { int width, gapLeft, gapWidth; bool drawn; } cases[] = {
+        {1120, 462, 450, true}, {700, 342, 150, true}, {699, 342, 149, false}};
+    for (const auto& c : cases) {
+        app->layoutControls(c.width, 780);
+        const Canvas canvas(c.width, 780, [&] {
+            app->damage(FL_DAMAGE_ALL);
+            app->draw();
+        });
+        const int ink = c.gapWidth * 30 - canvas.countIn(c.gapLeft, 115, c.gapWidth, 30, themeBackground);
+        EXPECT_EQ(ink > 0, c.drawn) << c.width;
+    }
+}
+
+TEST(MainWindow, ControlsFollowTheScanAndTheHistories) {
+    ShownApp app;
+    TreeBuilder built;
+    built.folder(0, "sub");
+    // Active controls: Open, Path, Scan, Menu, Cancel, Trash, Back, Up, Analysis.
+    const struct { bool scanning, hasResult; uint64_t node; bool nodeHistory, rootHistory; const char* active; } cases[] = {
+        {false, false, 0, false, false, "OPSM.T..."}, {true, false, 0, false, true, "....C...."},
+        {false, false, 0, false, true, "OPSM.TB.."},  {false, true, 0, false, false, "OPSM.T..A"},
+        {false, true, 1, true, false, "OPSM.TBUA"},   {true, true, 1, true, false, "....C.BU."},
+    };
+    for (const auto& c : cases) {
+        app->scanning = c.scanning;
+        app->result = c.hasResult ? std::make_unique<Tree>(built.finish()) : nullptr;
+        app->currentNode = c.node;
+        app->nodeHistory.assign(c.nodeHistory, 0);
+        app->rootHistory.assign(c.rootHistory, "/tmp");
+        app->updateControls();
+        const Fl_Widget* controls[] = {app->openFolderButton, app->pathInput,     app->scanButton,
+                                       app->fileSystemsChoice, app->cancelButton, app->emptyTrashButton,
+                                       app->backButton,       app->upButton,      app->analysisButton};
+        std::string active;
+        for (size_t i = 0; i < 9; ++i) active += controls[i]->active() ? "OPSMCTBUA"[i] : '.';
+        EXPECT_EQ(active, c.active);
+    }
+    app->scanning = false;
+}
+
+TEST(StartUp, TakesTheFirstArgumentAsBytes) {
+    char program[] = "fanorbiter", first[] = "/tmp/\xff\xfe-not-utf8", second[] = "/usr", empty[] = "";
+    char* two[] = {program, first, second};
+    char* blank[] = {program, empty};
+    EXPECT_TRUE(folderArgument(1, two).empty());
+    EXPECT_EQ(folderArgument(2, two).native(), first);
+    EXPECT_EQ(folderArgument(3, two).native(), first);
+    EXPECT_TRUE(folderArgument(2, blank).empty());
+}
+
+// Checks the main window on each tick once the program's event loop runs.
+TempTree* started = nullptr;
+void checkStartedScan(void*) {
+    auto* app = dynamic_cast<App*>(Fl::first_window());
+    if (app == nullptr || app->result == nullptr) return Fl::repeat_timeout(0.05, checkStartedScan);
+    EXPECT_EQ(app->result->root, started->root() / "\xff");
+    EXPECT_EQ(app->result->nodes[0].size, 5000u);
+    EXPECT_EQ(app->pathInput->value(), app->result->root.native());
+    app->hide();
+}
+
+TEST(StartUp, ScansAFolderWhoseNameIsNotUtf8) {
+    TempTree temp;
+    temp.file("\xff/data", 5000);
+    started = &temp;
+    std::string program = "fanorbiter", folder = (temp.root() / "\xff").string();
+    char* args[] = {program.data(), folder.data()};
+    Fl::add_timeout(0.1, checkStartedScan);
+    EXPECT_EQ(runProgram(2, args), 0);
+}
+
+}  // namespace
+}  // namespace fan::testing

@@ -1,0 +1,108 @@
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "app/settings_store.h"
+#include "settings_fixture.h"
+
+namespace fan {
+namespace {
+
+using Fields = std::vector<int>;  // language, theme, default, remember, last, preview, transparency
+
+Fields fieldsOf(const Settings& s) {
+    return {s.languageMode, s.themeMode, s.defaultDepth, s.rememberDepth, s.lastDepth, s.livePreview,
+            s.mapTransparency};
+}
+
+std::string readText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// store nullptr: no store file.
+struct LoadCase { const char *store, *legacy; Fields expected; bool migrated; };
+
+TEST_F(SettingsTest, LoadTakesCountingStoreValuesElseMigratesTheLegacyFile) {
+    const LoadCase cases[] = {
+        // One counting value is enough to leave the legacy file alone.
+        {"MapTransparency=250\n", "theme=2\n", {0, 0, 0, 1, 0, 1, 100}, false},
+        {"ThemeMode=-1\nLastDepth=2147483647\nDefaultDepth=-2147483648", "theme=2\n", {0, 0, 0, 1, 2, 1, 35}, false},
+        {"RememberDepth=0\r\nLivePreview=7\n", "theme=2\n", {0, 0, 0, 0, 0, 1, 35}, false},
+        // Nothing here is a whole 32-bit number, so the legacy file decides.
+        {"LanguageMode=abc\nThemeMode=4294967295\nLastDepth=1.0\nDefaultDepth= 1\nLivePreview=\nlanguagemode=1\n",
+         "theme=2\n", {0, 2, 0, 1, 0, 1, 35}, true},
+        {nullptr, "theme = 2\nlanguage =1\n", {0, 0, 0, 1, 0, 1, 35}, false},
+        {nullptr, "map_transparency=abc\n", {0, 0, 0, 1, 0, 1, 35}, true},
+        {nullptr, "live_preview=TRUE\nremember_depth=no\nremember_depth=YES\n", {0, 0, 0, 0, 0, 1, 35}, true},
+        {nullptr, "live_preview=\nremember_depth= yes\nlast_depth=1\n", {0, 0, 0, 1, 1, 1, 35}, true},
+        {nullptr, "default_depth=-5\nlast_depth=9\ntheme=1\ntheme=99999999999\n", {0, 1, 0, 1, 2, 1, 35}, true},
+        {nullptr, "theme=1\ntheme=2\nlanguage=0x1\nmap_transparency=  12abc\n", {0, 2, 0, 1, 0, 1, 12}, true},
+        {nullptr, "Theme=2\nno pair here\n\nlanguage=2=1\nlive_preview=false", {2, 0, 0, 1, 0, 0, 35}, true},
+    };
+    for (const LoadCase& c : cases) {
+        SCOPED_TRACE(&c - cases);
+        std::filesystem::remove_all(storeFolder());
+        if (c.store) temp.write("config/fanOrbiter/settings.conf", c.store);
+        temp.write("config/fanOrbiter/settings.ini", c.legacy);
+
+        EXPECT_EQ(fieldsOf(loadSettings()), c.expected);
+        EXPECT_EQ(std::filesystem::exists(storeFolder() + "/settings.ini.migrated"), c.migrated);
+        EXPECT_EQ(std::filesystem::exists(storeFolder() + "/settings.ini"), !c.migrated);
+        // A migrated file's values now come from the store.
+        if (c.migrated) {
+            EXPECT_EQ(fieldsOf(loadSettings()), c.expected);
+        }
+    }
+}
+
+TEST_F(SettingsTest, SaveClampsAndLoadsBack) {
+    ASSERT_TRUE(saveSettings(Settings{2, 7, 0, false, 0, true, -3}));
+    EXPECT_EQ(readText(storeFolder() + "/settings.conf").rfind("SettingsVersion=1\n", 0), 0u);
+    EXPECT_EQ(fieldsOf(loadSettings()), (Fields{2, 2, 0, 0, 0, 1, 0}));
+}
+
+TEST_F(SettingsTest, SaveWhereNoFolderCanBeMadeFailsQuietly) {
+    temp.write("plain-file", "x");
+    setEnv("XDG_CONFIG_HOME", (temp.root() / "plain-file/config").c_str());
+    EXPECT_FALSE(saveSettings(Settings{}));
+    EXPECT_EQ(fieldsOf(loadSettings()), fieldsOf(Settings{}));
+}
+
+TEST_F(SettingsTest, AFailedSaveLeavesTheOldStoreWholeAndNoTemporaryFile) {
+    using Calls = SettingsFileCalls;
+    const std::pair<const char*, void (*)(Calls&)> faults[] = {
+        {"open", [](Calls& c) { c.open = [](const char*, int, mode_t) { return errno = EACCES, -1; }; }},
+        {"write", [](Calls& c) { c.write = [](int, const void*, size_t) -> ssize_t { return errno = ENOSPC, -1; }; }},
+        // Takes half of what it is given each time, then fails near the end.
+        {"short write", [](Calls& c) {
+             c.write = [](int, const void*, size_t n) -> ssize_t { return n > 8 ? ssize_t(n / 2) : (errno = EIO, -1); };
+         }},
+        {"fsync", [](Calls& c) { c.fsync = [](int) { return errno = EIO, -1; }; }},
+        {"rename", [](Calls& c) { c.rename = [](const char*, const char*) { return errno = EXDEV, -1; }; }},
+    };
+    ASSERT_TRUE(saveSettings(Settings{0, 1}));
+    const std::string before = readText(storeFolder() + "/settings.conf");
+    for (const auto& [name, fail] : faults) {
+        SCOPED_TRACE(name);
+        fail(settingsFileCalls);
+        EXPECT_FALSE(saveSettings(Settings{}));
+        settingsFileCalls = savedCalls;
+        EXPECT_EQ(readText(storeFolder() + "/settings.conf"), before);
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(storeFolder()), {}), 1);
+    }
+}
+
+TEST_F(SettingsTest, LegacyFileStaysWhenItsMigrationCannotBeSaved) {
+    temp.write("config/fanOrbiter/settings.ini", "theme=2\n");
+    settingsFileCalls.fsync = [](int) { return errno = EIO, -1; };
+    EXPECT_EQ(loadSettings().themeMode, 2);
+    EXPECT_TRUE(std::filesystem::exists(storeFolder() + "/settings.ini"));
+    EXPECT_FALSE(std::filesystem::exists(storeFolder() + "/settings.conf"));
+}
+
+}  // namespace
+}  // namespace fan

@@ -1,0 +1,77 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <sys/stat.h>
+
+#include "app/settings_store.h"
+#include "settings_fixture.h"
+
+namespace fan {
+namespace {
+
+struct LanguageCase { const char* values[4]; bool english; };  // nullptr: unset
+
+TEST_F(SettingsTest, SystemLanguageComesFromTheFirstLocaleVariableSet) {
+    const LanguageCase cases[] = {
+        {{"ru:en", "en_US.UTF-8", "en_US", "en_US"}, false},
+        {{"en:ru", "ru_RU.UTF-8", "ru_RU", "ru_RU"}, true},
+        {{"", "ru_RU.UTF-8", "en_US", "en_US"}, false},
+        {{":en", nullptr, "", "ru.KOI8-R"}, false},
+        {{nullptr, nullptr, "en_GB", "ru_RU"}, true},
+        {{nullptr, nullptr, nullptr, "ru"}, false},
+        {{nullptr, nullptr, nullptr, "rus"}, true},
+        {{nullptr, nullptr, nullptr, nullptr}, true},
+    };
+    const char* names[] = {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"};
+    for (const LanguageCase& c : cases) {
+        SCOPED_TRACE(&c - cases);
+        for (int i = 0; i < 4; ++i) setEnv(names[i], c.values[i]);
+        EXPECT_EQ(systemPrefersEnglish(), c.english);
+        // Only the automatic mode (and any unknown one) asks the system.
+        for (const auto& [mode, language] : {std::pair{0, int(c.english)}, {5, int(c.english)}, {1, 0}, {2, 1}})
+            EXPECT_EQ(resolveLanguage(Settings{mode}), language) << "mode " << mode;
+    }
+}
+
+// gsettings: the fake program's script; nullptr: none in PATH.
+struct ThemeCase { const char *gsettings, *gtkTheme, *gtkSettings; bool dark; };
+
+TEST_F(SettingsTest, SystemThemeAsksTheDesktopWithinATimeLimit) {
+    const ThemeCase cases[] = {
+        {"echo \"'prefer-dark'\"", nullptr, nullptr, true},
+        {"echo \"'default'\"", nullptr, nullptr, false},
+        {"echo \"'prefer-dark'\"; exit 1", nullptr, nullptr, false},
+        // Answers, then hangs while holding its output open.
+        {"echo \"'prefer-dark'\"; /bin/sleep 5", nullptr, nullptr, false},
+        {nullptr, nullptr, nullptr, false},
+        {nullptr, "Adwaita:dark", nullptr, true},
+        {nullptr, "Adwaita", "[Settings]\n gtk-application-prefer-dark-theme = true\n", true},
+        {nullptr, nullptr, "[Settings]\ngtk-theme-name=Arc-Dark\n", true},
+        {nullptr, nullptr, "[Other]\ngtk-theme-name=Arc-Dark\n[Settings]\ngtk-theme-name=Arc\n", false},
+        {nullptr, nullptr, "[Settings]\ngtk-application-prefer-dark-theme=0\n", false},
+    };
+    const std::string bin = temp.folder("bin").string();
+    setEnv("PATH", bin.c_str());
+    for (const ThemeCase& c : cases) {
+        SCOPED_TRACE(&c - cases);
+        std::filesystem::remove(bin + "/gsettings");
+        if (c.gsettings) {
+            temp.write("bin/gsettings", std::string("#!/bin/sh\n") + c.gsettings + "\n");
+            ::chmod((bin + "/gsettings").c_str(), 0755);
+        }
+        setEnv("GTK_THEME", c.gtkTheme);
+        temp.write("config/gtk-3.0/settings.ini", c.gtkSettings ? c.gtkSettings : "");
+
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(resolveDarkTheme(Settings{}), c.dark);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(600));
+    }
+    // Only the system mode (and any unknown one) asks the desktop.
+    EXPECT_TRUE(resolveDarkTheme(Settings{0, 2}));
+    setEnv("GTK_THEME", "Adwaita:dark");
+    EXPECT_FALSE(resolveDarkTheme(Settings{0, 1}));
+    EXPECT_TRUE(resolveDarkTheme(Settings{0, 7}));
+}
+
+}  // namespace
+}  // namespace fan
