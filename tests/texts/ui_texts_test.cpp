@@ -8,8 +8,10 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <regex>
 #include <set>
+#include <sstream>
 #include <string>
 #include <utility>
 
@@ -50,13 +52,17 @@ TEST(TextTables, BothLanguagesFilledForEveryShownEntry) {
     EXPECT_STRNE(uiTexts[txtMoveToTrash].russian, uiTexts[txtMoveToTrashTitle].russian);
 }
 
-// Slots of screens still being built, per table ('u' uiTexts, 's' settingsTexts):
-// drop a slot from its range once its screen shows it.
-const struct {
-    char table;
-    int first, last;
-} pendingSlots[] = {{'u', 35, 35}, {'u', 48, 60}, {'u', 76, 85}, {'s', 2, 4},
-                    {'s', 7, 15},  {'s', 17, 17}, {'s', 20, 23}};
+// Keys of screens still being built; drop a name once its screen shows it.
+const char* const pendingKeys =
+    "txtFree txtLargestFiles txtSearchByName txtShowOnMap txtSearchTooltip txtScanFirst "
+    "txtLargestFilesStatus txtEnterQuery txtFound txtShowingFirst500 txtFolderTag "
+    "txtAnalysisTitle txtHelpTitle txtCouldNotOpenLink txtShowInFileManager txtCopyPath "
+    "txtOpenTerminal txtRescan txtScanSeparately txtMoveToTrash txtMoveToTrashTitle "
+    "txtMoveToTrashQuestion txtActionFailed txtPathCopied stxtWindowTitle stxtLanguageLabel "
+    "stxtLanguageAuto stxtThemeLabel stxtThemeSystem stxtThemeLight stxtThemeDark "
+    "stxtStartupDetailLabel stxtRememberDetail stxtLivePreview stxtTransparencyLabel "
+    "stxtStorageNote stxtDefaults stxtEmptyTrashTitle stxtEmptyTrashQuestion stxtEmptyButton "
+    "stxtTrashEmptied";
 
 // Every identifier in the interface's sources, the tables themselves left out.
 std::set<std::string> identifiersOfTheScreens() {
@@ -82,6 +88,8 @@ TEST(TextTables, EveryKeyHasASlotOfItsOwnAndSomeScreenShowsIt) {
     std::ifstream header(FAN_SOURCE_DIR "/texts/ui_texts.h");
     ASSERT_TRUE(header) << "cannot read the key declarations";
     const std::set<std::string> shown = identifiersOfTheScreens();
+    std::istringstream pendingList(pendingKeys);
+    const std::set<std::string> pending{std::istream_iterator<std::string>(pendingList), {}};
     const std::regex declaration(R"(^\s*(s?txt\w+) = (\d+),)");
     std::set<std::pair<char, int>> slots;
     for (std::string line; std::getline(header, line);) {
@@ -90,10 +98,7 @@ TEST(TextTables, EveryKeyHasASlotOfItsOwnAndSomeScreenShowsIt) {
         const std::string name = key[1];
         const std::pair<char, int> slot{name[0] == 's' ? 's' : 'u', std::stoi(key[2])};
         EXPECT_TRUE(slots.insert(slot).second) << name << " shares a slot";
-        bool pending = false;
-        for (const auto& r : pendingSlots)
-            pending |= r.table == slot.first && r.first <= slot.second && slot.second <= r.last;
-        EXPECT_TRUE(shown.count(name) || pending) << name << " is shown nowhere";
+        EXPECT_TRUE(shown.count(name) || pending.count(name)) << name << " is shown nowhere";
     }
     EXPECT_EQ(slots.size(), size_t(uiTextCount - 1 + settingsTextCount - 1));
 }

@@ -87,7 +87,9 @@ TEST(CustomButtonsTest, EachStateHasItsFillBorderAndInk) {
     Fl::e_x = 50;
     Fl::e_y = 15;
     Fl::e_keysym = FL_Button + 1;
-    EXPECT_EQ(soft.handle(FL_PUSH) + soft.value() + soft.handle(FL_RELEASE) + clicks, 4);
+    EXPECT_EQ(soft.handle(FL_PUSH), 1);
+    EXPECT_EQ(soft.handle(FL_RELEASE), 1);
+    EXPECT_EQ(clicks, 1);
 }
 
 TEST(FlagButtonTest, RussianStripesSplitTheFlagInThirds) {
