@@ -127,13 +127,8 @@ TEST_F(ModernDialogTest, TextsKeepToTheirBoxesAndColours) {
     dialog.detail = "/home/me/photo@2x.png";
     const Canvas detail = drawDialog(dialog);
     EXPECT_EQ(detail.countIn(88, 25, 404, 75, themeSurface), 404 * 75);
-    // On the dark surface the text's own colour is the brightest pixel of its box.
-    Fl_Color brightest = themeSurface;
-    auto lightness = [](Fl_Color c) { return (c >> 24) + ((c >> 16) & 0xFF) + ((c >> 8) & 0xFF); };
-    for (int y = 101; y < 149; ++y)
-        for (int x = 88; x < 492; ++x)
-            if (lightness(detail.at(x, y)) > lightness(brightest)) brightest = detail.at(x, y);
-    EXPECT_EQ(hex(brightest), hex(themeTextDim));
+    EXPECT_GT(detail.countIn(88, 101, 404, 48, themeTextDim), 0);
+    EXPECT_EQ(detail.countIn(88, 101, 404, 48, themeText), 0);
 }
 
 TEST_F(ModernDialogTest, RedrawingOneButtonKeepsTheOthers) {
