@@ -33,7 +33,11 @@ void pressEscape() { sendKey(openDialog(), FL_Escape); }
 class ModernDialogTest : public ::testing::Test {
 protected:
     void SetUp() override { uiLanguage = 1; }
-    void TearDown() override { setShapeSupportProbe(nullptr); }
+    void TearDown() override {
+        uiLanguage = savedLanguage;
+        setShapeSupportProbe(nullptr);
+    }
+    const int savedLanguage = uiLanguage;
 };
 
 TEST_F(ModernDialogTest, OnlyOkConfirmsWhicheverWayTheDialogCloses) {
