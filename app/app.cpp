@@ -8,7 +8,9 @@
 
 #include <algorithm>
 
+#include "app/analysis_window.h"
 #include "app/app_version.h"
+#include "app/help_window.h"
 #include "app/settings_window.h"
 #include "texts/ui_texts.h"
 #include "ui/draw_helpers.h"
@@ -116,6 +118,8 @@ App::~App() {
     }
     saveSettings(settings);
     delete settingsWindow;
+    delete analysisWindow;
+    delete helpWindow;
 }
 
 void App::colourControls() {

@@ -76,6 +76,10 @@ public:
     // custom-drawn widgets read the palette themselves.
     void colourControls();
 
+    // Builds the analysis window on first use, relabels and refills it, and
+    // shows (raises) it.
+    void showAnalysis();
+
     // Callbacks: the widget and the App as user data.
     static void onOpenFolder(Fl_Widget*, void* app);
     static void onScan(Fl_Widget*, void* app);

@@ -1,12 +1,10 @@
 // Controls that are built, placed and styled but do nothing yet: the
-// analysis and help windows, the Recycle Bin buttons and the context menu.
-// Each moves to a file of its own when it gets its action.
+// Recycle Bin buttons and the context menu. Each moves to a file of its own
+// when it gets its action.
 #include "app/app.h"
 
 namespace fan {
 
-void App::onShowAnalysis(Fl_Widget*, void*) {}
-void App::showHelp(Fl_Widget*, void*) {}
 void App::onEmptyTrash(Fl_Widget*, void*) {}
 void App::onOpenTrash(Fl_Widget*, void*) {}
 void App::showContextMenu(uint64_t) {}
