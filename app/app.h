@@ -75,6 +75,10 @@ public:
     // The main window's stock controls in the current palette's colours; the
     // custom-drawn widgets read the palette themselves.
     void colourControls();
+    // Hides and deletes the help window, which is never relabelled; returns
+    // whether it was showing, so that the caller can rebuild it with
+    // showHelp once the new language or theme is in place.
+    bool dropHelpWindow();
 
     // Builds the analysis window on first use, relabels and refills it, and
     // shows (raises) it.

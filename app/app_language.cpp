@@ -7,7 +7,9 @@
 
 #include <algorithm>
 
+#include "app/analysis_window.h"
 #include "app/choice_items.h"
+#include "app/help_window.h"
 #include "app/settings_window.h"
 #include "texts/ui_texts.h"
 #include "ui/flag_button.h"
@@ -47,12 +49,24 @@ void App::setLanguage(int language) {
     relabelChoice(*detailChoice, {uiText(txtOverview), uiText(txtNormal), uiText(txtDetailed)});
 
     refreshFileSystems();
+    const bool helpWasShowing = dropHelpWindow();
+    if (analysisWindow != nullptr) analysisWindow->applyLanguage();
     if (settingsWindow != nullptr) settingsWindow->applyLanguage();
     updateStatus();
     map->resetCache();
     map->redraw();
     statusBar->redraw();
     redraw();
+    if (helpWasShowing) showHelp(nullptr, this);
+}
+
+bool App::dropHelpWindow() {
+    if (helpWindow == nullptr) return false;
+    const bool showing = helpWindow->visible();
+    helpWindow->hide();
+    delete helpWindow;
+    helpWindow = nullptr;
+    return showing;
 }
 
 void App::onEnglishFlag(Fl_Widget*, void* data) {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "app/analysis_window.h"
 #include "app/app.h"
 #include "app/settings_window.h"
 #include "texts/ui_texts.h"
@@ -33,13 +34,18 @@ void App::applySettings(Settings& edited) {
 
     applyPalette(resolveDarkTheme(settings));
     colourControls();
+    if (analysisWindow != nullptr) analysisWindow->applyTheme();
     if (settingsWindow != nullptr) settingsWindow->applyTheme();
+    const bool helpWasShowing = dropHelpWindow();
 
     map->resetCache();
     map->redraw();
     statusBar->redraw();
     redraw();
     if (shown()) applyWindowFrameTheme(this);
+    // The language switch below drops and rebuilds it once more; a help
+    // window that was showing stays up either way.
+    if (helpWasShowing) showHelp(nullptr, this);
 
     setLanguage(resolveLanguage(settings));
     map->resetCache();
