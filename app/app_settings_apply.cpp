@@ -7,7 +7,6 @@
 #include "app/analysis_window.h"
 #include "app/app.h"
 #include "app/settings_window.h"
-#include "texts/ui_texts.h"
 #include "ui/palette.h"
 #include "ui/status_bar.h"
 #include "ui/window_frame.h"
