@@ -4,10 +4,9 @@
 #include <chrono>
 #include <numeric>
 #include <string>
-#include <unordered_map>
-#include <unordered_set>
 
 #include "core/file_system_kind.h"
+#include "core/mount_map.h"
 #include "core/node_reserve.h"
 #include "core/saturating_add.h"
 
@@ -36,7 +35,10 @@ public:
     Walk(Tree& tree, ScanProgress& progress, DirectoryLister& lister, int64_t startNs)
         : tree_(tree), progress_(progress), lister_(lister), lastPublishNs_(startNs - 1'000'000'000) {}
 
-    void buildMountMap(const std::string& realRootText);
+    void buildMountMap(const std::string& realRootText) {
+        mounts_.build(tree_.root.generic_string(), realRootText, tree_.mounts);
+    }
+    const MountMap& mountMap() const { return mounts_; }
     void run();
     void finish();
     void publish(bool force);
@@ -59,26 +61,9 @@ private:
     std::vector<uint64_t> pendingCount_;  // per item: folders found and not yet finished
     std::vector<bool> itemFailed_;
     uint64_t rootFilesItem_ = kNoNode;
-    std::unordered_map<std::string, uint64_t> mountMap_;     // mount point -> index into Tree::mounts
-    std::unordered_set<std::string> mountParents_;           // folders that hold a mapped mount point
+    MountMap mounts_;
     int64_t lastPublishNs_;
 };
-
-// Mount points are compared with the root's real location, since the mount
-// table names real paths; the keys are the same places as the walk spells
-// them, below the root as it was given (which may lie behind a link).
-void Walk::buildMountMap(const std::string& realRootText) {
-    const std::string rootText = tree_.root.generic_string();
-    for (uint64_t i = 0; i < tree_.mounts.size(); ++i) {
-        const std::string& point = tree_.mounts[i].mountPoint;
-        if (point == realRootText || !isPathWithinMount(point, realRootText)) continue;
-        const std::string below = realRootText == "/" ? point : point.substr(realRootText.size());
-        const std::string key = rootText == "/" ? below : rootText + below;
-        if (!mountMap_.emplace(key, i).second) continue;  // the first of equal mount points wins
-        const size_t slash = key.rfind('/');
-        mountParents_.insert(slash == 0 ? std::string("/") : key.substr(0, slash));
-    }
-}
 
 void Walk::publish(bool force) {
     if (!progress_.livePreview.load()) return;
@@ -127,14 +112,7 @@ void Walk::run() {
 void Walk::listFolder(uint64_t folder, const std::filesystem::path& path, uint64_t item) {
     // Only folders that hold a mount point pay for building lookup keys.
     std::string keyPrefix;
-    const std::string* mountKeyPrefix = nullptr;
-    if (!mountParents_.empty()) {
-        keyPrefix = path.generic_string();
-        if (mountParents_.count(keyPrefix)) {
-            if (keyPrefix.empty() || keyPrefix.back() != '/') keyPrefix += '/';
-            mountKeyPrefix = &keyPrefix;
-        }
-    }
+    const std::string* mountKeyPrefix = mounts_.keyPrefixFor(path, keyPrefix) ? &keyPrefix : nullptr;
 
     // A folder's entries are appended during its own listing only, so its
     // children are the consecutive indices from here on.
@@ -174,9 +152,9 @@ void Walk::addEntry(uint64_t folder, uint64_t item, const ListedEntry& entry, co
 
     bool isMountPoint = false;
     if (mountKeyPrefix) {
-        const auto hit = mountMap_.find(*mountKeyPrefix + node.name);
-        if (hit != mountMap_.end()) {
-            node.mountIndex = hit->second;
+        const uint64_t mount = mounts_.find(*mountKeyPrefix, node.name);
+        if (mount != kNoNode) {
+            node.mountIndex = mount;
             node.size = 0;
             node.fileCount = 0;
             ++tree_.mountPointCount;
