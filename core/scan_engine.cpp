@@ -3,12 +3,15 @@
 #include <algorithm>
 #include <chrono>
 #include <numeric>
+#include <optional>
 #include <string>
 
 #include "core/file_system_kind.h"
 #include "core/mount_map.h"
 #include "core/node_reserve.h"
+#include "core/parallel_lister.h"
 #include "core/saturating_add.h"
+#include "core/scan_threads.h"
 
 namespace fan {
 namespace {
@@ -32,13 +35,9 @@ struct PendingFolder {
 // One call of scanTree: the walk state lives here and dies with it.
 class Walk {
 public:
-    Walk(Tree& tree, ScanProgress& progress, DirectoryLister& lister, int64_t startNs)
-        : tree_(tree), progress_(progress), lister_(lister), lastPublishNs_(startNs - 1'000'000'000) {}
+    Walk(Tree& tree, ScanProgress& progress, DirectoryLister& lister, const MountMap& mounts, int64_t startNs)
+        : tree_(tree), progress_(progress), lister_(lister), mounts_(mounts), lastPublishNs_(startNs - 1'000'000'000) {}
 
-    void buildMountMap(const std::string& realRootText) {
-        mounts_.build(tree_.root.generic_string(), realRootText, tree_.mounts);
-    }
-    const MountMap& mountMap() const { return mounts_; }
     void run();
     void finish();
     void publish(bool force);
@@ -61,7 +60,7 @@ private:
     std::vector<uint64_t> pendingCount_;  // per item: folders found and not yet finished
     std::vector<bool> itemFailed_;
     uint64_t rootFilesItem_ = kNoNode;
-    MountMap mounts_;
+    const MountMap& mounts_;
     int64_t lastPublishNs_;
 };
 
@@ -240,8 +239,11 @@ std::filesystem::path toLongPath(const std::filesystem::path& path) {
     return normal;
 }
 
-Tree scanTree(const std::filesystem::path& root, ScanProgress& progress, const std::vector<MountEntry>* mounts,
-              DirectoryLister& lister) {
+namespace {
+
+// threads: 0 chooses by the root's volume.
+Tree scanWith(const std::filesystem::path& root, ScanProgress& progress, const std::vector<MountEntry>* mounts,
+              DirectoryLister& lister, const ListerFactory* makeLister, int threads) {
     const int64_t startNs = steadyNs();
     Tree tree;
     bool usable = !root.empty();
@@ -267,18 +269,38 @@ Tree scanTree(const std::filesystem::path& root, ScanProgress& progress, const s
     if (!tree.rootVolume.fsType.empty() && !spaceQueryMayBlock(tree.rootVolume.fsType))
         reserveNodes(tree.nodes, realRoot);
 
-    Walk walk(tree, progress, lister, startNs);
+    MountMap mountMap;
+    mountMap.build(tree.root.generic_string(), realRoot.generic_string(), tree.mounts);
+    if (threads == 0) threads = scanThreadCount(tree.rootVolume);
+    std::optional<ParallelLister> parallel;
+    if (makeLister && threads > 1) parallel.emplace(lister, *makeLister, threads - 1, mountMap, progress.stop);
+
+    Walk walk(tree, progress, parallel ? static_cast<DirectoryLister&>(*parallel) : lister, mountMap, startNs);
     walk.publish(true);
-    walk.buildMountMap(realRoot.generic_string());
     walk.run();
+    parallel.reset();  // every worker joined before the tree is handed over
     walk.finish();
     tree.seconds = static_cast<double>(steadyNs() - startNs) / 1e9;
     return tree;
 }
 
+}  // namespace
+
+Tree scanTree(const std::filesystem::path& root, ScanProgress& progress, const std::vector<MountEntry>* mounts,
+              DirectoryLister& lister) {
+    return scanWith(root, progress, mounts, lister, nullptr, 1);
+}
+
+Tree scanTree(const std::filesystem::path& root, ScanProgress& progress, const std::vector<MountEntry>* mounts,
+              const ListerFactory& makeLister, int threads) {
+    const std::unique_ptr<DirectoryLister> lister = makeLister();
+    return scanWith(root, progress, mounts, *lister, &makeLister, std::max(threads, 1));
+}
+
 Tree scanTree(const std::filesystem::path& root, ScanProgress& progress, const std::vector<MountEntry>* mounts) {
-    const std::unique_ptr<DirectoryLister> lister = makeDirectoryLister();
-    return scanTree(root, progress, mounts, *lister);
+    const ListerFactory makeLister = [] { return makeDirectoryLister(); };
+    const std::unique_ptr<DirectoryLister> lister = makeLister();
+    return scanWith(root, progress, mounts, *lister, &makeLister, 0);
 }
 
 }  // namespace fan

@@ -13,17 +13,28 @@
 
 #include "core/directory_lister.h"
 #include "core/mount_entry.h"
+#include "core/parallel_lister.h"
 #include "core/scan_progress.h"
 #include "core/tree.h"
 
 namespace fan {
 
 // `mounts` is read once, at the start; when null the mount table is listed.
+// Folders are listed on scanThreadCount(root's volume) threads; helper
+// threads end before it returns.
 Tree scanTree(const std::filesystem::path& root, ScanProgress& progress, const std::vector<MountEntry>* mounts);
 
-// The same walk over a given lister (tests list through a double).
+// The same walk over a given lister (tests list through a double), on the
+// calling thread alone.
 Tree scanTree(const std::filesystem::path& root, ScanProgress& progress, const std::vector<MountEntry>* mounts,
               DirectoryLister& lister);
+
+// The same walk with folders listed on `threads` threads, the calling one
+// among them, each through a lister from `makeLister`; 1 is the walk above.
+// The tree is the one the walk above would build. `makeLister` is called
+// on the calling thread, once per listing thread.
+Tree scanTree(const std::filesystem::path& root, ScanProgress& progress, const std::vector<MountEntry>* mounts,
+              const ListerFactory& makeLister, int threads);
 
 // The absolute, lexically normal form of a path without a trailing
 // separator; the form every listing call receives. Throws when the path

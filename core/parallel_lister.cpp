@@ -1,0 +1,371 @@
+#include "core/parallel_lister.h"
+
+#include <chrono>
+#include <condition_variable>
+#include <cstring>
+#include <exception>
+#include <mutex>
+#include <system_error>
+
+#include "core/tree.h"
+
+namespace fan {
+namespace {
+
+// Listings wait for the walk in pieces of about this many bytes, so the walk
+// can follow a huge folder while it is still being listed.
+constexpr size_t kSegmentBytes = 16 * 1024;
+// Bytes of listings made ahead that may wait before workers pause. Each
+// worker's allocator keeps its own high-water mark, so what the process
+// holds is a few times this.
+constexpr size_t kAheadBudget = 256 * 1024;
+// Stop requests come without a notification: waits look at them this often.
+constexpr std::chrono::milliseconds kPoll{2};
+
+// The path the walk builds for `name` in `folder` (see Tree::nodePath).
+std::filesystem::path childPath(const std::filesystem::path& folder, std::string_view name) {
+    std::filesystem::path::string_type text = folder.native();
+    if (text.empty() || text.back() != std::filesystem::path::preferred_separator)
+        text += std::filesystem::path::preferred_separator;
+    text.append(name.data(), name.size());
+    return std::filesystem::path(std::move(text));
+}
+
+}  // namespace
+
+// Entries packed one after another: size, kind, name length, name bytes.
+struct ParallelLister::Segment {
+    static constexpr size_t kHeader = sizeof(uint64_t) + 1 + sizeof(uint32_t);
+    std::string bytes;
+
+    // Whether the segment is full after adding `e`.
+    bool add(const ListedEntry& e) {
+        char header[kHeader];
+        const auto length = static_cast<uint32_t>(e.name.size());
+        std::memcpy(header, &e.size, sizeof e.size);
+        header[sizeof e.size] = static_cast<char>(e.kind);
+        std::memcpy(header + sizeof e.size + 1, &length, sizeof length);
+        bytes.append(header, kHeader).append(e.name.data(), e.name.size());
+        return bytes.size() >= kSegmentBytes;
+    }
+    // Reads the entry at `pos` and moves past it.
+    void read(size_t& pos, ListedEntry& e) const {
+        const char* p = bytes.data() + pos;
+        uint32_t length = 0;
+        std::memcpy(&e.size, p, sizeof e.size);
+        e.kind = static_cast<EntryKind>(p[sizeof e.size]);
+        std::memcpy(&length, p + sizeof e.size + 1, sizeof length);
+        e.name = std::string_view(p + kHeader, length);
+        pos += kHeader + length;
+    }
+    size_t footprint() const { return sizeof(Segment) + bytes.capacity(); }
+};
+
+struct ParallelLister::Job {
+    enum class State : uint8_t { Waiting, Listing, Done, Dropped };
+    explicit Job(std::filesystem::path p) : path(std::move(p)) {}
+
+    const std::filesystem::path path;
+    // Guarded by Shared::mutex.
+    State state = State::Waiting;
+    bool openKnown = false;
+    ListOpen opened = ListOpen::NotFound;
+    bool failed = false;
+    std::vector<std::unique_ptr<Segment>> segments;  // listed, not yet read by the walk
+    std::vector<std::shared_ptr<Job>> children;      // its sub-folders the walk will enter, in listing order
+};
+
+// Wake-ups go only to threads that wait for that very news: with thousands
+// of folders a second, waking everyone for everything costs more than the
+// listing itself.
+struct ParallelLister::Shared {
+    std::mutex mutex;
+    std::condition_variable walkWake;         // the walk waits for the folder it reads
+    std::condition_variable workerWake;       // workers wait for folders or for room
+    std::vector<std::shared_ptr<Job>> queue;  // folders to list ahead, the next one last
+    size_t aheadBytes = 0;                    // segments listed and not yet read
+    const Job* awaited = nullptr;             // the folder the walk reads now
+    bool walkWaiting = false;
+    size_t idle = 0;                          // workers waiting for a folder
+    size_t paused = 0;                        // workers waiting for room
+    std::exception_ptr error;
+    std::atomic<bool> closing{false};
+
+    // All of these under `mutex`.
+    void enqueue(std::shared_ptr<Job> job) {
+        queue.push_back(std::move(job));
+        if (idle > 0 && aheadBytes < kAheadBudget) workerWake.notify_one();
+    }
+    void release(size_t bytes) {
+        const bool wasFull = aheadBytes >= kAheadBudget;
+        aheadBytes -= bytes;
+        if (wasFull && aheadBytes < kAheadBudget && idle + paused > 0) workerWake.notify_all();
+    }
+    void progressed(const Job& job) {
+        if (walkWaiting && awaited == &job) walkWake.notify_one();
+    }
+    void waitAsWalk(std::unique_lock<std::mutex>& lock) {
+        walkWaiting = true;
+        walkWake.wait_for(lock, kPoll);
+        walkWaiting = false;
+    }
+    void waitAsWorker(std::unique_lock<std::mutex>& lock, size_t& count) {
+        ++count;
+        workerWake.wait_for(lock, kPoll);
+        --count;
+    }
+};
+
+ParallelLister::ParallelLister(DirectoryLister& own, const ListerFactory& makeLister, int workers,
+                               const MountMap& mounts, const std::atomic<bool>& stop)
+    : own_(own), mounts_(mounts), stop_(stop), shared_(std::make_unique<Shared>()) {
+    for (int i = 0; i < workers; ++i) {
+        std::shared_ptr<DirectoryLister> lister = makeLister();
+        try {
+            threads_.emplace_back([this, lister] { work(*lister); });
+        } catch (const std::system_error&) {
+            break;  // fewer threads list a little slower, with the same result
+        }
+    }
+}
+
+ParallelLister::~ParallelLister() {
+    {
+        std::lock_guard<std::mutex> lock(shared_->mutex);
+        shared_->closing = true;
+    }
+    shared_->workerWake.notify_all();
+    for (std::thread& thread : threads_) thread.join();
+}
+
+bool ParallelLister::isFolder(const std::filesystem::path& path) { return own_.isFolder(path); }
+
+// ---- workers ---------------------------------------------------------------
+
+void ParallelLister::work(DirectoryLister& lister) {
+    try {
+        while (const std::shared_ptr<Job> job = take()) listAhead(*job, lister);
+    } catch (...) {
+        std::lock_guard<std::mutex> lock(shared_->mutex);
+        if (!shared_->error) shared_->error = std::current_exception();
+        shared_->closing = true;
+    }
+    lister.close();
+    shared_->walkWake.notify_all();
+    shared_->workerWake.notify_all();
+}
+
+bool ParallelLister::stopping() const {
+    return shared_->closing.load(std::memory_order_relaxed) || stop_.load(std::memory_order_relaxed);
+}
+
+std::shared_ptr<ParallelLister::Job> ParallelLister::take() {
+    std::unique_lock<std::mutex> lock(shared_->mutex);
+    std::vector<std::shared_ptr<Job>>& queue = shared_->queue;
+    while (!stopping()) {
+        // The walk may have taken a queued folder itself.
+        while (!queue.empty() && queue.back()->state != Job::State::Waiting) queue.pop_back();
+        if (!queue.empty() && shared_->aheadBytes < kAheadBudget) {
+            std::shared_ptr<Job> job = std::move(queue.back());
+            queue.pop_back();
+            job->state = Job::State::Listing;
+            return job;
+        }
+        shared_->waitAsWorker(lock, shared_->idle);
+    }
+    return nullptr;
+}
+
+void ParallelLister::listAhead(Job& job, DirectoryLister& lister) {
+    const ListOpen opened = lister.open(job.path, false);
+    {
+        std::lock_guard<std::mutex> lock(shared_->mutex);
+        job.openKnown = true;
+        job.opened = opened;
+        if (opened != ListOpen::Opened) job.state = Job::State::Done;
+        shared_->progressed(job);
+    }
+    if (opened != ListOpen::Opened) return;
+
+    std::string keyPrefix;
+    const bool holdsMounts = mounts_.keyPrefixFor(job.path, keyPrefix);
+    auto segment = std::make_unique<Segment>();
+    std::vector<std::shared_ptr<Job>> found;
+    bool more = true;
+    while (more) {
+        ListedEntry entry;
+        bool full = false;
+        while (!full && !stopping()) {
+            if (!lister.next(entry)) {
+                more = false;
+                break;
+            }
+            if (entry.name == "." || entry.name == ".." || entry.kind == EntryKind::Other) continue;
+            if (entry.kind == EntryKind::Folder && !(holdsMounts && mounts_.find(keyPrefix, entry.name) != kNoNode))
+                found.push_back(std::make_shared<Job>(childPath(job.path, entry.name)));
+            full = segment->add(entry);
+        }
+        if (more && !full) break;  // stopping: the walk reads no further either
+        const bool failed = !more && lister.failed();
+        std::unique_ptr<Segment> fresh;
+        if (more) {
+            fresh = std::make_unique<Segment>();
+            fresh->bytes.reserve(kSegmentBytes + Segment::kHeader + 256);
+        }
+
+        std::unique_lock<std::mutex> lock(shared_->mutex);
+        if (job.state == Job::State::Dropped) break;
+        shared_->aheadBytes += segment->footprint();
+        job.segments.push_back(std::move(segment));
+        for (std::shared_ptr<Job>& child : found) {
+            job.children.push_back(child);
+            shared_->enqueue(std::move(child));
+        }
+        found.clear();
+        if (!more) {
+            job.failed = failed;
+            job.state = Job::State::Done;
+        }
+        shared_->progressed(job);
+        // Far enough ahead: wait until the walk has read some, unless it
+        // waits for this very folder.
+        while (more && job.state != Job::State::Dropped && shared_->aheadBytes >= kAheadBudget &&
+               shared_->awaited != &job && !stopping())
+            shared_->waitAsWorker(lock, shared_->paused);
+        segment = std::move(fresh);
+    }
+    lister.close();
+}
+
+// ---- the walk's side -------------------------------------------------------
+
+// A folder the walk will not open, and all that was found below it.
+void ParallelLister::drop(Job& job) {
+    job.state = Job::State::Dropped;
+    for (const auto& segment : job.segments) shared_->release(segment->footprint());
+    job.segments.clear();
+    for (const std::shared_ptr<Job>& child : job.children) drop(*child);
+    job.children.clear();
+}
+
+// The walk opens exactly the folders its listings revealed, in stack order,
+// so the one it asks for is normally the last expected. Anything else means
+// it skipped folders (they are dropped) or asks for one nobody foresaw.
+std::shared_ptr<ParallelLister::Job> ParallelLister::expected(const std::filesystem::path& folder) {
+    for (size_t i = expected_.size(); i-- > 0;) {
+        if (expected_[i]->path.native() != folder.native()) continue;
+        std::shared_ptr<Job> job = std::move(expected_[i]);
+        std::lock_guard<std::mutex> lock(shared_->mutex);
+        for (size_t j = i + 1; j < expected_.size(); ++j) {
+            drop(*expected_[j]);
+        }
+        expected_.resize(i);
+        return job;
+    }
+    return nullptr;
+}
+
+ListOpen ParallelLister::open(const std::filesystem::path& folder, bool isRoot) {
+    finishCurrent();
+    std::shared_ptr<Job> job = isRoot ? nullptr : expected(folder);
+    throughOwn_ = true;
+    ListOpen opened = ListOpen::NotFound;
+    if (job) {
+        std::unique_lock<std::mutex> lock(shared_->mutex);
+        shared_->awaited = job.get();
+        if (job->state == Job::State::Waiting) {
+            job->state = Job::State::Listing;
+        } else {
+            throughOwn_ = false;
+            if (shared_->paused > 0) shared_->workerWake.notify_all();  // a paused worker may hold it
+            while (!job->openKnown && !shared_->error && !stop_.load(std::memory_order_relaxed))
+                shared_->waitAsWalk(lock);
+            if (shared_->error) std::rethrow_exception(shared_->error);
+            if (job->openKnown) opened = job->opened;
+        }
+    } else {
+        job = std::make_shared<Job>(folder);
+        job->state = Job::State::Listing;
+    }
+    current_ = std::move(job);
+    if (throughOwn_) opened = own_.open(folder, isRoot);
+    holdsMounts_ = opened == ListOpen::Opened && mounts_.keyPrefixFor(folder, keyPrefix_);
+    return opened;
+}
+
+bool ParallelLister::next(ListedEntry& entry) {
+    if (!current_) return false;
+    if (throughOwn_) {
+        if (!own_.next(entry)) return false;
+    } else {
+        while (!reading_ || readPos_ >= reading_->bytes.size()) {
+            if (!readNextSegment()) return false;
+        }
+        reading_->read(readPos_, entry);
+    }
+    // The walk enters every folder it lists except mount points; those it
+    // will open soon are the ones workers should list now. A worker's
+    // listing has queued its own.
+    if (throughOwn_ && entry.kind == EntryKind::Folder && entry.name != "." && entry.name != ".." &&
+        !(holdsMounts_ && mounts_.find(keyPrefix_, entry.name) != kNoNode)) {
+        auto child = std::make_shared<Job>(childPath(current_->path, entry.name));
+        revealed_.push_back(child);
+        std::lock_guard<std::mutex> lock(shared_->mutex);
+        shared_->enqueue(std::move(child));
+    }
+    return true;
+}
+
+bool ParallelLister::readNextSegment() {
+    std::unique_ptr<Segment> used = std::move(reading_);
+    std::unique_lock<std::mutex> lock(shared_->mutex);
+    if (used) shared_->release(used->footprint());
+    Job& job = *current_;
+    while (job.segments.empty() && job.state != Job::State::Done && !shared_->error &&
+           !stop_.load(std::memory_order_relaxed))
+        shared_->waitAsWalk(lock);
+    if (shared_->error) std::rethrow_exception(shared_->error);
+    if (job.segments.empty()) return false;
+    reading_ = std::move(job.segments.front());
+    job.segments.erase(job.segments.begin());
+    readPos_ = 0;
+    return true;
+}
+
+bool ParallelLister::failed() const {
+    if (!current_) return false;
+    if (throughOwn_) return own_.failed();
+    std::lock_guard<std::mutex> lock(shared_->mutex);
+    return current_->state == Job::State::Done && current_->failed;
+}
+
+void ParallelLister::close() {
+    if (throughOwn_) own_.close();
+    finishCurrent();
+}
+
+// The walk pushes a folder's sub-folders in listing order and opens the
+// last first: the expected folders follow the same stack.
+void ParallelLister::finishCurrent() {
+    if (!current_) return;
+    std::unique_ptr<Segment> used = std::move(reading_);
+    {
+        std::lock_guard<std::mutex> lock(shared_->mutex);
+        if (used) shared_->release(used->footprint());
+        for (const auto& segment : current_->segments) shared_->release(segment->footprint());
+        current_->segments.clear();
+        // Left before its end only when stopping: its lister may stop too.
+        if (current_->state != Job::State::Done)
+            current_->state = throughOwn_ ? Job::State::Done : Job::State::Dropped;
+        if (shared_->awaited == current_.get()) shared_->awaited = nullptr;
+        for (std::shared_ptr<Job>& child : current_->children) revealed_.push_back(std::move(child));
+        current_->children.clear();
+    }
+    expected_.insert(expected_.end(), std::make_move_iterator(revealed_.begin()),
+                     std::make_move_iterator(revealed_.end()));
+    revealed_.clear();
+    current_.reset();
+    throughOwn_ = false;
+}
+
+}  // namespace fan

@@ -1,0 +1,87 @@
+// A directory lister that lists folders ahead of the walk on worker threads.
+//
+// The walk drives it through the lister seam exactly as it drives a plain
+// lister, from its own thread only, and so builds the very same tree: each
+// open() is answered with the listing of that folder, whoever made it. The
+// walk opens folders depth first, the last sub-folder first. Every listing
+// queues the sub-folders the walk will enter (not mount points) as it goes,
+// and workers take the last queued first, which keeps them close to the
+// walk's order; each lists through a lister of its own (a DirectoryLister
+// keeps one listing's state, so one thread uses it at a time). A folder
+// nobody has taken yet when the walk asks for it is listed by the walk's
+// own lister straight through, so with no workers this is the plain walk.
+//
+// Listings made ahead wait in small segments; when they pass a memory budget
+// the workers pause, except the one listing the folder the walk waits for.
+// Workers see a stop request after at most one entry or a few milliseconds
+// of waiting. An exception on a worker (memory exhaustion) is rethrown to
+// the walk from its next call; the destructor stops and joins every worker.
+#pragma once
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "core/directory_lister.h"
+#include "core/mount_map.h"
+
+namespace fan {
+
+using ListerFactory = std::function<std::unique_ptr<DirectoryLister>()>;
+
+class ParallelLister final : public DirectoryLister {
+public:
+    // `own` lists on the walk's thread. `workers` threads are started, each
+    // with a lister from `makeLister` (called here, on the walk's thread);
+    // threads that cannot be started are done without. `mounts` (which
+    // folders not to enter) and `stop` must outlive this object.
+    ParallelLister(DirectoryLister& own, const ListerFactory& makeLister, int workers, const MountMap& mounts,
+                   const std::atomic<bool>& stop);
+    ~ParallelLister() override;
+    ParallelLister(const ParallelLister&) = delete;
+    ParallelLister& operator=(const ParallelLister&) = delete;
+
+    bool isFolder(const std::filesystem::path& path) override;
+    ListOpen open(const std::filesystem::path& folder, bool isRoot) override;
+    bool next(ListedEntry& entry) override;
+    bool failed() const override;
+    void close() override;
+
+    // Worker threads actually running.
+    int workerCount() const { return static_cast<int>(threads_.size()); }
+
+private:
+    struct Job;
+    struct Segment;
+    struct Shared;
+
+    void work(DirectoryLister& lister);
+    std::shared_ptr<Job> take();
+    bool stopping() const;
+    void listAhead(Job& job, DirectoryLister& lister);
+    void drop(Job& job);
+    std::shared_ptr<Job> expected(const std::filesystem::path& folder);
+    bool readNextSegment();
+    void finishCurrent();
+
+    DirectoryLister& own_;
+    const MountMap& mounts_;
+    const std::atomic<bool>& stop_;
+    std::unique_ptr<Shared> shared_;
+    std::vector<std::thread> threads_;
+
+    // The walk's side, touched by its thread only.
+    std::vector<std::shared_ptr<Job>> expected_;  // folders the walk will open, the next one last
+    std::vector<std::shared_ptr<Job>> revealed_;  // sub-folders of current_, in listing order
+    std::shared_ptr<Job> current_;
+    bool throughOwn_ = false;                     // current_ is listed by `own_` right now
+    std::string keyPrefix_;
+    bool holdsMounts_ = false;
+    std::unique_ptr<Segment> reading_;
+    size_t readPos_ = 0;
+};
+
+}  // namespace fan

@@ -1,0 +1,8 @@
+#include "core/scan_threads.h"
+
+namespace fan {
+
+// Not known here: volumes are listed in parallel.
+bool isOnRotationalDisk(const MountEntry&) { return false; }
+
+}  // namespace fan
