@@ -1,5 +1,5 @@
 // Folders listed on several threads give the very tree of the walk on one.
-#include <dirent.h>
+#include <atomic>
 #include <gtest/gtest.h>
 #include <random>
 #include <thread>
@@ -47,14 +47,13 @@ void expectSameSnapshot(const ScanProgress& a, const ScanProgress& b) {
     EXPECT_EQ(a.files.load(), b.files.load());
 }
 
-size_t threadsRunning() {
-    size_t count = 0;
-    if (DIR* dir = ::opendir("/proc/self/task")) {
-        while (const dirent* d = ::readdir(dir)) count += d->d_name[0] != '.';
-        ::closedir(dir);
-    }
-    return count;
-}
+// Each listing thread owns its lister until it ends: none may be left
+// once the scan has returned.
+std::atomic<int> listersAlive{0};
+struct CountedLister : FakeDirectoryLister {
+    explicit CountedLister(const FakeDirectoryLister& base) : FakeDirectoryLister(base) { ++listersAlive; }
+    ~CountedLister() override { --listersAlive; }
+};
 
 // Scans `root` alone and on 2, 3 and 8 threads; every tree must be the first.
 template <typename MakeLister>
@@ -129,14 +128,13 @@ TEST(ParallelWalk, RealTreesOfSeveralShapesMatchTheSingleWalk) {
 
 TEST(ParallelWalk, StoppedAtRandomMomentsLeavesAConsistentTreeAndNoThread) {
     const FakeDirectoryLister base = randomTree(42, 3000, true);
-    const size_t before = threadsRunning();
     std::mt19937 random(7);
     for (int round = 0; round < 20; ++round) {
         ScanProgress progress;
         std::atomic<int> listed{0};
         const int stopAt = static_cast<int>(random() % 3000);
         ListerFactory slow = [&] {
-            auto lister = std::make_unique<FakeDirectoryLister>(base);
+            auto lister = std::make_unique<CountedLister>(base);
             lister->onEntry = [&](const std::string&, const std::string&) {
                 if (++listed == stopAt) progress.stop = true;
             };
@@ -146,16 +144,15 @@ TEST(ParallelWalk, StoppedAtRandomMomentsLeavesAConsistentTreeAndNoThread) {
         testing::expectConsistentTree(tree);
         EXPECT_TRUE(tree.stopped);
         EXPECT_EQ(progress.files.load(), tree.nodes[0].fileCount);
-        EXPECT_EQ(threadsRunning(), before);
+        EXPECT_EQ(listersAlive.load(), 0);
     }
 }
 
 TEST(ParallelWalk, FailureOnAListingThreadReachesTheCaller) {
     const FakeDirectoryLister base = randomTree(3, 400, false);
-    const size_t before = threadsRunning();
     for (int threads : {1, 4}) {
         ListerFactory failing = [&] {
-            auto lister = std::make_unique<FakeDirectoryLister>(base);
+            auto lister = std::make_unique<CountedLister>(base);
             lister->onEntry = [](const std::string& folder, const std::string&) {
                 if (folder.size() > 12) throw std::bad_alloc();
             };
@@ -163,7 +160,7 @@ TEST(ParallelWalk, FailureOnAListingThreadReachesTheCaller) {
         };
         ScanProgress progress;
         EXPECT_THROW(scanTree("/r", progress, &kNoMounts, failing, threads), std::bad_alloc);
-        EXPECT_EQ(threadsRunning(), before);
+        EXPECT_EQ(listersAlive.load(), 0);
     }
 }
 
