@@ -1,18 +1,29 @@
 #!/bin/sh
-# Times scan_bench against du and ncdu on one folder, warm cache, in one run,
-# and counts the system calls scan_bench makes per directory entry.
+# Times scan_bench, on one thread and in parallel, against du, ncdu and (only
+# where Debian's package is installed) gdu on one folder, warm cache, in one
+# run, and counts the system calls the one-thread walk makes per entry.
 #   bench/compare_scan.sh PATH [BUILD_DIR]
+# THREADS sets the parallel walk's threads (default: cores, at most 8).
 set -eu
 path=${1:?usage: compare_scan.sh PATH [BUILD_DIR]}
 build=${2:-build}
 bench="$build/bench/scan_bench"
 [ -x "$bench" ] || { echo "missing $bench: run 'make bench' first" >&2; exit 1; }
 command -v ncdu >/dev/null || { echo "ncdu is not installed: run 'make bench'" >&2; exit 1; }
+cores=$(nproc)
+threads=${THREADS:-$(( cores < 8 ? cores : 8 ))}
+gdu=""
+if dpkg -s gdu >/dev/null 2>&1 && command -v gdu >/dev/null; then gdu=gdu; fi
 
 runs=${RUNS:-10}
 entries=$(find "$path" -mindepth 1 | wc -l)
 echo "path=$path entries=$entries runs=$runs"
-"$bench" "$path" | tail -n 1
+single=$("$bench" "$path" 1 | tail -n 1)
+parallel=$("$bench" "$path" "$threads" | tail -n 1)
+echo "single:   $single"
+echo "parallel: $parallel"
+totals() { echo "$1" | tr ' ' '\n' | grep -E '^(files|folders|bytes)=' | tr '\n' ' '; }
+[ "$(totals "$single")" = "$(totals "$parallel")" ] && echo "totals identical" || echo "TOTALS DIFFER"
 
 median_of() { sort -n | awk '{v[NR]=$1} END {print (NR%2) ? v[(NR+1)/2] : (v[NR/2]+v[NR/2+1])/2}'; }
 
@@ -28,24 +39,30 @@ time_runs() {  # prints the median wall time in seconds of "$@" over $runs runs,
     done | median_of
 }
 
+# Names and commands in the same order; the first two are ours.
+names="single parallel du ncdu${gdu:+ gdu}"
 if command -v hyperfine >/dev/null && command -v python3 >/dev/null; then
     json=$(mktemp)
-    hyperfine -N --warmup 2 --runs "$runs" --export-json "$json" \
-        -n fanorbiter "$bench $path" \
-        -n du "du -s --apparent-size $path" \
-        -n ncdu "ncdu -0 -o /dev/null $path" >/dev/null
-    set -- $(python3 -c 'import json,sys; r=json.load(open(sys.argv[1]))["results"]; print(" ".join(str(x["median"]) for x in r))' "$json")
+    set -- -n single "$bench $path 1" -n parallel "$bench $path $threads" \
+        -n du "du -s --apparent-size $path" -n ncdu "ncdu -0 -o /dev/null $path"
+    [ -n "$gdu" ] && set -- "$@" -n gdu "gdu --non-interactive --no-progress $path"
+    hyperfine -N --warmup 2 --runs "$runs" --export-json "$json" "$@" >/dev/null
+    medians=$(python3 -c 'import json,sys; r=json.load(open(sys.argv[1]))["results"]; print(" ".join(str(x["median"]) for x in r))' "$json")
     rm -f "$json"
-    ours=$1; du=$2; ncdu=$3
 else
-    ours=$(time_runs "$bench" "$path")
-    du=$(time_runs du -s --apparent-size "$path")
-    ncdu=$(time_runs ncdu -0 -o /dev/null "$path")
+    medians="$(time_runs "$bench" "$path" 1) $(time_runs "$bench" "$path" "$threads")"
+    medians="$medians $(time_runs du -s --apparent-size "$path") $(time_runs ncdu -0 -o /dev/null "$path")"
+    [ -n "$gdu" ] && medians="$medians $(time_runs gdu --non-interactive --no-progress "$path")"
 fi
 
-calls=$(strace -c -f -o /dev/stdout "$bench" "$path" 2>/dev/null | awk '$NF == "total" {print $(NF-2)}')
-echo "$ours $du $ncdu $calls $entries" | awk '{
-    faster = ($2 < $3) ? $2 : $3
-    printf "median_s fanorbiter=%.4f du=%.4f ncdu=%.4f ratio_vs_faster=%.3f\n", $1, $2, $3, $1 / faster
-    printf "syscalls=%d per_entry=%.3f\n", $4, $4 / $5
+calls=$(strace -c -f -o /dev/stdout "$bench" "$path" 1 2>/dev/null | awk '$NF == "total" {print $(NF-2)}')
+echo "$names|$medians|$calls $entries $threads" | awk -F'|' '{
+    n = split($1, name, " "); split($2, t, " "); split($3, extra, " ")
+    line = "median_s"
+    for (i = 1; i <= n; ++i) line = line sprintf(" %s=%.4f", name[i], t[i])
+    fastest = t[3]
+    for (i = 4; i <= n; ++i) if (t[i] < fastest) fastest = t[i]
+    printf "%s threads=%d\n", line, extra[3]
+    printf "parallel_vs_fastest_other=%.3f single_vs_fastest_other=%.3f speedup=%.2f\n", t[2] / fastest, t[1] / fastest, t[1] / t[2]
+    printf "syscalls=%d per_entry=%.3f\n", extra[1], extra[1] / extra[2]
 }'

@@ -18,7 +18,7 @@ constexpr size_t kSegmentBytes = 16 * 1024;
 // Bytes of listings made ahead that may wait before workers pause. Each
 // worker's allocator keeps its own high-water mark, so what the process
 // holds is a few times this.
-constexpr size_t kAheadBudget = 256 * 1024;
+constexpr size_t kAheadBudget = 128 * 1024;
 // Stop requests come without a notification: waits look at them this often.
 constexpr std::chrono::milliseconds kPoll{2};
 
