@@ -77,6 +77,7 @@ TEST_F(ShellTest, AnItemOnAnotherVolumeGoesToThatVolumesTrash) {
     shellCalls.fstatat = deviceCheck;
     sameDevice = path("vol");
     for (const auto& [shared, trash] : cases) {
+        SCOPED_TRACE(trash);
         fs::remove_all(path("vol"));
         temp.write("vol/sub/item", "moved");
         const std::string folder = path(shared == Link ? "sticky" : "vol/.Trash");
