@@ -1,6 +1,6 @@
-// The trash folders of this user as the freedesktop.org Trash specification
-// lays them out: the home trash, and on other volumes $topdir/.Trash/$uid
-// (when .Trash is a sticky folder that is not a link) or $topdir/.Trash-$uid.
+// The trash folders of this user as freedesktop.org desktops share them: the
+// home trash, and on other volumes $topdir/.Trash/$uid (when .Trash is a
+// sticky folder that is not a link) or $topdir/.Trash-$uid.
 // Shared by moving an item to the trash, emptying and opening it.
 #pragma once
 
