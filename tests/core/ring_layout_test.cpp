@@ -49,13 +49,9 @@ TEST(RingLayout, NothingToLayOutGivesAnEmptyResult) {
     b.file(zero, "nothing", 0);
     b.file(0, "data", 100);
     const Tree& tree = b.finish();
-    EXPECT_TRUE(layout(tree, empty, 6, 0.01).empty());     // no children
-    EXPECT_TRUE(layout(tree, zero, 6, 0.01).empty());      // size 0
-    EXPECT_TRUE(layout(tree, 99, 6, 0.01).empty());        // past the end
-    EXPECT_TRUE(layout(tree, kNoNode, 6, 0.01).empty());
-    EXPECT_TRUE(layout(tree, 0, 0, 0.01).empty());
-    EXPECT_TRUE(layout(tree, 0, -3, 0.01).empty());
-    EXPECT_FALSE(layout(tree, 0, 1, 0.01).empty());
+    // No children, size 0, past the end, no rings.
+    for (const auto& [root, rings] : {std::pair<uint64_t, int>{empty, 6}, {zero, 6}, {99, 6}, {kNoNode, 6}, {0, 0}, {0, -3}})
+        EXPECT_TRUE(layout(tree, root, rings, 0.01).empty()) << root << " " << rings;
     EXPECT_TRUE(layout(Tree{}, 0, 6, 0.01).empty());
 }
 
@@ -90,23 +86,6 @@ TEST(RingLayout, SectorsInDepthFirstOrderWithGroupsAndRootFiles) {
     // The root's files on ring 1 over its group, hue = ordinal among all children.
     expectSegment(s[7], f1, 1, bEnd, bEnd + share(15, 80), 2, false, 15, 1);
     expectSegment(s[8], f2, 1, s[7].endAngle, s[7].endAngle + share(5, 80), 3, false, 5, 1);
-}
-
-TEST(RingLayout, RootFilesAfterEverythingElseAndWithinTheirGroup) {
-    TreeBuilder b;
-    const uint64_t a = b.folder(0, "a");
-    b.file(a, "x", 40);
-    const uint64_t f1 = b.file(0, "f1", 15);
-    const uint64_t f2 = b.file(0, "f2", 5);
-    const Tree& tree = b.finish();
-    const auto s = layout(tree, 0, 4, 0.0);
-    ASSERT_EQ(s.size(), 5u);
-    EXPECT_EQ(s[2].node, 0u);
-    EXPECT_TRUE(s[2].isGroup);
-    expectSegment(s[3], f1, 1, s[2].startAngle, s[2].startAngle + share(15, 60), 1, false, 15, 1);
-    expectSegment(s[4], f2, 1, s[3].endAngle, s[3].endAngle + share(5, 60), 2, false, 5, 1);
-    EXPECT_NEAR(s[4].endAngle, s[2].endAngle, 1e-12);
-    EXPECT_NEAR(s[2].endAngle, kTwoPi, 1e-12);
 }
 
 TEST(RingLayout, FolderExactlyAtTheMinimumAngleGetsItsSector) {
@@ -189,16 +168,8 @@ TEST(RingLayout, OnlyFilesGiveOneFullTurnGroupAndFileSectors) {
     const auto s = layout(tree, 0, 6, 0.01);
     ASSERT_EQ(s.size(), 4u);
     expectSegment(s[0], 0, 0, 0.0, kTwoPi, 0, true, 600, 3);
-    for (int i = 1; i < 4; ++i) {
-        EXPECT_EQ(s[i].ring, 1);
-        EXPECT_FALSE(s[i].isGroup);
-        EXPECT_EQ(s[i].hue, static_cast<uint32_t>(i - 1));
-    }
     EXPECT_NEAR(s[3].endAngle, kTwoPi, 1e-12);
-    // With one ring there is no ring 1.
-    const auto one = layout(tree, 0, 1, 0.01);
-    ASSERT_EQ(one.size(), 1u);
-    EXPECT_TRUE(one[0].isGroup);
+    EXPECT_EQ(layout(tree, 0, 1, 0.01).size(), 1u);  // with one ring there is no ring 1
 }
 
 TEST(RingLayout, ZeroSizedChildrenAdvanceTheHueOrdinalAndOutermostRingHasNoChildren) {

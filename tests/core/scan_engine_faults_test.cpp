@@ -1,4 +1,6 @@
-// The walk when listing goes wrong or is stopped, through a lister double.
+// The walk through a lister double: order, listing faults, stop requests,
+// mount points under "/", saturating sums and the live-preview publications.
+#include <atomic>
 #include <chrono>
 #include <gtest/gtest.h>
 #include <thread>
@@ -15,13 +17,13 @@ constexpr EntryKind File = EntryKind::File;
 constexpr EntryKind Folder = EntryKind::Folder;
 const std::vector<MountEntry> kNoMounts;
 
-// /r holds a (a1 with two files, a2 with one), b (one file) and a root file.
+// /r holds a (a1 with two files, a2 with three), b (one file) and a root file.
 FakeDirectoryLister sampleTree() {
     FakeDirectoryLister lister;
     lister.folders["/r"] = {{".", Folder}, {"..", Folder}, {"a", Folder}, {"b", Folder}, {"top", File, 4}};
     lister.folders["/r/a"] = {{"a1", Folder}, {"a2", Folder}};
     lister.folders["/r/a/a1"] = {{"x", File, 100}, {"y", File, 200}};
-    lister.folders["/r/a/a2"] = {{"z", File, 300}};
+    lister.folders["/r/a/a2"] = {{"z", File, 300}, {"z1", File, 1}, {"z2", File, 2}};
     lister.folders["/r/b"] = {{"w", File, 50}};
     return lister;
 }
@@ -36,12 +38,15 @@ PreviewState stateOf(const ScanSnapshot& snapshot, const std::string& name) {
 TEST(ScanEngineFaults, WalkIsDepthFirstInReverseListingOrderAndSkipsDotEntries) {
     FakeDirectoryLister lister = sampleTree();
     ScanProgress progress;
+    progress.livePreview = false;  // nothing is published, yet the counters advance
     const Tree tree = scanTree("/r", progress, &kNoMounts, lister);
     testing::expectConsistentTree(tree);
     EXPECT_EQ(lister.opened, (std::vector<std::string>{"/r", "/r/b", "/r/a", "/r/a/a2", "/r/a/a1"}));
-    EXPECT_EQ(tree.nodes.size(), 10u);
-    EXPECT_EQ(tree.nodes[0].size, 654u);
-    EXPECT_EQ(tree.nodes[0].fileCount, 5u);
+    EXPECT_EQ(tree.nodes.size(), 12u);
+    EXPECT_EQ(tree.nodes[0].size, 657u);
+    EXPECT_EQ(progress.files.load(), 7u);
+    EXPECT_EQ(progress.bytes.load(), 657u);
+    EXPECT_FALSE(progress.snapshot().valid);
     // Children of one folder take consecutive indices in listing order.
     EXPECT_EQ(tree.nodes[1].name, "a");
     EXPECT_EQ(tree.nodes[2].name, "b");
@@ -68,70 +73,72 @@ TEST(ScanEngineFaults, RootThatCannotBeListed) {
 }
 
 TEST(ScanEngineFaults, SubfolderFailuresMarkOnlyTheirTopLevelItem) {
-    FakeDirectoryLister lister = sampleTree();
-    lister.openFaults["/r/a/a1"] = ListOpen::Failed;  // fails to open
-    ScanProgress progress;
-    Tree tree = scanTree("/r", progress, &kNoMounts, lister);
-    testing::expectConsistentTree(tree);
-    EXPECT_EQ(tree.errorCount, 1u);
-    EXPECT_EQ(tree.errorText, "");
-    EXPECT_EQ(tree.nodes[0].size, 354u);
-    ScanSnapshot last = progress.snapshot();
-    EXPECT_EQ(stateOf(last, "a"), PreviewState::AccessError);
-    EXPECT_EQ(stateOf(last, "b"), PreviewState::Complete);
-    EXPECT_EQ(stateOf(last, ""), PreviewState::Complete);
-
-    // A listing that breaks off keeps what it had already returned.
-    FakeDirectoryLister midway = sampleTree();
-    midway.failAfter["/r/a/a1"] = 1;
-    tree = scanTree("/r", progress, &kNoMounts, midway);
-    testing::expectConsistentTree(tree);
-    EXPECT_EQ(tree.errorCount, 1u);
-    EXPECT_EQ(tree.nodes[0].size, 454u);
-    last = progress.snapshot();
-    EXPECT_EQ(stateOf(last, "a"), PreviewState::AccessError);
+    // a1 fails to open, breaks off after one entry, or has vanished (an
+    // empty folder, no error): what was listed stays in the tree.
+    const struct {
+        const char* what;
+        uint64_t errors, size;
+        PreviewState a;
+    } cases[] = {{"refused", 1, 357, PreviewState::AccessError},
+                 {"broken off", 1, 457, PreviewState::AccessError},
+                 {"vanished", 0, 357, PreviewState::Complete}};
+    for (const auto& c : cases) {
+        FakeDirectoryLister lister = sampleTree();
+        if (c.what[0] == 'r') lister.openFaults["/r/a/a1"] = ListOpen::Failed;
+        if (c.what[0] == 'b') lister.failAfter["/r/a/a1"] = 1;
+        if (c.what[0] == 'v') lister.folders.erase("/r/a/a1");
+        ScanProgress progress;
+        const Tree tree = scanTree("/r", progress, &kNoMounts, lister);
+        testing::expectConsistentTree(tree);
+        EXPECT_EQ(tree.errorCount, c.errors) << c.what;
+        EXPECT_EQ(tree.errorText, "") << c.what;
+        EXPECT_EQ(tree.nodes[0].size, c.size) << c.what;
+        const ScanSnapshot last = progress.snapshot();
+        EXPECT_EQ(stateOf(last, "a"), c.a) << c.what;
+        EXPECT_EQ(stateOf(last, "b"), PreviewState::Complete) << c.what;
+        EXPECT_EQ(stateOf(last, ""), PreviewState::Complete) << c.what;
+    }
 }
 
-TEST(ScanEngineFaults, FolderVanishingBeforeItIsListedIsEmptyNotAnError) {
-    FakeDirectoryLister lister = sampleTree();
-    lister.folders.erase("/r/a/a2");
-    ScanProgress progress;
-    const Tree tree = scanTree("/r", progress, &kNoMounts, lister);
-    testing::expectConsistentTree(tree);
-    EXPECT_EQ(tree.errorCount, 0u);
-    EXPECT_EQ(tree.nodes[0].size, 354u);
-    EXPECT_EQ(stateOf(progress.snapshot(), "a"), PreviewState::Complete);
-}
-
-TEST(ScanEngineFaults, StopMidWalkLeavesAConsistentPartialTree) {
+TEST(ScanEngineFaults, StopFromTheGuiThreadEndsTheListingInProgress) {
+    // The worker is held inside a2's listing, at its first entry, until the
+    // GUI thread, polling snapshots meanwhile, has asked it to stop.
     FakeDirectoryLister lister = sampleTree();
     ScanProgress progress;
+    std::atomic<bool> reached{false};
     lister.onEntry = [&](const std::string& folder, const std::string& entry) {
-        if (folder == "/r/a/a2" && entry == "z") progress.stop = true;
+        if (folder != "/r/a/a2" || entry != "z") return;
+        reached = true;
+        while (!progress.stop) std::this_thread::yield();
     };
-    const Tree tree = scanTree("/r", progress, &kNoMounts, lister);
+    Tree tree;
+    std::thread worker([&] { tree = scanTree("/r", progress, &kNoMounts, lister); });
+    while (!reached) {
+        const ScanSnapshot copy = progress.snapshot();
+        uint64_t itemBytes = 0;
+        for (const PreviewItem& item : copy.items) itemBytes += item.bytes;
+        EXPECT_LE(itemBytes, copy.bytes);  // items never run ahead of the counter they were published with
+    }
+    progress.stop = true;
+    worker.join();
     testing::expectConsistentTree(tree);
     EXPECT_TRUE(tree.stopped);
     EXPECT_EQ(tree.errorCount, 0u);
     EXPECT_EQ(lister.opened.back(), "/r/a/a2");  // a1 is never listed
-    // The stop is seen before the entry after z: b, top and z are recorded.
+    // z is recorded; the stop is seen before a2's next entry.
     EXPECT_EQ(tree.nodes[0].size, 354u);
     EXPECT_EQ(progress.files.load(), 3u);
-    const ScanSnapshot last = progress.snapshot();
+    EXPECT_EQ(tree.nodes[0].children.size(), 3u);
+    const ScanSnapshot last = progress.snapshot();  // the final, forced one keeps the states as they were
     EXPECT_EQ(stateOf(last, "b"), PreviewState::Complete);
     EXPECT_EQ(stateOf(last, "a"), PreviewState::Scanning);
     EXPECT_EQ(last.bytes, 354u);
-    EXPECT_EQ(tree.nodes[0].children.size(), 3u);
-}
 
-TEST(ScanEngineFaults, StopBeforeTheFirstFolderGivesTheRootAlone) {
-    FakeDirectoryLister lister = sampleTree();
-    ScanProgress progress;
-    progress.stop = true;
-    const Tree tree = scanTree("/r", progress, &kNoMounts, lister);
+    FakeDirectoryLister untouched = sampleTree();  // a stop raised before the walk: the root alone
+    tree = scanTree("/r", progress, &kNoMounts, untouched);
     EXPECT_TRUE(tree.stopped);
     EXPECT_EQ(tree.nodes.size(), 1u);
-    EXPECT_TRUE(lister.opened.empty());
+    EXPECT_TRUE(untouched.opened.empty());
 }
 
 TEST(ScanEngineFaults, MountTableWithRootSlashMarksTopLevelMountPoints) {
@@ -150,7 +157,6 @@ TEST(ScanEngineFaults, MountTableWithRootSlashMarksTopLevelMountPoints) {
     testing::expectConsistentTree(tree);
     EXPECT_EQ(tree.mountPointCount, 3u);
     EXPECT_EQ(tree.nodes[0].size, 0u);
-    EXPECT_EQ(tree.nodes[0].name, "/");
     EXPECT_EQ(lister.opened, (std::vector<std::string>{"/", "/home"}));
     const ScanSnapshot last = progress.snapshot();
     EXPECT_EQ(stateOf(last, "proc"), PreviewState::OtherFileSystem);
@@ -168,7 +174,31 @@ TEST(ScanEngineFaults, SizesSaturateInsteadOfWrapping) {
     const Tree tree = scanTree("/r", progress, &kNoMounts, lister);
     EXPECT_EQ(tree.nodes[0].size, ~uint64_t{0});
     EXPECT_EQ(tree.nodes[0].fileCount, 4u);
-    for (const PreviewItem& item : progress.snapshot().items) EXPECT_EQ(item.bytes, ~uint64_t{0});
+    EXPECT_EQ(progress.bytes.load(), ~uint64_t{0});  // the status line never shows a small number
+    const ScanSnapshot last = progress.snapshot();
+    EXPECT_EQ(last.bytes, ~uint64_t{0});
+    for (const PreviewItem& item : last.items) EXPECT_EQ(item.bytes, ~uint64_t{0});
+}
+
+TEST(ScanEngineFaults, PreviewItemsInListingOrderWithTheRootFilesAtTheirFirstFile) {
+    FakeDirectoryLister lister;
+    lister.folders["/r"] = {{"d1", Folder}, {"f1", File, 5}, {"d2", Folder}, {"f2", File, 6}, {"d3", Folder}};
+    lister.folders["/r/d1"] = {{"x", File, 100}};
+    lister.folders["/r/d2"] = {};
+    lister.folders["/r/d3"] = {{"sub", Folder}};
+    lister.folders["/r/d3/sub"] = {{"y", File, 7}};
+    ScanProgress progress;
+    scanTree("/r", progress, &kNoMounts, lister);
+    const ScanSnapshot last = progress.snapshot();
+    std::vector<std::string> names;
+    for (const PreviewItem& item : last.items) names.push_back(item.name);
+    ASSERT_EQ(names, (std::vector<std::string>{"d1", "", "d2", "d3"}));
+    EXPECT_FALSE(last.items[1].isFolder);
+    EXPECT_EQ(last.items[1].bytes, 11u);
+    EXPECT_EQ(last.items[1].fileCount, 2u);
+    EXPECT_EQ(last.items[3].bytes, 7u);  // everything below the folder
+    for (const PreviewItem& item : last.items) EXPECT_EQ(item.state, PreviewState::Complete) << item.name;
+    EXPECT_EQ(last.bytes, 118u);
 }
 
 TEST(ScanEngineFaults, PublicationsAreForcedAtTheStartAfterFailedOpensAndAtTheEnd) {
@@ -195,7 +225,6 @@ TEST(ScanEngineFaults, PublicationsAreForcedAtTheStartAfterFailedOpensAndAtTheEn
     EXPECT_EQ(stateOf(afterVanished, "c"), PreviewState::Complete);
     EXPECT_EQ(stateOf(afterVanished, "b"), PreviewState::Pending);
     EXPECT_EQ(stateOf(afterVanished, "a"), PreviewState::Pending);
-    // After the stop, the final forced publication keeps the states as they were.
     const ScanSnapshot last = progress.snapshot();
     EXPECT_TRUE(tree.stopped);
     EXPECT_EQ(stateOf(last, "b"), PreviewState::Scanning);
