@@ -90,57 +90,36 @@ TEST(RingLayout, SectorsInDepthFirstOrderWithGroupsAndRootFiles) {
 
 TEST(RingLayout, FolderExactlyAtTheMinimumAngleGetsItsSector) {
     TreeBuilder b;
-    const uint64_t big = b.folder(0, "big");
-    b.file(big, "x", 997);
+    b.file(b.folder(0, "big"), "x", 997);
     const uint64_t small = b.folder(0, "small");
     b.file(small, "y", 3);
     const Tree& tree = b.finish();
-    const double smallAngle = share(3, 1000);
-    auto hasSector = [&](double minAngle) {
-        for (const RingSegment& s : layout(tree, 0, 2, minAngle))
-            if (s.node == small && !s.isGroup) return true;
-        return false;
-    };
-    EXPECT_TRUE(hasSector(smallAngle));
-    EXPECT_FALSE(hasSector(std::nextafter(smallAngle, 1.0)));
-    // Grouped: the root's ring-0 group gathers it as one small folder.
-    const auto grouped = layout(tree, 0, 2, std::nextafter(smallAngle, 1.0));
-    ASSERT_FALSE(grouped.empty());
-    expectSegment(grouped.back(), 0, 0, share(997, 1000), share(997, 1000) + smallAngle, 0, true, 3, 1);
-    // No minimum, or a negative or NaN one: every non-empty folder is drawn.
-    for (double minAngle : {0.0, -1.0, std::numeric_limits<double>::quiet_NaN()}) EXPECT_TRUE(hasSector(minAngle));
+    const double angle = share(3, 1000), start = share(997, 1000);
+    // No minimum, or a negative or NaN one, draws every non-empty folder.
+    for (const double minAngle : {angle, 0.0, -1.0, double(NAN), std::nextafter(angle, 1.0)}) {
+        const auto s = layout(tree, 0, 2, minAngle);
+        ASSERT_GE(s.size(), 3u);
+        if (!(minAngle > angle))
+            expectSegment(s[2], small, 0, start, start + angle, 1, false, 3, 1);
+        else  // the root's ring-0 group gathers it as one small folder
+            expectSegment(s.back(), 0, 0, start, start + angle, 0, true, 3, 1);
+    }
 }
 
-TEST(RingLayout, TwentyFourRootFilesAllDrawnTwentyFiveThinOnesGrouped) {
-    for (int files : {24, 25}) {
+TEST(RingLayout, UpToTwentyFourRootFilesAllDrawnBeyondThatThinOnesGrouped) {
+    for (const uint64_t files : {24, 25}) {
         TreeBuilder b;
-        const uint64_t big = b.folder(0, "big");
-        b.file(big, "x", 1000000);
-        for (int i = 0; i < files; ++i) b.file(0, "f" + std::to_string(100 + i), 10);
-        const Tree& tree = b.finish();
-        const auto s = layout(tree, 0, 6, 0.001);
-        int ring1Files = 0;
-        const RingSegment* ring0Group = nullptr;
-        const RingSegment* ring1Group = nullptr;
-        for (const RingSegment& seg : s) {
-            if (seg.ring == 1 && !seg.isGroup && seg.node != 1 && tree.nodes[seg.node].parent == 0) ++ring1Files;
-            if (seg.isGroup && seg.node == 0) (seg.ring == 0 ? ring0Group : ring1Group) = &seg;
-        }
-        ASSERT_NE(ring0Group, nullptr);
-        EXPECT_EQ(ring0Group->count, static_cast<uint64_t>(files));
-        EXPECT_EQ(ring0Group->bytes, static_cast<uint64_t>(files) * 10);
+        b.file(b.folder(0, "big"), "x", 1000000);
+        for (uint64_t i = 0; i < files; ++i) b.file(0, "f" + std::to_string(100 + i), 10);
+        // big, its ring-1 group, the root's ring-0 group of all files, then ring 1.
+        const auto s = layout(b.finish(), 0, 6, 0.001);
+        ASSERT_GE(s.size(), 4u);
+        expectSegment(s[2], 0, 0, s[2].startAngle, s[2].endAngle, 0, true, files * 10, files);
         if (files == 24) {
-            EXPECT_EQ(ring1Files, 24);  // far under 0.0025 each, drawn all the same
-            EXPECT_EQ(ring1Group, nullptr);
+            EXPECT_EQ(s.size(), 3u + 24);  // far under 0.0025 each, drawn all the same
         } else {
-            EXPECT_EQ(ring1Files, 0);
-            ASSERT_NE(ring1Group, nullptr);
-            // Both groups belong to the root; bytes and count tell them apart.
-            EXPECT_EQ(ring1Group->count, 25u);
-            EXPECT_EQ(ring1Group->bytes, 250u);
-            EXPECT_EQ(ring1Group->hue, 0u);
-            EXPECT_DOUBLE_EQ(ring1Group->startAngle, ring0Group->startAngle);
-            EXPECT_EQ(&s.back(), ring1Group);
+            ASSERT_EQ(s.size(), 4u);  // both groups belong to the root; bytes and count tell them apart
+            expectSegment(s[3], 0, 1, s[2].startAngle, s[3].endAngle, 0, true, 250, 25);
         }
     }
 }

@@ -53,50 +53,43 @@ TEST(ScanEngineFaults, WalkIsDepthFirstInReverseListingOrderAndSkipsDotEntries) 
     EXPECT_EQ(tree.nodes[3].name, "top");
 }
 
-TEST(ScanEngineFaults, RootThatCannotBeListed) {
-    // Refused: an error and the root alone. Not found: an empty scan.
+TEST(ScanEngineFaults, FoldersThatFailOrVanish) {
+    // A folder that fails to open or breaks off counts as an error and marks
+    // its top-level item; one that has vanished is empty. What was listed
+    // stays. A root that refuses listing leaves the root alone and a text.
     const struct {
-        ListOpen fault;
-        uint64_t errors;
-        std::string text;
-    } cases[] = {{ListOpen::Failed, 1, "Нет доступа к папке: /r"}, {ListOpen::NotFound, 0, ""}};
-    for (const auto& c : cases) {
-        FakeDirectoryLister lister = sampleTree();
-        lister.openFaults["/r"] = c.fault;
-        ScanProgress progress;
-        const Tree tree = scanTree("/r", progress, &kNoMounts, lister);
-        ASSERT_EQ(tree.nodes.size(), 1u);
-        EXPECT_EQ(tree.errorCount, c.errors);
-        EXPECT_EQ(tree.errorText, c.text);
-        EXPECT_TRUE(progress.snapshot().valid);
-    }
-}
-
-TEST(ScanEngineFaults, SubfolderFailuresMarkOnlyTheirTopLevelItem) {
-    // a1 fails to open, breaks off after one entry, or has vanished (an
-    // empty folder, no error): what was listed stays in the tree.
-    const struct {
-        const char* what;
-        uint64_t errors, size;
+        const char* folder;
+        ListOpen open;  // Opened: the listing breaks off after one entry
+        uint64_t errors, nodes, size;
+        const char* text;
         PreviewState a;
-    } cases[] = {{"refused", 1, 357, PreviewState::AccessError},
-                 {"broken off", 1, 457, PreviewState::AccessError},
-                 {"vanished", 0, 357, PreviewState::Complete}};
+    } cases[] = {
+        {"/r/a/a1", ListOpen::Failed, 1, 10, 357, "", PreviewState::AccessError},
+        {"/r/a/a1", ListOpen::Opened, 1, 11, 457, "", PreviewState::AccessError},
+        {"/r/a/a1", ListOpen::NotFound, 0, 10, 357, "", PreviewState::Complete},
+        {"/r", ListOpen::Failed, 1, 1, 0, "Нет доступа к папке: /r", PreviewState::Complete},
+        {"/r", ListOpen::NotFound, 0, 1, 0, "", PreviewState::Complete},
+    };
     for (const auto& c : cases) {
         FakeDirectoryLister lister = sampleTree();
-        if (c.what[0] == 'r') lister.openFaults["/r/a/a1"] = ListOpen::Failed;
-        if (c.what[0] == 'b') lister.failAfter["/r/a/a1"] = 1;
-        if (c.what[0] == 'v') lister.folders.erase("/r/a/a1");
+        if (c.open == ListOpen::Opened) lister.failAfter[c.folder] = 1;
+        else lister.openFaults[c.folder] = c.open;
         ScanProgress progress;
         const Tree tree = scanTree("/r", progress, &kNoMounts, lister);
+        SCOPED_TRACE(std::string(c.folder) + " " + std::to_string(static_cast<int>(c.open)));
         testing::expectConsistentTree(tree);
-        EXPECT_EQ(tree.errorCount, c.errors) << c.what;
-        EXPECT_EQ(tree.errorText, "") << c.what;
-        EXPECT_EQ(tree.nodes[0].size, c.size) << c.what;
+        EXPECT_EQ(tree.errorCount, c.errors);
+        EXPECT_EQ(tree.nodes.size(), c.nodes);
+        EXPECT_EQ(tree.nodes[0].size, c.size);
+        EXPECT_EQ(tree.errorText, c.text);
         const ScanSnapshot last = progress.snapshot();
-        EXPECT_EQ(stateOf(last, "a"), c.a) << c.what;
-        EXPECT_EQ(stateOf(last, "b"), PreviewState::Complete) << c.what;
-        EXPECT_EQ(stateOf(last, ""), PreviewState::Complete) << c.what;
+        if (c.nodes == 1) {
+            EXPECT_TRUE(last.valid && last.items.empty());
+            continue;
+        }
+        EXPECT_EQ(stateOf(last, "a"), c.a);
+        EXPECT_EQ(stateOf(last, "b"), PreviewState::Complete);
+        EXPECT_EQ(stateOf(last, ""), PreviewState::Complete);
     }
 }
 

@@ -75,50 +75,23 @@ TEST(ScanEngineRoot, RootIsNormalisedAndAnEmptyFolderIsAnEmptyScan) {
     EXPECT_EQ(toLongPath("/x/./y/../z/"), std::filesystem::path("/x/z"));
 }
 
-TEST(ScanEngineWalk, SumsOrderAndNamesOfARealTree) {
+TEST(ScanEngineWalk, SumsOrderNamesAndKindsOfARealTree) {
     TempTree temp;
+    const std::filesystem::path root = temp.root();
     temp.file("big/one.bin", 5'000'000);
     temp.file("big/deep/er/two.bin", 7);
     for (const char* name : {"small/b", "small/a", "small/A"}) temp.file(name, 10);
     temp.folder("small/empty/also-empty");
     temp.file(".hidden", 1);
-    temp.file("huge.img", 5LL << 30);             // sparse: a 64-bit size costs no disk
-    temp.file("bad-\xff\xfe-name", 11);           // not UTF-8: kept as the raw bytes
+    temp.file("huge.img", 5LL << 30);    // sparse: a 64-bit size costs no disk
+    temp.file("bad-\xff\xfe-name", 11);  // not UTF-8: kept as the raw bytes
     temp.file("line\nbreak/Привет", 22);
     // A file with a second link elsewhere counts once per link.
     ASSERT_EQ(::link(temp.file("linked", 100).c_str(), (temp.folder("other") / "link").c_str()), 0);
-    ScanProgress progress;
-    const Tree tree = scanTree(temp.root(), progress, &kNoMounts);
-    testing::expectConsistentTree(tree);
-    EXPECT_EQ(tree.errorText, "");
-    EXPECT_EQ(tree.errorCount, 0u);
-    EXPECT_FALSE(tree.stopped);
-    const uint64_t total = 5'000'000 + 7 + 30 + 1 + (5ULL << 30) + 11 + 22 + 200;
-    EXPECT_EQ(tree.nodes[0].size, total);
-    EXPECT_EQ(tree.nodes[0].fileCount, 11u);
-    EXPECT_EQ(progress.files.load(), 11u);
-    EXPECT_EQ(progress.bytes.load(), total);
-    EXPECT_GT(tree.seconds, 0.0);
-    EXPECT_EQ(childNames(tree, findChild(tree, 0, "small")), (std::vector<std::string>{"A", "a", "b", "empty"}));
-    // Every node's path leads back to the real entry, of the same kind and size.
-    for (uint64_t i = 1; i < tree.nodes.size(); ++i) {
-        struct stat st;
-        ASSERT_EQ(::lstat(tree.nodePath(i).c_str(), &st), 0) << tree.nodePath(i);
-        EXPECT_EQ(S_ISDIR(st.st_mode), tree.nodes[i].isFolder);
-        if (!tree.nodes[i].isFolder) {
-            EXPECT_EQ(static_cast<uint64_t>(st.st_size), tree.nodes[i].size);
-        }
-    }
-}
-
-TEST(ScanEngineWalk, LinksDevicesFifosAndSocketsAreNeverRecordedOrFollowed) {
-    TempTree temp;
-    temp.file("real/data", 100);
-    temp.file("target.txt", 50);
-    const std::filesystem::path root = temp.root();
-    std::filesystem::create_directory_symlink(root / "real", root / "link-to-folder");
-    std::filesystem::create_symlink(root / "target.txt", root / "link-to-file");
-    std::filesystem::create_directory_symlink(root, root / "real" / "up");  // a cycle through the root
+    // Links, FIFOs, sockets and devices are never recorded, counted or followed.
+    std::filesystem::create_directory_symlink(root / "big", root / "link-to-folder");
+    std::filesystem::create_symlink(root / "linked", root / "link-to-file");
+    std::filesystem::create_directory_symlink(root, root / "small" / "up");  // a cycle through the root
     std::filesystem::create_symlink("/nonexistent/x", root / "dangling");
     ASSERT_EQ(::mkfifo((root / "fifo").c_str(), 0644), 0);
     const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
@@ -133,9 +106,26 @@ TEST(ScanEngineWalk, LinksDevicesFifosAndSocketsAreNeverRecordedOrFollowed) {
     const Tree tree = scanTree(root, progress, &kNoMounts);
     ::close(sock);
     testing::expectConsistentTree(tree);
-    EXPECT_EQ(childNames(tree, 0), (std::vector<std::string>{"real", "target.txt"}));
-    EXPECT_EQ(tree.nodes.size(), 4u);
+    EXPECT_EQ(tree.errorText, "");
     EXPECT_EQ(tree.errorCount, 0u);
+    EXPECT_FALSE(tree.stopped);
+    const uint64_t total = 5'000'000 + 7 + 30 + 1 + (5ULL << 30) + 11 + 22 + 200;
+    EXPECT_EQ(tree.nodes[0].size, total);
+    EXPECT_EQ(tree.nodes[0].fileCount, 11u);
+    EXPECT_EQ(progress.files.load(), 11u);
+    EXPECT_EQ(progress.bytes.load(), total);
+    EXPECT_GT(tree.seconds, 0.0);
+    EXPECT_EQ(tree.nodes.size(), 20u);
+    EXPECT_EQ(childNames(tree, findChild(tree, 0, "small")), (std::vector<std::string>{"A", "a", "b", "empty"}));
+    // Every node's path leads back to the real entry, of the same kind and size.
+    for (uint64_t i = 1; i < tree.nodes.size(); ++i) {
+        struct stat st;
+        ASSERT_EQ(::lstat(tree.nodePath(i).c_str(), &st), 0) << tree.nodePath(i);
+        EXPECT_TRUE(S_ISDIR(st.st_mode) ? tree.nodes[i].isFolder : S_ISREG(st.st_mode)) << tree.nodePath(i);
+        if (!tree.nodes[i].isFolder) {
+            EXPECT_EQ(static_cast<uint64_t>(st.st_size), tree.nodes[i].size);
+        }
+    }
 }
 
 TEST(ScanEngineWalk, TreeDeeperThanPathMaxIsScannedCompletely) {
@@ -214,49 +204,35 @@ TEST(ScanEngineWalk, FolderThatRefusesListingIsCountedWithDroppedPrivileges) {
     for (const char* item : {" locked=3", " open=2", " =2"}) EXPECT_NE(text.find(item), std::string::npos) << text;
 }
 
-TEST(ScanEngineMounts, MountPointInsideTheRootIsRecordedButNotWalked) {
+TEST(ScanEngineMounts, MountPointsInsideTheRootAreRecordedButNotWalked) {
+    // The root is reached through a link: the mount table names real paths,
+    // the walk spells them through the link.
     TempTree temp;
-    temp.file("data/file", 10);
-    temp.file("mnt/disk/hidden-by-mount", 1000);
-    temp.file("mnt/other", 1);
-    const std::string root = temp.root().string();
-    std::vector<MountEntry> mounts(4);
-    mounts[0].mountPoint = root;                // the root's own file system: skipped
-    mounts[1].mountPoint = root + "/mnt/disk";  // inside: recorded
-    mounts[2].mountPoint = root + "/mnt/disk";  // same point again: the first wins
-    mounts[3].mountPoint = root + "/data";      // directly under the root
-    ScanProgress progress;
-    const Tree tree = scanTree(temp.root(), progress, &mounts);
-    testing::expectConsistentTree(tree);
-    EXPECT_EQ(tree.mountPointCount, 2u);
-    const uint64_t mnt = findChild(tree, 0, "mnt");
-    EXPECT_EQ(childNames(tree, mnt), (std::vector<std::string>{"disk", "other"}));  // mount points sort first
-    EXPECT_EQ(tree.nodes[findChild(tree, mnt, "disk")].mountIndex, 1u);
-    EXPECT_EQ(tree.nodes[findChild(tree, 0, "data")].mountIndex, 3u);
-    EXPECT_EQ(tree.nodes[0].size, 1u);
-    EXPECT_EQ(progress.files.load(), 1u);
-    for (const PreviewItem& item : progress.snapshot().items)
-        EXPECT_EQ(item.state, item.name == "data" ? PreviewState::OtherFileSystem : PreviewState::Complete);
-}
-
-TEST(ScanEngineMounts, RootBehindALinkStillStopsAtMountPoints) {
-    // The mount table names real paths; the walk spells them through the link.
-    TempTree temp;
-    temp.file("real/mnt/on-other-disk", 1000);
-    temp.file("real/here", 5);
+    temp.file("real/data/file", 10);
+    temp.file("real/mnt/disk/hidden-by-mount", 1000);
+    temp.file("real/mnt/other", 1);
     std::filesystem::create_directory_symlink(temp.root() / "real", temp.root() / "link");
+    const std::string real = std::filesystem::canonical(temp.root() / "real").string();
     std::vector<MountEntry> mounts = localRoot();
-    mounts.emplace_back();
-    mounts[1].mountPoint = (std::filesystem::canonical(temp.root() / "real") / "mnt").string();
-    mounts[1].fsType = "tmpfs";
+    mounts.resize(5);
+    mounts[1].mountPoint = real;                // the root's own file system: skipped
+    mounts[2].mountPoint = real + "/mnt/disk";  // inside: recorded
+    mounts[3].mountPoint = real + "/mnt/disk";  // the same point again: the first wins
+    mounts[4].mountPoint = real + "/data";      // directly under the root
     ScanProgress progress;
     const Tree tree = scanTree(temp.root() / "link", progress, &mounts);
     testing::expectConsistentTree(tree);
     EXPECT_EQ(tree.root, temp.root() / "link");
-    EXPECT_EQ(tree.mountPointCount, 1u);
-    EXPECT_EQ(tree.nodes[0].size, 5u);
-    EXPECT_EQ(tree.nodes[findChild(tree, 0, "mnt")].mountIndex, 1u);
-    EXPECT_EQ(tree.rootVolume.mountPoint, "/");
+    EXPECT_EQ(tree.rootVolume.mountPoint, real);
+    EXPECT_EQ(tree.mountPointCount, 2u);
+    const uint64_t mnt = findChild(tree, 0, "mnt");
+    EXPECT_EQ(childNames(tree, mnt), (std::vector<std::string>{"disk", "other"}));  // mount points sort first
+    EXPECT_EQ(tree.nodes[findChild(tree, mnt, "disk")].mountIndex, 2u);
+    EXPECT_EQ(tree.nodes[findChild(tree, 0, "data")].mountIndex, 4u);
+    EXPECT_EQ(tree.nodes[0].size, 1u);
+    EXPECT_EQ(progress.files.load(), 1u);
+    for (const PreviewItem& item : progress.snapshot().items)
+        EXPECT_EQ(item.state, item.name == "data" ? PreviewState::OtherFileSystem : PreviewState::Complete);
 }
 
 }  // namespace
