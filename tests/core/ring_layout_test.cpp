@@ -125,19 +125,19 @@ TEST(RingLayout, UpToTwentyFourRootFilesAllDrawnBeyondThatThinOnesGrouped) {
 }
 
 TEST(RingLayout, RingOneFileThresholdIsTheLargerOfTheMinimumAndAFloor) {
-    // 30 files: those under max(0.0025, minAngle) are grouped on ring 1.
+    // 35 files: those under max(0.0025, minAngle) are grouped on ring 1.
     TreeBuilder b;
-    for (int i = 0; i < 30; ++i) b.file(0, "f" + std::to_string(100 + i), i < 10 ? 1000 : 1);
+    for (int i = 0; i < 35; ++i) b.file(0, "f" + std::to_string(100 + i), i < 10 ? 1000 : i < 30 ? 20 : 1);
     const Tree& tree = b.finish();
     auto drawnFiles = [&](double minAngle) {
         int n = 0;
         for (const RingSegment& s : layout(tree, 0, 2, minAngle)) n += s.ring == 1 && !s.isGroup;
         return n;
     };
-    EXPECT_EQ(drawnFiles(0.0), 10);   // 1-byte files: 0.0006 rad, under the floor
-    EXPECT_EQ(drawnFiles(-5.0), 10);
-    EXPECT_EQ(drawnFiles(1.0), 0);    // 1000-byte files: 0.626 rad
-    EXPECT_EQ(drawnFiles(0.5), 10);
+    EXPECT_EQ(drawnFiles(0.0), 30);  // 20 bytes: 0.012 rad, above the floor; 1 byte: 0.0006, under it
+    EXPECT_EQ(drawnFiles(-5.0), 30);
+    EXPECT_EQ(drawnFiles(0.5), 10);  // 1000 bytes: 0.604 rad
+    EXPECT_EQ(drawnFiles(1.0), 0);
 }
 
 TEST(RingLayout, OnlyFilesGiveOneFullTurnGroupAndFileSectors) {
@@ -258,40 +258,33 @@ TEST(RingLayout, InvariantsHoldOnGeneratedTrees) {
 }
 
 TEST(RingLookup, FindsTheSectorUnderAPolarPoint) {
-    std::vector<RingSegment> s = {
-        {10, 0, 0.0, 1.0, 0, false, 5, 1},
-        {11, 0, 1.0, 2.0, 1, false, 5, 1},
-        {12, 1, 0.5, 1.5, 0, false, 5, 1},
-        {20, 0, 2.0, kTwoPi, 0, true, 7, 3},
-        {20, 1, 2.0, 3.0, 0, true, 2, 1},
+    const std::vector<RingSegment> s = {
+        {10, 0, 0.0, 1.0, 0, false, 5, 1}, {11, 0, 1.0, 2.0, 1, false, 5, 1}, {12, 1, 0.5, 1.5, 0, false, 5, 1},
+        {20, 0, 2.0, kTwoPi, 0, true, 7, 3}, {20, 1, 2.0, 3.0, 0, true, 2, 1},  // two groups of one folder
     };
-    const double hole = 50.0, width = 20.0;
-    EXPECT_EQ(findNodeAt(s, 55, 0.5, hole, width), 10u);
-    EXPECT_EQ(findNodeAt(s, 50, 0.5, hole, width), 10u);            // the hole's edge lies on ring 0
-    EXPECT_EQ(findNodeAt(s, 49.999, 0.5, hole, width), kNoNode);    // inside the hole
-    EXPECT_EQ(findNodeAt(s, 55, 1.0, hole, width), 11u);            // an end angle belongs to the next sector
-    EXPECT_EQ(findNodeAt(s, 75, 1.0, hole, width), 12u);
-    EXPECT_EQ(findNodeAt(s, 75, 0.2, hole, width), kNoNode);        // a gap on ring 1
-    EXPECT_EQ(findNodeAt(s, 95, 0.6, hole, width), kNoNode);        // beyond the outermost ring
-    EXPECT_EQ(findNodeAt(s, 55, -1.0, hole, width), 20u);           // atan2 angles below 0 wrap round
-    EXPECT_EQ(findNodeAt(s, 55, 0.5, hole, 0.0), kNoNode);
-    EXPECT_EQ(findNodeAt(s, 55, 0.5, hole, -1.0), kNoNode);
-    // Two groups of one folder: the ring picks which.
-    const RingSegment* ring0 = findSegmentAt(s, 60, 2.5, hole, width);
-    const RingSegment* ring1 = findSegmentAt(s, 80, 2.5, hole, width);
-    ASSERT_TRUE(ring0 && ring1);
-    EXPECT_EQ(ring0->bytes, 7u);
-    EXPECT_EQ(ring1->bytes, 2u);
-    // Input that cannot name a ring finds nothing, without undefined casts.
-    const double nan = std::numeric_limits<double>::quiet_NaN();
-    const double inf = std::numeric_limits<double>::infinity();
-    EXPECT_EQ(findSegmentAt(s, nan, 0.5, hole, width), nullptr);
-    EXPECT_EQ(findSegmentAt(s, 55, nan, hole, width), nullptr);
-    EXPECT_EQ(findSegmentAt(s, 1e300, 0.5, hole, width), nullptr);
-    EXPECT_EQ(findSegmentAt(s, inf, 0.5, hole, width), nullptr);
-    EXPECT_EQ(findSegmentAt(s, 55, 0.5, hole, nan), nullptr);
-    EXPECT_EQ(findSegmentAt(s, 55, 0.5, nan, width), nullptr);
-    EXPECT_EQ(findSegmentAt({}, 55, 0.5, hole, width), nullptr);
+    const double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
+    const struct {
+        double radius, angle, hole, width;
+        int found;  // index into s, or -1
+    } cases[] = {
+        {55, 0.5, 50, 20, 0},  {50, 0.5, 50, 20, 0},      // the hole's edge lies on ring 0
+        {49.999, 0.5, 50, 20, -1},                        // inside the hole
+        {55, 1.0, 50, 20, 1},                             // an end angle belongs to the next sector
+        {75, 1.0, 50, 20, 2},  {75, 0.2, 50, 20, -1},     // a gap on ring 1
+        {95, 0.6, 50, 20, -1},                            // beyond the outermost ring
+        {55, -1.0, 50, 20, 3},                            // atan2 angles below 0 wrap round
+        {60, 2.5, 50, 20, 3},  {80, 2.5, 50, 20, 4},      // the ring picks the group
+        {55, 0.5, 50, 0, -1},  {55, 0.5, 50, -1, -1},     // no ring width
+        // Input that cannot name a ring finds nothing, without undefined casts.
+        {nan, 0.5, 50, 20, -1}, {55, nan, 50, 20, -1}, {1e300, 0.5, 50, 20, -1}, {inf, 0.5, 50, 20, -1},
+        {55, 0.5, 50, nan, -1}, {55, 0.5, nan, 20, -1},
+    };
+    for (const auto& c : cases) {
+        const RingSegment* found = findSegmentAt(s, c.radius, c.angle, c.hole, c.width);
+        EXPECT_EQ(found ? found - s.data() : -1, c.found) << c.radius << " " << c.angle << " " << c.width;
+        EXPECT_EQ(findNodeAt(s, c.radius, c.angle, c.hole, c.width), found ? found->node : kNoNode);
+    }
+    EXPECT_EQ(findSegmentAt({}, 55, 0.5, 50, 20), nullptr);
 }
 
 }  // namespace

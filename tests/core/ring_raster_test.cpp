@@ -274,20 +274,6 @@ TEST(RingRasterShapes, CentresFarOffTheImageWithRingsReachingBack) {
     }
 }
 
-TEST(RingRasterShapes, DiscAndRingPaintedInOrder) {
-    const Rgb red{255, 0, 0}, blue{0, 0, 255}, black{0, 0, 0};
-    const auto image =
-        rasterizeRings(100, 50.0, black, {sector(0, 40, 0, 2 * kPi, red), sector(0, 20, 0, 2 * kPi, blue)}, 5);
-    const struct {
-        int x, y;
-        Rgb colour;
-    } pixels[] = {{50, 50, blue}, {65, 50, blue}, {80, 50, red}, {50, 20, red}, {50, 12, red}, {50, 8, black}, {91, 50, black}};
-    for (const auto& p : pixels) {
-        const size_t i = (static_cast<size_t>(p.y) * 100 + p.x) * 3;
-        EXPECT_EQ((Rgb{image[i], image[i + 1], image[i + 2]}), p.colour) << p.x << "," << p.y;
-    }
-}
-
 TEST(RingRasterShapes, HalfCoveredPixelRoundsHalfUp) {
     // A pie over the right half, its straight edge on the canvas column
     // boundary inside output pixel 0: two of its four samples are white.

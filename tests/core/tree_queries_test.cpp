@@ -78,24 +78,6 @@ TEST(LargestFiles, LargestFirstAndTheLaterOfEqualFilesFirstAndKept) {
     EXPECT_EQ(largestFiles(tree, 4), (Indices{e, b, d, c}));
 }
 
-TEST(LargestFiles, MatchesAFullSortOnAPseudoRandomTree) {
-    Tree tree = treeWithRoot("/r");
-    uint64_t x = 12345;
-    for (int i = 0; i < 2000; ++i) {
-        x = x * 6364136223846793005ull + 1442695040888963407ull;
-        addNode(tree, 0, "n" + std::to_string(i), (x >> 33) % 97, (x >> 60) == 0);
-    }
-    Indices expected;
-    for (uint64_t i = 0; i < tree.nodes.size(); ++i)
-        if (!tree.nodes[i].isFolder) expected.push_back(i);
-    std::sort(expected.begin(), expected.end(), [&](uint64_t l, uint64_t r) {
-        const uint64_t ls = tree.nodes[l].size, rs = tree.nodes[r].size;
-        return ls != rs ? ls > rs : l > r;
-    });
-    expected.resize(200);
-    EXPECT_EQ(largestFiles(tree, 200), expected);
-}
-
 TEST(FormatBytesRu, OneToSevenUnitsWithDecimalsChosenBeforeRounding) {
     const std::pair<uint64_t, const char*> cases[] = {
         {0, "0 Б"},          {1023, "1023 Б"},         {1024, "1.00 КиБ"},       {10239, "10.00 КиБ"},
