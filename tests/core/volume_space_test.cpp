@@ -53,14 +53,13 @@ TEST(FileSystemKind, OnlyKnownLocalMountsAreAskedWithoutATimeLimit) {
         const char *type, *device;
         bool pseudo, network, mayBlock;
     } cases[] = {
-        {"ext4", "8:1", false, false, false},        {"tmpfs", "0:25", false, false, false},
-        {"proc", "0:22", true, false, false},        {"nfsd", "0:23", false, false, true},
-        {"nfs4", "0:40", false, true, true},         {"cifs", "0:41", false, true, true},
-        {"fuse.sshfs", "0:43", false, true, true},   {"davfs", "0:44", false, true, true},
-        {"fuse.rclone", "0:45", false, false, true}, {"fuseblk", "8:2", false, false, true},
-        {"autofs", "0:46", true, false, true},       {"ceph", "0:50", false, false, true},
-        {"", "8:1", false, false, true},             {"ext4", "x:1", false, false, true},
-        {"btrfs", "00:31", false, false, true},
+        {"ext4", "8:1", false, false, false},  {"tmpfs", "0:25", false, false, false},
+        {"proc", "0:22", true, false, false},  {"nfsd", "0:23", false, false, true},
+        {"nfs4", "0:40", false, true, true},   {"cifs", "0:41", false, true, true},
+        {"fuse.sshfs", "0:43", false, true, true}, {"davfs", "0:44", false, true, true},
+        {"fuseblk", "8:2", false, false, true}, {"autofs", "0:46", true, false, true},  // FUSE; automounts
+        {"ceph", "0:50", false, false, true},  {"", "8:1", false, false, true},         // unknown: may block
+        {"ext4", "x:1", false, false, true},   {"btrfs", "00:31", false, false, true},  // no real device
     };
     for (const auto& c : cases) {
         MountEntry entry;
