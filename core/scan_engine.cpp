@@ -11,6 +11,7 @@
 #include "core/core_messages.h"
 #include "core/node_reserve.h"
 #include "core/saturating_add.h"
+#include "core/volume_space.h"
 
 namespace fan {
 namespace {

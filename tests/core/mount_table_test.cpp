@@ -120,24 +120,24 @@ TEST(ParseMountInfo, HidesOverMountsAndEverythingBelowThem) {
 }
 
 TEST(FindMountForPath, PicksTheLongestContainingMountPoint) {
-    const auto with = [](std::vector<std::string> points) {
-        std::vector<MountEntry> mounts(points.size());
-        for (size_t i = 0; i < points.size(); ++i) mounts[i].mountPoint = points[i];
-        return mounts;
+    const struct {
+        std::vector<std::string> points;
+        const char* path;
+        int found;
+    } cases[] = {
+        {{"/", "/home", "/home/user"}, "/home/user/docs", 2}, {{"/", "/home", "/home/user"}, "/home", 1},
+        {{"/", "/home", "/home/user"}, "/homework", 0},       {{"/", "/home", "/home/user"}, "home/user", -1},
+        {{"/", "/home", "/home/user"}, "", -1},               {{}, "/x", -1},
+        {{"/home/user", "/", "/home"}, "/home/user/x", 0},    // only length counts, not order
+        {{"/", "/"}, "/etc", 0},                              // the first of equal ones wins
+        {{"/", "/mnt/"}, "/mnt/a", 0},                        // a trailing slash contains only
+        {{"/", "/mnt/"}, "/mnt/", 1},                         // the identical path
     };
-    const auto mounts = with({"/", "/home", "/home/user"});
-    EXPECT_EQ(findMountForPath(mounts, "/home/user/docs"), 2);
-    EXPECT_EQ(findMountForPath(mounts, "/home"), 1);
-    EXPECT_EQ(findMountForPath(mounts, "/homework"), 0);
-    EXPECT_EQ(findMountForPath(mounts, "home/user"), -1);
-    EXPECT_EQ(findMountForPath(mounts, ""), -1);
-    EXPECT_EQ(findMountForPath({}, "/x"), -1);
-    // Order does not matter, only length; the first of equal ones wins.
-    EXPECT_EQ(findMountForPath(with({"/home/user", "/", "/home"}), "/home/user/x"), 0);
-    EXPECT_EQ(findMountForPath(with({"/", "/"}), "/etc"), 0);
-    // A trailing slash contains only the identical path.
-    EXPECT_EQ(findMountForPath(with({"/", "/mnt/"}), "/mnt/a"), 0);
-    EXPECT_EQ(findMountForPath(with({"/", "/mnt/"}), "/mnt/"), 1);
+    for (const auto& c : cases) {
+        std::vector<MountEntry> mounts(c.points.size());
+        for (size_t i = 0; i < mounts.size(); ++i) mounts[i].mountPoint = c.points[i];
+        EXPECT_EQ(findMountForPath(mounts, c.path), c.found) << c.path;
+    }
 }
 
 TEST(DescribeMountEntry, BuildsOneLine) {
@@ -156,14 +156,7 @@ TEST(DescribeMountEntry, BuildsOneLine) {
         {"E:\\", "E:\\   Backup", "", "", "E:\\  \u2190  Backup"},
         {"E:\\", "E:\\  ", "exFAT", "", "E:\\ \u00b7 exFAT"},
     };
-    for (const auto& c : cases) {
-        MountEntry m;
-        m.mountPoint = c.mountPoint;
-        m.source = c.source;
-        m.fsType = c.type;
-        m.model = c.model;
-        EXPECT_EQ(describeMountEntry(m), c.line);
-    }
+    for (const auto& c : cases) EXPECT_EQ(describeMountEntry({c.mountPoint, c.source, c.type, "", "", c.model}), c.line);
 }
 
 TEST(ListMounts, ReportsAMountTableThatCannotBeRead) {

@@ -30,22 +30,14 @@ TEST(LowerUtf8, FoldsLatinAndRussianCapitalsOnly) {
     for (const auto& [in, out] : cases) EXPECT_EQ(lowerUtf8(in), out) << in;
 }
 
-class SearchByName : public ::testing::Test {
-protected:
-    void SetUp() override {
-        tree = treeWithRoot("/home/user/Отчёты");
-        const uint64_t docs = addNode(tree, 0, "Docs", 0, true);
-        report = addNode(tree, docs, "Report.TXT", 10);
-        cyr = addNode(tree, docs, "ЁЛКА-отчёт.pdf", 20);
-        mount = addNode(tree, 0, "reports-mnt", 0, true, 0);
-        other = addNode(tree, 0, "photo.jpg", 30);
-        late = addNode(tree, docs, "old_report", 40);
-    }
-    Tree tree;
-    uint64_t report = 0, cyr = 0, mount = 0, other = 0, late = 0;
-};
-
-TEST_F(SearchByName, MatchesAnywhereIgnoringCaseInNodeOrderUpToTheLimit) {
+TEST(SearchByName, MatchesAnywhereIgnoringCaseInNodeOrderUpToTheLimit) {
+    Tree tree = treeWithRoot("/home/user/Отчёты");
+    const uint64_t docs = addNode(tree, 0, "Docs", 0, true);
+    const uint64_t report = addNode(tree, docs, "Report.TXT", 10);
+    const uint64_t cyr = addNode(tree, docs, "ЁЛКА-отчёт.pdf", 20);
+    const uint64_t mount = addNode(tree, 0, "reports-mnt", 0, true, 0);
+    const uint64_t other = addNode(tree, 0, "photo.jpg", 30);
+    const uint64_t late = addNode(tree, docs, "old_report", 40);
     for (const char* query : {"report", "REPORT", "RePoRt"})
         EXPECT_EQ(searchByName(tree, query, 500), (Indices{report, mount, late})) << query;
     for (const char* query : {"ёлка", "ЁЛКА", "ЁлКа"}) EXPECT_EQ(searchByName(tree, query, 500), (Indices{cyr}));
