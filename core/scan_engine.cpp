@@ -6,18 +6,17 @@
 #include <optional>
 #include <string>
 
-#include "core/file_system_kind.h"
+#include "core/core_messages.h"
 #include "core/mount_map.h"
 #include "core/node_reserve.h"
 #include "core/parallel_lister.h"
 #include "core/saturating_add.h"
 #include "core/scan_threads.h"
+#include "core/volume_space.h"
 
 namespace fan {
 namespace {
 
-const char kOpenFailed[] = "Не удалось открыть папку: ";
-const char kNoAccess[] = "Нет доступа к папке: ";
 constexpr int64_t kPublishIntervalNs = 90'000'000;
 
 int64_t steadyNs() {
@@ -49,7 +48,7 @@ private:
     bool stopRequested() const { return progress_.stop.load(); }
     void countFile(uint64_t size) {
         progress_.files.fetch_add(1);
-        progress_.bytes.fetch_add(size);
+        addSaturating(progress_.bytes, size);
     }
 
     Tree& tree_;
@@ -98,7 +97,7 @@ void Walk::run() {
             if (opened == ListOpen::Failed) {
                 ++tree_.errorCount;
                 if (folder.item != kNoNode) itemFailed_[folder.item] = true;
-                if (folder.node == 0) tree_.errorText = kNoAccess + tree_.root.string();
+                if (folder.node == 0) tree_.errorText = kFolderAccessDeniedPrefix + tree_.root.string();
             }
             finishFolder(folder.item);
             publish(true);
@@ -254,7 +253,7 @@ Tree scanWith(const std::filesystem::path& root, ScanProgress& progress, const s
         else tree.root = toLongPath(absolute);
     }
     if (!usable || !lister.isFolder(tree.root)) {
-        tree.errorText = kOpenFailed + root.string();
+        tree.errorText = kOpenFolderFailedPrefix + root.string();
         return tree;
     }
 
@@ -265,9 +264,10 @@ Tree scanWith(const std::filesystem::path& root, ScanProgress& progress, const s
 
     tree.mounts = mounts ? *mounts : listMounts();
     tree.rootVolume = mountEntryForPath(realRoot, tree.mounts);
-    // Sizing the table asks the file system too: not one that may hang.
-    if (!tree.rootVolume.fsType.empty() && !spaceQueryMayBlock(tree.rootVolume.fsType))
-        reserveNodes(tree.nodes, realRoot);
+    // Sizing the table asks the file system too, and a root on a dead network
+    // mount must not hang here: the same bounded query as the volume's space.
+    if (const std::optional<SpaceFigures> figures = measureSpaceAt(tree.rootVolume, realRoot))
+        reserveNodes(tree.nodes, *figures);
 
     MountMap mountMap;
     mountMap.build(tree.root.generic_string(), realRoot.generic_string(), tree.mounts);
