@@ -4,6 +4,7 @@
 #include <condition_variable>
 #include <cstring>
 #include <exception>
+#include <list>
 #include <mutex>
 #include <system_error>
 
@@ -73,6 +74,8 @@ struct ParallelLister::Job {
     bool failed = false;
     std::vector<std::unique_ptr<Segment>> segments;  // listed, not yet read by the walk
     std::vector<std::shared_ptr<Job>> children;      // its sub-folders the walk will enter, in listing order
+    bool ordered = false;                            // has a place in Shared::order
+    std::list<std::shared_ptr<Job>>::iterator place;
 };
 
 // Wake-ups go only to threads that wait for that very news: with thousands
@@ -82,7 +85,8 @@ struct ParallelLister::Shared {
     std::mutex mutex;
     std::condition_variable walkWake;         // the walk waits for the folder it reads
     std::condition_variable workerWake;       // workers wait for folders or for room
-    std::vector<std::shared_ptr<Job>> queue;  // folders to list ahead, the next one last
+    // Folders waiting or being listed, in the order the walk will open them.
+    std::list<std::shared_ptr<Job>> order;
     size_t aheadBytes = 0;                    // segments listed and not yet read
     const Job* awaited = nullptr;             // the folder the walk reads now
     bool walkWaiting = false;
@@ -92,9 +96,18 @@ struct ParallelLister::Shared {
     std::atomic<bool> closing{false};
 
     // All of these under `mutex`.
-    void enqueue(std::shared_ptr<Job> job) {
-        queue.push_back(std::move(job));
+    // The walk opens a folder's sub-folders right after the folder, the
+    // last listed first: each one found goes right behind its parent.
+    void enqueue(Job& parent, const std::shared_ptr<Job>& job) {
+        job->place = order.insert(std::next(parent.place), job);
+        job->ordered = true;
         if (idle > 0 && aheadBytes < kAheadBudget) workerWake.notify_one();
+    }
+    // Once listed, a folder has placed all its sub-folders.
+    void unorder(Job& job) {
+        if (!job.ordered) return;
+        job.ordered = false;
+        order.erase(job.place);
     }
     void release(size_t bytes) {
         const bool wasFull = aheadBytes >= kAheadBudget;
@@ -161,15 +174,15 @@ bool ParallelLister::stopping() const {
 
 std::shared_ptr<ParallelLister::Job> ParallelLister::take() {
     std::unique_lock<std::mutex> lock(shared_->mutex);
-    std::vector<std::shared_ptr<Job>>& queue = shared_->queue;
     while (!stopping()) {
-        // The walk may have taken a queued folder itself.
-        while (!queue.empty() && queue.back()->state != Job::State::Waiting) queue.pop_back();
-        if (!queue.empty() && shared_->aheadBytes < kAheadBudget) {
-            std::shared_ptr<Job> job = std::move(queue.back());
-            queue.pop_back();
-            job->state = Job::State::Listing;
-            return job;
+        // The first waiting folder is the one the walk will open soonest;
+        // before it lie only the few being listed.
+        if (shared_->aheadBytes < kAheadBudget) {
+            for (const std::shared_ptr<Job>& job : shared_->order) {
+                if (job->state != Job::State::Waiting) continue;
+                job->state = Job::State::Listing;
+                return job;
+            }
         }
         shared_->waitAsWorker(lock, shared_->idle);
     }
@@ -182,7 +195,10 @@ void ParallelLister::listAhead(Job& job, DirectoryLister& lister) {
         std::lock_guard<std::mutex> lock(shared_->mutex);
         job.openKnown = true;
         job.opened = opened;
-        if (opened != ListOpen::Opened) job.state = Job::State::Done;
+        if (opened != ListOpen::Opened) {
+            job.state = Job::State::Done;
+            shared_->unorder(job);
+        }
         shared_->progressed(job);
     }
     if (opened != ListOpen::Opened) return;
@@ -218,13 +234,14 @@ void ParallelLister::listAhead(Job& job, DirectoryLister& lister) {
         shared_->aheadBytes += segment->footprint();
         job.segments.push_back(std::move(segment));
         for (std::shared_ptr<Job>& child : found) {
-            job.children.push_back(child);
-            shared_->enqueue(std::move(child));
+            shared_->enqueue(job, child);
+            job.children.push_back(std::move(child));
         }
         found.clear();
         if (!more) {
             job.failed = failed;
             job.state = Job::State::Done;
+            shared_->unorder(job);
         }
         shared_->progressed(job);
         // Far enough ahead: wait until the walk has read some, unless it
@@ -242,6 +259,7 @@ void ParallelLister::listAhead(Job& job, DirectoryLister& lister) {
 // A folder the walk will not open, and all that was found below it.
 void ParallelLister::drop(Job& job) {
     job.state = Job::State::Dropped;
+    shared_->unorder(job);
     for (const auto& segment : job.segments) shared_->release(segment->footprint());
     job.segments.clear();
     for (const std::shared_ptr<Job>& child : job.children) drop(*child);
@@ -284,8 +302,12 @@ ListOpen ParallelLister::open(const std::filesystem::path& folder, bool isRoot) 
             if (job->openKnown) opened = job->opened;
         }
     } else {
+        // Unforeseen (the root): what it holds comes first.
         job = std::make_shared<Job>(folder);
         job->state = Job::State::Listing;
+        std::lock_guard<std::mutex> lock(shared_->mutex);
+        job->place = shared_->order.insert(shared_->order.begin(), job);
+        job->ordered = true;
     }
     current_ = std::move(job);
     if (throughOwn_) opened = own_.open(folder, isRoot);
@@ -303,15 +325,14 @@ bool ParallelLister::next(ListedEntry& entry) {
         }
         reading_->read(readPos_, entry);
     }
-    // The walk enters every folder it lists except mount points; those it
-    // will open soon are the ones workers should list now. A worker's
-    // listing has queued its own.
+    // The walk enters every folder it lists except mount points; workers
+    // may list them now. A worker's listing has placed its own.
     if (throughOwn_ && entry.kind == EntryKind::Folder && entry.name != "." && entry.name != ".." &&
         !(holdsMounts_ && mounts_.find(keyPrefix_, entry.name) != kNoNode)) {
         auto child = std::make_shared<Job>(childPath(current_->path, entry.name));
-        revealed_.push_back(child);
         std::lock_guard<std::mutex> lock(shared_->mutex);
-        shared_->enqueue(std::move(child));
+        shared_->enqueue(*current_, child);
+        revealed_.push_back(std::move(child));
     }
     return true;
 }
@@ -357,6 +378,7 @@ void ParallelLister::finishCurrent() {
         // Left before its end only when stopping: its lister may stop too.
         if (current_->state != Job::State::Done)
             current_->state = throughOwn_ ? Job::State::Done : Job::State::Dropped;
+        shared_->unorder(*current_);
         if (shared_->awaited == current_.get()) shared_->awaited = nullptr;
         for (std::shared_ptr<Job>& child : current_->children) revealed_.push_back(std::move(child));
         current_->children.clear();

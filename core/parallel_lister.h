@@ -4,12 +4,13 @@
 // lister, from its own thread only, and so builds the very same tree: each
 // open() is answered with the listing of that folder, whoever made it. The
 // walk opens folders depth first, the last sub-folder first. Every listing
-// queues the sub-folders the walk will enter (not mount points) as it goes,
-// and workers take the last queued first, which keeps them close to the
-// walk's order; each lists through a lister of its own (a DirectoryLister
-// keeps one listing's state, so one thread uses it at a time). A folder
-// nobody has taken yet when the walk asks for it is listed by the walk's
-// own lister straight through, so with no workers this is the plain walk.
+// places the sub-folders the walk will enter (not mount points) in that
+// order as it finds them, and each worker takes the first folder nobody
+// lists yet: the one the walk will open soonest. Each lists through a
+// lister of its own (a DirectoryLister keeps one listing's state, so one
+// thread uses it at a time). A folder nobody has taken yet when the walk
+// asks for it is listed by the walk's own lister straight through, so with
+// no workers this is the plain walk.
 //
 // Listings made ahead wait in small segments; when they pass a memory budget
 // the workers pause, except the one listing the folder the walk waits for.
