@@ -132,17 +132,24 @@ struct ParallelLister::Shared {
 ParallelLister::ParallelLister(DirectoryLister& own, const ListerFactory& makeLister, int workers,
                                const MountMap& mounts, const std::atomic<bool>& stop)
     : own_(own), mounts_(mounts), stop_(stop), shared_(std::make_unique<Shared>()) {
-    for (int i = 0; i < workers; ++i) {
-        std::shared_ptr<DirectoryLister> lister = makeLister();
-        try {
-            threads_.emplace_back([this, lister] { work(*lister); });
-        } catch (const std::system_error&) {
-            break;  // fewer threads list a little slower, with the same result
+    try {
+        for (int i = 0; i < workers; ++i) {
+            std::shared_ptr<DirectoryLister> lister = makeLister();
+            try {
+                threads_.emplace_back([this, lister] { work(*lister); });
+            } catch (const std::system_error&) {
+                break;  // fewer threads list a little slower, with the same result
+            }
         }
+    } catch (...) {
+        joinWorkers();  // no destructor runs for a constructor that throws
+        throw;
     }
 }
 
-ParallelLister::~ParallelLister() {
+ParallelLister::~ParallelLister() { joinWorkers(); }
+
+void ParallelLister::joinWorkers() {
     {
         std::lock_guard<std::mutex> lock(shared_->mutex);
         shared_->closing = true;
@@ -191,17 +198,22 @@ std::shared_ptr<ParallelLister::Job> ParallelLister::take() {
 
 void ParallelLister::listAhead(Job& job, DirectoryLister& lister) {
     const ListOpen opened = lister.open(job.path, false);
+    bool dropped = false;
     {
         std::lock_guard<std::mutex> lock(shared_->mutex);
-        job.openKnown = true;
-        job.opened = opened;
-        if (opened != ListOpen::Opened) {
-            job.state = Job::State::Done;
-            shared_->unorder(job);
+        dropped = job.state == Job::State::Dropped;
+        if (!dropped) {
+            job.openKnown = true;
+            job.opened = opened;
+            if (opened != ListOpen::Opened) {
+                job.state = Job::State::Done;
+                shared_->unorder(job);
+            }
+            shared_->progressed(job);
         }
-        shared_->progressed(job);
     }
-    if (opened != ListOpen::Opened) return;
+    if (dropped) lister.close();
+    if (dropped || opened != ListOpen::Opened) return;
 
     std::string keyPrefix;
     const bool holdsMounts = mounts_.keyPrefixFor(job.path, keyPrefix);

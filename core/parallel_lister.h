@@ -59,6 +59,7 @@ private:
     struct Segment;
     struct Shared;
 
+    void joinWorkers();
     void work(DirectoryLister& lister);
     std::shared_ptr<Job> take();
     bool stopping() const;

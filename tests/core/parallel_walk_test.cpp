@@ -162,6 +162,15 @@ TEST(ParallelWalk, FailureOnAListingThreadReachesTheCaller) {
         EXPECT_THROW(scanTree("/r", progress, &kNoMounts, failing, threads), std::bad_alloc);
         EXPECT_EQ(listersAlive.load(), 0);
     }
+    // No lister for the fourth thread: the three already running are ended.
+    int made = 0;
+    ListerFactory scarce = [&]() -> std::unique_ptr<DirectoryLister> {
+        if (++made > 3) throw std::bad_alloc();
+        return std::make_unique<CountedLister>(base);
+    };
+    ScanProgress progress;
+    EXPECT_THROW(scanTree("/r", progress, &kNoMounts, scarce, 8), std::bad_alloc);
+    EXPECT_EQ(listersAlive.load(), 0);
 }
 
 }  // namespace
