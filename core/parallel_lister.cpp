@@ -23,13 +23,13 @@ constexpr size_t kAheadBudget = 128 * 1024;
 // Stop requests come without a notification: waits look at them this often.
 constexpr std::chrono::milliseconds kPoll{2};
 
-// The path the walk builds for `name` in `folder` (see Tree::nodePath).
-std::filesystem::path childPath(const std::filesystem::path& folder, std::string_view name) {
-    std::filesystem::path::string_type text = folder.native();
-    if (text.empty() || text.back() != std::filesystem::path::preferred_separator)
-        text += std::filesystem::path::preferred_separator;
-    text.append(name.data(), name.size());
-    return std::filesystem::path(std::move(text));
+// The path the walk builds for `name` in `folder` (see Tree::nodePath). A
+// path spelt otherwise is no fault, only slower: the walk then lists that
+// folder itself.
+using PathText = std::filesystem::path::string_type;
+
+PathText childPath(const std::filesystem::path& folder, std::string_view name) {
+    return (folder / std::filesystem::u8path(name.begin(), name.end())).native();
 }
 
 }  // namespace
@@ -64,9 +64,11 @@ struct ParallelLister::Segment {
 
 struct ParallelLister::Job {
     enum class State : uint8_t { Waiting, Listing, Done, Dropped };
-    explicit Job(std::filesystem::path p) : path(std::move(p)) {}
+    explicit Job(PathText p) : path(std::move(p)) {}
 
-    const std::filesystem::path path;
+    // Kept as text: a path object also holds its parsed components, which
+    // would double the memory of the folders waiting.
+    const PathText path;
     // Guarded by Shared::mutex.
     State state = State::Waiting;
     bool openKnown = false;
@@ -197,7 +199,8 @@ std::shared_ptr<ParallelLister::Job> ParallelLister::take() {
 }
 
 void ParallelLister::listAhead(Job& job, DirectoryLister& lister) {
-    const ListOpen opened = lister.open(job.path, false);
+    const std::filesystem::path folder(job.path);
+    const ListOpen opened = lister.open(folder, false);
     bool dropped = false;
     {
         std::lock_guard<std::mutex> lock(shared_->mutex);
@@ -216,7 +219,7 @@ void ParallelLister::listAhead(Job& job, DirectoryLister& lister) {
     if (dropped || opened != ListOpen::Opened) return;
 
     std::string keyPrefix;
-    const bool holdsMounts = mounts_.keyPrefixFor(job.path, keyPrefix);
+    const bool holdsMounts = mounts_.keyPrefixFor(folder, keyPrefix);
     auto segment = std::make_unique<Segment>();
     std::vector<std::shared_ptr<Job>> found;
     bool more = true;
@@ -230,7 +233,7 @@ void ParallelLister::listAhead(Job& job, DirectoryLister& lister) {
             }
             if (entry.name == "." || entry.name == ".." || entry.kind == EntryKind::Other) continue;
             if (entry.kind == EntryKind::Folder && !(holdsMounts && mounts_.find(keyPrefix, entry.name) != kNoNode))
-                found.push_back(std::make_shared<Job>(childPath(job.path, entry.name)));
+                found.push_back(std::make_shared<Job>(childPath(folder, entry.name)));
             full = segment->add(entry);
         }
         if (more && !full) break;  // stopping: the walk reads no further either
@@ -283,7 +286,7 @@ void ParallelLister::drop(Job& job) {
 // it skipped folders (they are dropped) or asks for one nobody foresaw.
 std::shared_ptr<ParallelLister::Job> ParallelLister::expected(const std::filesystem::path& folder) {
     for (size_t i = expected_.size(); i-- > 0;) {
-        if (expected_[i]->path.native() != folder.native()) continue;
+        if (expected_[i]->path != folder.native()) continue;
         std::shared_ptr<Job> job = std::move(expected_[i]);
         std::lock_guard<std::mutex> lock(shared_->mutex);
         for (size_t j = i + 1; j < expected_.size(); ++j) {
@@ -315,13 +318,14 @@ ListOpen ParallelLister::open(const std::filesystem::path& folder, bool isRoot) 
         }
     } else {
         // Unforeseen (the root): what it holds comes first.
-        job = std::make_shared<Job>(folder);
+        job = std::make_shared<Job>(folder.native());
         job->state = Job::State::Listing;
         std::lock_guard<std::mutex> lock(shared_->mutex);
         job->place = shared_->order.insert(shared_->order.begin(), job);
         job->ordered = true;
     }
     current_ = std::move(job);
+    folder_ = folder;
     if (throughOwn_) opened = own_.open(folder, isRoot);
     holdsMounts_ = opened == ListOpen::Opened && mounts_.keyPrefixFor(folder, keyPrefix_);
     return opened;
@@ -341,7 +345,7 @@ bool ParallelLister::next(ListedEntry& entry) {
     // may list them now. A worker's listing has placed its own.
     if (throughOwn_ && entry.kind == EntryKind::Folder && entry.name != "." && entry.name != ".." &&
         !(holdsMounts_ && mounts_.find(keyPrefix_, entry.name) != kNoNode)) {
-        auto child = std::make_shared<Job>(childPath(current_->path, entry.name));
+        auto child = std::make_shared<Job>(childPath(folder_, entry.name));
         std::lock_guard<std::mutex> lock(shared_->mutex);
         shared_->enqueue(*current_, child);
         revealed_.push_back(std::move(child));
