@@ -9,6 +9,7 @@
 
 #include "core/file_system_kind.h"
 #include "core/node_reserve.h"
+#include "core/path_text.h"
 #include "core/saturating_add.h"
 
 namespace fan {
@@ -68,7 +69,7 @@ private:
 // table names real paths; the keys are the same places as the walk spells
 // them, below the root as it was given (which may lie behind a link).
 void Walk::buildMountMap(const std::string& realRootText) {
-    const std::string rootText = tree_.root.generic_string();
+    const std::string rootText = genericPathText(tree_.root);
     for (uint64_t i = 0; i < tree_.mounts.size(); ++i) {
         const std::string& point = tree_.mounts[i].mountPoint;
         if (point == realRootText || !isPathWithinMount(point, realRootText)) continue;
@@ -96,7 +97,7 @@ void Walk::publish(bool force) {
 
 void Walk::run() {
     ScanNode root;
-    root.name = tree_.root.string();
+    root.name = pathText(tree_.root);
     root.isFolder = true;
     tree_.nodes.push_back(std::move(root));
     stack_.push_back({0, kNoNode});
@@ -114,7 +115,7 @@ void Walk::run() {
             if (opened == ListOpen::Failed) {
                 ++tree_.errorCount;
                 if (folder.item != kNoNode) itemFailed_[folder.item] = true;
-                if (folder.node == 0) tree_.errorText = kNoAccess + tree_.root.string();
+                if (folder.node == 0) tree_.errorText = kNoAccess + pathText(tree_.root);
             }
             finishFolder(folder.item);
             publish(true);
@@ -129,7 +130,7 @@ void Walk::listFolder(uint64_t folder, const std::filesystem::path& path, uint64
     std::string keyPrefix;
     const std::string* mountKeyPrefix = nullptr;
     if (!mountParents_.empty()) {
-        keyPrefix = path.generic_string();
+        keyPrefix = genericPathText(path);
         if (mountParents_.count(keyPrefix)) {
             if (keyPrefix.empty() || keyPrefix.back() != '/') keyPrefix += '/';
             mountKeyPrefix = &keyPrefix;
@@ -274,7 +275,7 @@ Tree scanTree(const std::filesystem::path& root, ScanProgress& progress, const s
         else tree.root = toLongPath(absolute);
     }
     if (!usable || !lister.isFolder(tree.root)) {
-        tree.errorText = kOpenFailed + root.string();
+        tree.errorText = kOpenFailed + pathText(root);
         return tree;
     }
 
@@ -291,7 +292,7 @@ Tree scanTree(const std::filesystem::path& root, ScanProgress& progress, const s
 
     Walk walk(tree, progress, lister, startNs);
     walk.publish(true);
-    walk.buildMountMap(realRoot.generic_string());
+    walk.buildMountMap(genericPathText(realRoot));
     walk.run();
     walk.finish();
     tree.seconds = static_cast<double>(steadyNs() - startNs) / 1e9;
