@@ -17,6 +17,14 @@ target_include_directories(fan_settings PUBLIC ${PROJECT_SOURCE_DIR})
 target_compile_options(fan_settings PRIVATE ${FAN_WARNINGS})
 target_link_libraries(fan_settings PUBLIC fan_core advapi32)
 
+# The shell actions and the command line.
+set(FAN_WIN_SHELL_SOURCES ${FAN_WIN_APP_SOURCES})
+list(FILTER FAN_WIN_SHELL_SOURCES INCLUDE REGEX "/(shell_actions|command_line)_win32\\.cpp$")
+add_library(fan_shell STATIC ${FAN_WIN_SHELL_SOURCES})
+target_include_directories(fan_shell PUBLIC ${PROJECT_SOURCE_DIR})
+target_compile_options(fan_shell PRIVATE ${FAN_WARNINGS})
+target_link_libraries(fan_shell PUBLIC shell32)
+
 if(FAN_BUILD_TESTS)
   enable_testing()
   add_subdirectory(tests/win32)
