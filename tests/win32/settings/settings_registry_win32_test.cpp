@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -182,6 +183,17 @@ TEST_F(RegistrySettingsTest, DarkOnlyForAFourByteZeroAppsUseLightTheme) {
     system.themeMode = 1;
     EXPECT_FALSE(resolveDarkTheme(system));
     RegDeleteKeyValueW(HKEY_CURRENT_USER, kPersonalize, L"AppsUseLightTheme");
+}
+
+// Wine takes the UI language from the Unix locale variables; the build runs
+// this once under an English and once under a Russian locale and says which.
+TEST(SystemLanguage, RussianOnlyWhenTheSystemsUiIsRussian) {
+    const char* expect = std::getenv("FAN_EXPECT_RUSSIAN_UI");
+    const bool russian = expect && std::string(expect) == "1";
+    EXPECT_EQ(systemPrefersEnglish(), !russian);
+    Settings automatic;
+    automatic.languageMode = 5;  // anything but 1 and 2 asks the system
+    EXPECT_EQ(resolveLanguage(automatic), russian ? 0 : 1);
 }
 
 }  // namespace
