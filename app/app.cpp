@@ -8,7 +8,9 @@
 
 #include <algorithm>
 
+#include "app/analysis_window.h"
 #include "app/app_version.h"
+#include "app/help_window.h"
 #include "texts/ui_texts.h"
 #include "ui/draw_helpers.h"
 #include "ui/flag_button.h"
@@ -130,6 +132,8 @@ App::~App() {
         if (settings.rememberDepth) settings.defaultDepth = mode;
     }
     saveSettings(settings);
+    delete analysisWindow;
+    delete helpWindow;
 }
 
 void App::resize(int x, int y, int w, int h) {

@@ -67,6 +67,10 @@ public:
     // Every label, tooltip, choice item and the status line in a language.
     void setLanguage(int language);
 
+    // Builds the analysis window on first use, relabels and refills it, and
+    // shows (raises) it.
+    void showAnalysis();
+
     // Callbacks: the widget and the App as user data.
     static void onOpenFolder(Fl_Widget*, void* app);
     static void onScan(Fl_Widget*, void* app);

@@ -10,6 +10,7 @@
 #include <string>
 #include <utility>
 
+#include "app/analysis_window.h"
 #include "app/app.h"
 #include "app/file_systems_menu.h"
 #include "app/scan_worker_launch.h"
@@ -46,6 +47,7 @@ void App::start(const std::filesystem::path& path, bool keepHistory) {
     lastError.clear();
     scanning = true;
     result.reset();
+    if (analysisWindow != nullptr) analysisWindow->releaseTree();
     currentNode = 0;
     nodeHistory.clear();
     map->resetCache();
@@ -115,6 +117,7 @@ void App::pollScan(void* data) {
         app.pendingResult.reset();
         app.updateStatus();
     }
+    if (app.analysisWindow != nullptr && app.analysisWindow->visible()) app.analysisWindow->refresh();
     app.updateControls();
     app.redraw();
     app.map->redraw();

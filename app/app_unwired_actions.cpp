@@ -1,18 +1,12 @@
 // Controls that are built, placed and styled but do nothing yet: the
-// analysis and help windows, the language flags, the settings window, the
-// Recycle Bin buttons and the context menu. Each moves to a file of its own
-// when it gets its action.
+// language flags, the settings window, the Recycle Bin buttons and the
+// context menu. Each moves to a file of its own when it gets its action.
 #include "app/app.h"
 
 namespace fan {
 
-void App::onShowAnalysis(Fl_Widget*, void*) {}
-void App::showHelp(Fl_Widget*, void*) {}
 void App::onRussianFlag(Fl_Widget*, void*) {}
 void App::onEnglishFlag(Fl_Widget*, void*) {}
 void App::showSettings(Fl_Widget*, void*) {}
-void App::onEmptyTrash(Fl_Widget*, void*) {}
-void App::onOpenTrash(Fl_Widget*, void*) {}
-void App::showContextMenu(uint64_t) {}
 
 }  // namespace fan

@@ -5,10 +5,12 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <fcntl.h>
 #include <poll.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <system_error>
 #include <thread>
 #include <unistd.h>
 
@@ -64,28 +66,38 @@ void killAndReap(pid_t pid) {
     }
 }
 
-}  // namespace
-
-std::optional<std::string> runWithTimeLimit(const std::vector<std::string>& argv,
-                                            std::chrono::milliseconds limit) {
-    if (argv.empty()) return std::nullopt;
-    const Clock::time_point deadline = Clock::now() + limit;
-
-    int pipeEnds[2];
-    if (::pipe2(pipeEnds, O_CLOEXEC) != 0) return std::nullopt;
-
+// Starts argv with stdin on /dev/null and no other descriptor of ours. A
+// helper gets stdout on `outputFd` (or /dev/null when it is -1), stderr on
+// /dev/null and a process group of its own; a program meant to stay gets a
+// session of its own, `workingDirectory` and our stdout and stderr. The pid,
+// or -errno when it could not be started (glibc reports a failed chdir or
+// exec in the child as the error of posix_spawnp).
+pid_t spawn(const std::vector<std::string>& argv, int outputFd, const std::string* workingDirectory) {
     posix_spawn_file_actions_t actions;
     posix_spawnattr_t attributes;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDOUT_FILENO);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
     posix_spawnattr_init(&attributes);
-    sigset_t noSignals;
-    sigemptyset(&noSignals);
-    posix_spawnattr_setsigmask(&attributes, &noSignals);
-    posix_spawnattr_setpgroup(&attributes, 0);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK);
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    short flags = POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF;
+    if (workingDirectory) {
+        posix_spawn_file_actions_addchdir_np(&actions, workingDirectory->c_str());
+        flags |= POSIX_SPAWN_SETSID;
+    } else {
+        if (outputFd >= 0)
+            posix_spawn_file_actions_adddup2(&actions, outputFd, STDOUT_FILENO);
+        else
+            posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+        posix_spawnattr_setpgroup(&attributes, 0);
+        flags |= POSIX_SPAWN_SETPGROUP;
+    }
+    posix_spawn_file_actions_addclosefrom_np(&actions, STDERR_FILENO + 1);
+    sigset_t signals;
+    sigemptyset(&signals);
+    posix_spawnattr_setsigmask(&attributes, &signals);
+    sigfillset(&signals);  // an ignored SIGPIPE or SIGINT is not handed on
+    posix_spawnattr_setsigdefault(&attributes, &signals);
+    posix_spawnattr_setflags(&attributes, flags);
 
     std::vector<char*> args;
     for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
@@ -95,22 +107,87 @@ std::optional<std::string> runWithTimeLimit(const std::vector<std::string>& argv
     const int spawned = ::posix_spawnp(&pid, args[0], &actions, &attributes, args.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attributes);
-    ::close(pipeEnds[1]);
-    if (spawned != 0) {
-        ::close(pipeEnds[0]);
-        return std::nullopt;
+    return spawned == 0 ? pid : -spawned;
+}
+
+}  // namespace
+
+bool CommandOutcome::succeeded() const {
+    return startError == 0 && !timedOut && WIFEXITED(waitStatus) && WEXITSTATUS(waitStatus) == 0;
+}
+
+CommandOutcome runCommand(const std::vector<std::string>& argv, std::chrono::milliseconds limit,
+                          const CommandOptions& options) {
+    CommandOutcome outcome;
+    if (argv.empty() || argv[0].empty()) {
+        outcome.startError = ENOENT;
+        return outcome;
+    }
+    const Clock::time_point deadline = Clock::now() + limit;
+
+    int pipeEnds[2] = {-1, -1};
+    if (options.captureOutput && ::pipe2(pipeEnds, O_CLOEXEC) != 0) {
+        outcome.startError = errno;
+        return outcome;
+    }
+    const pid_t pid = spawn(argv, pipeEnds[1], nullptr);
+    if (pipeEnds[1] >= 0) ::close(pipeEnds[1]);
+    if (pid < 0) {
+        if (pipeEnds[0] >= 0) ::close(pipeEnds[0]);
+        outcome.startError = -pid;
+        return outcome;
     }
 
-    std::string output;
-    const bool ended = readUntil(pipeEnds[0], deadline, output);
-    ::close(pipeEnds[0]);
-    const int status = ended ? waitUntil(pid, deadline) : -1;
-    if (status < 0) {
-        killAndReap(pid);
-        return std::nullopt;
+    bool ended = true;
+    if (pipeEnds[0] >= 0) {
+        ended = readUntil(pipeEnds[0], deadline, outcome.output);
+        ::close(pipeEnds[0]);
     }
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return std::nullopt;
-    return output;
+    const int status = ended ? waitUntil(pid, deadline) : -1;
+    if (status >= 0) {
+        outcome.waitStatus = status;
+        return outcome;
+    }
+    outcome.timedOut = true;
+    if (options.killAtLimit)
+        killAndReap(pid);
+    else
+        reapInBackground(pid);
+    return outcome;
+}
+
+std::optional<std::string> runWithTimeLimit(const std::vector<std::string>& argv,
+                                            std::chrono::milliseconds limit) {
+    CommandOutcome outcome = runCommand(argv, limit, CommandOptions{});
+    if (!outcome.succeeded()) return std::nullopt;
+    return std::move(outcome.output);
+}
+
+int startProgram(const std::vector<std::string>& argv, const std::string& workingDirectory) {
+    if (argv.empty() || argv[0].empty()) return ENOENT;
+    const pid_t pid = spawn(argv, -1, &workingDirectory);
+    if (pid < 0) return -pid;
+    reapInBackground(pid);
+    return 0;
+}
+
+void reapInBackground(int pid) {
+    try {
+        std::thread([pid] {
+            int status = 0;
+            while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+            }
+        }).detach();
+    } catch (const std::system_error&) {
+        // No thread to spare: a zombie until we exit is better than a crash.
+    }
+}
+
+std::string describeFailure(const CommandOutcome& outcome) {
+    if (outcome.startError != 0) return std::strerror(outcome.startError);
+    if (outcome.timedOut) return "timed out";
+    if (WIFSIGNALED(outcome.waitStatus)) return "killed by signal " + std::to_string(WTERMSIG(outcome.waitStatus));
+    return "exit status " + std::to_string(WEXITSTATUS(outcome.waitStatus));
 }
 
 }  // namespace fan

@@ -93,7 +93,10 @@ void ModernDialog::draw() {
             fl_pie(48, 65, 5, 5, 0, 360);
         } else {
             fl_color(themeAccent);
-            fl_arc(43, 43, 17, 17, 190, 355);
+            // The toolkit counts degrees counter-clockwise from three o'clock:
+            // from -40 round to 200 the hook runs over the top, from the
+            // stem's upper end to just below the left of its centre.
+            fl_arc(43, 38, 17, 17, -40, 200);
             fl_line(58, 52, 52, 58);
             fl_line(52, 58, 52, 61);
             fl_pie(50, 65, 5, 5, 0, 360);

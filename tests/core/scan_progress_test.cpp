@@ -97,8 +97,12 @@ TEST(ScanProgress, LaterStoreReplacesEarlier) {
 TEST(ScanProgress, ConcurrentStoreAndSnapshotNeverTear) {
     ScanProgress p;
     std::atomic<bool> done{false};
+    std::atomic<uint64_t> seen{0};
     std::thread worker([&] {
         for (uint64_t n = 1; n <= 2000; ++n) {
+            // Alone in a fresh process the writer can finish before the
+            // reader's first look; half-way it waits for one, so they overlap.
+            while (n == 1000 && seen.load() == 0) std::this_thread::yield();
             ScanSnapshot s;
             s.items.resize(n % 50);
             s.bytes = n % 50;
@@ -107,7 +111,6 @@ TEST(ScanProgress, ConcurrentStoreAndSnapshotNeverTear) {
         }
         done = true;
     });
-    uint64_t seen = 0;
     while (!done.load()) {
         const ScanSnapshot s = p.snapshot();
         if (s.valid) {

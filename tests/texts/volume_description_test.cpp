@@ -5,7 +5,6 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
 #include "texts/language_guard.h"
 #include "texts/ui_texts.h"
@@ -15,199 +14,86 @@ namespace {
 
 using VolumeDescriptionTest = LanguageTest;
 
-MountEntry entryWithSource(const std::string& source, const std::string& fsType) {
-    MountEntry entry;
-    entry.source = source;
-    entry.fsType = fsType;
-    return entry;
-}
-
-struct LabelRow {
-    std::string source;
-    std::string fsType;
-    std::string label;
-};
-
-// Windows shares and drives as the volume table reports them.
-const std::vector<LabelRow> windowsLabelRows = {
-    {R"(\\server\share)", "NTFS", "SMB server"},
-    {"//server/share", "NTFS", "SMB server"},
-    {R"(\\tsclient\C)", "NTFS", "RDP tsclient"},
-    {R"(\\wsl$\Ubuntu)", "NTFS", "WSL wsl$"},
-    {R"(\\WSL.LOCALHOST\Ubuntu)", "NTFS", "WSL WSL.LOCALHOST"},
-    // WebDAV is recognised before the RDP host name.
-    {R"(\\tsclient\DavWWWRoot)", "NTFS", "WebDAV tsclient"},
-    {R"(\\dav.example.org@SSL\DavWWWRoot\files)", "NTFS", "WebDAV dav.example.org@SSL"},
-    {"server:/export", "nfs4", "NFS server"},
-    {"server:/export", "fuse.sshfs", "SSHFS server"},
-    {"server:/export", "ext4", "network server"},
-    {"files://store:81/x", "ext4", "network store"},
-    {R"(C:\)", "NTFS", ""},
-    {R"(C:\ Data)", "NTFS", ""},
-    {"/dev/sda1", "ext4", ""},
-    {":/x", "nfs", ""},
-    {"", "nfs", ""},
-};
-
-// Linux mount sources of network and local file systems from the mount table.
-const std::vector<LabelRow> linuxLabelRows = {
-    {"nas.local:/srv/media", "nfs", "NFS nas.local"},
-    {"NAS:/srv", "NFS4", "NFS NAS"},
-    {"//nas/backup", "cifs", "SMB nas"},
-    {"//nas/backup", "smb3", "SMB nas"},
-    {"user@host:/home/user", "fuse.sshfs", "SSHFS user@host"},
-    {"https://cloud.example.org/remote.php/dav", "davfs", "WebDAV cloud.example.org"},
-    {"http://dav.example.org:8080/", "fuse", "network dav.example.org"},
-    {"//сервер/общая", "cifs", "SMB сервер"},
-    {"/dev/mapper/vg-root", "ext4", ""},
-    {"/dev/disk/by-id/usb-X:0-part1", "vfat", ""},
-    {"tmpfs", "tmpfs", ""},
-    {"proc", "proc", ""},
-    {"systemd-1", "autofs", ""},
-    // Share syntax without a host names nothing.
-    {"//", "cifs", ""},
-    {R"(\\)", "NTFS", ""},
-    {"///share", "cifs", ""},
-    {"https:///path", "davfs", ""},
-};
-
 TEST_F(VolumeDescriptionTest, NetworkSourceLabelNamesKindAndHost) {
+    const struct {
+        const char *source, *fsType, *label;
+    } rows[] = {
+        // Windows shares and drives as the volume table reports them.
+        {R"(\\server\share)", "NTFS", "SMB server"}, {R"(\\tsclient\C)", "NTFS", "RDP tsclient"},
+        {R"(\\wsl$\Ubuntu)", "NTFS", "WSL wsl$"},
+        {R"(\\WSL.LOCALHOST\Ubuntu)", "NTFS", "WSL WSL.LOCALHOST"},
+        {R"(\\tsclient\DavWWWRoot)", "NTFS", "WebDAV tsclient"},  // before the RDP host
+        {R"(\\dav.example.org@SSL\files)", "NTFS", "WebDAV dav.example.org@SSL"},
+        {R"(C:\ Data)", "NTFS", ""},
+        // Linux mount sources.
+        {"nas.local:/srv/media", "nfs", "NFS nas.local"}, {"NAS:/srv", "NFS4", "NFS NAS"},
+        {"//nas/backup", "smb3", "SMB nas"}, {"//сервер/общая", "ext4", "SMB сервер"},
+        {"user@host:/home/user", "fuse.sshfs", "SSHFS user@host"},
+        {"https://cloud.example.org/remote.php/dav", "davfs", "WebDAV cloud.example.org"},
+        {"files://store:81/x", "ext4", "network store"},
+        {"/dev/disk/by-id/usb-X:0-part1", "vfat", ""}, {"tmpfs", "tmpfs", ""},
+        // Share syntax without a host names nothing.
+        {":/x", "nfs", ""}, {"", "nfs", ""}, {"//", "cifs", ""}, {"///share", "cifs", ""},
+        {R"(\\)", "NTFS", ""}, {"https:///path", "davfs", ""},
+        {"server:/x", "ext4", "network server"},  // last: read again in Russian
+    };
     uiLanguage = 1;
-    for (const auto* rows : {&windowsLabelRows, &linuxLabelRows}) {
-        for (const LabelRow& row : *rows) {
-            EXPECT_EQ(networkSourceLabel(entryWithSource(row.source, row.fsType)), row.label)
-                << row.source << " (" << row.fsType << ")";
-        }
+    MountEntry entry;
+    for (const auto& row : rows) {
+        entry.source = row.source;
+        entry.fsType = row.fsType;
+        EXPECT_EQ(networkSourceLabel(entry), row.label) << row.source << " (" << row.fsType << ")";
     }
-}
-
-TEST_F(VolumeDescriptionTest, NetworkSourceLabelSaysNetworkInTheInterfaceLanguage) {
-    const MountEntry entry = entryWithSource("server:/export", "ext4");
     uiLanguage = 0;
     EXPECT_EQ(networkSourceLabel(entry), "сеть server");
-    uiLanguage = 1;
-    EXPECT_EQ(networkSourceLabel(entry), "network server");
-    // The named kinds are the same in both languages.
-    uiLanguage = 0;
-    EXPECT_EQ(networkSourceLabel(entryWithSource("//Server/share", "cifs")), "SMB Server");
 }
 
-constexpr uint64_t GiB = uint64_t{1} << 30;
-const char* const separator = "   \xC2\xB7   ";
-
-MountEntry localDrive() {
+MountEntry volume(const char* fsType, const char* source, const char* device, const char* model,
+                  uint64_t total, uint64_t free, uint64_t available) {
     MountEntry entry;
-    entry.mountPoint = R"(C:\)";
-    entry.source = R"(C:\ System)";
-    entry.fsType = "NTFS";
-    entry.device = "PhysicalDrive0";
-    entry.model = "Samsung SSD 970";
-    entry.spaceKnown = true;
-    entry.totalBytes = 500 * GiB;
-    entry.freeBytes = 100 * GiB;
-    entry.availableBytes = 100 * GiB;
+    entry.mountPoint = "/mnt/x";
+    entry.fsType = fsType;
+    entry.source = source;
+    entry.device = device;
+    entry.model = model;
+    entry.spaceKnown = total != 0;
+    entry.totalBytes = total;
+    entry.freeBytes = free;
+    entry.availableBytes = available;
     return entry;
-}
-
-struct DescriptionRow {
-    const char* name;
-    MountEntry entry;
-    int language;
-    std::string expected;
-};
-
-std::vector<DescriptionRow> descriptionRows() {
-    std::vector<DescriptionRow> rows;
-    const std::string sep = separator;
-
-    rows.push_back({"local drive, available equals free", localDrive(), 1,
-                    "NTFS" + sep + "Samsung SSD 970" + sep + "free: 100.0 GiB / 500.0 GiB"});
-    rows.push_back({"same in Russian", localDrive(), 0,
-                    "NTFS" + sep + "Samsung SSD 970" + sep + "свободно: 100.0 ГиБ / 500.0 ГиБ"});
-
-    MountEntry noAvailable = localDrive();
-    noAvailable.availableBytes = 0;
-    rows.push_back({"available 0 shows free and no tail", noAvailable, 1,
-                    "NTFS" + sep + "Samsung SSD 970" + sep + "free: 100.0 GiB / 500.0 GiB"});
-
-    MountEntry quota = localDrive();
-    quota.availableBytes = 40 * GiB;
-    rows.push_back({"available below free adds the total", quota, 1,
-                    "NTFS" + sep + "Samsung SSD 970" + sep +
-                        "free: 40.0 GiB / 500.0 GiB (total free 100.0 GiB)"});
-    rows.push_back({"same in Russian", quota, 0,
-                    "NTFS" + sep + "Samsung SSD 970" + sep +
-                        "свободно: 40.0 ГиБ / 500.0 ГиБ (всего свободно 100.0 ГиБ)"});
-
-    MountEntry bare;
-    bare.mountPoint = "/mnt/x";
-    bare.source = "/mnt/x";
-    bare.spaceKnown = true;
-    bare.totalBytes = 1024;
-    bare.freeBytes = 512;
-    bare.availableBytes = 512;
-    rows.push_back({"space only, no leading separator", bare, 1, "free: 512 B / 1.00 KiB"});
-
-    MountEntry unknown = bare;
-    unknown.spaceKnown = false;
-    rows.push_back({"unknown space", unknown, 1, "Free space unavailable"});
-    rows.push_back({"unknown space in Russian", unknown, 0, "Свободное место неизвестно"});
-    MountEntry unknownNtfs = localDrive();
-    unknownNtfs.spaceKnown = false;
-    rows.push_back({"unknown space ends the line", unknownNtfs, 1,
-                    "NTFS" + sep + "Samsung SSD 970" + sep + "Free space unavailable"});
-
-    MountEntry linuxDisk;
-    linuxDisk.mountPoint = "/home";
-    linuxDisk.source = "/dev/sda3";
-    linuxDisk.fsType = "ext4";
-    linuxDisk.device = "8:3";
-    rows.push_back({"device wins over the source", linuxDisk, 1,
-                    "ext4" + sep + "disk: 8:3" + sep + "Free space unavailable"});
-    rows.push_back({"device in Russian", linuxDisk, 0,
-                    "ext4" + sep + "диск: 8:3" + sep + "Свободное место неизвестно"});
-
-    MountEntry sourceOnly = linuxDisk;
-    sourceOnly.device.clear();
-    rows.push_back({"source when there is no device", sourceOnly, 1,
-                    "ext4" + sep + "source: /dev/sda3" + sep + "Free space unavailable"});
-    rows.push_back({"source in Russian", sourceOnly, 0,
-                    "ext4" + sep + "источник: /dev/sda3" + sep + "Свободное место неизвестно"});
-
-    MountEntry nfs;
-    nfs.mountPoint = "/mnt/media";
-    nfs.source = "nas:/export/media";
-    nfs.fsType = "nfs4";
-    nfs.device = "0:53";
-    nfs.model = "should not show";
-    nfs.spaceKnown = true;
-    nfs.totalBytes = uint64_t{4} << 40;
-    nfs.freeBytes = uint64_t{3} << 40;
-    nfs.availableBytes = uint64_t{3} << 40;
-    rows.push_back({"network label wins over model and device", nfs, 1,
-                    "nfs4" + sep + "NFS nas" + sep + "free: 3.00 TiB / 4.00 TiB"});
-
-    MountEntry noType = nfs;
-    noType.fsType.clear();
-    noType.source = "//nas/share";
-    rows.push_back({"no file system starts with the origin", noType, 0,
-                    "SMB nas" + sep + "свободно: 3.00 ТиБ / 4.00 ТиБ"});
-    return rows;
 }
 
 TEST_F(VolumeDescriptionTest, DescribeVolumeJoinsTheKnownParts) {
-    for (const DescriptionRow& row : descriptionRows()) {
+    constexpr uint64_t G = uint64_t{1} << 30;
+    const std::string sep = "   \u00b7   ", ext4 = "ext4" + sep, ssd = "SSD 970" + sep;
+    const std::string unknown = sep + "Free space unavailable";
+    const std::string unknownRu = sep + "Свободное место неизвестно";
+    const struct {
+        MountEntry entry;
+        int language;
+        std::string expected;
+    } rows[] = {
+        {volume("ext4", "/dev/sda2", "sda", "SSD 970", 500 * G, 100 * G, 100 * G), 1,
+         ext4 + ssd + "free: 100.0 GiB / 500.0 GiB"},
+        {volume("ext4", "/dev/sda2", "sda", "SSD 970", 500 * G, 100 * G, 0), 1,
+         ext4 + ssd + "free: 100.0 GiB / 500.0 GiB"},
+        {volume("ext4", "/dev/sda2", "sda", "SSD 970", 500 * G, 100 * G, 40 * G), 1,
+         ext4 + ssd + "free: 40.0 GiB / 500.0 GiB (total free 100.0 GiB)"},
+        {volume("ext4", "/dev/sda2", "sda", "SSD 970", 500 * G, 100 * G, 40 * G), 0,
+         ext4 + ssd + "свободно: 40.0 ГиБ / 500.0 ГиБ (всего свободно 100.0 ГиБ)"},
+        {volume("ext4", "/dev/sda2", "sda", "SSD 970", 0, 0, 0), 0, ext4 + "SSD 970" + unknownRu},
+        {volume("ext4", "/dev/sda2", "sda", "", 0, 0, 0), 1, ext4 + "disk: sda" + unknown},
+        {volume("ext4", "/dev/sda2", "sda", "", 0, 0, 0), 0, ext4 + "диск: sda" + unknownRu},
+        {volume("ext4", "/dev/sda2", "", "", 0, 0, 0), 1, ext4 + "source: /dev/sda2" + unknown},
+        {volume("ext4", "/dev/sda2", "", "", 0, 0, 0), 0, ext4 + "источник: /dev/sda2" + unknownRu},
+        {volume("", "nas:/export", "0:53", "SSD 970", 2048, 512, 512), 1,
+         "network nas" + sep + "free: 512 B / 2.00 KiB"},
+        {volume("", "/mnt/x", "", "", 2048, 512, 512), 0, "свободно: 512 Б / 2.00 КиБ"},
+    };
+    for (const auto& row : rows) {
         uiLanguage = row.language;
-        EXPECT_EQ(describeVolume(row.entry), row.expected) << row.name;
+        EXPECT_EQ(describeVolume(row.entry), row.expected);
     }
-}
-
-TEST_F(VolumeDescriptionTest, DescribeVolumeIsNeverEmpty) {
-    uiLanguage = 1;
-    EXPECT_EQ(describeVolume(MountEntry{}), "Free space unavailable");
-    MountEntry zero;
-    zero.spaceKnown = true;
-    EXPECT_EQ(describeVolume(zero), "free: 0 B / 0 B");
 }
 
 }  // namespace

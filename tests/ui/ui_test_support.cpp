@@ -31,30 +31,18 @@ namespace fan::testing {
 namespace {
 
 // Opens the display once for the whole program and names the fonts the way
-// main does. Without a display every test here would be meaningless, so the
-// run stops loudly instead of skipping.
+// main does. Pixel checks compare exact colours and place windows up to
+// (1600, 1200): without such a screen every test would fail for no fault of
+// the code, so the run stops loudly instead.
 class DisplayEnvironment : public ::testing::Environment {
 public:
     void SetUp() override {
-        const char* name = std::getenv("DISPLAY");
-        Display* display = XOpenDisplay(name);
-        if (display == nullptr) {
-            std::fprintf(stderr,
-                         "fan_ui_tests: no X display (DISPLAY=%s); run under xvfb-run\n",
-                         name != nullptr ? name : "");
-            std::exit(1);
-        }
-        // Pixel checks compare exact colours and place windows up to
-        // (1600, 1200): a smaller or paletted screen would fail them all
-        // for no fault of the code.
-        const int depth = DefaultDepth(display, DefaultScreen(display));
-        const int width = DisplayWidth(display, DefaultScreen(display));
-        const int height = DisplayHeight(display, DefaultScreen(display));
-        if (depth < 24 || width < 1600 || height < 1200) {
-            std::fprintf(stderr,
-                         "fan_ui_tests: the screen is %dx%dx%d; run under "
-                         "xvfb-run -a -s \"-screen 0 1600x1200x24\"\n",
-                         width, height, depth);
+        Display* display = XOpenDisplay(nullptr);
+        const int screen = display != nullptr ? DefaultScreen(display) : 0;
+        if (display == nullptr || DefaultDepth(display, screen) < 24 ||
+            DisplayWidth(display, screen) < 1600 || DisplayHeight(display, screen) < 1200) {
+            std::fprintf(stderr, "display tests need an X screen of 1600x1200x24: run under "
+                                 "xvfb-run -a -s \"-screen 0 1600x1200x24 -noreset\"\n");
             std::exit(1);
         }
         // The toolkit takes over this connection: closing it would make Xvfb,
@@ -68,16 +56,7 @@ public:
 [[maybe_unused]] const auto* displayEnvironment =
     ::testing::AddGlobalTestEnvironment(new DisplayEnvironment);
 
-Fl_Color packRgb(unsigned char r, unsigned char g, unsigned char b) {
-    return (Fl_Color(r) << 24) | (Fl_Color(g) << 16) | (Fl_Color(b) << 8);
-}
-
-void setPointer(Fl_Window* window, int x, int y) {
-    Fl::e_x = x;
-    Fl::e_y = y;
-    Fl::e_x_root = window->x() + x;
-    Fl::e_y_root = window->y() + y;
-}
+Fl_Color packRgb(unsigned r, unsigned g, unsigned b) { return (r << 24) | (g << 16) | (b << 8); }
 
 }  // namespace
 
@@ -98,8 +77,7 @@ Canvas::Canvas(int w, int h, const std::function<void()>& paint) : w_(w), h_(h) 
     Fl_RGB_Image* image = surface.image();
     Fl_Display_Device::display_device()->set_current();
     const auto* data = reinterpret_cast<const unsigned char*>(image->data()[0]);
-    const int depth = image->d();
-    const int line = image->ld() ? image->ld() : w * depth;
+    const int depth = image->d(), line = image->ld() ? image->ld() : w * depth;
     pixels_.resize(size_t(w) * h * 3);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
@@ -116,27 +94,22 @@ Fl_Color Canvas::at(int x, int y) const {
     return packRgb(p[0], p[1], p[2]);
 }
 
-int Canvas::inkIn(int x, int y, int w, int h) const {
-    int count = 0;
-    for (int yy = y; yy < y + h; ++yy)
-        for (int xx = x; xx < x + w; ++xx) count += !untouched(xx, yy);
-    return count;
-}
-
 int Canvas::countIn(int x, int y, int w, int h, Fl_Color colour) const {
     unsigned char r, g, b;
     Fl::get_color(colour, r, g, b);
-    const Fl_Color wanted = packRgb(r, g, b);
     int count = 0;
     for (int yy = y; yy < y + h; ++yy)
-        for (int xx = x; xx < x + w; ++xx) count += at(xx, yy) == wanted;
+        for (int xx = x; xx < x + w; ++xx) count += at(xx, yy) == packRgb(r, g, b);
     return count;
+}
+
+int Canvas::inkIn(int x, int y, int w, int h) const {
+    return w * h - countIn(x, y, w, h, kUntouched);
 }
 
 int Canvas::rightmostInk(int y, int h) const {
     for (int x = w_ - 1; x >= 0; --x)
-        for (int yy = y; yy < y + h; ++yy)
-            if (!untouched(x, yy)) return x;
+        if (inkIn(x, y, 1, h) > 0) return x;
     return -1;
 }
 
@@ -154,14 +127,16 @@ Fl_Color screenPixel(int x, int y) {
         ADD_FAILURE() << "cannot read the screen at (" << x << ", " << y << ")";
         return kUntouched;
     }
-    const unsigned long pixel = XGetPixel(image, 0, 0);
+    const unsigned long pixel = XGetPixel(image, 0, 0);  // 24-bit TrueColor, as Xvfb gives
     XDestroyImage(image);
-    // A 24-bit TrueColor screen, as Xvfb gives with "-screen 0 WxHx24".
     return packRgb((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
 }
 
 void sendEvent(Fl_Window* window, int event, int x, int y) {
-    setPointer(window, x, y);
+    Fl::e_x = x;
+    Fl::e_y = y;
+    Fl::e_x_root = window->x() + x;
+    Fl::e_y_root = window->y() + y;
     Fl::handle(event, window);
 }
 
@@ -177,15 +152,13 @@ void sendClick(Fl_Window* window, int x, int y, int button) {
     Fl::e_state = FL_BUTTON(button);
     sendEvent(window, FL_PUSH, x, y);
     Fl::e_state = 0;
-    // The press may already have closed the window.
-    if (window->shown()) sendEvent(window, FL_RELEASE, x, y);
+    if (window->shown()) sendEvent(window, FL_RELEASE, x, y);  // the press may have closed it
 }
 
 void sendKey(Fl_Window* window, int key) {
     static char text[2];
     text[0] = key == FL_Escape ? '\033' : char(key & 0x7F);
-    Fl::e_keysym = key;
-    Fl::e_original_keysym = key;
+    Fl::e_keysym = Fl::e_original_keysym = key;
     Fl::e_text = text;
     Fl::e_length = 1;
     Fl::e_state = 0;
@@ -224,8 +197,7 @@ void ModalScript::runStep(void* self) {
 }
 
 void ModalScript::expire(void* self) {
-    auto* script = static_cast<ModalScript*>(self);
-    script->timedOut_ = true;
+    static_cast<ModalScript*>(self)->timedOut_ = true;
     if (Fl_Window* modal = Fl::grab()) modal->hide();
 }
 

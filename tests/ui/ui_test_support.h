@@ -1,9 +1,11 @@
-// Shared fixtures of the interface tests: an offscreen canvas whose pixels
-// can be read back, colour formatting for readable failures, and real event
-// injection into windows, including windows running a modal loop.
+// The display fixture of every test program that opens windows: an offscreen
+// canvas whose pixels can be read back, screen pixels, readable colours, and
+// real events sent to windows, including windows that run a modal loop.
 //
-// Every test here runs against a real X server (Xvfb in CI); the program
-// stops with a message when none can be opened.
+// Linked into each such program, it opens the X server before the first test
+// (Xvfb in CI), names the fonts and applies the dark palette as main does, and
+// stops the program with a message when there is no display fit for pixel
+// checks. GUI thread only, like the toolkit.
 #pragma once
 
 #include <FL/Enumerations.H>
@@ -28,20 +30,17 @@ class Canvas {
 public:
     Canvas(int w, int h, const std::function<void()>& paint);
 
-    // The pixel as an RGB colour 0xRRGGBB00.
-    Fl_Color at(int x, int y) const;
+    Fl_Color at(int x, int y) const;  // as 0xRRGGBB00
     std::string hexAt(int x, int y) const { return hex(at(x, y)); }
     bool untouched(int x, int y) const { return at(x, y) == kUntouched; }
-    // Pixels in the rectangle that are not kUntouched / that equal `colour`.
+    // Pixels of the rectangle that were drawn / that equal `colour`.
     int inkIn(int x, int y, int w, int h) const;
     int countIn(int x, int y, int w, int h, Fl_Color colour) const;
-    // Rightmost column holding ink in rows y..y+h-1, or -1.
+    // Rightmost column with ink in rows y..y+h-1, or -1.
     int rightmostInk(int y, int h) const;
-    // Lowest row of the rectangle holding a pixel other than `background`,
-    // or -1 when it is all background.
+    // Lowest row of the rectangle with a pixel other than `background`, or -1.
     int lowestRowNot(Fl_Color background, int x, int y, int w, int h) const;
     bool sameAs(const Canvas& other) const { return pixels_ == other.pixels_; }
-
     int width() const { return w_; }
     int height() const { return h_; }
 
@@ -50,23 +49,23 @@ private:
     std::vector<unsigned char> pixels_;
 };
 
-// The colour the server shows at a screen position (read from the root
-// window, so it includes whatever lies on top there).
+// What the screen shows at a root-window position, windows on top included.
 Fl_Color screenPixel(int x, int y);
 
-// Events delivered through the toolkit's dispatcher, as the X event loop
-// delivers them: coordinates are in `window`'s pixels.
-void sendMove(Fl_Window* window, int x, int y);
+// Events through the toolkit's dispatcher, as the X event loop delivers
+// them; coordinates in `window`'s pixels.
 void sendEvent(Fl_Window* window, int event, int x, int y);
+void sendMove(Fl_Window* window, int x, int y);
 void sendClick(Fl_Window* window, int x, int y, int button = 1);
 void sendKey(Fl_Window* window, int key);
-// A WM_DELETE_WINDOW client message sent through the X server.
+// A WM_DELETE_WINDOW client message through the X server, as a window
+// manager sends it when the user closes the window.
 void sendCloseRequest(Fl_Window* window);
 
 // Steps run one after another from timeouts while a modal loop runs; each
-// step finds the modal window through Fl::grab(). When the loop is still
-// running `deadline` seconds after the start, the grab window is hidden
-// and timedOut() turns true, so a broken close path fails instead of hanging.
+// step finds the modal window through Fl::grab(). When the loop still runs
+// `deadline` seconds after the start, the grab window is hidden and
+// timedOut() turns true, so a broken close path fails instead of hanging.
 class ModalScript {
 public:
     explicit ModalScript(std::vector<std::function<void()>> steps, double deadline = 5.0);
