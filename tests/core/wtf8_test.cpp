@@ -8,10 +8,7 @@ namespace fan {
 namespace {
 
 TEST(Wtf8, RoundTripsAnyUtf16) {
-    const struct {
-        std::u16string wide;
-        std::string bytes;
-    } cases[] = {
+    const std::pair<std::u16string, std::string> cases[] = {
         {u"", ""},
         {u"a/b", "a/b"},
         {u"\u044F\u00E9", "\xD1\x8F\xC3\xA9"},
@@ -21,24 +18,21 @@ TEST(Wtf8, RoundTripsAnyUtf16) {
         {std::u16string{char16_t(0xDC00), u'y'}, "\xED\xB0\x80y"},  // lone low
         {std::u16string{char16_t(0xDC00), char16_t(0xD800)}, "\xED\xB0\x80\xED\xA0\x80"},  // reversed pair
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(wtf8FromUtf16(c.wide), c.bytes);
-        EXPECT_EQ(utf16FromWtf8(c.bytes), c.wide);
+    for (const auto& [wide, bytes] : cases) {
+        EXPECT_EQ(wtf8FromUtf16(wide), bytes);
+        EXPECT_EQ(utf16FromWtf8(bytes), wide);
     }
 }
 
 TEST(Wtf8, MalformedBytesBecomeReplacementCharacters) {
-    const struct {
-        std::string bytes;
-        std::u16string wide;
-    } cases[] = {
+    const std::pair<std::string, std::u16string> cases[] = {
         {"a\x80z", u"a\uFFFDz"},                          // stray continuation byte
         {"\xC0\xAF", u"\uFFFD\uFFFD"},                    // overlong
         {"\xE2\x82", u"\uFFFD\uFFFD"},                    // cut short
         {"\xF4\x90\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD"},  // above U+10FFFF
         {"\xED\xA0\x80\xED\xB0\x80", std::u16string{char16_t(0xD800), u'\uFFFD', u'\uFFFD', u'\uFFFD'}},
     };
-    for (const auto& c : cases) EXPECT_EQ(utf16FromWtf8(c.bytes), c.wide) << c.bytes;
+    for (const auto& [bytes, wide] : cases) EXPECT_EQ(utf16FromWtf8(bytes), wide) << bytes;
 }
 
 }  // namespace

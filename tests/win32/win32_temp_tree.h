@@ -15,7 +15,7 @@ public:
         wchar_t temp[MAX_PATH + 1] = {};
         if (!GetTempPathW(MAX_PATH + 1, temp)) throw std::runtime_error("no temp folder");
         root_ = std::wstring(temp) + L"fan-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                std::to_wstring(counter()++);
+                std::to_wstring(counter++);
         folder(L"");
     }
     ~Win32TempTree() { removeAll(long_(root_)); }
@@ -39,46 +39,37 @@ public:
         const HANDLE h = CreateFileW(long_(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes,
                                      nullptr);
         if (h == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot make a file");
-        LARGE_INTEGER end;
-        end.QuadPart = static_cast<LONGLONG>(size);
+        LARGE_INTEGER end{};
+        end.QuadPart = LONGLONG(size);
         const bool ok = SetFilePointerEx(h, end, nullptr, FILE_BEGIN) && SetEndOfFile(h);
         CloseHandle(h);
         if (!ok) throw std::runtime_error("cannot size a file");
         return path;
     }
 
-    std::wstring join(const std::wstring& relative) const { return relative.empty() ? root_ : root_ + L"\\" + relative; }
+    std::wstring join(const std::wstring& relative) const {
+        return relative.empty() ? root_ : root_ + L"\\" + relative;
+    }
 
     static std::wstring long_(const std::wstring& path) { return L"\\\\?\\" + path; }
 
 private:
+    static inline int counter = 0;
     std::wstring root_;
-
-    static int& counter() {
-        static int n = 0;
-        return n;
-    }
 
     // Links are removed, never followed.
     static void removeAll(const std::wstring& path) {
         const DWORD attributes = GetFileAttributesW(path.c_str());
-        if (attributes == INVALID_FILE_ATTRIBUTES) return;
-        if ((attributes & FILE_ATTRIBUTE_DIRECTORY) && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
-            WIN32_FIND_DATAW data;
-            const HANDLE find = FindFirstFileW((path + L"\\*").c_str(), &data);
-            if (find != INVALID_HANDLE_VALUE) {
-                do {
-                    const std::wstring name = data.cFileName;
-                    if (name != L"." && name != L"..") removeAll(path + L"\\" + name);
-                } while (FindNextFileW(find, &data));
-                FindClose(find);
-            }
-        }
+        const bool folder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+        WIN32_FIND_DATAW data;
+        const HANDLE find = folder && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)
+                                ? FindFirstFileW((path + L"\\*").c_str(), &data)
+                                : INVALID_HANDLE_VALUE;
+        for (bool more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileW(find, &data))
+            if (wcscmp(data.cFileName, L".") && wcscmp(data.cFileName, L"..")) removeAll(path + L"\\" + data.cFileName);
+        if (find != INVALID_HANDLE_VALUE) FindClose(find);
         SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        if (attributes & FILE_ATTRIBUTE_DIRECTORY)
-            RemoveDirectoryW(path.c_str());
-        else
-            DeleteFileW(path.c_str());
+        folder ? RemoveDirectoryW(path.c_str()) : DeleteFileW(path.c_str());
     }
 };
 
