@@ -88,6 +88,11 @@ TEST(Win32Scan, SumsARealTreeAndEveryNodePathLeadsBackToItsFile) {
     }
     EXPECT_GT(longPaths, 1u);
 
+    // A drive root already ends in its separator: no second one is added.
+    const Tree drive = scanTree(L"C:\\", progress, &kNoMounts);
+    ASSERT_GT(drive.nodes.size(), 1u);
+    EXPECT_EQ(drive.nodePath(1).native(), L"C:\\" + nativeText(drive.nodes[1].name));
+
     for (const std::wstring& root : {temp.join(L"big.bin"), temp.join(L"nope")})
         EXPECT_EQ(scanTree(root, progress, &kNoMounts).errorText, "Не удалось открыть папку: " + pathText(root));
 }
