@@ -11,6 +11,7 @@
 #include "app/analysis_window.h"
 #include "app/app_version.h"
 #include "app/help_window.h"
+#include "app/settings_window.h"
 #include "texts/ui_texts.h"
 #include "ui/draw_helpers.h"
 #include "ui/flag_button.h"
@@ -25,14 +26,6 @@ namespace {
 
 int clampDetail(int mode) { return std::clamp(mode, 0, 2); }
 
-void styleChoice(Fl_Choice* choice) {
-    choice->box(FL_BORDER_BOX);
-    choice->color(themeControl);
-    choice->labelcolor(themeText);
-    choice->textsize(13);
-    choice->textcolor(themeText);
-}
-
 void setActive(Fl_Widget* widget, bool active) {
     if (active)
         widget->activate();
@@ -46,7 +39,6 @@ App::App() : Fl_Double_Window(1120, 780, kWindowTitle) {
     settings = loadSettings();
     applyPalette(resolveDarkTheme(settings));
     uiLanguage = resolveLanguage(settings);
-    color(themeBackground);
     size_range(900, 640);
 
     // Creation order is the group's order: drawing order and the order in
@@ -70,27 +62,20 @@ App::App() : Fl_Double_Window(1120, 780, kWindowTitle) {
     emptyTrashButton = new IconButton(0, 0, 1, 1, TrashCan);
     openTrashButton = new IconButton(0, 0, 1, 1, Broom);
 
-    openFolderButton->color(themeAccent);
-    openFolderButton->labelcolor(themeOnAccent);
-    Fl_Widget* const plainButtons[] = {backButton,     upButton,         scanButton,
-                                       cancelButton,   analysisButton,   helpButton,
-                                       settingsButton, emptyTrashButton, openTrashButton};
-    for (Fl_Widget* button : plainButtons) {
-        button->color(themeControl);
-        button->labelcolor(themeText);
-        button->labelsize(14);
-    }
-    openFolderButton->labelsize(14);
-
+    Fl_Widget* const labelledButtons[] = {openFolderButton, backButton,     upButton,
+                                          scanButton,       cancelButton,   analysisButton,
+                                          helpButton,       settingsButton, emptyTrashButton,
+                                          openTrashButton};
+    for (Fl_Widget* button : labelledButtons) button->labelsize(14);
     pathInput->box(FL_BORDER_BOX);
-    pathInput->color(themeControl);
     pathInput->textsize(14);
-    pathInput->textcolor(themeText);
-    pathInput->cursor_color(themeAccent);
+    fileSystemsChoice->box(FL_BORDER_BOX);
+    fileSystemsChoice->textsize(13);
+    detailChoice->box(FL_BORDER_BOX);
+    detailChoice->textsize(13);
+    colourControls();
     // Enter rescans the same text too, not only an edited one.
     pathInput->when(FL_WHEN_ENTER_KEY_ALWAYS);
-    styleChoice(fileSystemsChoice);
-    styleChoice(detailChoice);
 
     openFolderButton->callback(onOpenFolder, this);
     backButton->callback(onBack, this);
@@ -132,8 +117,30 @@ App::~App() {
         if (settings.rememberDepth) settings.defaultDepth = mode;
     }
     saveSettings(settings);
+    delete settingsWindow;
     delete analysisWindow;
     delete helpWindow;
+}
+
+void App::colourControls() {
+    color(themeBackground);
+    openFolderButton->color(themeAccent);
+    openFolderButton->labelcolor(themeOnAccent);
+    Fl_Widget* const plainButtons[] = {backButton,     upButton,         scanButton,
+                                       cancelButton,   analysisButton,   helpButton,
+                                       settingsButton, emptyTrashButton, openTrashButton};
+    for (Fl_Widget* button : plainButtons) {
+        button->color(themeControl);
+        button->labelcolor(themeText);
+    }
+    pathInput->color(themeControl);
+    pathInput->textcolor(themeText);
+    pathInput->cursor_color(themeAccent);
+    for (Fl_Choice* choice : {fileSystemsChoice, detailChoice}) {
+        choice->color(themeControl);
+        choice->labelcolor(themeText);
+        choice->textcolor(themeText);
+    }
 }
 
 void App::resize(int x, int y, int w, int h) {

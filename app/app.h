@@ -64,8 +64,21 @@ public:
     void openNode(uint64_t node, bool pushHistory) override;
     void showContextMenu(uint64_t node) override;
 
-    // Every label, tooltip, choice item and the status line in a language.
+    // Every label, tooltip, choice item and the status line in a language
+    // (1 English, anything else Russian), the other windows included: the
+    // analysis and settings windows are relabelled keeping their choices,
+    // the help window is deleted and rebuilt only when it was showing.
     void setLanguage(int language);
+    // Takes the record the settings window confirmed: clamps it (the caller's
+    // copy too), stores it, and re-themes and relabels every window.
+    void applySettings(Settings& edited);
+    // The main window's stock controls in the current palette's colours; the
+    // custom-drawn widgets read the palette themselves.
+    void colourControls();
+    // Hides and deletes the help window, which is never relabelled; returns
+    // whether it was showing, so that the caller can rebuild it with
+    // showHelp once the new language or theme is in place.
+    bool dropHelpWindow();
 
     // Builds the analysis window on first use, relabels and refills it, and
     // shows (raises) it.

@@ -1,12 +1,16 @@
-// Relabelling the main window for a language, and the detail mode choice.
+// The language switch: every window relabelled at once, the two flags, and
+// the detail mode choice.
 #include "app/app.h"
 
 #include <FL/Fl_Choice.H>
 #include <FL/Fl_Input.H>
 
 #include <algorithm>
-#include <string>
 
+#include "app/analysis_window.h"
+#include "app/choice_items.h"
+#include "app/help_window.h"
+#include "app/settings_window.h"
 #include "texts/ui_texts.h"
 #include "ui/flag_button.h"
 #include "ui/icon_button.h"
@@ -42,21 +46,41 @@ void App::setLanguage(int language) {
     fileSystemsChoice->copy_tooltip(uiText(txtFileSystemsTooltip));
     detailChoice->copy_tooltip(uiText(txtDetailTooltip));
 
-    // None of the three mode names holds a character the menu would read as
-    // structure ('/', '&', '_', '\\'), so one joined add is safe.
-    const int mode = detailChoice->value();
-    detailChoice->clear();
-    detailChoice->add((std::string(uiText(txtOverview)) + "|" + uiText(txtNormal) + "|" +
-                       uiText(txtDetailed))
-                          .c_str());
-    detailChoice->value(std::clamp(mode, 0, 2));
+    relabelChoice(*detailChoice, {uiText(txtOverview), uiText(txtNormal), uiText(txtDetailed)});
 
     refreshFileSystems();
+    const bool helpWasShowing = dropHelpWindow();
+    if (analysisWindow != nullptr) analysisWindow->applyLanguage();
+    if (settingsWindow != nullptr) settingsWindow->applyLanguage();
     updateStatus();
     map->resetCache();
     map->redraw();
     statusBar->redraw();
     redraw();
+    if (helpWasShowing) showHelp(nullptr, this);
+}
+
+bool App::dropHelpWindow() {
+    if (helpWindow == nullptr) return false;
+    const bool showing = helpWindow->visible();
+    helpWindow->hide();
+    delete helpWindow;
+    helpWindow = nullptr;
+    return showing;
+}
+
+void App::onEnglishFlag(Fl_Widget*, void* data) {
+    App& app = *static_cast<App*>(data);
+    app.settings.languageMode = 2;
+    saveSettings(app.settings);
+    app.setLanguage(1);
+}
+
+void App::onRussianFlag(Fl_Widget*, void* data) {
+    App& app = *static_cast<App*>(data);
+    app.settings.languageMode = 1;
+    saveSettings(app.settings);
+    app.setLanguage(0);
 }
 
 void App::onDetailModeChanged(Fl_Widget*, void* data) {

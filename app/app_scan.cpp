@@ -15,6 +15,7 @@
 #include "app/file_systems_menu.h"
 #include "app/scan_worker_launch.h"
 #include "app/status_text.h"
+#include "core/core_messages.h"
 #include "core/scan_engine.h"
 #include "texts/ui_texts.h"
 #include "ui/soft_button.h"
@@ -73,7 +74,7 @@ void App::runScanWorker(std::filesystem::path path) {
     } catch (const std::exception& error) {
         try {
             auto failed = std::make_unique<Tree>();
-            failed->errorText = std::string("Ошибка сканирования: ") + error.what();
+            failed->errorText = std::string(kScanErrorPrefix) + error.what();
             pendingResult = std::move(failed);
         } catch (...) {
             // Out of memory even for the message: pollScan reports "Scan failed".

@@ -4,7 +4,6 @@
 // waited for only up to a time limit.
 #include "app/shell_actions.h"
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -109,7 +108,7 @@ ShellActionResult openRecycleBin() {
     if (home.empty()) return fromOutcome(outcome, "Trash operation");
     std::error_code ec;
     std::filesystem::create_directories(home.parent_path(), ec);
-    const FileDescriptor trash = openTrashFolder(AT_FDCWD, home.c_str(), true);
+    const FileDescriptor trash = openTrashFolder(AT_FDCWD, home.c_str(), true, true);
     if (trash.valid()) openTrashFolder(trash.get(), "files", true);
     return fromOutcome(runOpener({"xdg-open", (home / "files").string()}), "Trash operation");
 }

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 
+#include "core/core_messages.h"
 #include "texts/ui_texts.h"
 
 namespace fan {
@@ -13,9 +14,6 @@ constexpr const char* kSeparator = "   \u00B7   ";
 
 constexpr const char* kWorkerStartRussian = "Не удалось запустить поток сканирования: ";
 constexpr const char* kWorkerStartEnglish = "Could not start the scan thread: ";
-
-constexpr const char* kMountTableUnreadable =
-    "Не удалось прочитать /proc/self/mountinfo; границы файловых систем неизвестны.";
 
 std::string countWith(uint64_t count, UiTextKey word) { return std::to_string(count) + " " + uiText(word); }
 

@@ -74,14 +74,14 @@ void removeContents(int dirfd, FirstError& failure) {
     for (const std::string& name : entryNames(dirfd, failure)) removeEntry(dirfd, name, failure);
 }
 
-void emptyTrash(const std::filesystem::path& root, bool ownerMustMatch, FirstError& failure) {
-    const FileDescriptor trash = openTrashFolder(AT_FDCWD, root.c_str(), false);
+void emptyTrash(const std::filesystem::path& root, bool volumeTrash, FirstError& failure) {
+    const FileDescriptor trash = openTrashFolder(AT_FDCWD, root.c_str(), false, !volumeTrash);
     if (!trash.valid()) {
         if (errno != ENOENT && errno != ENOTDIR && errno != ELOOP) failure.note(errno);
         return;
     }
     struct stat status;
-    if (::fstat(trash.get(), &status) != 0 || (ownerMustMatch && status.st_uid != ::geteuid())) return;
+    if (::fstat(trash.get(), &status) != 0 || (volumeTrash && status.st_uid != ::geteuid())) return;
     for (const char* part : {"files", "info"}) {
         const FileDescriptor folder = openTrashFolder(trash.get(), part, false);
         if (folder.valid())

@@ -46,12 +46,12 @@ bool deviceOf(const std::filesystem::path& path, int flags, dev_t& device) {
 
 // Opens `root` (and its files/ and info/, created when missing) as a trash
 // for an item on `device`. Empty on success, else the reason.
-std::string openTrash(const std::filesystem::path& root, dev_t device, bool ownerMustMatch, OpenTrash& trash) {
-    FileDescriptor rootFd = openTrashFolder(AT_FDCWD, root.c_str(), true);
+std::string openTrash(const std::filesystem::path& root, dev_t device, bool volumeTrash, OpenTrash& trash) {
+    FileDescriptor rootFd = openTrashFolder(AT_FDCWD, root.c_str(), true, !volumeTrash);
     if (!rootFd.valid()) return std::strerror(errno);
     struct stat status;
     if (::fstat(rootFd.get(), &status) != 0) return std::strerror(errno);
-    if (ownerMustMatch && status.st_uid != ::geteuid()) return "the volume's trash folder belongs to another user";
+    if (volumeTrash && status.st_uid != ::geteuid()) return "the volume's trash folder belongs to another user";
     dev_t rootDevice = 0;
     if (!deviceOf(root, 0, rootDevice)) return std::strerror(errno);
     if (rootDevice != device) return "no trash on the item's device";
@@ -59,7 +59,10 @@ std::string openTrash(const std::filesystem::path& root, dev_t device, bool owne
     if (!trash.files.valid()) return std::strerror(errno);
     trash.info = openTrashFolder(rootFd.get(), "info", true);
     if (!trash.info.valid()) return std::strerror(errno);
-    trash.root = root;
+    // Compared with the item's resolved path, so resolved the same way.
+    std::error_code ec;
+    trash.root = std::filesystem::canonical(root, ec);
+    if (ec) trash.root = root;
     return {};
 }
 
@@ -154,9 +157,9 @@ std::vector<std::filesystem::path> volumeTrashFolders(const std::string& topdir)
     return folders;
 }
 
-FileDescriptor openTrashFolder(int dirfd, const char* name, bool create) {
+FileDescriptor openTrashFolder(int dirfd, const char* name, bool create, bool followLink) {
     if (create && ::mkdirat(dirfd, name, 0700) != 0 && errno != EEXIST) return FileDescriptor();
-    return FileDescriptor(::openat(dirfd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    return FileDescriptor(::openat(dirfd, name, O_RDONLY | O_DIRECTORY | O_CLOEXEC | (followLink ? 0 : O_NOFOLLOW)));
 }
 
 ShellActionResult moveToRecycleBin(const std::filesystem::path& path) {

@@ -1,6 +1,6 @@
-// The trash folders of this user as the freedesktop.org Trash specification
-// lays them out: the home trash, and on other volumes $topdir/.Trash/$uid
-// (when .Trash is a sticky folder that is not a link) or $topdir/.Trash-$uid.
+// The trash folders of this user as freedesktop.org desktops share them: the
+// home trash, and on other volumes $topdir/.Trash/$uid (when .Trash is a
+// sticky folder that is not a link) or $topdir/.Trash-$uid.
 // Shared by moving an item to the trash, emptying and opening it.
 #pragma once
 
@@ -39,9 +39,11 @@ private:
     int fd_;
 };
 
-// Opens the folder `name` below `dirfd` without following a link in its last
-// component, creating it with mode 0700 first when `create` is set.
+// Opens the folder `name` below `dirfd`, creating it with mode 0700 first
+// when `create` is set. A link in its last component is followed only when
+// `followLink` is set: the home trash may be a link the user made, while a
+// link inside a trash or on a shared volume could lead anywhere.
 // Returns the descriptor, invalid with errno set on failure.
-FileDescriptor openTrashFolder(int dirfd, const char* name, bool create);
+FileDescriptor openTrashFolder(int dirfd, const char* name, bool create, bool followLink = false);
 
 }  // namespace fan

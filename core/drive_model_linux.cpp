@@ -30,6 +30,13 @@ std::string readAttribute(const std::filesystem::path& file) {
     return trimDriveText(text);
 }
 
+// A vendor that is only a bus id ("0x1af4", as virtio disks give) names no
+// maker: the model line would show a number instead of the next part.
+bool isBusId(const std::string& vendor) {
+    if (vendor.size() < 3 || vendor[0] != '0' || (vendor[1] != 'x' && vendor[1] != 'X')) return false;
+    return vendor.find_first_not_of("0123456789abcdefABCDEF", 2) == std::string::npos;
+}
+
 }  // namespace
 
 std::string queryPhysicalDriveModel(const std::string& deviceNumber, std::string& diskName,
@@ -44,8 +51,9 @@ std::string queryPhysicalDriveModel(const std::string& deviceNumber, std::string
     if (disk.filename().empty()) return {};
     diskName = disk.filename().string();
     const std::filesystem::path device = disk / "device";
-    return composeDriveModel(readAttribute(device / "vendor"), readAttribute(device / "model"),
-                             readAttribute(device / "rev"));
+    std::string vendor = readAttribute(device / "vendor");
+    if (isBusId(vendor)) vendor.clear();
+    return composeDriveModel(vendor, readAttribute(device / "model"), readAttribute(device / "rev"));
 }
 
 }  // namespace fan

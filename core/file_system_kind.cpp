@@ -17,14 +17,12 @@ bool isNetworkFileSystem(const std::string& fsType) {
            endsWith(fsType, "sshfs") || startsWith(fsType, "davfs");
 }
 
-bool spaceQueryMayBlock(const std::string& fsType) {
-    return isNetworkFileSystem(fsType) || fsType == "fuse" || fsType == "fuseblk" || startsWith(fsType, "fuse.") ||
-           fsType == "autofs";
-}
-
 bool spaceQueryMayBlock(const MountEntry& mount) {
-    if (mount.fsType.empty() || spaceQueryMayBlock(mount.fsType)) return true;
-    if (mount.pseudo || mount.fsType == "tmpfs" || mount.fsType == "ramfs" || mount.fsType == "devtmpfs") return false;
+    const std::string& type = mount.fsType;
+    if (type.empty() || isNetworkFileSystem(type) || type == "fuse" || type == "fuseblk" || startsWith(type, "fuse.") ||
+        type == "autofs")
+        return true;
+    if (mount.pseudo || type == "tmpfs" || type == "ramfs" || type == "devtmpfs") return false;
     // Block-backed file systems have a real device number; network and other
     // virtual ones get an anonymous one with major 0.
     const std::string& device = mount.device;

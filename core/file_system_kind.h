@@ -12,15 +12,13 @@ namespace fan {
 // network, whose mount source names the share.
 bool isNetworkFileSystem(const std::string& fsType);
 
-// Whether a space query on this type may block without end: the network file
-// systems, every FUSE file system (its server is just another process), and
-// autofs, whose query can set off a network automount.
-bool spaceQueryMayBlock(const std::string& fsType);
-
-// The same for one mount, erring towards the time limit: only a local file
-// system known not to hang (block-backed, memory-backed or pseudo) is asked
-// directly. Anything else, an unknown or unlisted type included (ceph, 9p,
-// afs and the like are served over the network too), may block.
+// Whether a space query on this mount may block without end, erring towards
+// the time limit: only a local file system known not to hang (block-backed,
+// memory-backed or pseudo) is asked directly. The network file systems, every
+// FUSE file system (its server is just another process), autofs (whose query
+// can set off a network automount) and anything unknown or unlisted (ceph,
+// 9p, afs and the like are served over the network too) may block. The one
+// rule of every space query: the volume table's and the scan's alike.
 bool spaceQueryMayBlock(const MountEntry& mount);
 
 }  // namespace fan

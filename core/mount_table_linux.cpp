@@ -104,4 +104,8 @@ void refreshMountSpace(MountEntry& entry, const std::filesystem::path& path) {
     refreshMountSpace(entry, path, MountTableSources{});
 }
 
+std::optional<SpaceFigures> measureSpaceAt(const MountEntry& mount, const std::filesystem::path& path) {
+    return measureAt(mount, path, MountTableSources{});
+}
+
 }  // namespace fan

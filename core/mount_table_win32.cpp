@@ -113,4 +113,9 @@ MountEntry mountEntryForPath(const std::filesystem::path& path, const std::vecto
 
 void refreshMountSpace(MountEntry& entry, const std::filesystem::path& path) { applySpaceAt(entry, path); }
 
+// GetDiskFreeSpaceExW has no time limit to offer; it is asked directly.
+std::optional<SpaceFigures> measureSpaceAt(const MountEntry&, const std::filesystem::path& path) {
+    return systemSpaceQuery()->measure(path);
+}
+
 }  // namespace fan

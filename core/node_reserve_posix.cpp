@@ -2,15 +2,13 @@
 
 #include <algorithm>
 #include <new>
-#include <sys/statvfs.h>
 #include <unistd.h>
 
 namespace fan {
 
-void reserveNodes(std::vector<ScanNode>& nodes, const std::filesystem::path& root) {
-    struct statvfs vfs;
-    if (::statvfs(root.c_str(), &vfs) != 0 || vfs.f_files == 0 || vfs.f_ffree > vfs.f_files) return;
-    const uint64_t inUse = static_cast<uint64_t>(vfs.f_files - vfs.f_ffree) + 1;
+void reserveNodes(std::vector<ScanNode>& nodes, const SpaceFigures& figures) {
+    if (figures.totalEntries == 0 || figures.freeEntries > figures.totalEntries) return;
+    const uint64_t inUse = figures.totalEntries - figures.freeEntries + 1;
     // Stay well inside what the kernel's overcommit heuristics accept.
     const long pages = ::sysconf(_SC_PHYS_PAGES);
     const long pageSize = ::sysconf(_SC_PAGESIZE);

@@ -2,8 +2,8 @@
 
 namespace fan {
 
-// Windows volumes do not tell how many entries they hold: the table grows
-// as needed.
-void reserveNodes(std::vector<ScanNode>&, const std::filesystem::path&) {}
+// Windows volumes do not report how many entries they hold (the figures'
+// entry counts stay 0): the table grows as needed.
+void reserveNodes(std::vector<ScanNode>&, const SpaceFigures&) {}
 
 }  // namespace fan

@@ -3,20 +3,20 @@
 #include <algorithm>
 #include <chrono>
 #include <numeric>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
 
-#include "core/file_system_kind.h"
+#include "core/core_messages.h"
 #include "core/node_reserve.h"
 #include "core/path_text.h"
 #include "core/saturating_add.h"
+#include "core/volume_space.h"
 
 namespace fan {
 namespace {
 
-const char kOpenFailed[] = "Не удалось открыть папку: ";
-const char kNoAccess[] = "Нет доступа к папке: ";
 constexpr int64_t kPublishIntervalNs = 90'000'000;
 
 int64_t steadyNs() {
@@ -49,7 +49,7 @@ private:
     bool stopRequested() const { return progress_.stop.load(); }
     void countFile(uint64_t size) {
         progress_.files.fetch_add(1);
-        progress_.bytes.fetch_add(size);
+        addSaturating(progress_.bytes, size);
     }
 
     Tree& tree_;
@@ -115,7 +115,7 @@ void Walk::run() {
             if (opened == ListOpen::Failed) {
                 ++tree_.errorCount;
                 if (folder.item != kNoNode) itemFailed_[folder.item] = true;
-                if (folder.node == 0) tree_.errorText = kNoAccess + pathText(tree_.root);
+                if (folder.node == 0) tree_.errorText = kFolderAccessDeniedPrefix + pathText(tree_.root);
             }
             finishFolder(folder.item);
             publish(true);
@@ -275,7 +275,7 @@ Tree scanTree(const std::filesystem::path& root, ScanProgress& progress, const s
         else tree.root = toLongPath(absolute);
     }
     if (!usable || !lister.isFolder(tree.root)) {
-        tree.errorText = kOpenFailed + pathText(root);
+        tree.errorText = kOpenFolderFailedPrefix + pathText(root);
         return tree;
     }
 
@@ -286,9 +286,10 @@ Tree scanTree(const std::filesystem::path& root, ScanProgress& progress, const s
 
     tree.mounts = mounts ? *mounts : listMounts();
     tree.rootVolume = mountEntryForPath(realRoot, tree.mounts);
-    // Sizing the table asks the file system too: not one that may hang.
-    if (!tree.rootVolume.fsType.empty() && !spaceQueryMayBlock(tree.rootVolume.fsType))
-        reserveNodes(tree.nodes, realRoot);
+    // Sizing the table asks the file system too, and a root on a dead network
+    // mount must not hang here: the same bounded query as the volume's space.
+    if (const std::optional<SpaceFigures> figures = measureSpaceAt(tree.rootVolume, realRoot))
+        reserveNodes(tree.nodes, *figures);
 
     Walk walk(tree, progress, lister, startNs);
     walk.publish(true);

@@ -45,7 +45,7 @@ struct ScanProgress {
     std::atomic<bool> stop{false};
     std::atomic<bool> livePreview{true};
     std::atomic<uint64_t> files{0};
-    std::atomic<uint64_t> bytes{0};
+    std::atomic<uint64_t> bytes{0};  // stops at 2^64 - 1, like the tree's sums
     mutable std::mutex mutex;
     ScanSnapshot latest;
 

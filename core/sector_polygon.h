@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "core/ring_raster.h"
+#include "core/raster_segment.h"
 
 namespace fan {
 

@@ -1,10 +1,11 @@
 #include "core/tree_queries.h"
 
 #include <algorithm>
-#include <charconv>
 #include <functional>
 #include <queue>
 #include <utility>
+
+#include "core/byte_size_text.h"
 
 namespace fan {
 
@@ -87,24 +88,6 @@ std::vector<uint64_t> largestFiles(const Tree& tree, uint64_t limit) {
     return result;
 }
 
-std::string formatBytesRu(uint64_t bytes) {
-    static const char* const kUnits[] = {"Б", "КиБ", "МиБ", "ГиБ", "ТиБ", "ПиБ", "ЭиБ"};
-    double value = static_cast<double>(bytes);
-    int unit = 0;
-    while (value >= 1024.0 && unit < 6) {
-        value *= 0.0009765625;
-        ++unit;
-    }
-    // Decimals are chosen on the unrounded value: 9.999 KiB prints as "10.00".
-    const int decimals = unit == 0 ? 0 : (value < 10.0 ? 2 : 1);
-    // to_chars ignores the C locale, so the point stays a full stop even
-    // after the toolkit or a library has called setlocale.
-    char buffer[32];
-    const auto end = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals).ptr;
-    std::string text(buffer, end);
-    text += ' ';
-    text += kUnits[unit];
-    return text;
-}
+std::string formatBytesRu(uint64_t bytes) { return byteSizeText(bytes, SizeUnits::Russian); }
 
 }  // namespace fan

@@ -28,7 +28,8 @@ std::vector<uint64_t> largestFiles(const Tree& tree, uint64_t limit);
 // byte is copied as it is. The input is not validated as UTF-8.
 std::string lowerUtf8(const std::string& text);
 
-// A byte count in 1024-based units with Russian unit names, e.g. "1.00 КиБ".
+// A byte count in 1024-based units with Russian unit names, e.g. "1.00 КиБ":
+// byteSizeText with SizeUnits::Russian.
 std::string formatBytesRu(uint64_t bytes);
 
 }  // namespace fan

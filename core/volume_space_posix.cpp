@@ -23,6 +23,8 @@ public:
         figures.totalBytes = uint64_t{info.f_blocks} * unit;
         figures.freeBytes = uint64_t{info.f_bfree} * unit;
         figures.availableBytes = uint64_t{info.f_bavail} * unit;
+        figures.totalEntries = info.f_files;
+        figures.freeEntries = info.f_ffree;
         return figures;
     }
 };

@@ -2,8 +2,10 @@
 // the helpers that pick, format and translate them.
 #include "texts/ui_texts.h"
 
-#include <charconv>
 #include <cstddef>
+
+#include "core/byte_size_text.h"
+#include "core/core_messages.h"
 
 namespace fan {
 
@@ -160,28 +162,7 @@ const char* settingsText(SettingsTextKey key) {
 }
 
 std::string formatSize(uint64_t bytes, int language) {
-    static const char* const englishUnits[] = {"B", "KiB", "MiB", "GiB", "TiB", "PiB", "EiB"};
-    static const char* const russianUnits[] = {"Б", "КиБ", "МиБ", "ГиБ", "ТиБ", "ПиБ", "ЭиБ"};
-    const char* const* units = language == 1 ? englishUnits : russianUnits;
-
-    double value = static_cast<double>(bytes);
-    int unit = 0;
-    while (value >= 1024.0 && unit < 6) {
-        value *= 1.0 / 1024.0;
-        ++unit;
-    }
-    // Chosen from the unrounded value: 9.996 KiB prints as "10.00", not "10.0".
-    const int decimals = unit == 0 ? 0 : (value < 10.0 ? 2 : 1);
-
-    // to_chars ignores the C locale, which could otherwise turn the full stop
-    // into a comma.
-    char digits[64];
-    const auto written =
-        std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed, decimals);
-    std::string text(digits, written.ptr);
-    text += ' ';
-    text += units[unit];
-    return text;
+    return byteSizeText(bytes, language == 1 ? SizeUnits::English : SizeUnits::Russian);
 }
 
 namespace {
@@ -193,12 +174,11 @@ struct MessageTranslation {
 
 // Tried in this order; the first prefix that starts the message wins.
 const MessageTranslation messageTranslations[] = {
-    {"Не удалось открыть папку: ", "Could not open folder: "},
-    {"Нет доступа к папке: ", "Cannot access folder: "},
-    {"Не удалось прочитать /proc/self/mountinfo; границы файловых систем неизвестны.",
-     "Could not read /proc/self/mountinfo; file-system boundaries are unknown."},
-    {"Не удалось определить устройство папки.", "Could not determine the folder device."},
-    {"Ошибка сканирования: ", "Scan error: "},
+    {kOpenFolderFailedPrefix, "Could not open folder: "},
+    {kFolderAccessDeniedPrefix, "Cannot access folder: "},
+    {kMountTableUnreadable, "Could not read /proc/self/mountinfo; file-system boundaries are unknown."},
+    {kFolderDeviceUnknown, "Could not determine the folder device."},
+    {kScanErrorPrefix, "Scan error: "},
 };
 
 }  // namespace

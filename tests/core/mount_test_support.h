@@ -1,12 +1,10 @@
-// Space-query doubles and fixed mount-table sources for the volume table tests.
+// A space-query double and fixed mount-table sources for the volume table tests.
 #pragma once
 
-#include <atomic>
 #include <condition_variable>
 #include <filesystem>
 #include <mutex>
 #include <optional>
-#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -19,75 +17,59 @@
 namespace fan::testing {
 
 // Answers every query with the same figures (or a refusal) and records who
-// asked for what.
-class FixedSpaceQuery : public SpaceQuery {
+// asked for what. A query of a path below one of `deadPrefixes` first hangs,
+// as on a server that does not answer, until release().
+class SpaceQueryDouble : public SpaceQuery {
 public:
-    explicit FixedSpaceQuery(std::optional<SpaceFigures> figures) : figures_(figures) {}
-
-    std::optional<SpaceFigures> measure(const std::filesystem::path& path) const override {
-        std::lock_guard<std::mutex> lock(mutex_);
-        calls_.push_back({path.string(), std::this_thread::get_id()});
-        return figures_;
-    }
-
     struct Call {
         std::string path;
         std::thread::id thread;
     };
-    std::vector<Call> calls() const {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return calls_;
-    }
 
-private:
-    std::optional<SpaceFigures> figures_;
-    mutable std::mutex mutex_;
-    mutable std::vector<Call> calls_;
-};
-
-// A server that does not answer: queries of paths below one of `deadPrefixes`
-// hang until release(); every other query answers at once with `figures`.
-class DeadServerSpaceQuery : public SpaceQuery {
-public:
-    DeadServerSpaceQuery(std::vector<std::string> deadPrefixes, SpaceFigures figures)
-        : deadPrefixes_(std::move(deadPrefixes)), figures_(figures) {}
+    explicit SpaceQueryDouble(std::optional<SpaceFigures> figures, std::vector<std::string> deadPrefixes = {})
+        : figures_(figures), deadPrefixes_(std::move(deadPrefixes)) {}
 
     std::optional<SpaceFigures> measure(const std::filesystem::path& path) const override {
-        const std::string text = path.string();
+        std::unique_lock<std::mutex> lock(mutex_);
+        calls_.push_back({path.string(), std::this_thread::get_id()});
         for (const std::string& prefix : deadPrefixes_) {
-            if (text.rfind(prefix, 0) != 0) continue;
+            if (path.string().rfind(prefix, 0) != 0) continue;
             ++blockedCalls_;
-            std::unique_lock<std::mutex> lock(mutex_);
-            opened_.wait(lock, [this] { return open_; });
+            released_.wait(lock, [this] { return open_; });
             break;
         }
         return figures_;
     }
 
     void release() {
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            open_ = true;
-        }
-        opened_.notify_all();
+        std::lock_guard<std::mutex> lock(mutex_);
+        open_ = true;
+        released_.notify_all();
+    }
+    std::vector<Call> calls() const {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return calls_;
+    }
+    int blockedCalls() const {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return blockedCalls_;
     }
 
-    int blockedCalls() const { return blockedCalls_; }
-
 private:
+    std::optional<SpaceFigures> figures_;
     std::vector<std::string> deadPrefixes_;
-    SpaceFigures figures_;
-    mutable std::atomic<int> blockedCalls_{0};
     mutable std::mutex mutex_;
-    mutable std::condition_variable opened_;
+    mutable std::condition_variable released_;
+    mutable std::vector<Call> calls_;
+    mutable int blockedCalls_ = 0;
     bool open_ = false;
 };
 
-// Volume-table sources that read a scratch folder and answer every space
-// query with the same figures: write("mountinfo", ...) and list.
+// Volume-table sources that read a scratch folder and answer space queries
+// through the double: mountInfo("...") and list.
 struct FixedMountSources {
-    explicit FixedMountSources(SpaceFigures figures)
-        : query(std::make_shared<FixedSpaceQuery>(figures)), space(query) {
+    explicit FixedMountSources(SpaceFigures figures, std::vector<std::string> deadPrefixes = {})
+        : query(std::make_shared<SpaceQueryDouble>(figures, std::move(deadPrefixes))), space(query) {
         sources.mountInfo = dir.root() / "mountinfo";
         sources.sysRoot = dir.root();
         sources.space = &space;
@@ -95,7 +77,7 @@ struct FixedMountSources {
     void mountInfo(const std::string& text) { sources.mountInfo = dir.write("mountinfo", text); }
 
     TempTree dir;
-    std::shared_ptr<FixedSpaceQuery> query;
+    std::shared_ptr<SpaceQueryDouble> query;
     BoundedSpaceQuery space;
     MountTableSources sources;
 };

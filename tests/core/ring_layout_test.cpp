@@ -30,16 +30,16 @@ std::string describe(const RingSegment& s) {
            " bytes " + std::to_string(s.bytes) + " count " + std::to_string(s.count) + "}";
 }
 
-void expectSegment(const RingSegment& s, uint64_t node, int ring, double start, double end, uint32_t hue,
-                   bool isGroup, uint64_t bytes, uint64_t count) {
-    EXPECT_EQ(s.node, node) << describe(s);
-    EXPECT_EQ(s.ring, ring) << describe(s);
-    EXPECT_DOUBLE_EQ(s.startAngle, start) << describe(s);
-    EXPECT_DOUBLE_EQ(s.endAngle, end) << describe(s);
-    EXPECT_EQ(s.hue, hue) << describe(s);
-    EXPECT_EQ(s.isGroup, isGroup) << describe(s);
-    EXPECT_EQ(s.bytes, bytes) << describe(s);
-    EXPECT_EQ(s.count, count) << describe(s);
+// The sectors one by one; angles to rounding.
+void expectLayout(const std::vector<RingSegment>& got, const std::vector<RingSegment>& want) {
+    ASSERT_EQ(got.size(), want.size());
+    for (size_t i = 0; i < got.size(); ++i) {
+        const RingSegment &g = got[i], &w = want[i];
+        EXPECT_TRUE(g.node == w.node && g.ring == w.ring && g.hue == w.hue && g.isGroup == w.isGroup &&
+                    g.bytes == w.bytes && g.count == w.count && std::fabs(g.startAngle - w.startAngle) < 1e-12 &&
+                    std::fabs(g.endAngle - w.endAngle) < 1e-12)
+            << i << ": " << describe(g) << ", expected " << describe(w);
+    }
 }
 
 TEST(RingLayout, NothingToLayOutGivesAnEmptyResult) {
@@ -49,13 +49,9 @@ TEST(RingLayout, NothingToLayOutGivesAnEmptyResult) {
     b.file(zero, "nothing", 0);
     b.file(0, "data", 100);
     const Tree& tree = b.finish();
-    EXPECT_TRUE(layout(tree, empty, 6, 0.01).empty());     // no children
-    EXPECT_TRUE(layout(tree, zero, 6, 0.01).empty());      // size 0
-    EXPECT_TRUE(layout(tree, 99, 6, 0.01).empty());        // past the end
-    EXPECT_TRUE(layout(tree, kNoNode, 6, 0.01).empty());
-    EXPECT_TRUE(layout(tree, 0, 0, 0.01).empty());
-    EXPECT_TRUE(layout(tree, 0, -3, 0.01).empty());
-    EXPECT_FALSE(layout(tree, 0, 1, 0.01).empty());
+    // No children, size 0, past the end, no rings.
+    for (const auto& [root, rings] : {std::pair<uint64_t, int>{empty, 6}, {zero, 6}, {99, 6}, {kNoNode, 6}, {0, 0}, {0, -3}})
+        EXPECT_TRUE(layout(tree, root, rings, 0.01).empty()) << root << " " << rings;
     EXPECT_TRUE(layout(Tree{}, 0, 6, 0.01).empty());
 }
 
@@ -64,141 +60,80 @@ TEST(RingLayout, SectorsInDepthFirstOrderWithGroupsAndRootFiles) {
     const uint64_t a = b.folder(0, "a");
     const uint64_t a1 = b.folder(a, "a1");
     b.file(a1, "deep", 10);
-    const uint64_t aBig = b.file(a, "big", 30);  // larger than a1, still only part of a's group
+    b.file(a, "big", 30);  // larger than a1, still only part of a's group
     const uint64_t bDir = b.folder(0, "b");
     b.file(bDir, "x", 20);
     const uint64_t f1 = b.file(0, "f1", 15);
     const uint64_t f2 = b.file(0, "f2", 5);
-    const Tree& tree = b.finish();
-    ASSERT_EQ(tree.nodes[0].size, 80u);
-    (void)aBig;
-
-    const auto s = layout(tree, 0, 3, 0.0);
-    ASSERT_EQ(s.size(), 9u);
     // Children in stored order: a (40), b (20), f1 (15), f2 (5).
-    const double aEnd = share(40, 80);
-    expectSegment(s[0], a, 0, 0.0, aEnd, 0, false, 40, 1);
-    const double a1End = share(10, 40, aEnd);
-    expectSegment(s[1], a1, 1, 0.0, a1End, 0, false, 10, 1);
-    expectSegment(s[2], a1, 2, 0.0, share(10, 10, a1End), 0, true, 10, 1);  // ring 2: files are grouped
-    expectSegment(s[3], a, 1, a1End, a1End + share(30, 40, aEnd), 0, true, 30, 1);
-    const double bEnd = aEnd + share(20, 80);
-    expectSegment(s[4], bDir, 0, aEnd, bEnd, 1, false, 20, 1);
-    expectSegment(s[5], bDir, 1, aEnd, aEnd + share(20, 20, share(20, 80)), 1, true, 20, 1);
-    const double groupEnd = bEnd + share(20, 80);
-    expectSegment(s[6], 0, 0, bEnd, groupEnd, 0, true, 20, 2);
-    // The root's files on ring 1 over its group, hue = ordinal among all children.
-    expectSegment(s[7], f1, 1, bEnd, bEnd + share(15, 80), 2, false, 15, 1);
-    expectSegment(s[8], f2, 1, s[7].endAngle, s[7].endAngle + share(5, 80), 3, false, 5, 1);
-}
-
-TEST(RingLayout, RootFilesAfterEverythingElseAndWithinTheirGroup) {
-    TreeBuilder b;
-    const uint64_t a = b.folder(0, "a");
-    b.file(a, "x", 40);
-    const uint64_t f1 = b.file(0, "f1", 15);
-    const uint64_t f2 = b.file(0, "f2", 5);
-    const Tree& tree = b.finish();
-    const auto s = layout(tree, 0, 4, 0.0);
-    ASSERT_EQ(s.size(), 5u);
-    EXPECT_EQ(s[2].node, 0u);
-    EXPECT_TRUE(s[2].isGroup);
-    expectSegment(s[3], f1, 1, s[2].startAngle, s[2].startAngle + share(15, 60), 1, false, 15, 1);
-    expectSegment(s[4], f2, 1, s[3].endAngle, s[3].endAngle + share(5, 60), 2, false, 5, 1);
-    EXPECT_NEAR(s[4].endAngle, s[2].endAngle, 1e-12);
-    EXPECT_NEAR(s[2].endAngle, kTwoPi, 1e-12);
+    const double aEnd = share(40, 80), a1End = share(10, 40, aEnd), bEnd = aEnd + share(20, 80);
+    expectLayout(layout(b.finish(), 0, 3, 0.0), {
+        {a, 0, 0.0, aEnd, 0, false, 40, 1},
+        {a1, 1, 0.0, a1End, 0, false, 10, 1},
+        {a1, 2, 0.0, a1End, 0, true, 10, 1},  // ring 2: files are grouped
+        {a, 1, a1End, aEnd, 0, true, 30, 1},
+        {bDir, 0, aEnd, bEnd, 1, false, 20, 1},
+        {bDir, 1, aEnd, bEnd, 1, true, 20, 1},
+        {0, 0, bEnd, kTwoPi, 0, true, 20, 2},
+        // The root's files on ring 1 over its group, hue = ordinal among all children.
+        {f1, 1, bEnd, bEnd + share(15, 80), 2, false, 15, 1},
+        {f2, 1, bEnd + share(15, 80), kTwoPi, 3, false, 5, 1},
+    });
+    // With one ring there is no ring 1.
+    expectLayout(layout(b.tree, 0, 1, 0.0), {{a, 0, 0.0, aEnd, 0, false, 40, 1}, {bDir, 0, aEnd, bEnd, 1, false, 20, 1},
+                                            {0, 0, bEnd, kTwoPi, 0, true, 20, 2}});
 }
 
 TEST(RingLayout, FolderExactlyAtTheMinimumAngleGetsItsSector) {
     TreeBuilder b;
-    const uint64_t big = b.folder(0, "big");
-    b.file(big, "x", 997);
+    b.file(b.folder(0, "big"), "x", 997);
     const uint64_t small = b.folder(0, "small");
     b.file(small, "y", 3);
     const Tree& tree = b.finish();
-    const double smallAngle = share(3, 1000);
-    auto hasSector = [&](double minAngle) {
-        for (const RingSegment& s : layout(tree, 0, 2, minAngle))
-            if (s.node == small && !s.isGroup) return true;
-        return false;
-    };
-    EXPECT_TRUE(hasSector(smallAngle));
-    EXPECT_FALSE(hasSector(std::nextafter(smallAngle, 1.0)));
-    // Grouped: the root's ring-0 group gathers it as one small folder.
-    const auto grouped = layout(tree, 0, 2, std::nextafter(smallAngle, 1.0));
-    ASSERT_FALSE(grouped.empty());
-    expectSegment(grouped.back(), 0, 0, share(997, 1000), share(997, 1000) + smallAngle, 0, true, 3, 1);
-    // No minimum, or a negative or NaN one: every non-empty folder is drawn.
-    for (double minAngle : {0.0, -1.0, std::numeric_limits<double>::quiet_NaN()}) EXPECT_TRUE(hasSector(minAngle));
+    const double angle = share(3, 1000), start = share(997, 1000);
+    // No minimum, or a negative or NaN one, draws every non-empty folder.
+    for (const double minAngle : {angle, 0.0, -1.0, double(NAN), std::nextafter(angle, 1.0)}) {
+        const auto s = layout(tree, 0, 2, minAngle);
+        ASSERT_GE(s.size(), 3u);
+        if (!(minAngle > angle))
+            expectLayout({s[2]}, {{small, 0, start, start + angle, 1, false, 3, 1}});
+        else  // the root's ring-0 group gathers it as one small folder
+            expectLayout({s.back()}, {{0, 0, start, start + angle, 0, true, 3, 1}});
+    }
 }
 
-TEST(RingLayout, TwentyFourRootFilesAllDrawnTwentyFiveThinOnesGrouped) {
-    for (int files : {24, 25}) {
+TEST(RingLayout, UpToTwentyFourRootFilesAllDrawnBeyondThatThinOnesGrouped) {
+    for (const uint64_t files : {24, 25}) {
         TreeBuilder b;
-        const uint64_t big = b.folder(0, "big");
-        b.file(big, "x", 1000000);
-        for (int i = 0; i < files; ++i) b.file(0, "f" + std::to_string(100 + i), 10);
-        const Tree& tree = b.finish();
-        const auto s = layout(tree, 0, 6, 0.001);
-        int ring1Files = 0;
-        const RingSegment* ring0Group = nullptr;
-        const RingSegment* ring1Group = nullptr;
-        for (const RingSegment& seg : s) {
-            if (seg.ring == 1 && !seg.isGroup && seg.node != 1 && tree.nodes[seg.node].parent == 0) ++ring1Files;
-            if (seg.isGroup && seg.node == 0) (seg.ring == 0 ? ring0Group : ring1Group) = &seg;
-        }
-        ASSERT_NE(ring0Group, nullptr);
-        EXPECT_EQ(ring0Group->count, static_cast<uint64_t>(files));
-        EXPECT_EQ(ring0Group->bytes, static_cast<uint64_t>(files) * 10);
+        b.file(b.folder(0, "big"), "x", 1000000);
+        for (uint64_t i = 0; i < files; ++i) b.file(0, "f" + std::to_string(100 + i), 10);
+        // big, its ring-1 group, the root's ring-0 group of all files, then ring 1.
+        const auto s = layout(b.finish(), 0, 6, 0.001);
+        ASSERT_GE(s.size(), 4u);
+        expectLayout({s[2]}, {{0, 0, s[2].startAngle, s[2].endAngle, 0, true, files * 10, files}});
         if (files == 24) {
-            EXPECT_EQ(ring1Files, 24);  // far under 0.0025 each, drawn all the same
-            EXPECT_EQ(ring1Group, nullptr);
+            EXPECT_EQ(s.size(), 3u + 24);  // far under 0.0025 each, drawn all the same
         } else {
-            EXPECT_EQ(ring1Files, 0);
-            ASSERT_NE(ring1Group, nullptr);
-            // Both groups belong to the root; bytes and count tell them apart.
-            EXPECT_EQ(ring1Group->count, 25u);
-            EXPECT_EQ(ring1Group->bytes, 250u);
-            EXPECT_EQ(ring1Group->hue, 0u);
-            EXPECT_DOUBLE_EQ(ring1Group->startAngle, ring0Group->startAngle);
-            EXPECT_EQ(&s.back(), ring1Group);
+            ASSERT_EQ(s.size(), 4u);  // both groups belong to the root; bytes and count tell them apart
+            expectLayout({s[3]}, {{0, 1, s[2].startAngle, s[3].endAngle, 0, true, 250, 25}});
         }
     }
 }
 
 TEST(RingLayout, RingOneFileThresholdIsTheLargerOfTheMinimumAndAFloor) {
-    // 30 files: those under max(0.0025, minAngle) are grouped on ring 1.
+    // 35 files: those under max(0.0025, minAngle) are grouped on ring 1.
     TreeBuilder b;
-    for (int i = 0; i < 30; ++i) b.file(0, "f" + std::to_string(100 + i), i < 10 ? 1000 : 1);
+    for (int i = 0; i < 35; ++i) b.file(0, "f" + std::to_string(100 + i), i < 10 ? 1000 : i < 30 ? 20 : 1);
     const Tree& tree = b.finish();
     auto drawnFiles = [&](double minAngle) {
         int n = 0;
         for (const RingSegment& s : layout(tree, 0, 2, minAngle)) n += s.ring == 1 && !s.isGroup;
         return n;
     };
-    EXPECT_EQ(drawnFiles(0.0), 10);   // 1-byte files: 0.0006 rad, under the floor
-    EXPECT_EQ(drawnFiles(-5.0), 10);
-    EXPECT_EQ(drawnFiles(1.0), 0);    // 1000-byte files: 0.626 rad
-    EXPECT_EQ(drawnFiles(0.5), 10);
-}
-
-TEST(RingLayout, OnlyFilesGiveOneFullTurnGroupAndFileSectors) {
-    TreeBuilder b;
-    for (int i = 0; i < 3; ++i) b.file(0, "f" + std::to_string(i), 100 * (i + 1));
-    const Tree& tree = b.finish();
-    const auto s = layout(tree, 0, 6, 0.01);
-    ASSERT_EQ(s.size(), 4u);
-    expectSegment(s[0], 0, 0, 0.0, kTwoPi, 0, true, 600, 3);
-    for (int i = 1; i < 4; ++i) {
-        EXPECT_EQ(s[i].ring, 1);
-        EXPECT_FALSE(s[i].isGroup);
-        EXPECT_EQ(s[i].hue, static_cast<uint32_t>(i - 1));
-    }
-    EXPECT_NEAR(s[3].endAngle, kTwoPi, 1e-12);
-    // With one ring there is no ring 1.
-    const auto one = layout(tree, 0, 1, 0.01);
-    ASSERT_EQ(one.size(), 1u);
-    EXPECT_TRUE(one[0].isGroup);
+    EXPECT_EQ(drawnFiles(0.0), 30);  // 20 bytes: 0.012 rad, above the floor; 1 byte: 0.0006, under it
+    EXPECT_EQ(drawnFiles(-5.0), 30);
+    EXPECT_EQ(drawnFiles(0.5), 10);  // 1000 bytes: 0.604 rad
+    EXPECT_EQ(drawnFiles(1.0), 0);
 }
 
 TEST(RingLayout, ZeroSizedChildrenAdvanceTheHueOrdinalAndOutermostRingHasNoChildren) {
@@ -213,11 +148,9 @@ TEST(RingLayout, ZeroSizedChildrenAdvanceTheHueOrdinalAndOutermostRingHasNoChild
     const uint64_t c = b.folder(0, "c");
     b.file(c, "z", 40);
     const Tree& tree = b.finish();
-    const auto s = layout(tree, 0, 1, 0.0);
-    ASSERT_EQ(s.size(), 2u);
     // Stored order: mnt, a, c, empty.
-    expectSegment(s[0], a, 0, 0.0, share(60, 100), 1, false, 60, 1);
-    expectSegment(s[1], c, 0, share(60, 100), share(60, 100) + share(40, 100), 2, false, 40, 1);
+    expectLayout(layout(tree, 0, 1, 0.0), {{a, 0, 0.0, share(60, 100), 1, false, 60, 1},
+                                           {c, 0, share(60, 100), kTwoPi, 2, false, 40, 1}});
     // maxRings 2: a's children appear on ring 1, but nothing below.
     for (const RingSegment& seg : layout(tree, 0, 2, 0.0)) EXPECT_LT(seg.ring, 2) << describe(seg);
 }
@@ -226,39 +159,33 @@ TEST(RingLayout, SizesNearTheTopOfU64NeitherWrapNorOverflow) {
     TreeBuilder b;
     const uint64_t a = b.folder(0, "a");
     b.file(a, "x", uint64_t{1} << 63);
-    b.file(0, "f", (uint64_t{1} << 63) - 1);
+    const uint64_t f = b.file(0, "f", (uint64_t{1} << 63) - 1);
     const Tree& tree = b.finish();
     ASSERT_EQ(tree.nodes[0].size, kMax);
-    const auto s = layout(tree, 0, 6, 0.0);
-    ASSERT_EQ(s.size(), 4u);
-    EXPECT_NEAR(s[0].endAngle, kTwoPi / 2, 1e-12);
-    EXPECT_EQ(s[1].bytes, uint64_t{1} << 63);  // a's group
-    expectSegment(s[2], 0, 0, s[0].endAngle, s[0].endAngle + share((uint64_t{1} << 63) - 1, kMax), 0, true,
-                  (uint64_t{1} << 63) - 1, 1);
-    for (const RingSegment& seg : s) EXPECT_LE(seg.endAngle, kTwoPi + 1e-9);
-
-    // A damaged tree whose small children add up past 2^64: the group's
-    // total saturates instead of wrapping to a tiny number.
-    Tree damaged;
-    damaged.nodes.push_back({"root", kNoNode, {1, 2, 3}, kMax, 3, true, kNoNode});
-    for (int i = 0; i < 3; ++i) damaged.nodes.push_back({"f", 0, {}, kMax - 1, 1, false, kNoNode});
-    const auto groups = layout(damaged, 0, 1, 0.0);
-    ASSERT_EQ(groups.size(), 1u);
-    EXPECT_EQ(groups[0].bytes, kMax);
-    EXPECT_EQ(groups[0].count, 3u);
+    const uint64_t half = uint64_t{1} << 63;
+    expectLayout(layout(tree, 0, 2, 0.0), {{a, 0, 0.0, kTwoPi / 2, 0, false, half, 1},
+                                           {a, 1, 0.0, kTwoPi / 2, 0, true, half, 1},
+                                           {0, 0, kTwoPi / 2, kTwoPi, 0, true, half - 1, 1},
+                                           {f, 1, kTwoPi / 2, kTwoPi, 1, false, half - 1, 1}});
 }
 
-TEST(RingLayout, DamagedChildIndicesArePassedOver) {
+TEST(RingLayout, DamagedTreesNeitherLoopNorWrap) {
+    // Child indices past the end or not above their parent are passed over,
+    // though they still take their ordinals.
     Tree tree;
     tree.nodes.push_back({"root", kNoNode, {7, 0, 1, 2}, 30, 2, true, kNoNode});
     tree.nodes.push_back({"a", 0, {1, 0}, 20, 1, true, kNoNode});  // points at itself and its parent
     tree.nodes.push_back({"f", 0, {}, 10, 1, false, kNoNode});
-    const auto s = layout(tree, 0, 100, 0.0);
-    ASSERT_EQ(s.size(), 3u);
-    EXPECT_EQ(s[0].node, 1u);
-    EXPECT_EQ(s[0].hue, 2u);  // bad entries still count as ordinals
-    EXPECT_TRUE(s[1].isGroup);
-    EXPECT_EQ(s[2].node, 2u);
+    const double aEnd = share(20, 30);
+    expectLayout(layout(tree, 0, 100, 0.0), {{1, 0, 0.0, aEnd, 2, false, 20, 1},
+                                             {0, 0, aEnd, kTwoPi, 0, true, 10, 1},
+                                             {2, 1, aEnd, kTwoPi, 3, false, 10, 1}});
+    // Small children that add up past 2^64: the group's total saturates
+    // instead of wrapping to a tiny number.
+    Tree damaged;
+    damaged.nodes.push_back({"root", kNoNode, {1, 2, 3}, kMax, 3, true, kNoNode});
+    for (int i = 0; i < 3; ++i) damaged.nodes.push_back({"f", 0, {}, kMax - 1, 1, false, kNoNode});
+    expectLayout(layout(damaged, 0, 1, 0.0), {{0, 0, 0.0, kTwoPi, 0, true, kMax, 3}});
 }
 
 // Invariants over generated trees: positive sizes, rings in range, children
@@ -281,67 +208,51 @@ TEST(RingLayout, InvariantsHoldOnGeneratedTrees) {
         for (size_t i = 0; i < s.size(); ++i) {
             const RingSegment& seg = s[i];
             SCOPED_TRACE(describe(seg));
-            EXPECT_GT(seg.bytes, 0u);
-            EXPECT_GE(seg.ring, 0);
-            EXPECT_LT(seg.ring, maxRings);
-            EXPECT_GE(seg.startAngle, 0.0);
-            EXPECT_LE(seg.endAngle, kTwoPi + 1e-9);
-            EXPECT_LE(seg.startAngle, seg.endAngle);
+            EXPECT_TRUE(seg.bytes > 0 && seg.ring >= 0 && seg.ring < maxRings && seg.startAngle >= 0.0 &&
+                        seg.startAngle <= seg.endAngle && seg.endAngle <= kTwoPi + 1e-9);
             if (seg.isGroup || seg.ring == 0) continue;
             const ScanNode& node = tree.nodes[seg.node];
             if (seg.ring == 1 && !node.isFolder) continue;  // a root file
             EXPECT_GE(seg.endAngle - seg.startAngle, minAngle - 1e-12);
             // The parent's sector is the nearest earlier one on the ring below.
-            const RingSegment* parent = nullptr;
-            for (size_t j = i; j-- > 0;)
-                if (s[j].ring == seg.ring - 1 && !s[j].isGroup) {
-                    parent = &s[j];
-                    break;
-                }
-            ASSERT_NE(parent, nullptr);
+            const auto parent = std::find_if(s.rbegin() + static_cast<long>(s.size() - i), s.rend(),
+                                             [&](const RingSegment& p) { return p.ring == seg.ring - 1 && !p.isGroup; });
+            ASSERT_NE(parent, s.rend());
             EXPECT_EQ(parent->node, node.parent);
             EXPECT_EQ(parent->hue, seg.hue);
-            EXPECT_GE(seg.startAngle, parent->startAngle - 1e-12);
-            EXPECT_LE(seg.endAngle, parent->endAngle + 1e-9);
+            EXPECT_TRUE(seg.startAngle >= parent->startAngle - 1e-12 && seg.endAngle <= parent->endAngle + 1e-9);
         }
     }
 }
 
 TEST(RingLookup, FindsTheSectorUnderAPolarPoint) {
-    std::vector<RingSegment> s = {
-        {10, 0, 0.0, 1.0, 0, false, 5, 1},
-        {11, 0, 1.0, 2.0, 1, false, 5, 1},
-        {12, 1, 0.5, 1.5, 0, false, 5, 1},
-        {20, 0, 2.0, kTwoPi, 0, true, 7, 3},
-        {20, 1, 2.0, 3.0, 0, true, 2, 1},
+    const std::vector<RingSegment> s = {
+        {10, 0, 0.0, 1.0, 0, false, 5, 1}, {11, 0, 1.0, 2.0, 1, false, 5, 1}, {12, 1, 0.5, 1.5, 0, false, 5, 1},
+        {20, 0, 2.0, kTwoPi, 0, true, 7, 3}, {20, 1, 2.0, 3.0, 0, true, 2, 1},  // two groups of one folder
     };
-    const double hole = 50.0, width = 20.0;
-    EXPECT_EQ(findNodeAt(s, 55, 0.5, hole, width), 10u);
-    EXPECT_EQ(findNodeAt(s, 50, 0.5, hole, width), 10u);            // the hole's edge lies on ring 0
-    EXPECT_EQ(findNodeAt(s, 49.999, 0.5, hole, width), kNoNode);    // inside the hole
-    EXPECT_EQ(findNodeAt(s, 55, 1.0, hole, width), 11u);            // an end angle belongs to the next sector
-    EXPECT_EQ(findNodeAt(s, 75, 1.0, hole, width), 12u);
-    EXPECT_EQ(findNodeAt(s, 75, 0.2, hole, width), kNoNode);        // a gap on ring 1
-    EXPECT_EQ(findNodeAt(s, 95, 0.6, hole, width), kNoNode);        // beyond the outermost ring
-    EXPECT_EQ(findNodeAt(s, 55, -1.0, hole, width), 20u);           // atan2 angles below 0 wrap round
-    EXPECT_EQ(findNodeAt(s, 55, 0.5, hole, 0.0), kNoNode);
-    EXPECT_EQ(findNodeAt(s, 55, 0.5, hole, -1.0), kNoNode);
-    // Two groups of one folder: the ring picks which.
-    const RingSegment* ring0 = findSegmentAt(s, 60, 2.5, hole, width);
-    const RingSegment* ring1 = findSegmentAt(s, 80, 2.5, hole, width);
-    ASSERT_TRUE(ring0 && ring1);
-    EXPECT_EQ(ring0->bytes, 7u);
-    EXPECT_EQ(ring1->bytes, 2u);
-    // Input that cannot name a ring finds nothing, without undefined casts.
-    const double nan = std::numeric_limits<double>::quiet_NaN();
-    const double inf = std::numeric_limits<double>::infinity();
-    EXPECT_EQ(findSegmentAt(s, nan, 0.5, hole, width), nullptr);
-    EXPECT_EQ(findSegmentAt(s, 55, nan, hole, width), nullptr);
-    EXPECT_EQ(findSegmentAt(s, 1e300, 0.5, hole, width), nullptr);
-    EXPECT_EQ(findSegmentAt(s, inf, 0.5, hole, width), nullptr);
-    EXPECT_EQ(findSegmentAt(s, 55, 0.5, hole, nan), nullptr);
-    EXPECT_EQ(findSegmentAt(s, 55, 0.5, nan, width), nullptr);
-    EXPECT_EQ(findSegmentAt({}, 55, 0.5, hole, width), nullptr);
+    const double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
+    const struct {
+        double radius, angle, hole, width;
+        int found;  // index into s, or -1
+    } cases[] = {
+        {55, 0.5, 50, 20, 0},  {50, 0.5, 50, 20, 0},      // the hole's edge lies on ring 0
+        {49.999, 0.5, 50, 20, -1},                        // inside the hole
+        {55, 1.0, 50, 20, 1},                             // an end angle belongs to the next sector
+        {75, 1.0, 50, 20, 2},  {75, 0.2, 50, 20, -1},     // a gap on ring 1
+        {95, 0.6, 50, 20, -1},                            // beyond the outermost ring
+        {55, -1.0, 50, 20, 3},                            // atan2 angles below 0 wrap round
+        {60, 2.5, 50, 20, 3},  {80, 2.5, 50, 20, 4},      // the ring picks the group
+        {55, 0.5, 50, 0, -1},  {55, 0.5, 50, -1, -1},     // no ring width
+        // Input that cannot name a ring finds nothing, without undefined casts.
+        {nan, 0.5, 50, 20, -1}, {55, nan, 50, 20, -1}, {1e300, 0.5, 50, 20, -1}, {inf, 0.5, 50, 20, -1},
+        {55, 0.5, 50, nan, -1}, {55, 0.5, nan, 20, -1},
+    };
+    for (const auto& c : cases) {
+        const RingSegment* found = findSegmentAt(s, c.radius, c.angle, c.hole, c.width);
+        EXPECT_EQ(found ? found - s.data() : -1, c.found) << c.radius << " " << c.angle << " " << c.width;
+        EXPECT_EQ(findNodeAt(s, c.radius, c.angle, c.hole, c.width), found ? found->node : kNoNode);
+    }
+    EXPECT_EQ(findSegmentAt({}, 55, 0.5, 50, 20), nullptr);
 }
 
 }  // namespace

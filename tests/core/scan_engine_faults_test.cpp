@@ -1,4 +1,6 @@
-// The walk when listing goes wrong or is stopped, through a lister double.
+// The walk through a lister double: order, listing faults, stop requests,
+// mount points under "/", saturating sums and the live-preview publications.
+#include <atomic>
 #include <chrono>
 #include <gtest/gtest.h>
 #include <thread>
@@ -15,13 +17,13 @@ constexpr EntryKind File = EntryKind::File;
 constexpr EntryKind Folder = EntryKind::Folder;
 const std::vector<MountEntry> kNoMounts;
 
-// /r holds a (a1 with two files, a2 with one), b (one file) and a root file.
+// /r holds a (a1 with two files, a2 with three), b (one file) and a root file.
 FakeDirectoryLister sampleTree() {
     FakeDirectoryLister lister;
     lister.folders["/r"] = {{".", Folder}, {"..", Folder}, {"a", Folder}, {"b", Folder}, {"top", File, 4}};
     lister.folders["/r/a"] = {{"a1", Folder}, {"a2", Folder}};
     lister.folders["/r/a/a1"] = {{"x", File, 100}, {"y", File, 200}};
-    lister.folders["/r/a/a2"] = {{"z", File, 300}};
+    lister.folders["/r/a/a2"] = {{"z", File, 300}, {"z1", File, 1}, {"z2", File, 2}};
     lister.folders["/r/b"] = {{"w", File, 50}};
     return lister;
 }
@@ -36,102 +38,100 @@ PreviewState stateOf(const ScanSnapshot& snapshot, const std::string& name) {
 TEST(ScanEngineFaults, WalkIsDepthFirstInReverseListingOrderAndSkipsDotEntries) {
     FakeDirectoryLister lister = sampleTree();
     ScanProgress progress;
+    progress.livePreview = false;  // nothing is published, yet the counters advance
     const Tree tree = scanTree("/r", progress, &kNoMounts, lister);
     testing::expectConsistentTree(tree);
     EXPECT_EQ(lister.opened, (std::vector<std::string>{"/r", "/r/b", "/r/a", "/r/a/a2", "/r/a/a1"}));
-    EXPECT_EQ(tree.nodes.size(), 10u);
-    EXPECT_EQ(tree.nodes[0].size, 654u);
-    EXPECT_EQ(tree.nodes[0].fileCount, 5u);
+    EXPECT_EQ(tree.nodes.size(), 12u);
+    EXPECT_EQ(tree.nodes[0].size, 657u);
+    EXPECT_EQ(progress.files.load(), 7u);
+    EXPECT_EQ(progress.bytes.load(), 657u);
+    EXPECT_FALSE(progress.snapshot().valid);
     // Children of one folder take consecutive indices in listing order.
     EXPECT_EQ(tree.nodes[1].name, "a");
     EXPECT_EQ(tree.nodes[2].name, "b");
     EXPECT_EQ(tree.nodes[3].name, "top");
 }
 
-TEST(ScanEngineFaults, RootThatCannotBeListed) {
-    // Refused: an error and the root alone. Not found: an empty scan.
+TEST(ScanEngineFaults, FoldersThatFailOrVanish) {
+    // A folder that fails to open or breaks off counts as an error and marks
+    // its top-level item; one that has vanished is empty. What was listed
+    // stays. A root that refuses listing leaves the root alone and a text.
     const struct {
-        ListOpen fault;
-        uint64_t errors;
-        std::string text;
-    } cases[] = {{ListOpen::Failed, 1, "Нет доступа к папке: /r"}, {ListOpen::NotFound, 0, ""}};
+        const char* folder;
+        ListOpen open;  // Opened: the listing breaks off after one entry
+        uint64_t errors, nodes, size;
+        const char* text;
+        PreviewState a;
+    } cases[] = {
+        {"/r/a/a1", ListOpen::Failed, 1, 10, 357, "", PreviewState::AccessError},
+        {"/r/a/a1", ListOpen::Opened, 1, 11, 457, "", PreviewState::AccessError},
+        {"/r/a/a1", ListOpen::NotFound, 0, 10, 357, "", PreviewState::Complete},
+        {"/r", ListOpen::Failed, 1, 1, 0, "Нет доступа к папке: /r", PreviewState::Complete},
+        {"/r", ListOpen::NotFound, 0, 1, 0, "", PreviewState::Complete},
+    };
     for (const auto& c : cases) {
         FakeDirectoryLister lister = sampleTree();
-        lister.openFaults["/r"] = c.fault;
+        if (c.open == ListOpen::Opened) lister.failAfter[c.folder] = 1;
+        else lister.openFaults[c.folder] = c.open;
         ScanProgress progress;
         const Tree tree = scanTree("/r", progress, &kNoMounts, lister);
-        ASSERT_EQ(tree.nodes.size(), 1u);
+        SCOPED_TRACE(std::string(c.folder) + " " + std::to_string(static_cast<int>(c.open)));
+        testing::expectConsistentTree(tree);
         EXPECT_EQ(tree.errorCount, c.errors);
+        EXPECT_EQ(tree.nodes.size(), c.nodes);
+        EXPECT_EQ(tree.nodes[0].size, c.size);
         EXPECT_EQ(tree.errorText, c.text);
-        EXPECT_TRUE(progress.snapshot().valid);
+        const ScanSnapshot last = progress.snapshot();
+        if (c.nodes == 1) {
+            EXPECT_TRUE(last.valid && last.items.empty());
+            continue;
+        }
+        EXPECT_EQ(stateOf(last, "a"), c.a);
+        EXPECT_EQ(stateOf(last, "b"), PreviewState::Complete);
+        EXPECT_EQ(stateOf(last, ""), PreviewState::Complete);
     }
 }
 
-TEST(ScanEngineFaults, SubfolderFailuresMarkOnlyTheirTopLevelItem) {
-    FakeDirectoryLister lister = sampleTree();
-    lister.openFaults["/r/a/a1"] = ListOpen::Failed;  // fails to open
-    ScanProgress progress;
-    Tree tree = scanTree("/r", progress, &kNoMounts, lister);
-    testing::expectConsistentTree(tree);
-    EXPECT_EQ(tree.errorCount, 1u);
-    EXPECT_EQ(tree.errorText, "");
-    EXPECT_EQ(tree.nodes[0].size, 354u);
-    ScanSnapshot last = progress.snapshot();
-    EXPECT_EQ(stateOf(last, "a"), PreviewState::AccessError);
-    EXPECT_EQ(stateOf(last, "b"), PreviewState::Complete);
-    EXPECT_EQ(stateOf(last, ""), PreviewState::Complete);
-
-    // A listing that breaks off keeps what it had already returned.
-    FakeDirectoryLister midway = sampleTree();
-    midway.failAfter["/r/a/a1"] = 1;
-    tree = scanTree("/r", progress, &kNoMounts, midway);
-    testing::expectConsistentTree(tree);
-    EXPECT_EQ(tree.errorCount, 1u);
-    EXPECT_EQ(tree.nodes[0].size, 454u);
-    last = progress.snapshot();
-    EXPECT_EQ(stateOf(last, "a"), PreviewState::AccessError);
-}
-
-TEST(ScanEngineFaults, FolderVanishingBeforeItIsListedIsEmptyNotAnError) {
-    FakeDirectoryLister lister = sampleTree();
-    lister.folders.erase("/r/a/a2");
-    ScanProgress progress;
-    const Tree tree = scanTree("/r", progress, &kNoMounts, lister);
-    testing::expectConsistentTree(tree);
-    EXPECT_EQ(tree.errorCount, 0u);
-    EXPECT_EQ(tree.nodes[0].size, 354u);
-    EXPECT_EQ(stateOf(progress.snapshot(), "a"), PreviewState::Complete);
-}
-
-TEST(ScanEngineFaults, StopMidWalkLeavesAConsistentPartialTree) {
+TEST(ScanEngineFaults, StopFromTheGuiThreadEndsTheListingInProgress) {
+    // The worker is held inside a2's listing, at its first entry, until the
+    // GUI thread, polling snapshots meanwhile, has asked it to stop.
     FakeDirectoryLister lister = sampleTree();
     ScanProgress progress;
+    std::atomic<bool> reached{false};
     lister.onEntry = [&](const std::string& folder, const std::string& entry) {
-        if (folder == "/r/a/a2" && entry == "z") progress.stop = true;
+        if (folder != "/r/a/a2" || entry != "z") return;
+        reached = true;
+        while (!progress.stop) std::this_thread::yield();
     };
-    const Tree tree = scanTree("/r", progress, &kNoMounts, lister);
+    Tree tree;
+    std::thread worker([&] { tree = scanTree("/r", progress, &kNoMounts, lister); });
+    while (!reached) {
+        const ScanSnapshot copy = progress.snapshot();
+        uint64_t itemBytes = 0;
+        for (const PreviewItem& item : copy.items) itemBytes += item.bytes;
+        EXPECT_LE(itemBytes, copy.bytes);  // items never run ahead of the counter they were published with
+    }
+    progress.stop = true;
+    worker.join();
     testing::expectConsistentTree(tree);
     EXPECT_TRUE(tree.stopped);
     EXPECT_EQ(tree.errorCount, 0u);
     EXPECT_EQ(lister.opened.back(), "/r/a/a2");  // a1 is never listed
-    // The stop is seen before the entry after z: b, top and z are recorded.
+    // z is recorded; the stop is seen before a2's next entry.
     EXPECT_EQ(tree.nodes[0].size, 354u);
     EXPECT_EQ(progress.files.load(), 3u);
-    const ScanSnapshot last = progress.snapshot();
+    EXPECT_EQ(tree.nodes[0].children.size(), 3u);
+    const ScanSnapshot last = progress.snapshot();  // the final, forced one keeps the states as they were
     EXPECT_EQ(stateOf(last, "b"), PreviewState::Complete);
     EXPECT_EQ(stateOf(last, "a"), PreviewState::Scanning);
     EXPECT_EQ(last.bytes, 354u);
-    EXPECT_EQ(tree.nodes[0].children.size(), 3u);
-}
 
-TEST(ScanEngineFaults, StopBeforeTheFirstFolderGivesTheRootAlone) {
-    FakeDirectoryLister lister = sampleTree();
-    ScanProgress progress;
-    progress.stop = true;
-    const Tree tree = scanTree("/r", progress, &kNoMounts, lister);
+    FakeDirectoryLister untouched = sampleTree();  // a stop raised before the walk: the root alone
+    tree = scanTree("/r", progress, &kNoMounts, untouched);
     EXPECT_TRUE(tree.stopped);
     EXPECT_EQ(tree.nodes.size(), 1u);
-    EXPECT_TRUE(lister.opened.empty());
+    EXPECT_TRUE(untouched.opened.empty());
 }
 
 TEST(ScanEngineFaults, MountTableWithRootSlashMarksTopLevelMountPoints) {
@@ -150,7 +150,6 @@ TEST(ScanEngineFaults, MountTableWithRootSlashMarksTopLevelMountPoints) {
     testing::expectConsistentTree(tree);
     EXPECT_EQ(tree.mountPointCount, 3u);
     EXPECT_EQ(tree.nodes[0].size, 0u);
-    EXPECT_EQ(tree.nodes[0].name, "/");
     EXPECT_EQ(lister.opened, (std::vector<std::string>{"/", "/home"}));
     const ScanSnapshot last = progress.snapshot();
     EXPECT_EQ(stateOf(last, "proc"), PreviewState::OtherFileSystem);
@@ -168,7 +167,31 @@ TEST(ScanEngineFaults, SizesSaturateInsteadOfWrapping) {
     const Tree tree = scanTree("/r", progress, &kNoMounts, lister);
     EXPECT_EQ(tree.nodes[0].size, ~uint64_t{0});
     EXPECT_EQ(tree.nodes[0].fileCount, 4u);
-    for (const PreviewItem& item : progress.snapshot().items) EXPECT_EQ(item.bytes, ~uint64_t{0});
+    EXPECT_EQ(progress.bytes.load(), ~uint64_t{0});  // the status line never shows a small number
+    const ScanSnapshot last = progress.snapshot();
+    EXPECT_EQ(last.bytes, ~uint64_t{0});
+    for (const PreviewItem& item : last.items) EXPECT_EQ(item.bytes, ~uint64_t{0});
+}
+
+TEST(ScanEngineFaults, PreviewItemsInListingOrderWithTheRootFilesAtTheirFirstFile) {
+    FakeDirectoryLister lister;
+    lister.folders["/r"] = {{"d1", Folder}, {"f1", File, 5}, {"d2", Folder}, {"f2", File, 6}, {"d3", Folder}};
+    lister.folders["/r/d1"] = {{"x", File, 100}};
+    lister.folders["/r/d2"] = {};
+    lister.folders["/r/d3"] = {{"sub", Folder}};
+    lister.folders["/r/d3/sub"] = {{"y", File, 7}};
+    ScanProgress progress;
+    scanTree("/r", progress, &kNoMounts, lister);
+    const ScanSnapshot last = progress.snapshot();
+    std::vector<std::string> names;
+    for (const PreviewItem& item : last.items) names.push_back(item.name);
+    ASSERT_EQ(names, (std::vector<std::string>{"d1", "", "d2", "d3"}));
+    EXPECT_FALSE(last.items[1].isFolder);
+    EXPECT_EQ(last.items[1].bytes, 11u);
+    EXPECT_EQ(last.items[1].fileCount, 2u);
+    EXPECT_EQ(last.items[3].bytes, 7u);  // everything below the folder
+    for (const PreviewItem& item : last.items) EXPECT_EQ(item.state, PreviewState::Complete) << item.name;
+    EXPECT_EQ(last.bytes, 118u);
 }
 
 TEST(ScanEngineFaults, PublicationsAreForcedAtTheStartAfterFailedOpensAndAtTheEnd) {
@@ -195,7 +218,6 @@ TEST(ScanEngineFaults, PublicationsAreForcedAtTheStartAfterFailedOpensAndAtTheEn
     EXPECT_EQ(stateOf(afterVanished, "c"), PreviewState::Complete);
     EXPECT_EQ(stateOf(afterVanished, "b"), PreviewState::Pending);
     EXPECT_EQ(stateOf(afterVanished, "a"), PreviewState::Pending);
-    // After the stop, the final forced publication keeps the states as they were.
     const ScanSnapshot last = progress.snapshot();
     EXPECT_TRUE(tree.stopped);
     EXPECT_EQ(stateOf(last, "b"), PreviewState::Scanning);

@@ -42,9 +42,6 @@ struct TreeBuilder {
 
     uint64_t folder(uint64_t parent, const std::string& name) { return addNode(tree, parent, name, 0, true); }
     uint64_t file(uint64_t parent, const std::string& name, uint64_t size) { return addNode(tree, parent, name, size); }
-    uint64_t add(uint64_t parent, const std::string& name, uint64_t size, bool isFolder) {
-        return addNode(tree, parent, name, size, isFolder);
-    }
 
     const Tree& finish() {
         for (size_t i = tree.nodes.size(); i-- > 1;) {

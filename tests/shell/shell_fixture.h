@@ -1,12 +1,11 @@
 // A private home, data folder, PATH and mount table for each shell-action
-// test, and fake helper programs that record how they were started; the
-// environment and the call table are put back afterwards.
+// test, and fake helper programs that record how they were started. Every
+// test of this program starts from here, so only the call table is put back.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <optional>
 #include <set>
 #include <sstream>
 #include <sys/stat.h>
@@ -27,22 +26,17 @@ inline const std::string kOddEncoded = "a%20b%27%22%5C%3B%24%28touch%20x%29%2C%0
 
 class ShellTest : public ::testing::Test {
 protected:
-    static constexpr const char* kVariables[] = {"XDG_DATA_HOME", "HOME", "PATH", "TERMINAL", "TZ"};
     ShellTest() {
-        for (size_t i = 0; i < std::size(kVariables); ++i)
-            if (const char* value = std::getenv(kVariables[i])) saved[i] = value;
         setEnv("XDG_DATA_HOME", path("data").c_str());
         setEnv("HOME", temp.folder("home").c_str());
-        setEnv("PATH", temp.folder("bin").c_str());
         setEnv("TERMINAL", nullptr);
+        setEnv("TZ", "FAN-03");  // three hours ahead of UTC
+        ::tzset();
         shellCalls.helperTimeLimit = std::chrono::milliseconds(300);
         mounts({"ext4 8:1 /dev/sda1 vol"});
+        fakePrograms({});
     }
-    ~ShellTest() override {
-        shellCalls = savedCalls;
-        for (size_t i = 0; i < std::size(kVariables); ++i) setEnv(kVariables[i], saved[i] ? saved[i]->c_str() : nullptr);
-        ::tzset();
-    }
+    ~ShellTest() override { shellCalls = savedCalls; }
     static void setEnv(const char* name, const char* value) { value ? ::setenv(name, value, 1) : ::unsetenv(name); }
     std::string path(const std::string& relative) const { return (temp.root() / relative).string(); }
     std::string read(const std::string& relative) const {
@@ -52,30 +46,33 @@ protected:
     std::set<std::string> entries(const std::string& relative) const {
         std::set<std::string> names;
         std::error_code ec;
-        for (const auto& entry : std::filesystem::directory_iterator(path(relative), ec)) names.insert(entry.path().filename());
+        for (const auto& entry : std::filesystem::directory_iterator(path(relative), ec))
+            names.insert(entry.path().filename());
         return names;
     }
 
     // The mount table: "type major:minor source folder" per mount, the folder
     // below the temporary root.
     void mounts(const Strings& entries) {
-        std::string text;
+        std::string text, type, device, source, folder;
         for (size_t i = 0; i < entries.size(); ++i) {
-            std::string type, device, source, folder;
             std::istringstream(entries[i]) >> type >> device >> source >> folder;
-            text += std::to_string(i + 1) + " 0 " + device + " / " + path(folder) + " rw - " + type + " " + source + " rw\n";
+            text += std::to_string(i + 1) + " 0 " + device + " / " + path(folder) + " rw - " + type + " " + source;
+            text += " rw\n";
         }
         shellCalls.mountTable = temp.write("mountinfo", text).string();
     }
 
-    // Programs in PATH (only these) that add their working folder and
-    // arguments to records/<name>, then run the shell text given.
-    void fakePrograms(const std::vector<std::pair<std::string, const char*>>& programs, mode_t mode = 0755) {
+    // The only programs in PATH: each adds its working folder and arguments
+    // to records/<name>, then runs the shell text given (none: left out;
+    // empty: present but not executable).
+    void fakePrograms(const std::vector<std::pair<std::string, const char*>>& programs) {
         for (const char* folder : {"bin", "records"}) std::filesystem::remove_all(path(folder)), temp.folder(folder);
+        setEnv("PATH", path("bin").c_str());
         for (const auto& [name, then] : programs) {
             if (!then) continue;
-            temp.write("bin/" + name, "#!/bin/sh\nprintf '%s\\0' \"$PWD\" \"$@\" >> '" + path("records/" + name) + "'\n" + then);
-            ::chmod(path("bin/" + name).c_str(), mode);
+            const std::string record = "printf '%s\\0' \"$PWD\" \"$@\" >> '" + path("records/" + name) + "'\n";
+            ::chmod(temp.write("bin/" + name, "#!/bin/sh\n" + record + then).c_str(), *then ? 0755 : 0644);
         }
     }
     // What `program` recorded, waiting up to two seconds for a first call.
@@ -89,7 +86,6 @@ protected:
     }
 
     testing::TempTree temp;
-    std::optional<std::string> saved[std::size(kVariables)];
     const ShellCalls savedCalls = shellCalls;
 };
 

@@ -2,8 +2,9 @@
 //
 // Each folder is opened once; entries are examined relative to its
 // descriptor, and only files are stat'ed: a folder's size is 0 and its kind
-// comes from the listing's d_type, so folders cost no extra call.
-#include "core/directory_lister_posix.h"
+// comes from the listing's d_type, so folders cost no extra call. Entries of
+// a file system that reports no types (DT_UNKNOWN) are stat'ed to tell.
+#include "core/directory_lister_linux.h"
 
 #include <cerrno>
 #include <climits>
@@ -12,19 +13,10 @@
 #include <fcntl.h>
 #include <string>
 #include <sys/stat.h>
-#include <sys/syscall.h>
 #include <unistd.h>
 
 namespace fan {
 namespace {
-
-struct LinuxDirent64 {
-    uint64_t d_ino;
-    int64_t d_off;
-    unsigned short d_reclen;
-    unsigned char d_type;
-    char d_name[1];
-};
 
 constexpr int kDirFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NONBLOCK;
 
@@ -61,10 +53,11 @@ int openLongPath(const std::string& path, int lastFlags) {
     }
 }
 
-class PosixDirectoryLister final : public DirectoryLister {
+class LinuxDirectoryLister final : public DirectoryLister {
 public:
-    explicit PosixDirectoryLister(StatAtFunction statAt) : statAt_(statAt) {}
-    ~PosixDirectoryLister() override { close(); }
+    LinuxDirectoryLister(StatAtFunction statAt, ReadEntriesFunction readEntries)
+        : statAt_(statAt), readEntries_(readEntries) {}
+    ~LinuxDirectoryLister() override { close(); }
 
     bool isFolder(const std::filesystem::path& path) override {
         struct stat st;
@@ -98,7 +91,7 @@ public:
                 if (ended_ || !refill()) return false;
                 continue;
             }
-            const auto* d = reinterpret_cast<const LinuxDirent64*>(buffer_ + pos_);
+            const auto* d = reinterpret_cast<const struct dirent64*>(buffer_ + pos_);
             pos_ += d->d_reclen;
             if (examine(d, entry)) return true;
         }
@@ -113,7 +106,7 @@ public:
 
 private:
     bool refill() {
-        const long n = ::syscall(SYS_getdents64, fd_, buffer_, sizeof buffer_);
+        const ssize_t n = readEntries_(fd_, buffer_, sizeof buffer_);
         if (n <= 0) {
             ended_ = true;
             if (n < 0) failed_ = true;
@@ -124,7 +117,7 @@ private:
         return true;
     }
 
-    bool examine(const LinuxDirent64* d, ListedEntry& entry) {
+    bool examine(const struct dirent64* d, ListedEntry& entry) {
         entry.name = std::string_view(d->d_name);
         entry.size = 0;
         switch (d->d_type) {
@@ -158,6 +151,7 @@ private:
     }
 
     StatAtFunction statAt_;
+    ReadEntriesFunction readEntries_;
     int fd_ = -1;
     size_t used_ = 0;
     size_t pos_ = 0;
@@ -168,10 +162,10 @@ private:
 
 }  // namespace
 
-std::unique_ptr<DirectoryLister> makePosixDirectoryLister(StatAtFunction statAt) {
-    return std::make_unique<PosixDirectoryLister>(statAt);
+std::unique_ptr<DirectoryLister> makeLinuxDirectoryLister(StatAtFunction statAt, ReadEntriesFunction readEntries) {
+    return std::make_unique<LinuxDirectoryLister>(statAt, readEntries);
 }
 
-std::unique_ptr<DirectoryLister> makeDirectoryLister() { return makePosixDirectoryLister(&::fstatat); }
+std::unique_ptr<DirectoryLister> makeDirectoryLister() { return makeLinuxDirectoryLister(&::fstatat, &::getdents64); }
 
 }  // namespace fan
