@@ -1,6 +1,9 @@
 # make run   : install what is missing, build, start fanOrbiter
 # make test  : install what is missing, build, run every test, then again
-#              under AddressSanitizer + UndefinedBehaviorSanitizer
+#              under AddressSanitizer + UndefinedBehaviorSanitizer, then the
+#              Windows cross build's tests under Wine
+# make test-linux   : the Linux tests only (both builds), for quick loops
+# make test-windows : the Windows cross build and its tests under Wine
 # make bench : build the benchmarks (and the tools they compare against)
 
 BUILD      ?= build
@@ -14,8 +17,11 @@ DEPS       := cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev \
               libfltk1.3-dev fluid libx11-dev libxext-dev xvfb xauth \
               xfonts-base fonts-dejavu-core
 BENCH_DEPS := libcairo2-dev ncdu hyperfine strace
+WIN_BUILD  ?= build-win
+WIN_DEPS   := cmake ninja-build g++-mingw-w64-x86-64-posix wine64 wine libgtest-dev libfltk1.3-dev
 
-.PHONY: all deps bench-deps build build-asan test test-plain test-asan run bench clean
+.PHONY: all deps bench-deps win-deps build build-asan build-windows test test-linux test-plain test-asan \
+        test-windows run bench clean
 
 all: build
 
@@ -35,8 +41,15 @@ deps:
 bench-deps: deps
 	$(call install_missing,$(BENCH_DEPS))
 
+win-deps:
+	$(call install_missing,$(WIN_DEPS))
+
 $(BUILD)/build.ninja:
 	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+$(WIN_BUILD)/build.ninja:
+	cmake -S . -B $(WIN_BUILD) -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw64.cmake \
+	      -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFAN_BUILD_BENCH=OFF
 
 $(ASAN_BUILD)/build.ninja:
 	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DFAN_SANITIZE=ON -DFAN_BUILD_BENCH=OFF
@@ -47,6 +60,9 @@ build: deps $(BUILD)/build.ninja
 build-asan: deps $(ASAN_BUILD)/build.ninja
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 
+build-windows: win-deps $(WIN_BUILD)/build.ninja
+	cmake --build $(WIN_BUILD) -j $(JOBS)
+
 # GUI tests need an X server: the whole run goes under a private Xvfb.
 CTEST = xvfb-run -a -s "-screen 0 1600x1200x24 -noreset" ctest --output-on-failure -j $(JOBS)
 
@@ -56,7 +72,12 @@ test-plain: build
 test-asan: build-asan
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 $(CTEST)
 
-test: test-plain test-asan
+test-linux: test-plain test-asan
+
+test-windows: build-windows
+	tests/win32/run_windows_tests.sh $(WIN_BUILD) -j $(JOBS)
+
+test: test-linux test-windows
 
 run: build
 	./$(BUILD)/app/fanorbiter $(ARGS)
@@ -66,7 +87,7 @@ bench: bench-deps $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS)
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(WIN_BUILD)
 
 # The scan's listing threads under ThreadSanitizer: a core-only build of the
 # core tests, running the scan cases alone (a few minutes less than all).

@@ -1,5 +1,6 @@
 #include "core/mount_map.h"
 
+#include "core/path_text.h"
 #include "core/tree.h"
 
 namespace fan {
@@ -19,7 +20,7 @@ void MountMap::build(const std::string& rootText, const std::string& realRootTex
 
 bool MountMap::keyPrefixFor(const std::filesystem::path& folder, std::string& prefix) const {
     if (parents_.empty()) return false;
-    prefix = folder.generic_string();
+    prefix = genericPathText(folder);
     if (!parents_.count(prefix)) return false;
     if (prefix.empty() || prefix.back() != '/') prefix += '/';
     return true;

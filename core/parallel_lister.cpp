@@ -8,6 +8,7 @@
 #include <mutex>
 #include <system_error>
 
+#include "core/path_text.h"
 #include "core/tree.h"
 
 namespace fan {
@@ -23,13 +24,17 @@ constexpr size_t kAheadBudget = 128 * 1024;
 // Stop requests come without a notification: waits look at them this often.
 constexpr std::chrono::milliseconds kPoll{2};
 
-// The path the walk builds for `name` in `folder` (see Tree::nodePath). A
-// path spelt otherwise is no fault, only slower: the walk then lists that
-// folder itself.
 using PathText = std::filesystem::path::string_type;
 
-PathText childPath(const std::filesystem::path& folder, std::string_view name) {
-    return (folder / std::filesystem::u8path(name.begin(), name.end())).native();
+// The path the walk builds for `name` in `folder`, spelt as Tree::nodePath
+// spells it. A path spelt otherwise would be no fault, only slower: the
+// walk would list that folder itself.
+PathText childPath(const PathText& folder, std::string_view name) {
+    PathText text = folder;
+    if (text.empty() || text.back() != std::filesystem::path::preferred_separator)
+        text += std::filesystem::path::preferred_separator;
+    text += nativeText(name);
+    return text;
 }
 
 }  // namespace
@@ -233,7 +238,7 @@ void ParallelLister::listAhead(Job& job, DirectoryLister& lister) {
             }
             if (entry.name == "." || entry.name == ".." || entry.kind == EntryKind::Other) continue;
             if (entry.kind == EntryKind::Folder && !(holdsMounts && mounts_.find(keyPrefix, entry.name) != kNoNode))
-                found.push_back(std::make_shared<Job>(childPath(folder, entry.name)));
+                found.push_back(std::make_shared<Job>(childPath(job.path, entry.name)));
             full = segment->add(entry);
         }
         if (more && !full) break;  // stopping: the walk reads no further either
@@ -325,7 +330,6 @@ ListOpen ParallelLister::open(const std::filesystem::path& folder, bool isRoot) 
         job->ordered = true;
     }
     current_ = std::move(job);
-    folder_ = folder;
     if (throughOwn_) opened = own_.open(folder, isRoot);
     holdsMounts_ = opened == ListOpen::Opened && mounts_.keyPrefixFor(folder, keyPrefix_);
     return opened;
@@ -345,7 +349,7 @@ bool ParallelLister::next(ListedEntry& entry) {
     // may list them now. A worker's listing has placed its own.
     if (throughOwn_ && entry.kind == EntryKind::Folder && entry.name != "." && entry.name != ".." &&
         !(holdsMounts_ && mounts_.find(keyPrefix_, entry.name) != kNoNode)) {
-        auto child = std::make_shared<Job>(childPath(folder_, entry.name));
+        auto child = std::make_shared<Job>(childPath(current_->path, entry.name));
         std::lock_guard<std::mutex> lock(shared_->mutex);
         shared_->enqueue(*current_, child);
         revealed_.push_back(std::move(child));

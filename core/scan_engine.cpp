@@ -10,6 +10,7 @@
 #include "core/mount_map.h"
 #include "core/node_reserve.h"
 #include "core/parallel_lister.h"
+#include "core/path_text.h"
 #include "core/saturating_add.h"
 #include "core/scan_threads.h"
 #include "core/volume_space.h"
@@ -79,7 +80,7 @@ void Walk::publish(bool force) {
 
 void Walk::run() {
     ScanNode root;
-    root.name = tree_.root.string();
+    root.name = pathText(tree_.root);
     root.isFolder = true;
     tree_.nodes.push_back(std::move(root));
     stack_.push_back({0, kNoNode});
@@ -97,7 +98,7 @@ void Walk::run() {
             if (opened == ListOpen::Failed) {
                 ++tree_.errorCount;
                 if (folder.item != kNoNode) itemFailed_[folder.item] = true;
-                if (folder.node == 0) tree_.errorText = kFolderAccessDeniedPrefix + tree_.root.string();
+                if (folder.node == 0) tree_.errorText = kFolderAccessDeniedPrefix + pathText(tree_.root);
             }
             finishFolder(folder.item);
             publish(true);
@@ -253,7 +254,7 @@ Tree scanWith(const std::filesystem::path& root, ScanProgress& progress, const s
         else tree.root = toLongPath(absolute);
     }
     if (!usable || !lister.isFolder(tree.root)) {
-        tree.errorText = kOpenFolderFailedPrefix + root.string();
+        tree.errorText = kOpenFolderFailedPrefix + pathText(root);
         return tree;
     }
 
@@ -270,7 +271,7 @@ Tree scanWith(const std::filesystem::path& root, ScanProgress& progress, const s
         reserveNodes(tree.nodes, *figures);
 
     MountMap mountMap;
-    mountMap.build(tree.root.generic_string(), realRoot.generic_string(), tree.mounts);
+    mountMap.build(genericPathText(tree.root), genericPathText(realRoot), tree.mounts);
     if (threads == 0) threads = scanThreadCount(tree.rootVolume);
     std::optional<ParallelLister> parallel;
     if (makeLister && threads > 1) parallel.emplace(lister, *makeLister, threads - 1, mountMap, progress.stop);

@@ -37,8 +37,9 @@ Tree scanTree(const std::filesystem::path& root, ScanProgress& progress, const s
               const ListerFactory& makeLister, int threads);
 
 // The absolute, lexically normal form of a path without a trailing
-// separator; the form every listing call receives. Throws when the path
-// cannot be made absolute.
+// separator; the form every listing call receives (the Windows lister adds
+// the \\?\ long-path prefix itself). Throws when the path cannot be made
+// absolute.
 std::filesystem::path toLongPath(const std::filesystem::path& path);
 
 }  // namespace fan

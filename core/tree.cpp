@@ -3,19 +3,21 @@
 #include <algorithm>
 #include <cstring>
 
+#include "core/path_text.h"
+
 namespace fan {
 
 std::filesystem::path Tree::nodePath(uint64_t index) const {
     if (index == 0 || index == kNoNode || index >= nodes.size()) return root;
     std::vector<uint64_t> chain;
     for (uint64_t i = index; i != 0 && i != kNoNode; i = nodes[i].parent) chain.push_back(i);
-    // Names are the bytes the listing gave; join them as they are so the
-    // path leads back to the file even when a name is not valid UTF-8.
-    std::string text = root.native();
+    // Names convert back to exactly the native names the listing gave, so
+    // the path leads back to the file even when a name is not valid text.
+    std::filesystem::path::string_type text = root.native();
     for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
         if (text.empty() || text.back() != std::filesystem::path::preferred_separator)
             text += std::filesystem::path::preferred_separator;
-        text += nodes[*it].name;
+        text += nativeText(nodes[*it].name);
     }
     return std::filesystem::path(std::move(text));
 }

@@ -18,14 +18,16 @@
 namespace fan {
 namespace compat {
 
-// The X window behind a shown toolkit window; 0 while it is not shown.
-// (1.4: fl_x11_xid.)
+// The native window (X window, or HWND on Windows) behind a shown toolkit
+// window; 0 while it is not shown. (1.4: fl_x11_xid / fl_win32_xid.)
 inline Window nativeWindow(const Fl_Window* window) {
     return window != nullptr ? fl_xid(window) : 0;
 }
 
+#ifndef _WIN32
 // The X connection the toolkit opened; null before the display is open.
 inline Display* nativeDisplay() { return fl_display; }
+#endif
 
 // Device pixels per toolkit unit on a window's screen. 1.3 has no scaling.
 // (1.4: Fl::screen_scale(window->screen_num()).)

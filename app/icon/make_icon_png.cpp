@@ -5,6 +5,7 @@
 
 #include "app/app_icon.h"
 #include "app/icon/png_encoder.h"
+#include "app/icon/tool_output.h"
 
 int main(int argc, char** argv) {
     if (argc != 3) {
@@ -17,15 +18,5 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s: bad size %s\n", argv[0], argv[1]);
         return 2;
     }
-    std::FILE* file = std::fopen(argv[2], "wb");
-    if (file == nullptr) {
-        std::perror(argv[2]);
-        return 1;
-    }
-    const bool written = std::fwrite(png.data(), 1, png.size(), file) == png.size();
-    if (std::fclose(file) != 0 || !written) {
-        std::perror(argv[2]);
-        return 1;
-    }
-    return 0;
+    return fan::writeToolOutput(argv[2], png);
 }
