@@ -6,6 +6,7 @@
 
 #include "core/scan_engine.h"
 #include "fake_directory_lister.h"
+#include "same_tree.h"
 #include "temp_tree.h"
 #include "tree_invariants.h"
 
@@ -13,39 +14,9 @@ namespace fan {
 namespace {
 
 using testing::FakeDirectoryLister;
+using testing::expectSameSnapshot;
+using testing::expectSameTree;
 const std::vector<MountEntry> kNoMounts;
-
-void expectSameTree(const Tree& a, const Tree& b, const std::string& where) {
-    SCOPED_TRACE(where);
-    EXPECT_EQ(a.root, b.root);
-    EXPECT_EQ(a.errorCount, b.errorCount);
-    EXPECT_EQ(a.stopped, b.stopped);
-    EXPECT_EQ(a.errorText, b.errorText);
-    EXPECT_EQ(a.mountPointCount, b.mountPointCount);
-    EXPECT_EQ(a.rootVolume.mountPoint, b.rootVolume.mountPoint);
-    EXPECT_EQ(a.rootVolume.device, b.rootVolume.device);
-    ASSERT_EQ(a.nodes.size(), b.nodes.size());
-    for (size_t i = 0; i < a.nodes.size(); ++i) {
-        const ScanNode& x = a.nodes[i];
-        const ScanNode& y = b.nodes[i];
-        ASSERT_TRUE(x.name == y.name && x.parent == y.parent && x.children == y.children && x.size == y.size &&
-                    x.fileCount == y.fileCount && x.isFolder == y.isFolder && x.mountIndex == y.mountIndex)
-            << "node " << i << " " << x.name << " / " << y.name;
-    }
-}
-
-void expectSameSnapshot(const ScanProgress& a, const ScanProgress& b) {
-    const ScanSnapshot x = a.snapshot(), y = b.snapshot();
-    EXPECT_EQ(x.bytes, y.bytes);
-    ASSERT_EQ(x.items.size(), y.items.size());
-    for (size_t i = 0; i < x.items.size(); ++i) {
-        EXPECT_EQ(x.items[i].name, y.items[i].name);
-        EXPECT_EQ(x.items[i].bytes, y.items[i].bytes);
-        EXPECT_EQ(x.items[i].fileCount, y.items[i].fileCount);
-        EXPECT_EQ(x.items[i].state, y.items[i].state);
-    }
-    EXPECT_EQ(a.files.load(), b.files.load());
-}
 
 // Each listing thread owns its lister until it ends: none may be left
 // once the scan has returned.
