@@ -106,6 +106,7 @@ struct ParallelLister::Shared {
     // The walk opens a folder's sub-folders right after the folder, the
     // last listed first: each one found goes right behind its parent.
     void enqueue(Job& parent, const std::shared_ptr<Job>& job) {
+        if (!parent.ordered) return;  // not listed ahead: the walk lists it when it gets there
         job->place = order.insert(std::next(parent.place), job);
         job->ordered = true;
         if (idle > 0 && aheadBytes < kAheadBudget) workerWake.notify_one();
