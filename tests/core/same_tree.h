@@ -33,10 +33,10 @@ inline void expectSameSnapshot(const ScanProgress& a, const ScanProgress& b) {
     EXPECT_EQ(x.bytes, y.bytes);
     ASSERT_EQ(x.items.size(), y.items.size());
     for (size_t i = 0; i < x.items.size(); ++i) {
-        EXPECT_EQ(x.items[i].name, y.items[i].name);
-        EXPECT_EQ(x.items[i].bytes, y.items[i].bytes);
-        EXPECT_EQ(x.items[i].fileCount, y.items[i].fileCount);
-        EXPECT_EQ(x.items[i].state, y.items[i].state);
+        const PreviewItem& p = x.items[i];
+        const PreviewItem& q = y.items[i];
+        EXPECT_TRUE(p.name == q.name && p.bytes == q.bytes && p.fileCount == q.fileCount && p.state == q.state)
+            << "item " << i << " " << p.name;
     }
     EXPECT_EQ(a.files.load(), b.files.load());
 }
