@@ -6,8 +6,6 @@
 #include <FL/Fl_Input.H>
 
 #include "app/analysis_window.h"
-#include "core/temp_tree.h"
-#include "core/tree_builder.h"
 #include "texts/ui_texts.h"
 #include "ui/soft_button.h"
 
@@ -98,7 +96,7 @@ TEST_F(AnalysisTest, ListsSearchRevealAndTheScansAround) {
     window.modeChoice->value(0);
     open();
     app->start(disk.root(), false);
-    ASSERT_TRUE(runUntil([&] { return !app->scanning; }));
+    ASSERT_TRUE(scanEnded(*app));
     EXPECT_EQ(row(1), "4.88 KiB\t" + (disk.root() / "big").string());
     app->start(disk.root(), false);
     window.resultsBrowser->value(1);

@@ -1,34 +1,27 @@
-#include <FL/Fl.H>
 #include <FL/Fl_Choice.H>
 #include <FL/Fl_Input.H>
 #include <fcntl.h>
-#include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <system_error>
 
-#include "app/app.h"
 #include "app/scan_worker_launch.h"
 #include "app/status_text.h"
-#include "core/temp_tree.h"
-#include "ui/soft_button.h"
 #include "app_test_support.h"
+#include "ui/soft_button.h"
 
-namespace fan {
+namespace fan::testing {
 namespace {
 
 class AppScanTest : public ::testing::Test {
 protected:
     ~AppScanTest() override { scanWorkerLauncher = launchScanWorkerThread; }
 
-    void click(Fl_Widget* w) { testing::sendClick(&app, w->x() + 5, w->y() + 5); }
     void enterPath(const std::string& path) {
         app.pathInput->value(path.c_str());
         Fl::focus(app.pathInput);
-        testing::sendKey(&app, FL_Enter);
+        sendKey(&app, FL_Enter);
     }
-    // Lets the poll timer run until the scan has been adopted or has failed.
-    void finish() { ASSERT_TRUE(testing::runUntil([this] { return !app.scanning; }, 30)); }
+    void finish() { ASSERT_TRUE(scanEnded(app)); }
     void expectStatus(const std::string& english, const std::string& russian) {
         app.setLanguage(1);
         EXPECT_EQ(app.statusText.substr(0, english.size()), english);
@@ -36,8 +29,8 @@ protected:
         EXPECT_EQ(app.statusText.substr(0, russian.size()), russian);
     }
 
-    testing::TempTree data;
-    testing::ShownApp shown;
+    TempTree data;
+    ShownApp shown;
     App& app = *shown.app;
 };
 
@@ -64,7 +57,7 @@ TEST_F(AppScanTest, AScanIsAdopted) {
 TEST_F(AppScanTest, CancelShowsStoppingAtOnceThenThePartialResult) {
     const std::string tmp = getenv("TMPDIR") ? getenv("TMPDIR") : "";
     if (std::filesystem::is_directory("/dev/shm")) setenv("TMPDIR", "/dev/shm", 1);  // fast to build
-    testing::TempTree big;
+    TempTree big;
     tmp.empty() ? unsetenv("TMPDIR") : setenv("TMPDIR", tmp.c_str(), 1);
     for (int folder = 0; folder < 100; ++folder) {
         const int dir = ::open(big.folder(std::to_string(folder)).c_str(), O_DIRECTORY);
@@ -161,4 +154,4 @@ TEST_F(AppScanTest, FileSystemsMenuItemsAreCutAndShownLiterally) {
 }
 
 }  // namespace
-}  // namespace fan
+}  // namespace fan::testing

@@ -5,35 +5,14 @@
 
 #include "app/scan_worker_launch.h"
 #include "app_test_support.h"
-#include "core/temp_tree.h"
-#include "core/tree_builder.h"
 #include "texts/ui_texts.h"
 #include "ui/soft_button.h"
 
 namespace fan::testing {
 namespace {
 
-// Nodes 1 A, 2 A/A1, 3 A/A1/x, 4 A/M (another file system's mount point),
-// 5 f; A/M and A/A1 exist on disk.
-struct Folders {
-    TempTree disk;
-    Tree tree = treeWithRoot(disk.root().string());
-    Folders() {
-        disk.file("A/A1/x", 100);
-        disk.file("A/M/y", 700);
-        addNode(tree, 0, "A", 100, true);
-        addNode(tree, 1, "A1", 100, true);
-        addNode(tree, 2, "x", 100);
-        addNode(tree, 1, "M", 0, true, 0);
-        addNode(tree, 0, "f", 10);
-        tree.mounts.resize(1);
-    }
-};
-
-bool scanEnded(App& app) { return runUntil([&] { return !app.scanning; }); }
-
 TEST(Navigation, OpenUpAndBackWithinAResultAndAcrossAMountPointScan) {
-    Folders folders;
+    SmallTree folders;
     ShownApp app;
     app->result = std::make_unique<Tree>(folders.tree);
     // A file, the current folder, no node, past the end, a mount point while scanning.
@@ -47,27 +26,27 @@ TEST(Navigation, OpenUpAndBackWithinAResultAndAcrossAMountPointScan) {
     app->openNode(2, true);
     EXPECT_EQ(app->nodeHistory, (std::vector<uint64_t>{0, 1}));
     EXPECT_EQ(app->pathInput->value(), folders.tree.nodePath(2).native());
-    App::onUp(nullptr, app.app.get());
-    App::onBack(nullptr, app.app.get());  // back to A1, pushing nothing
-    App::onBack(nullptr, app.app.get());
+    App::onUp(nullptr, app);
+    App::onBack(nullptr, app);  // back to A1, pushing nothing
+    App::onBack(nullptr, app);
     EXPECT_EQ(app->currentNode, 1u);
     EXPECT_EQ(app->nodeHistory, std::vector<uint64_t>{0});
 
     // The mount point gets a scan of its own; Back returns to A by a rescan.
     app->openNode(4, true);
     EXPECT_EQ(app->rootHistory, std::vector{folders.tree.nodePath(1)});
-    ASSERT_TRUE(scanEnded(*app.app) && app->result);
+    ASSERT_TRUE(scanEnded(*app) && app->result);
     EXPECT_EQ(app->result->root, folders.tree.nodePath(4));
     EXPECT_TRUE(app->backButton->active());
-    App::onBack(nullptr, app.app.get());
-    ASSERT_TRUE(scanEnded(*app.app) && app->result);
+    App::onBack(nullptr, app);
+    ASSERT_TRUE(scanEnded(*app) && app->result);
     EXPECT_EQ(app->result->root, folders.tree.nodePath(1));
     EXPECT_TRUE(app->rootHistory.empty());
     EXPECT_FALSE(app->backButton->active());
 }
 
 TEST(Navigation, KeyTable) {
-    Folders folders;
+    SmallTree folders;
     // nodeAfter ~0: a scan started instead.
     const struct { const char* row; int key, state; bool scanning, pathFocus, atRoot, emptyPath; int used;
                    uint64_t nodeAfter; bool stopped; } cases[] = {
@@ -95,11 +74,11 @@ TEST(Navigation, KeyTable) {
         if (c.emptyPath) app->pathInput->value("");
         if (c.pathFocus) Fl::focus(app->pathInput);
         app->scanning = c.scanning;
-        EXPECT_EQ(sendShortcut(*app.app, c.key, c.state), c.used);
+        EXPECT_EQ(sendShortcut(*app, c.key, c.state), c.used);
         EXPECT_EQ(app->scanProgress.stop.load(), c.stopped);
         EXPECT_EQ(app->scanning && !c.scanning, c.nodeAfter == kNoNode);
         if (c.nodeAfter == kNoNode) {
-            EXPECT_TRUE(scanEnded(*app.app));
+            EXPECT_TRUE(scanEnded(*app));
         } else {
             EXPECT_EQ(app->currentNode, c.nodeAfter);
         }
@@ -112,13 +91,13 @@ TEST(Navigation, EscapeStopsAScanAndLeavesCancelActive) {
     uiLanguage = 1;
     app->start("/", false);
     settle(0.2);
-    sendKey(app.app.get(), FL_Escape);
+    sendKey(app, FL_Escape);
     EXPECT_TRUE(app->scanProgress.stop.load());
     EXPECT_EQ(app->statusText.rfind(uiText(txtStopping), 0), 0u) << app->statusText;
     EXPECT_TRUE(app->cancelButton->active() && app->shown());
-    ASSERT_TRUE(scanEnded(*app.app) && app->result);
+    ASSERT_TRUE(scanEnded(*app) && app->result);
     EXPECT_TRUE(app->result->stopped);
-    sendKey(app.app.get(), FL_Escape);  // no scan: the window closes
+    sendKey(app, FL_Escape);  // no scan: the window closes
     EXPECT_FALSE(app->shown());
 }
 
@@ -140,7 +119,7 @@ TEST(Navigation, ClosingDuringAScanWaitsForTheWalkerAndSavesTheSettings) {
     app->start("/", false);
     settle(0.3);
     EXPECT_TRUE(walking) << "the walk ended before the window closed";
-    sendCloseRequest(app.app.get());
+    sendCloseRequest(app);
     EXPECT_TRUE(runUntil([&] { return !app->shown(); }, 5));
     const auto before = std::chrono::steady_clock::now();
     app.app.reset();
