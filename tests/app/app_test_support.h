@@ -76,6 +76,10 @@ inline bool runUntil(const std::function<bool()>& done, double seconds = 10.0) {
 
 // Until the running scan has been adopted or has failed.
 inline bool scanEnded(App& app) { return runUntil([&] { return !app.scanning; }, 30); }
+// Whether the running scan ends with a result for `root`.
+inline bool rescanned(App& app, const std::filesystem::path& root) {
+    return scanEnded(app) && app.result && app.result->root == root;
+}
 
 // A left click just inside `w`'s top left corner.
 inline void click(Fl_Widget* w) { sendClick(w->window(), w->x() + 6, w->y() + 6); }

@@ -44,7 +44,6 @@ struct ContextMenuTest : ::testing::Test, SmallTree {
         EXPECT_TRUE(script.finished() && !script.timedOut());
     }
     void menu(uint64_t node, const std::vector<Step>& steps) { run([&] { app->showContextMenu(node); }, steps); }
-    bool rescanned(const std::filesystem::path& root) { return scanEnded(*app) && app->result->root == root; }
 };
 
 TEST_F(ContextMenuTest, RowsFollowTheNode) {
@@ -70,9 +69,9 @@ TEST_F(ContextMenuTest, EachRowDoesItsActionFromAMenuAtThePointer) {
     EXPECT_TRUE(app->pathInput->value() == (disk.root() / "f\xff").native() && app->statusText == "Path copied");
     app->currentNode = 1;
     menu(4, {row(3)});  // another file system gets a scan of its own, and Back returns to A
-    EXPECT_TRUE(rescanned(disk.root() / "A/M") && app->rootHistory == std::vector{disk.root() / "A"});
+    EXPECT_TRUE(rescanned(*app, disk.root() / "A/M") && app->rootHistory == std::vector{disk.root() / "A"});
     menu(1, {row(3)});  // a folder becomes the new root, and the history is dropped
-    EXPECT_TRUE(rescanned(disk.root() / "A/M/z") && app->rootHistory.empty());
+    EXPECT_TRUE(rescanned(*app, disk.root() / "A/M/z") && app->rootHistory.empty());
 }
 
 TEST_F(ContextMenuTest, TrashChangedOnlyWhenConfirmedAndTheViewedFolderScannedAfterAMove) {
@@ -86,7 +85,7 @@ TEST_F(ContextMenuTest, TrashChangedOnlyWhenConfirmedAndTheViewedFolderScannedAf
     EXPECT_TRUE(app->result && app->result->nodes.size() == 6 && !app->scanning);
     app->currentNode = 1;
     for (int i = 3; i >= 0; --i) { menu(3, {row(4), answers[i]}); EXPECT_EQ(exists(disk.root() / "A/A1/x"), i > 0); }
-    EXPECT_TRUE(exists(data.root() / "Trash/files/x") && rescanned(disk.root() / "A"));
+    EXPECT_TRUE(exists(data.root() / "Trash/files/x") && rescanned(*app, disk.root() / "A"));
     for (int i = 3; i >= 0; --i) { run(empty, {answers[i]}); EXPECT_EQ(exists(data.root() / "Trash/files/x"), i > 0); }
     EXPECT_EQ(app->statusText, "Trash emptied");
 }

@@ -47,8 +47,8 @@ TEST(HelpWindow, ThemeColoursOneWindowReusedAndWhereLinksLead) {
     }});
     clickLinkTo("https://example.invalid/page");
     setenv("PATH", path.c_str(), 1);
-    EXPECT_EQ(message, uiText(txtCouldNotOpenLink));
-    EXPECT_EQ(detail, "No helper application found for \"https://example.invalid/page\"");
+    EXPECT_EQ(message + ": " + detail,
+              uiText(txtCouldNotOpenLink) + std::string(": No helper application found for \"https://example.invalid/page\""));
     EXPECT_EQ(view->topline(), 0);
 }
 

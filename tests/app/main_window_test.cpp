@@ -37,10 +37,7 @@ TEST(MainWindow, NavigationHintNeedsA150PixelGap) {
         {1120, 462, 450, true}, {700, 342, 150, true}, {699, 342, 149, false}};
     for (const auto& c : cases) {
         app->layoutControls(c.width, 780);
-        const Canvas canvas(c.width, 780, [&] {
-            app->damage(FL_DAMAGE_ALL);
-            app->draw();
-        });
+        const Canvas canvas(c.width, 780, [&] { app->damage(FL_DAMAGE_ALL), app->draw(); });
         const int ink = c.gapWidth * 30 - canvas.countIn(c.gapLeft, 115, c.gapWidth, 30, themeBackground);
         EXPECT_EQ(ink > 0, c.drawn) << c.width;
     }
