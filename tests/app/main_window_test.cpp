@@ -88,6 +88,7 @@ TEST(StartUp, ScansAFolderWhoseNameIsNotUtf8) {
     started = &temp;
     std::string program = "fanorbiter", folder = (temp.root() / "\xff").string(), second = "/usr";
     char* args[] = {program.data(), folder.data(), second.data()};
+    EXPECT_TRUE(folderArgument(1, args).empty());
     Fl::add_timeout(0.1, checkStartedScan);
     EXPECT_EQ(runProgram(3, args), 0);
 }
