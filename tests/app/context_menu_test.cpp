@@ -4,8 +4,6 @@
 #include "app/context_menu_items.h"
 #include "app/shell_calls_linux.h"
 #include "app_test_support.h"
-#include "core/temp_tree.h"
-#include "core/tree_builder.h"
 #include "texts/ui_texts.h"
 #include "ui/modern_dialog.h"
 
@@ -26,20 +24,17 @@ Step failed(std::string start) {  // "Action failed", the message beginning with
     };
 }
 
-// Nodes 1 A, 2 A/x, 3 A/M (another file system), 4 f\xff (not UTF-8). The Trash is private, the
-// only local volume is `disk` (no real volume's trash is emptied), the PATH holds no programs.
-struct ContextMenuTest : ::testing::Test {
-    TempTree disk, data;
+// The small tree (3 is A/A1/x, 4 the mount point A/M, 5 f\xff). The Trash is private, the only local
+// volume is the tree's folder (no real volume's trash is emptied), the PATH holds no programs.
+struct ContextMenuTest : ::testing::Test, SmallTree {
+    TempTree data;
     ShownApp app;
     std::string path = ::getenv("PATH"), mounts = shellCalls.mountTable;
-    Tree tree = treeWithRoot(disk.root());
     ContextMenuTest() {
         ::setenv("XDG_DATA_HOME", data.root().c_str(), 1);
         ::setenv("PATH", data.root().c_str(), 1);
         shellCalls.mountTable = data.write("mountinfo", "1 0 8:1 / " + canonical(disk.root()).string() + " rw - ext4 /dev/sda1 rw\n");
-        for (const char* file : {"A/x", "A/M/z/y", "f\xff"}) disk.file(file, 5);
-        addNode(tree, 0, "A", 5, true), addNode(tree, 1, "x", 5), addNode(tree, 1, "M", 0, true, 0), addNode(tree, 0, "f\xff", 5);
-        tree.mounts.resize(1), uiLanguage = 1;
+        uiLanguage = 1;
         app->result = std::make_unique<Tree>(tree);
     }
     ~ContextMenuTest() override { ::setenv("PATH", path.c_str(), 1), shellCalls.mountTable = mounts; }
@@ -49,12 +44,11 @@ struct ContextMenuTest : ::testing::Test {
         EXPECT_TRUE(script.finished() && !script.timedOut());
     }
     void menu(uint64_t node, const std::vector<Step>& steps) { run([&] { app->showContextMenu(node); }, steps); }
-    bool rescanned(const std::filesystem::path& root) { return runUntil([&] { return !app->scanning; }) && app->result->root == root; }
 };
 
 TEST_F(ContextMenuTest, RowsFollowTheNode) {
-    const struct { uint64_t node, current; const char* rows; } cases[] = {{4, 0, "11101 Rescan"}, {1, 0, "11111 Rescan"},
-        {1, 1, "11110 Rescan"}, {3, 1, "11110 Scan separately"}, {4, 0, "11100 Rescan"}};  // the last not on a local volume
+    const struct { uint64_t node, current; const char* rows; } cases[] = {{5, 0, "11101 Rescan"}, {1, 0, "11111 Rescan"},
+        {1, 1, "11110 Rescan"}, {4, 1, "11110 Scan separately"}, {5, 0, "11100 Rescan"}};  // the last not on a local volume
     for (const auto& c : cases) {
         if (&c == &cases[4]) tree.root = tree.nodes[0].name = "/proc";
         std::string seen;
@@ -64,34 +58,34 @@ TEST_F(ContextMenuTest, RowsFollowTheNode) {
 }
 
 TEST_F(ContextMenuTest, EachRowDoesItsActionFromAMenuAtThePointer) {
-    for (uint64_t node : {kNoNode, uint64_t(5)}) menu(node, {});
-    sendMove(app.app.get(), 300, 200);
+    for (uint64_t node : {kNoNode, uint64_t(6)}) menu(node, {});
+    sendMove(app, 300, 200);
     const Step atPointer = [&] { EXPECT_TRUE(Fl::grab()->x() == app->x() + 300 && Fl::grab()->y() == app->y() + 200); };
-    menu(4, {atPointer, row(0), failed("File manager failed (")});
-    menu(4, {row(2), failed("Terminal failed (")});
-    menu(4, {row(1)});
+    menu(5, {atPointer, row(0), failed("File manager failed (")});
+    menu(5, {row(2), failed("Terminal failed (")});
+    menu(5, {row(1)});
     app->pathInput->value("");
     Fl::paste(*app->pathInput, 1);
     EXPECT_TRUE(app->pathInput->value() == (disk.root() / "f\xff").native() && app->statusText == "Path copied");
     app->currentNode = 1;
-    menu(3, {row(3)});  // another file system gets a scan of its own, and Back returns to A
-    EXPECT_TRUE(rescanned(disk.root() / "A/M") && app->rootHistory == std::vector{disk.root() / "A"});
+    menu(4, {row(3)});  // another file system gets a scan of its own, and Back returns to A
+    EXPECT_TRUE(rescanned(*app, disk.root() / "A/M") && app->rootHistory == std::vector{disk.root() / "A"});
     menu(1, {row(3)});  // a folder becomes the new root, and the history is dropped
-    EXPECT_TRUE(rescanned(disk.root() / "A/M/z") && app->rootHistory.empty());
+    EXPECT_TRUE(rescanned(*app, disk.root() / "A/M/z") && app->rootHistory.empty());
 }
 
 TEST_F(ContextMenuTest, TrashChangedOnlyWhenConfirmedAndTheViewedFolderScannedAfterAMove) {
-    const Step empty = [&] { App::onEmptyTrash(nullptr, app.app.get()); };
+    const Step empty = [&] { App::onEmptyTrash(nullptr, app); };
     app->scanning = true;  // Empty is refused during a scan, Open is not
     run(empty, {});
-    run([&] { App::onOpenTrash(nullptr, app.app.get()); }, {failed("")});
+    run([&] { App::onOpenTrash(nullptr, app); }, {failed("")});
     app->scanning = false;
     std::filesystem::remove(disk.root() / "f\xff");  // the move fails: the same result, no scan
-    menu(4, {row(4), answers[0], failed("Trash")});
-    EXPECT_TRUE(app->result && app->result->nodes.size() == 5 && !app->scanning);
+    menu(5, {row(4), answers[0], failed("Trash")});
+    EXPECT_TRUE(app->result && app->result->nodes.size() == 6 && !app->scanning);
     app->currentNode = 1;
-    for (int i = 3; i >= 0; --i) { menu(2, {row(4), answers[i]}); EXPECT_EQ(exists(disk.root() / "A/x"), i > 0); }
-    EXPECT_TRUE(exists(data.root() / "Trash/files/x") && rescanned(disk.root() / "A"));
+    for (int i = 3; i >= 0; --i) { menu(3, {row(4), answers[i]}); EXPECT_EQ(exists(disk.root() / "A/A1/x"), i > 0); }
+    EXPECT_TRUE(exists(data.root() / "Trash/files/x") && rescanned(*app, disk.root() / "A"));
     for (int i = 3; i >= 0; --i) { run(empty, {answers[i]}); EXPECT_EQ(exists(data.root() / "Trash/files/x"), i > 0); }
     EXPECT_EQ(app->statusText, "Trash emptied");
 }

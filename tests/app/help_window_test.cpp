@@ -15,11 +15,11 @@ TEST(HelpWindow, ThemeColoursOneWindowReusedAndWhereLinksLead) {
     for (const auto& [dark, background] : {std::pair{false, 0xF6F8FB00u}, {true, 0x0F141A00u}}) {
         applyPalette(dark);
         delete std::exchange(app->helpWindow, nullptr);
-        App::showHelp(nullptr, app.app.get());
+        App::showHelp(nullptr, app);
         auto* view = static_cast<Fl_Help_View*>(app->helpWindow->child(0));
         view->topline(50);
         app->helpWindow->hide();
-        sendShortcut(*app.app, FL_F + 1);
+        sendShortcut(*app, FL_F + 1);
         settle();
         HelpWindow* first = app->helpWindow;
         // Shown again as it was left, not rebuilt.
@@ -47,8 +47,8 @@ TEST(HelpWindow, ThemeColoursOneWindowReusedAndWhereLinksLead) {
     }});
     clickLinkTo("https://example.invalid/page");
     setenv("PATH", path.c_str(), 1);
-    EXPECT_EQ(message, uiText(txtCouldNotOpenLink));
-    EXPECT_EQ(detail, "No helper application found for \"https://example.invalid/page\"");
+    EXPECT_EQ(message + ": " + detail,
+              uiText(txtCouldNotOpenLink) + std::string(": No helper application found for \"https://example.invalid/page\""));
     EXPECT_EQ(view->topline(), 0);
 }
 

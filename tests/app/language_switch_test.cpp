@@ -27,17 +27,17 @@ bool latin(const std::string& s) { return std::any_of(s.begin(), s.end(), [](uns
 
 TEST(LanguageSwitch, EveryWindowFollowsTheFlagsAndKeepsItsChoices) {
     ShownApp app;
-    App::showSettings(nullptr, app.app.get()), App::showHelp(nullptr, app.app.get()), app->showAnalysis();
+    App::showSettings(nullptr, app), App::showHelp(nullptr, app), app->showAnalysis();
     SettingsWindow& settings = *app->settingsWindow;
     app->detailChoice->value(2), settings.languageChoice->value(2), settings.startupDetailChoice->value(1), app->analysisWindow->modeChoice->value(1);
     for (const bool english : {true, false, true}) {
         FlagButton* flag = english ? app->englishFlagButton : app->russianFlagButton;
-        sendClick(app.app.get(), flag->x() + 5, flag->y() + 5);
+        click(flag);
         EXPECT_TRUE(loadSettings().languageMode == 2 - !english && flag->selected && !(english ? app->russianFlagButton : app->englishFlagButton)->selected);
         ASSERT_TRUE(app->helpWindow != nullptr && app->helpWindow->visible());
         std::vector<std::string> texts{app->statusText, app->helpWindow->html};
-        for (const Fl_Group* window : {(Fl_Group*)app.app.get(), (Fl_Group*)&settings, (Fl_Group*)app->helpWindow, (Fl_Group*)app->analysisWindow})
-            collectTexts(*window, *app.app, texts);
+        for (const Fl_Group* window : {(Fl_Group*)app, (Fl_Group*)&settings, (Fl_Group*)app->helpWindow, (Fl_Group*)app->analysisWindow})
+            collectTexts(*window, *app, texts);
         for (const std::string& text : texts)
             EXPECT_TRUE(!text.empty() && (english ? !cyrillic(text) : cyrillic(text) || !latin(text) || text == "English" || text == kWindowTitle))
                 << text;

@@ -5,120 +5,90 @@
 
 #include "app/scan_worker_launch.h"
 #include "app_test_support.h"
-#include "core/temp_tree.h"
-#include "core/tree_builder.h"
 #include "texts/ui_texts.h"
 #include "ui/soft_button.h"
 
 namespace fan::testing {
 namespace {
 
-// Nodes 1 A, 2 A/A1, 3 A/A1/x, 4 A/M (another file system's mount point),
-// 5 f; A/M and A/A1 exist on disk.
-struct Folders {
-    TempTree disk;
-    Tree tree = treeWithRoot(disk.root().string());
-    Folders() {
-        disk.file("A/A1/x", 100);
-        disk.file("A/M/y", 700);
-        addNode(tree, 0, "A", 100, true);
-        addNode(tree, 1, "A1", 100, true);
-        addNode(tree, 2, "x", 100);
-        addNode(tree, 1, "M", 0, true, 0);
-        addNode(tree, 0, "f", 10);
-        tree.mounts.resize(1);
-    }
-};
-
-bool scanEnded(App& app) { return runUntil([&] { return !app.scanning; }); }
-
 TEST(Navigation, OpenUpAndBackWithinAResultAndAcrossAMountPointScan) {
-    Folders folders;
+    SmallTree folders;
     ShownApp app;
     app->result = std::make_unique<Tree>(folders.tree);
     // A file, the current folder, no node, past the end, a mount point while scanning.
     app->scanning = true;
     for (uint64_t node : {5, 0, -1, 6, 4}) app->openNode(node, true);
     app->scanning = false;
-    EXPECT_EQ(app->currentNode, 0u);
-    EXPECT_TRUE(app->nodeHistory.empty() && app->rootHistory.empty());
+    EXPECT_TRUE(app->currentNode == 0 && app->nodeHistory.empty() && app->rootHistory.empty());
 
     app->openNode(1, true);
     app->openNode(2, true);
     EXPECT_EQ(app->nodeHistory, (std::vector<uint64_t>{0, 1}));
     EXPECT_EQ(app->pathInput->value(), folders.tree.nodePath(2).native());
-    App::onUp(nullptr, app.app.get());
-    App::onBack(nullptr, app.app.get());  // back to A1, pushing nothing
-    App::onBack(nullptr, app.app.get());
+    App::onUp(nullptr, app);
+    App::onBack(nullptr, app);  // back to A1, pushing nothing
+    App::onBack(nullptr, app);
     EXPECT_EQ(app->currentNode, 1u);
     EXPECT_EQ(app->nodeHistory, std::vector<uint64_t>{0});
 
     // The mount point gets a scan of its own; Back returns to A by a rescan.
     app->openNode(4, true);
     EXPECT_EQ(app->rootHistory, std::vector{folders.tree.nodePath(1)});
-    ASSERT_TRUE(scanEnded(*app.app) && app->result);
-    EXPECT_EQ(app->result->root, folders.tree.nodePath(4));
-    EXPECT_TRUE(app->backButton->active());
-    App::onBack(nullptr, app.app.get());
-    ASSERT_TRUE(scanEnded(*app.app) && app->result);
-    EXPECT_EQ(app->result->root, folders.tree.nodePath(1));
-    EXPECT_TRUE(app->rootHistory.empty());
+    EXPECT_TRUE(rescanned(*app, folders.tree.nodePath(4)) && app->backButton->active());
+    App::onBack(nullptr, app);
+    EXPECT_TRUE(rescanned(*app, folders.tree.nodePath(1)) && app->rootHistory.empty());
     EXPECT_FALSE(app->backButton->active());
 }
 
 TEST(Navigation, KeyTable) {
-    Folders folders;
-    // nodeAfter ~0: a scan started instead.
-    const struct { const char* row; int key, state; bool scanning, pathFocus, atRoot, emptyPath; int used;
-                   uint64_t nodeAfter; bool stopped; } cases[] = {
-        {"Backspace in the path field", FL_BackSpace, 0, false, true, false, false, 0, 2, false},
-        {"Backspace", FL_BackSpace, 0, false, false, false, false, 1, 1, false},
-        {"Backspace at the root", FL_BackSpace, 0, false, false, true, false, 1, 0, false},
-        {"Left", FL_Left, 0, false, false, false, false, 0, 2, false},
-        {"Alt+Left", FL_Left, FL_ALT, false, false, false, false, 1, 1, false},
-        {"Alt+Left with nothing behind", FL_Left, FL_ALT, false, false, true, false, 1, 0, false},
-        {"Escape, idle", FL_Escape, 0, false, false, false, false, 0, 2, false},
-        {"Escape, scanning", FL_Escape, 0, true, false, false, false, 1, 2, true},
-        {"F1", FL_F + 1, 0, false, false, false, false, 1, 2, false},
-        {"Ctrl+F, scanning", 'f', FL_CTRL, true, false, false, false, 1, 2, false},
-        {"Ctrl+Shift+F", 'F', FL_CTRL | FL_SHIFT, false, false, false, false, 1, 2, false},
-        {"F alone", 'f', 0, false, false, false, false, 0, 2, false},
-        {"F5, scanning", FL_F + 5, 0, true, false, false, false, 0, 2, false},
-        {"F5", FL_F + 5, 0, false, false, false, false, 1, kNoNode, false},
-        {"F5, empty path", FL_F + 5, 0, false, false, false, true, 1, 2, false},
+    SmallTree folders;
+    // Viewing A/A1, reached from the root through A, unless the setup says otherwise.
+    enum Setup { Viewing, PathFocused, AtRoot, Scanning, EmptyPath };
+    // node ~0: a scan started instead.
+    const struct { const char* row; int key, state; Setup setup; int used; uint64_t node; } cases[] = {
+        {"Backspace in the path field", FL_BackSpace, 0, PathFocused, 0, 2},
+        {"Backspace", FL_BackSpace, 0, Viewing, 1, 1},
+        {"Backspace at the root", FL_BackSpace, 0, AtRoot, 1, 0},
+        {"Left", FL_Left, 0, Viewing, 0, 2},
+        {"Alt+Left", FL_Left, FL_ALT, Viewing, 1, 1},
+        {"Alt+Left with nothing behind", FL_Left, FL_ALT, AtRoot, 1, 0},
+        {"Escape, idle", FL_Escape, 0, Viewing, 0, 2},
+        {"Escape, scanning", FL_Escape, 0, Scanning, 1, 2},
+        {"F1", FL_F + 1, 0, Viewing, 1, 2},
+        {"Ctrl+F, scanning", 'f', FL_CTRL, Scanning, 1, 2},
+        {"Ctrl+Shift+F", 'F', FL_CTRL | FL_SHIFT, Viewing, 1, 2},
+        {"F alone", 'f', 0, Viewing, 0, 2},
+        {"F5, scanning", FL_F + 5, 0, Scanning, 0, 2},
+        {"F5", FL_F + 5, 0, Viewing, 1, kNoNode},
+        {"F5, empty path", FL_F + 5, 0, EmptyPath, 1, 2},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.row);
         ShownApp app;
         app->result = std::make_unique<Tree>(folders.tree);
-        for (uint64_t node : {1, 2}) app->openNode(c.atRoot ? 0 : node, true);
-        if (c.emptyPath) app->pathInput->value("");
-        if (c.pathFocus) Fl::focus(app->pathInput);
-        app->scanning = c.scanning;
-        EXPECT_EQ(sendShortcut(*app.app, c.key, c.state), c.used);
-        EXPECT_EQ(app->scanProgress.stop.load(), c.stopped);
-        EXPECT_EQ(app->scanning && !c.scanning, c.nodeAfter == kNoNode);
-        if (c.nodeAfter == kNoNode) {
-            EXPECT_TRUE(scanEnded(*app.app));
-        } else {
-            EXPECT_EQ(app->currentNode, c.nodeAfter);
-        }
+        for (uint64_t node : {1, 2}) app->openNode(c.setup == AtRoot ? 0 : node, true);
+        if (c.setup == EmptyPath) app->pathInput->value("");
+        if (c.setup == PathFocused) Fl::focus(app->pathInput);
+        app->scanning = c.setup == Scanning;
+        EXPECT_EQ(sendShortcut(*app, c.key, c.state), c.used);
+        EXPECT_EQ(app->scanning && c.setup != Scanning, c.node == kNoNode);
+        if (c.node == kNoNode)
+            EXPECT_TRUE(scanEnded(*app));
+        else
+            EXPECT_EQ(app->currentNode, c.node);
         app->scanning = false;
     }
 }
 
 TEST(Navigation, EscapeStopsAScanAndLeavesCancelActive) {
     ShownApp app;
-    uiLanguage = 1;
     app->start("/", false);
     settle(0.2);
-    sendKey(app.app.get(), FL_Escape);
-    EXPECT_TRUE(app->scanProgress.stop.load());
+    sendKey(app, FL_Escape);
     EXPECT_EQ(app->statusText.rfind(uiText(txtStopping), 0), 0u) << app->statusText;
     EXPECT_TRUE(app->cancelButton->active() && app->shown());
-    ASSERT_TRUE(scanEnded(*app.app) && app->result);
-    EXPECT_TRUE(app->result->stopped);
-    sendKey(app.app.get(), FL_Escape);  // no scan: the window closes
+    EXPECT_TRUE(scanEnded(*app) && app->result && app->result->stopped);
+    sendKey(app, FL_Escape);  // no scan: the window closes
     EXPECT_FALSE(app->shown());
 }
 
@@ -140,7 +110,7 @@ TEST(Navigation, ClosingDuringAScanWaitsForTheWalkerAndSavesTheSettings) {
     app->start("/", false);
     settle(0.3);
     EXPECT_TRUE(walking) << "the walk ended before the window closed";
-    sendCloseRequest(app.app.get());
+    sendCloseRequest(app);
     EXPECT_TRUE(runUntil([&] { return !app->shown(); }, 5));
     const auto before = std::chrono::steady_clock::now();
     app.app.reset();

@@ -7,7 +7,6 @@
 #include "app/scan_worker_launch.h"
 #include "app/settings_window.h"
 #include "app_test_support.h"
-#include "core/temp_tree.h"
 #include "texts/ui_texts.h"
 #include "ui/palette.h"
 #include "ui/soft_button.h"
@@ -23,7 +22,6 @@ auto fields(const Settings& s) {
 class SettingsWindowTest : public ::testing::Test {
 protected:
     SettingsWindow& open() { return App::showSettings(nullptr, &app), *app.settingsWindow; }
-    void click(Fl_Widget* w) { sendClick(w->window(), w->x() + 6, w->y() + 6); }
     Canvas pixels(Fl_Widget& w) { return Canvas(app.w(), app.h(), [&] { w.damage(FL_DAMAGE_ALL), w.draw(); }); }
     ShownApp shown;
     App& app = *shown.app;
