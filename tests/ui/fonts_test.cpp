@@ -1,5 +1,4 @@
 // The interface fonts: fonts 0 and 1 name DejaVu Sans and its bold face.
-// GoogleTest first: toolkit headers bring in X11 macros that clash with it.
 #include <gtest/gtest.h>
 
 #include <FL/Fl.H>

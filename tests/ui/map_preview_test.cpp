@@ -1,5 +1,4 @@
 // Live preview (items, weights, image cache, hatching, drawing) and welcome screen.
-// GoogleTest first: toolkit headers bring in X11 macros that clash with it.
 #include <gtest/gtest.h>
 
 #include <FL/Fl.H>
@@ -9,8 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "fake_map_host.h"
 #include "texts/ui_texts.h"
-#include "ui/map.h"
 #include "ui/map_colours.h"
 #include "ui/palette.h"
 #include "ui/preview_model.h"
@@ -20,25 +19,8 @@
 namespace fan {
 namespace {
 
-using testing::Canvas;
-using testing::hex;
+using namespace fan::testing;
 using S = PreviewState;
-
-struct FakeHost : MapHost {
-    ScanSnapshot snapshot;
-    std::string path;
-    const Tree* resultTree() const override { return nullptr; }
-    uint64_t currentFolder() const override { return 0; }
-    bool isScanning() const override { return scanning; }
-    int detailIndex() const override { return 0; }
-    int mapTransparency() const override { return 0; }
-    const ScanSnapshot& previewSnapshot() const override { return snapshot; }
-    double animationPhase() const override { return 0.0; }
-    std::string pathText() const override { return path; }
-    void openNode(uint64_t, bool) override {}  // the preview never asks
-    void showContextMenu(uint64_t) override {}
-    bool scanning = true;
-};
 
 ScanSnapshot folders(const std::vector<std::pair<uint64_t, S>>& entries) {
     ScanSnapshot s;
@@ -55,7 +37,14 @@ int inkIn(const Canvas& c, int x, int y, int w, int h, Fl_Color bg) { return w *
 
 class MapPreviewTest : public ::testing::Test {
 protected:
-    void SetUp() override { applyPalette(true), uiLanguage = 1; }
+    void SetUp() override {
+        applyPalette(true);
+        uiLanguage = 1;
+        host.scanning = true;
+    }
+    void TearDown() override { uiLanguage = savedLanguage; }
+    const int savedLanguage = uiLanguage;
+    FakeMapHost host;
 };
 
 TEST_F(MapPreviewTest, WeightsStartAtTargetsThenGlideAndForget) {
@@ -85,13 +74,12 @@ TEST_F(MapPreviewTest, ItemListMergesRootFilesAndCutsAt96) {
 }
 
 TEST_F(MapPreviewTest, ImageIsRebuiltUntilWeightsConvergeThenReused) {
-    FakeHost host;
     host.snapshot = folders({{0, S::Complete}, {0, S::Scanning}, {0, S::Pending}});
     Fl_Double_Window window(kW, kH);
     Map map(0, 0, kW, kH, &host);
     window.end();
     window.show();
-    testing::settle();
+    settle();
     host.snapshot.items[0].bytes = 900;  // a jump the weights take many draws to follow
     host.snapshot.items[1].bytes = 50;
     std::vector<uint64_t> hashes;
@@ -107,7 +95,7 @@ TEST_F(MapPreviewTest, ImageIsRebuiltUntilWeightsConvergeThenReused) {
     EXPECT_NE(previewContentHash({}, {}, 768, 800, 0, {}), previewContentHash({}, {}, 768, 900, 0, {}));
     for (int i = 60; i < 80; ++i) EXPECT_EQ(hashes[i], hashes[59]) << i;
     EXPECT_NE(map.previewPixels[0], colourBytes(mapPanelColour(0))[0]);
-    EXPECT_EQ(hex(testing::screenPixel(335 + 120, 265)), hex(sectorHue(0)));  // complete: own hue
+    EXPECT_EQ(hex(screenPixel(335 + 120, 265)), hex(sectorHue(0)));  // complete: own hue
 }
 
 TEST_F(MapPreviewTest, HatchLinesFollowThePhaseAndStopAt48) {
@@ -128,7 +116,6 @@ TEST_F(MapPreviewTest, HatchLinesFollowThePhaseAndStopAt48) {
 }
 
 TEST_F(MapPreviewTest, HeaderListAndCentreBeforeAndAfterTheFirstSnapshot) {
-    FakeHost host;
     Map map(0, 0, kW, kH, &host);
     host.path = "/typed/path";
     const Canvas typed = drawMap(map);
@@ -145,7 +132,6 @@ TEST_F(MapPreviewTest, HeaderListAndCentreBeforeAndAfterTheFirstSnapshot) {
 }
 
 TEST_F(MapPreviewTest, WelcomeScreenFillsItsBoxesInEitherLanguage) {
-    FakeHost host;
     host.scanning = false;
     Map map(0, 0, kW, kH, &host);
     struct Box { int x, y, w, h; Fl_Color ink; };

@@ -1,6 +1,5 @@
 // The two palettes judged by what the eye needs (contrast), what they hand
 // to the toolkit, and the colour helpers.
-// GoogleTest first: toolkit headers bring in X11 macros that clash with it.
 #include <gtest/gtest.h>
 
 #include <FL/Fl.H>
