@@ -77,13 +77,6 @@ TEST(CustomButtonsTest, EachStateHasItsFillBorderAndInk) {
         EXPECT_TRUE(canvas.untouched(0, 0));
         EXPECT_EQ(soft.labelcolor(), label);  // restored after drawing
     }
-    // Still a push button: press and release inside run the callback.
-    parent.activate();
-    soft.value(0);
-    int clicks = 0;
-    soft.callback([](Fl_Widget*, void* count) { ++*static_cast<int*>(count); }, &clicks);
-    Fl::e_x = 50, Fl::e_y = 15, Fl::e_keysym = FL_Button + 1;
-    EXPECT_TRUE(soft.handle(FL_PUSH) && soft.handle(FL_RELEASE) && clicks == 1);
 }
 
 TEST(FlagButtonTest, RussianStripesSplitTheFlagInThirdsUnionFlagHasARedCross) {
