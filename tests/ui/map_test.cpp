@@ -1,5 +1,6 @@
 // The map's geometry for a widget box (radius, hole and image side at the
-// edges of their rules, the raster cap, the list's rows and scroll); the map
+// edges of their rules, the raster cap, the list's rows and scroll) and the
+// resampling of its image; the map
 // itself in a real window driven by real events: hover over sectors, groups
 // and rows, the wheel, clicks, the cached ring image's colours, the centre
 // volume ring, and an image drawn larger than its raster.
@@ -16,6 +17,7 @@
 
 #include "core/tree_builder.h"
 #include "fake_map_host.h"
+#include "ui/image_resample.h"
 #include "ui/map_colours.h"
 #include "ui/map_geometry.h"
 #include "ui/palette.h"
@@ -59,6 +61,17 @@ TEST(MapGeometry, ListRowsAndScroll) {
     const struct { int scroll; uint64_t count; int rows, clamped; } cases[] = {
         {-5, 40, 10, 0}, {17, 40, 10, 17}, {31, 40, 10, 30}, {5, 10, 10, 0}, {5, 3, 10, 0}, {9, 40, 0, 9}};
     for (const auto& c : cases) EXPECT_EQ(clampListScroll(c.scroll, c.count, c.rows), c.clamped) << c.scroll;
+}
+
+// Pixel centres map onto pixel centres: black | white doubled is a ramp
+// that starts and ends on the source colours.
+TEST(ImageResample, CentresMapOntoCentresAndChangedRowsAreFound) {
+    const uint8_t source[2 * 2 * 3] = {0, 0, 0, 255, 255, 255, 0, 0, 0, 255, 255, 255};
+    uint8_t target[4 * 4 * 3] = {};
+    resampleSquareRgb(source, 2, target, 4);
+    EXPECT_EQ(std::vector<int>({target[36], target[39], target[42], target[45]}), std::vector<int>({0, 64, 191, 255}));
+    const RowSpan rows = resampledRows(4, 8, 2, 3);  // output rows 3 to 6 blend source row 2 in
+    EXPECT_EQ(std::pair(rows.begin, rows.end), std::pair(3, 7));
 }
 
 // root: alpha (700: two files, past 6 o'clock), beta (300: deep, 300; a name
@@ -116,33 +129,45 @@ protected:
     Map* map = nullptr;
 };
 
-TEST_F(MapTest, HoverNamesTheSectorGroupOrRowAndRedrawsOnlyOnChange) {
+// Each hover brightens its own sector in the image and no other.
+TEST_F(MapTest, HoverNamesAndBrightensTheSectorGroupOrRowAndRedrawsOnlyOnChange) {
     open(1120, 700);
+    const uint64_t beta = host.tree->nodes[0].children[1];
+    const RingSegment sectors[] = {segment(alpha), segment(beta), segment(0), segment(0, 1)};
     const struct {
         const char* name;
         Point at;
         std::tuple<uint64_t, bool, uint64_t, uint64_t> hover;  // node, group, its bytes and count
+        int lit;  // index in sectors
     } cases[] = {
-        {"folder sector", middle(segment(alpha)), {alpha, false, 0, 0}},
-        {"ring-0 group", middle(segment(0)), {0, true, 179, 30}},
-        {"ring-1 group", middle(segment(0, 1)), {0, true, 29, 29}},
-        {"list row", {map->listLeft + 60, map->listTop + 92}, {host.tree->nodes[0].children[1], false, 0, 0}},
-        {"hole", hole(), {kNoNode, false, 0, 0}},
+        {"folder sector", middle(sectors[0]), {alpha, false, 0, 0}, 0},
+        {"ring-0 group", middle(sectors[2]), {0, true, 179, 30}, 2},
+        {"ring-1 group", middle(sectors[3]), {0, true, 29, 29}, 3},
+        {"list row", {map->listLeft + 60, map->listTop + 92}, {beta, false, 0, 0}, 1},
+        {"hole", hole(), {kNoNode, false, 0, 0}, -1},
     };
     for (const auto& c : cases) {
         move(c.at);
         EXPECT_EQ(std::tie(map->hoveredNode, map->hoveredIsGroup, map->hoveredGroupBytes, map->hoveredGroupCount),
                   c.hover) << c.name;
+        const Canvas image = draw();
+        for (int i = 0; i < 4; ++i) {
+            const Fl_Color plain = sectors[i].isGroup ? themeGreySector : sectorHue(int32_t(sectors[i].hue));
+            EXPECT_EQ(at(image, middle(sectors[i])), hex(i == c.lit ? shadeColor(plain, 26) : plain)) << c.name << i;
+        }
         Fl::flush();
         move(c.at);
         EXPECT_EQ(map->damage(), 0) << c.name << ": redrawn without a change";
     }
-    move(middle(segment(alpha)));
+    move(middle(sectors[0]));
     EXPECT_NE(map->damage(), 0);
 }
 
-TEST_F(MapTest, BottomStripNeverHits) {
+TEST_F(MapTest, ListEndsAtItsLastWholeRowAndTheBottomStripNeverHits) {
     open(1120, 700);
+    const int below = map->listTop + map->listRows * kListRowHeight;  // under the last whole row
+    EXPECT_EQ(map->hitTest(map->listLeft + 60, below), kNoNode);
+    EXPECT_NE(map->hitTest(map->listLeft + 60, below - 1), kNoNode);
     map->listRows = 50;  // as if the rows reached into the strip
     const int x = map->listLeft + 60;
     EXPECT_NE(map->hitTest(x, 700 - 97), kNoNode);
@@ -152,24 +177,6 @@ TEST_F(MapTest, BottomStripNeverHits) {
     EXPECT_EQ(map->hitTest(ax, 700 - 97), alpha);
     map->centerY += 1;
     EXPECT_EQ(map->hitTest(ax, 700 - 96), kNoNode);
-}
-
-TEST_F(MapTest, HoveredSectorIsBrightenedInTheImage) {
-    open(1120, 700);
-    const Point a = middle(segment(alpha)), group0 = middle(segment(0)), group1 = middle(segment(0, 1));
-    const Fl_Color hue = sectorHue(int32_t(segment(alpha).hue));
-    const Canvas plain = draw();
-    EXPECT_EQ(at(plain, a), hex(hue));
-    EXPECT_EQ(at(plain, group1), hex(themeGreySector));
-    move(a);
-    EXPECT_EQ(at(draw(), a), hex(shadeColor(hue, 26)));
-    move({map->listLeft + 60, map->listTop + 30});  // the row of alpha, the first child
-    EXPECT_EQ(at(draw(), a), hex(shadeColor(hue, 26)));
-    move(group1);
-    const Canvas group = draw();
-    EXPECT_EQ(at(group, group1), hex(shadeColor(themeGreySector, 26)));
-    EXPECT_EQ(at(group, group0), hex(themeGreySector));
-    EXPECT_EQ(at(group, a), hex(hue));
 }
 
 TEST_F(MapTest, WheelKeepsTheListWithinItsRows) {
@@ -215,8 +222,9 @@ TEST_F(MapTest, ClicksOpenFoldersGoUpAndAskForTheMenu) {
     EXPECT_EQ(host.opened.back(), 0u) << "the hole elsewhere opens the parent";
 }
 
-// R = 553, side 1110: rasterised at 1024 and drawn resampled.
-TEST_F(MapTest, ImageWiderThanTheRasterCapSharesTheHitTestsCentre) {
+// R = 553, side 1110: rasterised at 1024 and drawn resampled, so hover
+// repaints must redo the resampled rows too.
+TEST_F(MapTest, ImageWiderThanTheRasterCapSharesTheHitTestsCentreAndRepaintsAsARebuildWould) {
     open(1500, 1400, false);
     const Canvas c = draw();
     ASSERT_EQ(map->cachedRasterSize, 1024);
@@ -232,10 +240,6 @@ TEST_F(MapTest, ImageWiderThanTheRasterCapSharesTheHitTestsCentre) {
         while (at(c, polar(r, angle)) == hex(themeSurface) && r < map->holeRadius) r += 0.5;
         EXPECT_NEAR(r, map->holeRadius - 15, 1.5) << "angle " << angle;
     }
-}
-
-TEST_F(MapTest, HoverRepaintsMatchAWholeRebuild) {
-    open(1500, 1400, false);  // drawn resampled, so the resampled rows count too
     const auto pixels = [&] {
         draw();
         const Fl_RGB_Image& image = *map->mapImage;
