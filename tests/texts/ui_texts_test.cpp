@@ -4,12 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <regex>
 #include <set>
+#include <sstream>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -39,25 +39,24 @@ TEST(TextTables, BothLanguagesFilledForEveryShownEntry) {
             EXPECT_TRUE(hasCyrillic(russian) || &table[i] == &settingsTexts[stxtEnglish]);
             // Callers append to a trailing blank and rely on the line count.
             EXPECT_EQ(english.back() == ' ', russian.back() == ' ');
-            EXPECT_EQ(std::count(english.begin(), english.end(), '\n'), std::count(russian.begin(), russian.end(), '\n'));
+            const auto lines = [](const std::string& text) { return std::count(text.begin(), text.end(), '\n'); };
+            EXPECT_EQ(lines(english), lines(russian));
         }
 }
 
-// Every identifier in the interface's sources, the tables themselves left
+// Every key named in the interface's sources, the tables themselves left
 // out, and the keys of screens still being built (drop a name once its
 // screen shows it).
 std::set<std::string> keysShown() {
     std::set<std::string> names{"txtFree"};
+    const std::regex key(R"(\bs?txt\w+)");
     for (const char* dir : {"ui", "app", "texts"})
         for (const auto& file : fs::recursive_directory_iterator(fs::path(FAN_SOURCE_DIR) / dir)) {
             if (file.path().stem() == "ui_texts" || !file.is_regular_file()) continue;
-            std::ifstream source(file.path());
-            std::string word;
-            for (char c; source.get(c);)
-                if (std::isalnum(static_cast<unsigned char>(c)) || c == '_')
-                    word += c;
-                else if (!word.empty())
-                    names.insert(std::exchange(word, {}));
+            std::ostringstream text;
+            text << std::ifstream(file.path()).rdbuf();
+            const std::string s = text.str();
+            for (std::sregex_iterator k(s.begin(), s.end(), key), end; k != end; ++k) names.insert(k->str());
         }
     return names;
 }

@@ -23,15 +23,14 @@ TEST_F(VolumeDescriptionTest, NetworkSourceLabelNamesKindAndHost) {
         {R"(\\tsclient\DavWWWRoot)", "NTFS", "WebDAV tsclient"},  // before the RDP host
         {R"(\\dav.example.org@SSL\files)", "NTFS", "WebDAV dav.example.org@SSL"}, {R"(C:\ Data)", "NTFS", ""},
         // Linux mount sources.
-        {"nas.local:/srv/media", "nfs", "NFS nas.local"}, {"NAS:/srv", "NFS4", "NFS NAS"},
+        {"nas.local:/srv/media", "nfs", "NFS nas.local"}, {"NAS:/srv", "NFS4", "NFS NAS"}, {"tmpfs", "tmpfs", ""},
         {"//nas/backup", "smb3", "SMB nas"}, {"//сервер/общая", "ext4", "SMB сервер"},
-        {"user@host:/home/user", "fuse.sshfs", "SSHFS user@host"}, {"tmpfs", "tmpfs", ""},
+        {"user@host:/home/user", "fuse.sshfs", "SSHFS user@host"}, {"files://store:81/x", "ext4", "network store"},
         {"https://cloud.example.org/remote.php/dav", "davfs", "WebDAV cloud.example.org"},
-        {"files://store:81/x", "ext4", "network store"}, {"/dev/disk/by-id/usb-X:0-part1", "vfat", ""},
+        {"/dev/disk/by-id/usb-X:0-part1", "vfat", ""},
         // Share syntax without a host names nothing.
-        {":/x", "nfs", ""}, {"", "nfs", ""}, {"//", "cifs", ""}, {"///share", "cifs", ""},
-        {R"(\\)", "NTFS", ""}, {"https:///path", "davfs", ""},
-        {"server:/x", "ext4", "network server"},  // last: read again in Russian
+        {":/x", "nfs", ""}, {"", "nfs", ""}, {"//", "cifs", ""}, {"///share", "cifs", ""}, {R"(\\)", "NTFS", ""},
+        {"https:///path", "davfs", ""}, {"server:/x", "ext4", "network server"},  // last: read again in Russian
     };
     uiLanguage = 1;
     MountEntry entry;
@@ -65,7 +64,7 @@ TEST_F(VolumeDescriptionTest, DescribeVolumeJoinsTheKnownParts) {
         {volume("sda", ""), 0, ext4 + "диск: sda" + unknownRu},
         {volume("", ""), 1, ext4 + "source: /dev/sda2" + unknown},
         {volume("", ""), 0, ext4 + "источник: /dev/sda2" + unknownRu},
-        {volume("0:53", "SSD 970", 2048, 512, 512, "", "nas:/export"), 1, "network nas" + sep + "free: 512 B / 2.00 KiB"},
+        {volume("0:53", "SSD", 2048, 512, 512, "", "nas:/export"), 1, "network nas" + sep + "free: 512 B / 2.00 KiB"},
         {volume("", "", 2048, 512, 512, "", "/mnt/x"), 0, "свободно: 512 Б / 2.00 КиБ"},
     };
     for (const auto& [entry, language, description] : rows) {
