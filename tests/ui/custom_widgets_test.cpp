@@ -79,7 +79,7 @@ TEST(CustomButtonsTest, EachStateHasItsFillBorderAndInk) {
     }
 }
 
-TEST(FlagButtonTest, RussianStripesSplitTheFlagInThirdsUnionFlagHasARedCross) {
+TEST(FlagButtonTest, RussianStripesSplitInThirdsAndTheUnionFlagCrossesInRed) {
     constexpr Fl_Color blue = 0x2D57AA00, red = 0xCD374100;
     // Rows of white, blue, red; the flag is h - 14 rows high, from row 7.
     for (const auto& [h, white, blues] : {std::tuple{31, 5, 5}, {32, 6, 6}, {20, 2, 2}, {18, 1, 1}, {16, 1, 1}}) {

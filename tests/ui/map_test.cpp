@@ -223,7 +223,7 @@ TEST_F(MapTest, ClicksOpenFoldersGoUpAndAskForTheMenu) {
 
 // R = 553, side 1110: rasterised at 1024 and drawn resampled, so hover
 // repaints must redo the resampled rows too.
-TEST_F(MapTest, ImageWiderThanTheRasterCapSharesTheHitTestsCentreAndRepaintsAsARebuildWould) {
+TEST_F(MapTest, ImageWiderThanTheRasterCapKeepsTheCentreAndRepaintsLikeARebuild) {
     open(1500, 1400, false);
     const Canvas c = draw();
     ASSERT_EQ(map->cachedRasterSize, 1024);
