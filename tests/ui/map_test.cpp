@@ -149,12 +149,12 @@ TEST_F(MapTest, HoverNamesAndBrightensTheSectorGroupOrRowAndRedrawsOnlyOnChange)
         move(c.at);
         EXPECT_EQ(std::tie(map->hoveredNode, map->hoveredIsGroup, map->hoveredGroupBytes, map->hoveredGroupCount),
                   c.hover) << c.name;
+        Fl::flush();
         const Canvas image = draw();
         for (int i = 0; i < 4; ++i) {
             const Fl_Color plain = sectors[i].isGroup ? themeGreySector : sectorHue(int32_t(sectors[i].hue));
             EXPECT_EQ(at(image, middle(sectors[i])), hex(i == c.lit ? shadeColor(plain, 26) : plain)) << c.name << i;
         }
-        Fl::flush();
         move(c.at);
         EXPECT_EQ(map->damage(), 0) << c.name << ": redrawn without a change";
     }
