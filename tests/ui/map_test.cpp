@@ -1,9 +1,9 @@
 // The map's geometry for a widget box (radius, hole and image side at the
 // edges of their rules, the raster cap, the list's rows and scroll) and the
-// resampling of its image; the map
-// itself in a real window driven by real events: hover over sectors, groups
-// and rows, the wheel, clicks, the cached ring image's colours, the centre
-// volume ring, and an image drawn larger than its raster.
+// resampling of its image; the map itself in a real window driven by real
+// events: hover over sectors, groups and rows, the wheel, clicks, the cached
+// ring image's colours, the centre volume ring, and an image drawn larger
+// than its raster.
 #include <gtest/gtest.h>
 
 #include <FL/Fl.H>
