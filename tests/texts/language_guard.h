@@ -1,4 +1,5 @@
-// A fixture for tests that switch the process-wide interface language.
+// A fixture for tests that switch the process-wide interface language: it
+// puts uiLanguage back after each test, so the order of tests never matters.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -7,7 +8,6 @@
 
 namespace fan {
 
-// Puts uiLanguage back after each test, so the order of tests never matters.
 class LanguageTest : public ::testing::Test {
 protected:
     void TearDown() override { uiLanguage = saved; }

@@ -1,5 +1,4 @@
 // Pixel checks of the rounded boxes, the soft panel and the text helpers.
-// GoogleTest first: toolkit headers bring in X11 macros that clash with it.
 #include <gtest/gtest.h>
 
 #include <FL/Fl.H>
@@ -17,32 +16,30 @@ using testing::hex;
 
 constexpr Fl_Color kInk = 0x20406000;
 
+Canvas filled(int side, int w, int h, int radius) {
+    return Canvas(side, side, [=] { fillRoundedBox(5, 5, w, h, radius, kInk); });
+}
+
 TEST(DrawHelpersTest, FillIsPlainWithoutRadiusAndClampsALargeOne) {
-    const struct {
-        int w, h, radius;
-    } plain[] = {{30, 20, 0}, {30, 20, -4}, {1, 20, 9}, {30, 1, 9}};
-    for (const auto& c : plain) {
-        Canvas canvas(40, 30, [&] { fillRoundedBox(5, 5, c.w, c.h, c.radius, kInk); });
-        EXPECT_EQ(canvas.countIn(5, 5, c.w, c.h, kInk), c.w * c.h) << c.w << "x" << c.h;
-        EXPECT_EQ(canvas.inkIn(0, 0, 40, 30), c.w * c.h);
+    for (const auto& [w, h, radius] : {std::tuple{30, 20, 0}, {30, 20, -4}, {1, 20, 9}, {30, 1, 9}}) {
+        const Canvas c = filled(40, w, h, radius);
+        EXPECT_EQ(c.countIn(5, 5, w, h, kInk), w * h) << w << "x" << h;
+        EXPECT_EQ(c.inkIn(0, 0, 40, 40), w * h);
     }
     // Half the smaller side, halved downwards: 40 x 20 allows 10, 7 wide allows 3.
-    Canvas clamped(60, 60, [] { fillRoundedBox(10, 10, 40, 20, 50, kInk); });
-    EXPECT_TRUE(clamped.sameAs(Canvas(60, 60, [] { fillRoundedBox(10, 10, 40, 20, 10, kInk); })));
-    EXPECT_TRUE(clamped.untouched(10, 10));
-    EXPECT_EQ(clamped.countIn(10, 20, 40, 1, kInk), 40);
-    EXPECT_EQ(clamped.inkIn(0, 30, 60, 30) + clamped.inkIn(50, 0, 10, 60), 0);
-    Canvas odd(20, 50, [] { fillRoundedBox(5, 5, 7, 40, 100, kInk); });
-    EXPECT_TRUE(odd.sameAs(Canvas(20, 50, [] { fillRoundedBox(5, 5, 7, 40, 3, kInk); })));
+    const Canvas clamped = filled(60, 40, 20, 50);
+    EXPECT_TRUE(clamped.sameAs(filled(60, 40, 20, 10)));
+    EXPECT_TRUE(clamped.untouched(5, 5));
+    EXPECT_EQ(clamped.countIn(5, 15, 40, 1, kInk), 40);
+    EXPECT_EQ(clamped.inkIn(0, 25, 60, 35) + clamped.inkIn(45, 0, 15, 60), 0);
+    EXPECT_TRUE(filled(50, 7, 40, 100).sameAs(filled(50, 7, 40, 3)));
 }
 
 TEST(DrawHelpersTest, StrokeLiesOnTheLastRowAndColumnWithArcsInside) {
     const int x = 10, y = 10, w = 60, h = 30, rr = 6, right = x + w, bottom = y + h;
-    Canvas c(90, 60, [&] { strokeRoundedBox(x, y, w, h, rr, kInk); });
-    EXPECT_EQ(c.at(40, y), kInk);
-    EXPECT_EQ(c.at(40, bottom - 1), kInk);
-    EXPECT_EQ(c.at(x, 25), kInk);
-    EXPECT_EQ(c.at(right - 1, 25), kInk);
+    const Canvas c(90, 60, [&] { strokeRoundedBox(x, y, w, h, rr, kInk); });
+    for (const auto& [px, py] : {std::pair{40, y}, {40, bottom - 1}, {x, 25}, {right - 1, 25}})
+        EXPECT_EQ(c.at(px, py), kInk) << px << "," << py;
     EXPECT_EQ(c.inkIn(x + 1, y + rr + 1, w - 2, h - 2 * rr - 4), 0);  // one pixel wide, hollow
     EXPECT_EQ(c.inkIn(0, 0, 90, y) + c.inkIn(0, bottom, 90, 20) + c.inkIn(right, 0, 20, 60), 0);
     // The right-hand arcs end one column short: the last column holds only
@@ -56,22 +53,18 @@ TEST(DrawHelpersTest, StrokeLiesOnTheLastRowAndColumnWithArcsInside) {
 
 TEST(DrawHelpersTest, SoftPanelLightsTopLeftAndShadesBottomRight) {
     for (const bool dark : {true, false}) {
-        SCOPED_TRACE(dark ? "dark" : "light");
         applyPalette(dark);
         const Fl_Color bg = dark ? themeSurface : 0x80808000;  // light: fixed colours on any
-        const Fl_Color border = dark ? shadeColor(themeBorder, -8) : 0xB8C6D400;
-        const Fl_Color light = dark ? fl_color_average(themeText, bg, 0.08f) : 0xFBFDFF00;
-        const Fl_Color shadow = dark ? fl_color_average(themeBackground, bg, 0.7f) : 0xCDD8E200;
+        const std::string border = hex(dark ? shadeColor(themeBorder, -8) : 0xB8C6D400);
+        const std::string light = hex(dark ? fl_color_average(themeText, bg, 0.08f) : 0xFBFDFF00);
+        const std::string shadow = hex(dark ? fl_color_average(themeBackground, bg, 0.7f) : 0xCDD8E200);
         for (const int r : {10, 1}) {  // radius 1 insets highlight and shadow by 2
-            Canvas c(140, 90, [&] { drawSoftPanel(10, 10, 100, 60, r, bg); });
+            const Canvas c(140, 90, [&] { drawSoftPanel(10, 10, 100, 60, r, bg); });
             const int inset = r == 1 ? 2 : r - 2;
-            EXPECT_EQ(c.hexAt(60, 10), hex(border));
-            EXPECT_EQ(c.hexAt(109, 40), hex(border));
-            EXPECT_EQ(c.hexAt(60, 11), hex(light));
-            EXPECT_EQ(c.hexAt(11, 40), hex(light));
-            EXPECT_EQ(c.hexAt(10 + inset, 68), hex(shadow));
-            EXPECT_EQ(c.hexAt(109 - inset, 68), hex(shadow));
-            EXPECT_EQ(c.hexAt(108, 10 + inset), hex(shadow));
+            EXPECT_EQ(c.hexAt(60, 10) + c.hexAt(109, 40), border + border) << dark << r;
+            EXPECT_EQ(c.hexAt(60, 11) + c.hexAt(11, 40), light + light) << dark << r;
+            EXPECT_EQ(c.hexAt(10 + inset, 68) + c.hexAt(109 - inset, 68) + c.hexAt(108, 10 + inset),
+                      shadow + shadow + shadow) << dark << r;
             EXPECT_EQ(c.hexAt(60, 40), hex(bg));
             EXPECT_TRUE(r == 1 || c.untouched(10, 10));
         }
@@ -81,26 +74,24 @@ TEST(DrawHelpersTest, SoftPanelLightsTopLeftAndShadesBottomRight) {
 
 TEST(DrawHelpersTest, TextStaysInItsBoxAndTheClip) {
     const std::string longText(60, 'W');
-    Canvas centred(200, 60, [&] { drawTextVCentered(longText, 20, 10, 80, 30, 14, kInk); });
-    Canvas left(200, 60, [&] { drawTextLeft(longText, 20, 10, 80, 30, 14, kInk); });
+    const Canvas centred(200, 60, [&] { drawTextVCentered(longText, 20, 10, 80, 30, 14, kInk); });
+    const Canvas left(200, 60, [&] { drawTextLeft(longText, 20, 10, 80, 30, 14, kInk); });
     for (const Canvas* c : {&centred, &left}) {
         EXPECT_GT(c->inkIn(20, 10, 10, 30), 0);  // starts at the left edge
         EXPECT_EQ(c->inkIn(0, 0, 200, 60), c->inkIn(20, 10, 80, 30));
     }
     EXPECT_EQ(centred.rightmostInk(0, 60), 99);
-    Canvas clipped(200, 60, [] {
+    const Canvas clipped(200, 60, [] {
         fl_push_clip(0, 0, 40, 60);
         drawTextVCentered("WWWWWWWWWW", 10, 10, 150, 30, 14, kInk);
         drawTextLeft("Hidden", 100, 10, 80, 30, 14, kInk);
         fl_pop_clip();
     });
     EXPECT_EQ(clipped.rightmostInk(0, 60), 39);
-    Canvas right(200, 40, [] { drawTextAligned("Abc", 10, 5, 180, 30, 14, kInk, FL_ALIGN_RIGHT); });
+    const Canvas right(200, 40, [] { drawTextAligned("Abc", 10, 5, 180, 30, 14, kInk, FL_ALIGN_RIGHT); });
     EXPECT_GT(right.rightmostInk(0, 40), 180);
     EXPECT_EQ(right.inkIn(0, 0, 150, 40), 0);
-    Canvas top(200, 60, [] {
-        drawTextAligned("Abc", 10, 5, 180, 50, 14, kInk, FL_ALIGN_TOP | FL_ALIGN_LEFT);
-    });
+    const Canvas top(200, 60, [] { drawTextAligned("Abc", 10, 5, 180, 50, 14, kInk, FL_ALIGN_TOP | FL_ALIGN_LEFT); });
     EXPECT_GT(top.inkIn(10, 5, 40, 20), 0);
     EXPECT_EQ(top.inkIn(0, 30, 200, 30), 0);
 }
@@ -110,13 +101,12 @@ TEST(DrawHelpersTest, CentredLineSitsOnItsBaselineAndAtSignsAreText) {
     // heights of both parities check that the halving truncates.
     fl_font(FL_HELVETICA, 14);
     for (const int h : {20, 31}) {
-        Canvas c(200, 60, [&] { drawTextVCentered("HELL 147", 20, 10, 160, h, 14, kInk); });
-        const int baseline = 10 + (fl_height() + h) / 2 - fl_descent();
-        EXPECT_EQ(c.lowestRowNot(testing::kUntouched, 0, 0, 200, 60), baseline - 1) << h;
+        const Canvas c(200, 60, [&] { drawTextVCentered("HELL 147", 20, 10, 160, h, 14, kInk); });
+        EXPECT_EQ(c.lowestRowNot(testing::kUntouched, 0, 0, 200, 60), 10 + (fl_height() + h) / 2 - fl_descent() - 1);
     }
     // With the toolkit's symbols on, "icon@2x.png" would end at "icon".
     const int stem = int(fl_width("icon")), whole = int(fl_width("icon@2x.png"));
-    Canvas c(300, 40, [] { drawTextLeft("icon@2x.png", 10, 5, 280, 30, 14, kInk); });
+    const Canvas c(300, 40, [] { drawTextLeft("icon@2x.png", 10, 5, 280, 30, 14, kInk); });
     EXPECT_GT(c.rightmostInk(0, 40), 10 + stem + (whole - stem) / 2);
 }
 

@@ -1,5 +1,4 @@
 // Live preview (items, weights, image cache, hatching, drawing) and welcome screen.
-// GoogleTest first: toolkit headers bring in X11 macros that clash with it.
 #include <gtest/gtest.h>
 
 #include <FL/Fl.H>
@@ -9,8 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "fake_map_host.h"
 #include "texts/ui_texts.h"
-#include "ui/map.h"
 #include "ui/map_colours.h"
 #include "ui/palette.h"
 #include "ui/preview_model.h"
@@ -20,25 +19,8 @@
 namespace fan {
 namespace {
 
-using testing::Canvas;
-using testing::hex;
+using namespace fan::testing;
 using S = PreviewState;
-
-struct FakeHost : MapHost {
-    ScanSnapshot snapshot;
-    std::string path;
-    const Tree* resultTree() const override { return nullptr; }
-    uint64_t currentFolder() const override { return 0; }
-    bool isScanning() const override { return scanning; }
-    int detailIndex() const override { return 0; }
-    int mapTransparency() const override { return 0; }
-    const ScanSnapshot& previewSnapshot() const override { return snapshot; }
-    double animationPhase() const override { return 0.0; }
-    std::string pathText() const override { return path; }
-    void openNode(uint64_t, bool) override {}  // the preview never asks
-    void showContextMenu(uint64_t) override {}
-    bool scanning = true;
-};
 
 ScanSnapshot folders(const std::vector<std::pair<uint64_t, S>>& entries) {
     ScanSnapshot s;
@@ -50,12 +32,20 @@ ScanSnapshot folders(const std::vector<std::pair<uint64_t, S>>& entries) {
 
 // A 1000 x 600 map at the origin: list at 670, centre (335, 265), R 167, hole 72.
 constexpr int kW = 1000, kH = 600, kL = 670;
-Canvas drawMap(Map& map) { return Canvas(kW, kH, [&] { map.draw(); }); }
 int inkIn(const Canvas& c, int x, int y, int w, int h, Fl_Color bg) { return w * h - c.countIn(x, y, w, h, bg); }
 
 class MapPreviewTest : public ::testing::Test {
 protected:
-    void SetUp() override { applyPalette(true), uiLanguage = 1; }
+    void SetUp() override {
+        applyPalette(true);
+        uiLanguage = 1;
+        host.scanning = true;
+    }
+    void TearDown() override { uiLanguage = savedLanguage; }
+    Canvas draw() { return Canvas(kW, kH, [&] { map.draw(); }); }
+    const int savedLanguage = uiLanguage;
+    FakeMapHost host;
+    Map map{0, 0, kW, kH, &host};
 };
 
 TEST_F(MapPreviewTest, WeightsStartAtTargetsThenGlideAndForget) {
@@ -85,29 +75,28 @@ TEST_F(MapPreviewTest, ItemListMergesRootFilesAndCutsAt96) {
 }
 
 TEST_F(MapPreviewTest, ImageIsRebuiltUntilWeightsConvergeThenReused) {
-    FakeHost host;
     host.snapshot = folders({{0, S::Complete}, {0, S::Scanning}, {0, S::Pending}});
     Fl_Double_Window window(kW, kH);
-    Map map(0, 0, kW, kH, &host);
+    Map shown(0, 0, kW, kH, &host);
     window.end();
     window.show();
-    testing::settle();
+    settle();
     host.snapshot.items[0].bytes = 900;  // a jump the weights take many draws to follow
     host.snapshot.items[1].bytes = 50;
     std::vector<uint64_t> hashes;
     for (int i = 0; i < 80; ++i) {
         // A mark in the corner pixel survives only as long as nothing is rasterised.
-        if (i == 60) map.previewPixels[0] ^= 0xFF;
-        map.redraw();
+        if (i == 60) shown.previewPixels[0] ^= 0xFF;
+        shown.redraw();
         Fl::flush();
-        hashes.push_back(map.previewHash);
+        hashes.push_back(shown.previewHash);
     }
     EXPECT_NE(hashes[10], hashes[11]);
     // A capped raster is drawn resampled: another side needs another image.
     EXPECT_NE(previewContentHash({}, {}, 768, 800, 0, {}), previewContentHash({}, {}, 768, 900, 0, {}));
     for (int i = 60; i < 80; ++i) EXPECT_EQ(hashes[i], hashes[59]) << i;
-    EXPECT_NE(map.previewPixels[0], colourBytes(mapPanelColour(0))[0]);
-    EXPECT_EQ(hex(testing::screenPixel(335 + 120, 265)), hex(sectorHue(0)));  // complete: own hue
+    EXPECT_NE(shown.previewPixels[0], colourBytes(mapPanelColour(0))[0]);
+    EXPECT_EQ(hex(screenPixel(335 + 120, 265)), hex(sectorHue(0)));  // complete: own hue
 }
 
 TEST_F(MapPreviewTest, HatchLinesFollowThePhaseAndStopAt48) {
@@ -128,15 +117,13 @@ TEST_F(MapPreviewTest, HatchLinesFollowThePhaseAndStopAt48) {
 }
 
 TEST_F(MapPreviewTest, HeaderListAndCentreBeforeAndAfterTheFirstSnapshot) {
-    FakeHost host;
-    Map map(0, 0, kW, kH, &host);
     host.path = "/typed/path";
-    const Canvas typed = drawMap(map);
+    const Canvas typed = draw();
     EXPECT_GT(inkIn(typed, 24, 14, kL - 48, 28, themeBackground), 0);
     EXPECT_GT(inkIn(typed, kL + 24, 88, 280, 30, themeSurface), 0);    // reading message
     EXPECT_EQ(hex(typed.at(335, 265 - 62)), hex(themeBorder));         // space unknown
     host.snapshot = folders({{1000, S::Complete}, {0, S::Scanning}, {250, S::AccessError}});
-    const Canvas c = drawMap(map);
+    const Canvas c = draw();
     EXPECT_EQ(c.countIn(kL + 45, 88 + 51, 250, 1, sectorHue(0)), 250);  // the largest: full bar
     EXPECT_GT(c.countIn(kL + 41, 150 + 26, 259, 20, themeAccent), 0);   // "scanning" in accent
     EXPECT_EQ(c.countIn(kL + 45, 150 + 51, 250, 1, themeBorder), 250);  // 0 bytes: track only
@@ -145,16 +132,14 @@ TEST_F(MapPreviewTest, HeaderListAndCentreBeforeAndAfterTheFirstSnapshot) {
 }
 
 TEST_F(MapPreviewTest, WelcomeScreenFillsItsBoxesInEitherLanguage) {
-    FakeHost host;
     host.scanning = false;
-    Map map(0, 0, kW, kH, &host);
     struct Box { int x, y, w, h; Fl_Color ink; };
     const Box boxes[] = {{50, 120, kL - 100, 50, themeText}, {50, 180, kL - 100, 30, themeTextDim},
                          {kL + 24, 26, 280, 30, themeAccent}, {kL + 24, 70, 280, 26, themeText},
                          {kL + 24, 112, 280, 170, themeTextDim}};
     for (const int language : {1, 0}) {
         uiLanguage = language;
-        const Canvas c = drawMap(map);
+        const Canvas c = draw();
         for (const Box& b : boxes) EXPECT_GT(c.countIn(b.x, b.y, b.w, b.h, b.ink), 0) << b.x << "," << b.y;
         EXPECT_EQ(inkIn(c, 30, 215, kL - 60, kH - 320, mapPanelColour(0)), 0);  // nothing below the hint
     }

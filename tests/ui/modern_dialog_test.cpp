@@ -1,12 +1,10 @@
 // The message and confirmation dialogs run modally and answered through the
 // toolkit's event dispatch (OK, Cancel, Escape, the window manager's close
 // request); their buttons per kind and language, placement and drawing.
-// GoogleTest first: toolkit headers bring in X11 macros that clash with it.
 #include <gtest/gtest.h>
 
 #include <FL/Fl.H>
 #include <FL/Fl_Double_Window.H>
-#include <FL/fl_draw.H>
 
 #include <functional>
 #include <string>
@@ -30,69 +28,12 @@ void press(SoftButton* button) {
 }
 void pressEscape() { sendKey(openDialog(), FL_Escape); }
 
-class ModernDialogTest : public ::testing::Test {
-protected:
-    void SetUp() override { uiLanguage = 1; }
-    void TearDown() override {
-        uiLanguage = savedLanguage;
-        setShapeSupportProbe(nullptr);
-    }
-    const int savedLanguage = uiLanguage;
-};
-
-TEST_F(ModernDialogTest, OnlyOkConfirmsWhicheverWayTheDialogCloses) {
-    const std::pair<std::function<void()>, int> answers[] = {
-        {[] { press(openDialog()->okButton); }, 1},
-        {[] { press(openDialog()->cancelButton); }, 0},
-        {pressEscape, 0},
-        {[] { sendCloseRequest(openDialog()); }, 0},
-    };
-    for (const auto& [answer, result] : answers) {
-        ModalScript script({answer}, 3.0);
-        EXPECT_EQ(showConfirmDialog(nullptr, "t", "m", "d", "Empty", "Cancel"), result);
-        EXPECT_FALSE(script.timedOut()) << "the dialog did not close by itself";
-        EXPECT_EQ(Fl::grab(), nullptr);
-    }
-}
-
-// The message dialog, closed by Escape; the confirm dialog with the caller's labels.
-TEST_F(ModernDialogTest, MessageHasOneAccentOkInItsLanguageConfirmTheCallersDangerPair) {
-    std::string seen;
-    auto run = [&seen](const std::function<void()>& show) {
-        ModalScript script({[&seen] {
-            const ModernDialog* d = openDialog();
-            seen = std::string(d->okButton->label()) + " " +
-                   (d->cancelButton ? d->cancelButton->label() : "-") + " " +
-                   hex(d->okButton->color()) + " " + hex(d->okButton->labelcolor());
-            pressEscape();
-        }});
-        show();
-        EXPECT_FALSE(script.timedOut());
-        return seen;
-    };
-    const std::string accent = " - " + hex(themeAccent) + " " + hex(themeOnAccent);
-    EXPECT_EQ(run([] { showMessageDialog(nullptr, "t", "m", ""); }), "OK" + accent);
-    uiLanguage = 0;
-    EXPECT_EQ(run([] { showMessageDialog(nullptr, "t", "m", ""); }),
-              "\xD0\x9E\xD0\x9A" + accent);  // Cyrillic О and К
-    EXPECT_EQ(run([] { showConfirmDialog(nullptr, "t", "m", "d", "Удалить", "Отмена"); }),
-              "Удалить Отмена " + hex(themeDanger) + " #FFFFFF");
-}
-
-TEST_F(ModernDialogTest, PlacedOverTheOwnerOrAtItsEdge) {
-    ModernDialog dialog("t", "m", "", "OK", "", false, false);
-    const struct {
-        int w, h, x, y;
-    } cases[] = {{1120, 780, 400, 327}, {522, 228, 101, 51},  // 2 px spare: centred
-                 {521, 227, 100, 50}, {300, 100, 100, 50}};   // less: the owner's edge
-    for (const auto& c : cases) {
-        Fl_Double_Window owner(100, 50, c.w, c.h);
-        owner.end();
-        dialog.placeOver(&owner);
-        EXPECT_EQ(std::pair(dialog.x(), dialog.y()), std::pair(c.x, c.y)) << c.w << " x " << c.h;
-    }
-    dialog.placeOver(nullptr);
-    EXPECT_EQ(std::pair(dialog.x(), dialog.y()), std::pair(120, 120));
+// A confirmation run over `owner` with the given steps; its answer, or -1 when
+// it did not close by itself.
+int confirm(Fl_Window* owner, std::vector<std::function<void()>> steps) {
+    ModalScript script(std::move(steps), 3.0);
+    const int result = showConfirmDialog(owner, "t", "m", "", "Empty", "Cancel");
+    return script.timedOut() || Fl::grab() != nullptr ? -1 : result;
 }
 
 Canvas drawDialog(ModernDialog& dialog) {
@@ -100,9 +41,70 @@ Canvas drawDialog(ModernDialog& dialog) {
     return Canvas(dialog.w(), dialog.h(), [&] { dialog.draw(); });
 }
 
-TEST_F(ModernDialogTest, IconGlyphButtonsAndSeparatorOfEachKind) {
-    ModernDialog message("Title", "Message", "", "OK", "", false, false);
-    ModernDialog confirm("Title", "Message", "Detail", "Empty", "Cancel", true, true);
+// Dialogs open over an owner in the screen's lower right corner, at
+// (1070, 940): away from where other test programs' main windows open.
+constexpr int kDialogX = 1070, kDialogY = 940;
+
+class ModernDialogTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        uiLanguage = 1;
+        owner.end();
+    }
+    void TearDown() override {
+        uiLanguage = savedLanguage;
+        setShapeSupportProbe(nullptr);
+    }
+    const int savedLanguage = uiLanguage;
+    Fl_Double_Window owner{1060, 920, 540, 266};
+};
+
+TEST_F(ModernDialogTest, OnlyOkConfirmsWhicheverWayTheDialogCloses) {
+    EXPECT_EQ(confirm(nullptr, {[] { press(openDialog()->okButton); }}), 1);
+    EXPECT_EQ(confirm(nullptr, {[] { press(openDialog()->cancelButton); }}), 0);
+    EXPECT_EQ(confirm(nullptr, {pressEscape}), 0);
+    EXPECT_EQ(confirm(nullptr, {[] { sendCloseRequest(openDialog()); }}), 0);
+}
+
+// The message dialog, closed by Escape; the confirm dialog with the caller's labels.
+TEST_F(ModernDialogTest, MessageHasOneAccentOkInItsLanguageConfirmTheCallersDangerPair) {
+    auto run = [](const std::function<void()>& show) {
+        std::string seen;
+        ModalScript script({[&seen] {
+            const ModernDialog* d = openDialog();
+            seen = std::string(d->okButton->label()) + " " + (d->cancelButton ? d->cancelButton->label() : "-") +
+                   " " + hex(d->okButton->color()) + " " + hex(d->okButton->labelcolor());
+            pressEscape();
+        }});
+        show();
+        return script.timedOut() ? "timed out" : seen;
+    };
+    const std::string accent = " - " + hex(themeAccent) + " " + hex(themeOnAccent);
+    EXPECT_EQ(run([] { showMessageDialog(nullptr, "t", "m", ""); }), "OK" + accent);
+    uiLanguage = 0;
+    EXPECT_EQ(run([] { showMessageDialog(nullptr, "t", "m", ""); }), "\xD0\x9E\xD0\x9A" + accent);  // Cyrillic ОК
+    EXPECT_EQ(run([] { showConfirmDialog(nullptr, "t", "m", "d", "Удалить", "Отмена"); }),
+              "Удалить Отмена " + hex(themeDanger) + " #FFFFFF");
+}
+
+TEST_F(ModernDialogTest, PlacedOverTheOwnerOrAtItsEdge) {
+    ModernDialog dialog("t", "m", "", "OK", "", false, false);
+    const std::tuple<int, int, int, int> cases[] = {  // owner's size at (100, 50), the dialog's place
+        {1120, 780, 400, 327}, {522, 228, 101, 51},    // 2 px spare: centred
+        {521, 227, 100, 50}, {300, 100, 100, 50}};     // less: the owner's edge
+    for (const auto& [w, h, x, y] : cases) {
+        owner.resize(100, 50, w, h);
+        dialog.placeOver(&owner);
+        EXPECT_EQ(std::pair(dialog.x(), dialog.y()), std::pair(x, y)) << w << " x " << h;
+    }
+    dialog.placeOver(nullptr);
+    EXPECT_EQ(std::pair(dialog.x(), dialog.y()), std::pair(120, 120));
+}
+
+// Boxes: title (88, 25, w - 116, 28), message (88, 58, .., 42), detail (88, 101, .., 48).
+TEST_F(ModernDialogTest, IconGlyphTextsButtonsAndSeparatorOfEachKind) {
+    ModernDialog message("Title", "one\ntwo\nthree\nfour\nfive", "", "OK", "", false, false);
+    ModernDialog confirm("", "", "/home/me/photo@2x.png", "Empty", "Cancel", true, true);
     const Canvas m = drawDialog(message), c = drawDialog(confirm);
     EXPECT_EQ(m.hexAt(34, 55), hex(fl_color_average(themeAccent, themeSurface, 0.26f)));
     EXPECT_EQ(c.hexAt(34, 55), hex(fl_color_average(themeDanger, themeSurface, 0.28f)));
@@ -112,27 +114,18 @@ TEST_F(ModernDialogTest, IconGlyphButtonsAndSeparatorOfEachKind) {
     EXPECT_GT(m.countIn(44, 38, 15, 4, themeAccent), 4);
     EXPECT_EQ(m.countIn(40, 54, 10, 10, themeAccent), 0);
     EXPECT_EQ(m.hexAt(52, 67), hex(themeAccent));  // its dot
-    EXPECT_EQ(m.hexAt(374, 172), hex(themeAccent));  // OK at (370, 168)
+    EXPECT_GT(m.countIn(88, 25, 404, 28, themeText), 0);
+    EXPECT_LT(m.countIn(88, 58, 404, 42, themeSurface), 404 * 42);
+    EXPECT_EQ(m.countIn(88, 100, 404, 50, themeSurface), 404 * 50);  // clipped, no detail
+    EXPECT_EQ(c.countIn(88, 25, 404, 75, themeSurface), 404 * 75);
+    EXPECT_GT(c.countIn(88, 101, 404, 48, themeTextDim), 0);
+    EXPECT_EQ(c.countIn(88, 101, 404, 48, themeText), 0);
+    EXPECT_EQ(m.hexAt(374, 172), hex(themeAccent));   // OK at (370, 168)
     EXPECT_EQ(m.hexAt(222, 172), hex(themeSurface));  // no Cancel
-    EXPECT_EQ(c.hexAt(346, 172), hex(themeDanger));  // OK at (342, 168)
+    EXPECT_EQ(c.hexAt(346, 172), hex(themeDanger));   // OK at (342, 168)
     EXPECT_EQ(c.hexAt(222, 172), hex(themeControl));  // Cancel at (218, 168)
     EXPECT_EQ(c.hexAt(330, 172), hex(themeSurface));
     EXPECT_EQ(m.hexAt(260, 154), hex(themeBorder));  // separator at h - 72
-}
-
-TEST_F(ModernDialogTest, TextsKeepToTheirBoxesAndColours) {
-    // Boxes: title (88, 25, w - 116, 28), message (88, 58, .., 42), detail (88, 101, .., 48).
-    ModernDialog dialog("Empty Trash", "one\ntwo\nthree\nfour\nfive", "", "OK", "", false, false);
-    const Canvas plain = drawDialog(dialog);
-    EXPECT_GT(plain.countIn(88, 25, 404, 28, themeText), 0);
-    EXPECT_LT(plain.countIn(88, 58, 404, 42, themeSurface), 404 * 42);
-    EXPECT_EQ(plain.countIn(88, 100, 404, 50, themeSurface), 404 * 50);  // clipped, no detail
-    dialog.title = dialog.message = "";
-    dialog.detail = "/home/me/photo@2x.png";
-    const Canvas detail = drawDialog(dialog);
-    EXPECT_EQ(detail.countIn(88, 25, 404, 75, themeSurface), 404 * 75);
-    EXPECT_GT(detail.countIn(88, 101, 404, 48, themeTextDim), 0);
-    EXPECT_EQ(detail.countIn(88, 101, 404, 48, themeText), 0);
 }
 
 TEST_F(ModernDialogTest, RedrawingOneButtonKeepsTheOthers) {
@@ -151,41 +144,27 @@ TEST_F(ModernDialogTest, RedrawingOneButtonKeepsTheOthers) {
     EXPECT_EQ(after.hexAt(346, 172), hex(shadeColor(themeDanger, 8)));
 }
 
-// Dialogs open over an owner in the screen's lower right corner, at
-// (1070, 940): away from where other test programs' main windows open.
-constexpr int kDialogX = 1070, kDialogY = 940;
-
 TEST_F(ModernDialogTest, ShownDialogIsRoundedWhereTheServerCanAndWorksEither) {
     for (const bool shapes : {true, false}) {
-        SCOPED_TRACE(shapes ? "with the Shape extension" : "without");
         if (!shapes) setShapeSupportProbe([] { return false; });
-        Fl_Double_Window owner(1060, 920, 540, 266);
-        owner.end();
-        const std::string beneath = hex(screenPixel(kDialogX, kDialogY));
-        ASSERT_NE(beneath, hex(themeSurface));  // else the corner checks prove nothing
-        std::string corner, nearCorner, centre, ok;
-        ModalScript script({[&] {
+        const std::string beneath = hex(screenPixel(kDialogX, kDialogY)), surface = hex(themeSurface);
+        ASSERT_NE(beneath, surface);  // else the corner checks prove nothing
+        std::string seen;
+        const auto look = [&] {
             EXPECT_EQ(std::pair(openDialog()->x(), openDialog()->y()), std::pair(kDialogX, kDialogY));
-            corner = hex(screenPixel(kDialogX, kDialogY));
-            nearCorner = hex(screenPixel(kDialogX + 6, kDialogY));  // corners 32 across
-            centre = hex(screenPixel(kDialogX + 450, kDialogY + 130));
-            ok = hex(screenPixel(kDialogX + 346, kDialogY + 172));
+            for (const auto& [x, y] : {std::pair{0, 0}, {6, 0}, {450, 130}, {346, 172}})  // corners 32 across
+                seen += hex(screenPixel(kDialogX + x, kDialogY + y));
             press(openDialog()->okButton);
-        }});
-        EXPECT_EQ(showConfirmDialog(&owner, "t", "m", "", "Empty", "Cancel"), 1);
-        EXPECT_FALSE(script.timedOut());
-        EXPECT_EQ(corner, shapes ? beneath : hex(themeSurface));
-        EXPECT_EQ(nearCorner, shapes ? beneath : hex(themeSurface));
-        EXPECT_EQ(centre, hex(themeSurface));
-        EXPECT_EQ(ok, hex(themeDanger));
+        };
+        EXPECT_EQ(confirm(&owner, {look}), 1);
+        const std::string corner = shapes ? beneath : surface;
+        EXPECT_EQ(seen, corner + corner + surface + hex(themeDanger)) << (shapes ? "with shapes" : "without");
     }
 }
 
 // Under the grab the toolkit sends a button FL_ENTER on every move over it
 // and never FL_LEAVE; the dialog itself must take the hover look away.
 TEST_F(ModernDialogTest, ButtonsLoseTheirHoverWhenThePointerMovesOff) {
-    Fl_Double_Window owner(1060, 920, 540, 266);
-    owner.end();
     std::string seen;
     auto moveTo = [&seen](int x, int y) {
         return [&seen, x, y] {
@@ -195,27 +174,20 @@ TEST_F(ModernDialogTest, ButtonsLoseTheirHoverWhenThePointerMovesOff) {
             seen += std::to_string(d->okButton->hover) + std::to_string(d->cancelButton->hover);
         };
     };
-    ModalScript script({moveTo(352, 178), moveTo(228, 178), moveTo(10, 10), moveTo(10, 10),
-                        pressEscape});
-    EXPECT_EQ(showConfirmDialog(&owner, "t", "m", "", "Empty", "Cancel"), 0);
-    EXPECT_FALSE(script.timedOut());
+    EXPECT_EQ(confirm(&owner, {moveTo(352, 178), moveTo(228, 178), moveTo(10, 10), moveTo(10, 10), pressEscape}), 0);
     const std::string danger = hex(themeDanger), hovered = hex(shadeColor(themeDanger, 8));
     EXPECT_EQ(seen, danger + " 10" + hovered + " 01" + danger + " 00" + danger + " 00");
 }
 
 TEST_F(ModernDialogTest, CloseRequestToTheOwnerLeavesOwnerAndDialogOpen) {
-    Fl_Double_Window owner(1060, 920, 540, 266);
-    owner.end();
     owner.show();
     settle(0.1);
     bool bothOpen = false;
-    ModalScript script({[&] { sendCloseRequest(&owner); }, [] {},
-                        [&] {
-                            bothOpen = owner.shown() && openDialog() != nullptr;
-                            pressEscape();
-                        }});
-    EXPECT_EQ(showConfirmDialog(&owner, "t", "m", "", "Empty", "Cancel"), 0);
-    EXPECT_FALSE(script.timedOut());
+    const auto look = [&] {
+        bothOpen = owner.shown() && openDialog() != nullptr;
+        pressEscape();
+    };
+    EXPECT_EQ(confirm(&owner, {[&] { sendCloseRequest(&owner); }, [] {}, look}), 0);
     EXPECT_TRUE(bothOpen);
     EXPECT_TRUE(owner.shown());
 }

@@ -1,7 +1,6 @@
 // RoundedPopupMenu driven through the toolkit's event dispatch while it runs
 // modally: hovering rows, gaps and separators, clicks that choose, close or
 // do nothing, other keys and buttons, loss of focus; and how rows are drawn.
-// GoogleTest first: toolkit headers bring in X11 macros that clash with it.
 #include <gtest/gtest.h>
 
 #include <FL/Fl.H>
@@ -19,6 +18,7 @@ namespace fan {
 namespace {
 
 using namespace fan::testing;
+using Steps = std::vector<std::function<void()>>;
 
 // The context menu's five rows. Bands (window rows, ends included):
 // row 0 14..51, row 1 56..93, row 2 98..135, separator line at 144,
@@ -33,13 +33,10 @@ constexpr int kMenuW = 320, kMenuH = 262;
 constexpr uint32_t kNone = RoundedPopupMenu::kNoChoice;
 
 RoundedPopupMenu* menu() { return dynamic_cast<RoundedPopupMenu*>(Fl::grab()); }
-std::function<void()> clickAt(int x, int y, int button = 1) {
-    return [=] { sendClick(menu(), x, y, button); };
-}
+std::function<void()> clickAt(int x, int y, int button = 1) { return [=] { sendClick(menu(), x, y, button); }; }
 
 // Runs the menu modally with the given steps; returns its choice.
-uint32_t run(std::vector<std::function<void()>> steps,
-             std::vector<ContextMenuItem> rows = contextRows(), int height = kMenuH) {
+uint32_t run(Steps steps, std::vector<ContextMenuItem> rows = contextRows(), int height = kMenuH) {
     RoundedPopupMenu popup(kMenuW, height, std::move(rows));
     popup.color(themeSurface);
     popup.clear_border();
@@ -54,52 +51,41 @@ uint32_t run(std::vector<std::function<void()>> steps,
 
 TEST(PopupMenuTest, HoverFollowsRowBandsByHeightAlone) {
     std::vector<int> seen;
-    std::vector<std::function<void()>> steps;
+    const auto look = [&seen] { seen.push_back(menu()->hoveredRow); };
+    Steps steps;
     const int places[][2] = {{160, 14}, {160, 51}, {160, 52}, {160, 55}, {2, 70},  {160, 145},
                              {160, 170}, {160, 10}, {160, 250}, {-20, 220}, {160, 220}};
-    for (const auto& p : places)
-        steps.push_back([&seen, p] {
-            sendMove(menu(), p[0], p[1]);
-            seen.push_back(menu()->hoveredRow);
-        });
-    steps.push_back([&seen] {
-        menu()->handle(FL_LEAVE);  // what the toolkit sends when the pointer leaves
-        seen.push_back(menu()->hoveredRow);
-        sendKey(menu(), FL_Escape);
-    });
+    for (const auto& p : places) steps.push_back([look, p] { sendMove(menu(), p[0], p[1]); look(); });
+    // FL_LEAVE is what the toolkit sends when the pointer leaves.
+    steps.push_back([look] { menu()->handle(FL_LEAVE); look(); sendKey(menu(), FL_Escape); });
     EXPECT_EQ(run(steps), kNone);
     // Disabled rows can be hovered; beside the window is no row.
     EXPECT_EQ(seen, (std::vector<int>{0, 0, -1, -1, 1, -1, 3, -1, -1, -1, 4, -1}));
 }
 
 TEST(PopupMenuTest, LeftClickChoosesAnEnabledRowAndAnywhereElseCloses) {
-    const struct {
-        int x, y;
-        uint32_t chosen;
-    } clicks[] = {
+    const std::tuple<int, int, uint32_t> clicks[] = {
         {160, 70, 11}, {160, 206, 14}, {3, 30, 10}, {318, 30, 10},  // by height alone
         {160, 120, 0},                                               // id 0 is a choice
         // Gaps, separator spaces, above and below the rows, outside the window.
         {160, 53, kNone}, {160, 140, kNone}, {160, 148, kNone}, {160, 5, kNone},
         {160, 250, kNone}, {-50, 30, kNone}, {kMenuW, 30, kNone}, {500, 600, kNone},
     };
-    for (const auto& c : clicks)
-        EXPECT_EQ(run({clickAt(c.x, c.y)}), c.chosen) << "click at " << c.x << ", " << c.y;
+    for (const auto& [x, y, chosen] : clicks) EXPECT_EQ(run({clickAt(x, y)}), chosen) << "click at " << x << ", " << y;
     EXPECT_EQ(run({clickAt(50, 20)}, {}, 40), kNone);  // a menu without rows
 }
 
 TEST(PopupMenuTest, DisabledRowsOtherButtonsAndKeysLeaveItOpen) {
     std::string open;
-    auto stillOpen = [&open] { open += menu() != nullptr && menu()->shown() ? "1" : "0"; };
-    const uint32_t chosen =
-        run({clickAt(160, 170), stillOpen, clickAt(160, 30, 3), stillOpen, clickAt(160, 30, 2),
-             stillOpen, [] { sendKey(menu(), 'a'); }, stillOpen,
-             [&] {
-                 open += menu()->chosenId == kNone ? "-" : "!";
-                 sendClick(menu(), 160, 30);
-             }});
+    const auto stillOpen = [&open] { open += menu() != nullptr && menu()->shown() ? "1" : "0"; };
+    const auto lastClick = [&open] {
+        open += menu()->chosenId == kNone ? "-" : "!";
+        sendClick(menu(), 160, 30);
+    };
+    EXPECT_EQ(run({clickAt(160, 170), stillOpen, clickAt(160, 30, 3), stillOpen, clickAt(160, 30, 2), stillOpen,
+                   [] { sendKey(menu(), 'a'); }, stillOpen, lastClick}),
+              10u);
     EXPECT_EQ(open, "1111-");
-    EXPECT_EQ(chosen, 10u);
     EXPECT_EQ(run({[] { sendMove(menu(), 160, 30); }, [] { menu()->handle(FL_UNFOCUS); }}), kNone);
 }
 
@@ -110,19 +96,17 @@ TEST(PopupMenuTest, OnlyAnEnabledHoveredRowIsHighlightedAndDisabledLabelsAreDim)
         return Canvas(kMenuW, kMenuH, [&] { popup.draw(); });
     };
     const Canvas none = draw(-1), first = draw(1);
+    const Fl_Color hover = themeControlHover;
     EXPECT_TRUE(draw(3).sameAs(none));  // row 3 is disabled
-    EXPECT_EQ(none.countIn(12, 56, 296, 38, themeControlHover), 0);
+    EXPECT_EQ(none.countIn(12, 56, 296, 38, hover), 0);
     // Box (12, 56, w - 24, 38): its straight left and right edges, nothing around.
-    EXPECT_EQ(first.countIn(12, 64, 1, 22, themeControlHover), 22);
-    EXPECT_EQ(first.countIn(307, 64, 1, 22, themeControlHover), 22);
-    EXPECT_EQ(first.countIn(0, 0, kMenuW, 56, themeControlHover) +
-                  first.countIn(0, 94, kMenuW, 168, themeControlHover) +
-                  first.countIn(11, 56, 1, 38, themeControlHover) +
-                  first.countIn(308, 56, 1, 38, themeControlHover),
+    EXPECT_EQ(first.countIn(12, 64, 1, 22, hover) + first.countIn(307, 64, 1, 22, hover), 44);
+    EXPECT_EQ(first.countIn(0, 0, kMenuW, 56, hover) + first.countIn(0, 94, kMenuW, 168, hover) +
+                  first.countIn(11, 56, 1, 38, hover) + first.countIn(308, 56, 1, 38, hover),
               0);
-    EXPECT_EQ(none.hexAt(18, 144), hex(themeBorder));  // separators from x 18 to w - 18
-    EXPECT_EQ(none.hexAt(302, 198), hex(themeBorder));
-    EXPECT_EQ(none.hexAt(17, 198), hex(themeSurface));
+    // Separators from x 18 to w - 18.
+    EXPECT_EQ(none.hexAt(18, 144) + none.hexAt(302, 198) + none.hexAt(17, 198),
+              hex(themeBorder) + hex(themeBorder) + hex(themeSurface));
     // Text boxes (28, t, w - 56, 38): row 0 enabled at t 14, row 3 disabled at t 152.
     EXPECT_EQ(none.countIn(13, 14, 14, 38, themeSurface), 14 * 38);
     EXPECT_GT(none.countIn(28, 14, 264, 38, themeText), 0);

@@ -103,20 +103,18 @@ int Canvas::countIn(int x, int y, int w, int h, Fl_Color colour) const {
     return count;
 }
 
-int Canvas::inkIn(int x, int y, int w, int h) const {
-    return w * h - countIn(x, y, w, h, kUntouched);
-}
+int Canvas::inkIn(int x, int y, int w, int h) const { return w * h - countIn(x, y, w, h, kUntouched); }
 
 int Canvas::rightmostInk(int y, int h) const {
-    for (int x = w_ - 1; x >= 0; --x)
-        if (inkIn(x, y, 1, h) > 0) return x;
-    return -1;
+    int x = w_ - 1;
+    while (x >= 0 && inkIn(x, y, 1, h) == 0) --x;
+    return x;
 }
 
 int Canvas::lowestRowNot(Fl_Color background, int x, int y, int w, int h) const {
-    for (int yy = y + h - 1; yy >= y; --yy)
-        if (countIn(x, yy, w, 1, background) < w) return yy;
-    return -1;
+    int row = y + h - 1;
+    while (row >= y && countIn(x, row, w, 1, background) == w) --row;
+    return row >= y ? row : -1;
 }
 
 Fl_Color screenPixel(int x, int y) {

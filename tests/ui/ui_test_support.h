@@ -5,7 +5,8 @@
 // Linked into each such program, it opens the X server before the first test
 // (Xvfb in CI), names the fonts and applies the dark palette as main does, and
 // stops the program with a message when there is no display fit for pixel
-// checks. GUI thread only, like the toolkit.
+// checks. GUI thread only, like the toolkit. Test files include GoogleTest
+// before any toolkit header: the X11 headers define macros that clash with it.
 #pragma once
 
 #include <FL/Enumerations.H>
@@ -25,7 +26,7 @@ constexpr Fl_Color kUntouched = 0xFF00FF00;
 std::string hex(Fl_Color colour);
 
 // An offscreen surface filled with kUntouched, drawn into once by `paint`
-// and then read back.
+// and then read back. Rectangles are x, y, w, h.
 class Canvas {
 public:
     Canvas(int w, int h, const std::function<void()>& paint);

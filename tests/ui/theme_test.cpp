@@ -1,13 +1,15 @@
-// The two palettes judged by what the eye needs (contrast), what they hand
-// to the toolkit, and the colour helpers.
-// GoogleTest first: toolkit headers bring in X11 macros that clash with it.
+// What main installs before the first window: the two palettes judged by
+// what the eye needs (contrast) and what they hand to the toolkit, the colour
+// helpers, and the interface fonts.
 #include <gtest/gtest.h>
 
 #include <FL/Fl.H>
+#include <FL/fl_draw.H>
 
 #include <cmath>
 #include <utility>
 
+#include "ui/fonts.h"
 #include "ui/palette.h"
 #include "ui_test_support.h"
 
@@ -75,6 +77,27 @@ TEST(PaletteTest, ShadeAndBlendClampRoundAndNeverGiveIndexZero) {
     EXPECT_EQ(blendColors(FL_BLACK, 0x01010100, 0.5), 0x01010100u);  // halves round up
     EXPECT_EQ(blendColors(FL_WHITE, FL_BLACK, 0.1), 0x1A1A1A00u);
     EXPECT_EQ(blendColors(0x01000000, FL_BLACK, 0.4), FL_BLACK);
+}
+
+double widthIn(Fl_Font font) {
+    fl_font(font, 24);
+    return fl_width("fanOrbiter Очистка 1024");
+}
+
+// Measured against spare font slots given those faces, after fonts 0 and 1
+// were pointed at faces that measure differently. (fontconfig answers any
+// unknown sans name with DejaVu Sans, so a misspelt name goes unseen here.)
+TEST(InterfaceFontsTest, NamesDejaVuSansAndItsBoldFace) {
+    const Fl_Font sans = FL_FREE_FONT, sansBold = FL_FREE_FONT + 1;
+    Fl::set_font(sans, " DejaVu Sans");
+    Fl::set_font(sansBold, "BDejaVu Sans");
+    Fl::set_font(FL_HELVETICA, " DejaVu Serif");
+    Fl::set_font(FL_HELVETICA_BOLD, "BDejaVu Serif");
+    ASSERT_NE(widthIn(FL_HELVETICA), widthIn(sans));  // else the checks below prove nothing
+    ASSERT_NE(widthIn(FL_HELVETICA_BOLD), widthIn(sansBold));
+    installInterfaceFonts();
+    EXPECT_EQ(widthIn(FL_HELVETICA), widthIn(sans));
+    EXPECT_EQ(widthIn(FL_HELVETICA_BOLD), widthIn(sansBold));
 }
 
 }  // namespace

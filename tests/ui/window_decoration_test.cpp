@@ -1,0 +1,88 @@
+// What the X server makes of our windows: the bands of a rounded outline
+// (shown windows cut to them are checked on the screen by the dialog tests)
+// and the frame theme property.
+#include <gtest/gtest.h>
+
+#include <FL/Fl.H>
+#include <FL/Fl_Double_Window.H>
+#include <FL/x.H>
+
+#include <string>
+#include <vector>
+
+#include "ui/palette.h"
+#include "ui/window_frame.h"
+#include "ui/window_shape.h"
+#include "ui_test_support.h"
+
+namespace fan {
+namespace {
+
+// The rows of a w x h window as text: '#' where one span covers a pixel, '!'
+// where more than one does.
+std::vector<std::string> coverage(int w, int h, int diameter) {
+    std::vector<std::string> rows(size_t(h), std::string(size_t(w), '.'));
+    for (const ShapeSpan& s : roundedRectangleSpans(w, h, diameter))
+        for (int y = s.y; y < s.y + s.h; ++y)
+            for (int x = s.x; x < s.x + s.w; ++x) {
+                char& pixel = rows[size_t(y)][size_t(x)];
+                pixel = pixel == '.' ? '#' : '!';
+            }
+    return rows;
+}
+
+TEST(WindowShapeTest, CornersAreCutAlikeFromEachSide) {
+    const auto rows = coverage(520, 226, 32);
+    EXPECT_EQ(rows[0].find('#'), 12u);  // a radius of 16 cuts 12 pixels off the first row
+    EXPECT_EQ(rows[16], std::string(520, '#'));  // below the corner zone the rows are whole
+    for (size_t y = 0; y < rows.size(); ++y) {
+        EXPECT_EQ(rows[y].find('!'), std::string::npos) << y;
+        EXPECT_EQ(rows[y], std::string(rows[y].rbegin(), rows[y].rend())) << y;
+        EXPECT_EQ(rows[y], rows[rows.size() - 1 - y]) << y;
+        EXPECT_TRUE(y == 0 || y >= 16 || rows[y].find('#') <= rows[y - 1].find('#')) << y;  // the corner widens
+    }
+}
+
+TEST(WindowShapeTest, DegenerateSizesAndWindowsNotShown) {
+    EXPECT_TRUE(roundedRectangleSpans(0, 10, 8).empty());
+    EXPECT_TRUE(roundedRectangleSpans(10, -1, 8).empty());
+    EXPECT_EQ(coverage(30, 20, 1), std::vector<std::string>(20, std::string(30, '#')));
+    EXPECT_EQ(coverage(40, 10, 500), coverage(40, 10, 10));  // clamped to the smaller side
+    EXPECT_EQ(coverage(40, 10, 10)[0].find('#'), 3u);
+    Fl_Double_Window hidden(200, 100);
+    hidden.end();
+    EXPECT_FALSE(applyRoundedWindowShape(&hidden, 32));
+}
+
+// The window's _GTK_THEME_VARIANT as UTF-8 text, or "(none)".
+std::string themeVariant(Fl_Window& window) {
+    XSync(fl_display, False);
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    XGetWindowProperty(fl_display, fl_xid(&window), XInternAtom(fl_display, "_GTK_THEME_VARIANT", False), 0, 64,
+                       False, XInternAtom(fl_display, "UTF8_STRING", False), &type, &format, &count, &after, &data);
+    const std::string value = data ? std::string(reinterpret_cast<char*>(data), count) : "(none)";
+    if (data) XFree(data);
+    return value;
+}
+
+TEST(WindowFrameTest, ShownWindowFollowsTheThemeOthersGetNoCall) {
+    applyWindowFrameTheme(nullptr);
+    Fl_Double_Window window(100, 100, 200, 150, "frame");
+    window.end();
+    applyWindowFrameTheme(&window);
+    EXPECT_FALSE(window.shown());  // the call made no native window
+    window.show();
+    testing::settle(0.05);
+    EXPECT_EQ(themeVariant(window), "(none)");
+    for (const bool dark : {true, false, true}) {
+        applyPalette(dark);
+        applyWindowFrameTheme(&window);
+        EXPECT_EQ(themeVariant(window), dark ? "dark" : "light");
+    }
+}
+
+}  // namespace
+}  // namespace fan
