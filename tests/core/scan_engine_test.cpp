@@ -31,25 +31,25 @@ constexpr EntryKind File = EntryKind::File;
 constexpr EntryKind Folder = EntryKind::Folder;
 const std::vector<MountEntry> kNoMounts;
 
-// What a scan counted, in one line: nodes, the root's sums, the shared
-// counters, errors and whether it stopped.
-std::string counts(const Tree& tree, const ScanProgress& progress) {
+// What a scan left, in one line: nodes, the root's sums, the shared
+// counters, errors, whether it stopped, and its error text.
+std::string outcome(const Tree& tree, const ScanProgress& progress) {
     std::ostringstream out;
     out << tree.nodes.size() << " nodes";
     if (!tree.nodes.empty()) out << ", " << tree.nodes[0].size << " B in " << tree.nodes[0].fileCount << " files";
     out << ", counted " << progress.files << " files " << progress.bytes << " B, " << tree.errorCount << " errors"
-        << (tree.stopped ? ", stopped" : "");
+        << (tree.stopped ? ", stopped" : "") << (tree.errorText.empty() ? "" : ", " + tree.errorText);
     return out.str();
 }
 
-// The preview items in their order, as name=state:bytes; the root's files
-// have no name.
+// The preview items in their order as name=state:bytes (the root's files
+// have no name), then the bytes counted when they were published.
 std::string items(const ScanSnapshot& snapshot) {
     static const char* const kStates[] = {"pending", "scanning", "complete", "denied", "other"};
     std::string text;
     for (const PreviewItem& item : snapshot.items)
         text += item.name + "=" + kStates[static_cast<int>(item.state)] + ":" + std::to_string(item.bytes) + " ";
-    return text;
+    return text + "of " + std::to_string(snapshot.bytes);
 }
 
 uint64_t findChild(const Tree& tree, uint64_t parent, const std::string& name) {
@@ -75,16 +75,31 @@ MountEntry mountAt(const std::string& point, const std::string& type = "", const
 // A known local file system: its space is asked directly, without a thread.
 const std::vector<MountEntry> kLocalRoot{mountAt("/", "ext4", "8:1")};
 
-// /r holds a (a1 with two files, a2 with three), b (one file) and a root file.
-FakeDirectoryLister sampleTree() {
-    FakeDirectoryLister lister;
-    lister.folders["/r"] = {{".", Folder}, {"..", Folder}, {"a", Folder}, {"b", Folder}, {"top", File, 4}};
-    lister.folders["/r/a"] = {{"a1", Folder}, {"a2", Folder}};
-    lister.folders["/r/a/a1"] = {{"x", File, 100}, {"y", File, 200}};
-    lister.folders["/r/a/a2"] = {{"z", File, 300}, {"z1", File, 1}, {"z2", File, 2}};
-    lister.folders["/r/b"] = {{"w", File, 50}};
-    return lister;
-}
+// A scan through the lister double, by default over /r: a (a1 with two
+// files, a2 with three), b (one file) and a root file.
+class DoubleScan : public ::testing::Test {
+protected:
+    void scan(const std::string& root = "/r", const std::vector<MountEntry>& mounts = kNoMounts) {
+        tree = scanTree(root, progress, &mounts, lister);
+        testing::expectConsistentTree(tree);
+    }
+    std::string outcome() const { return fan::outcome(tree, progress); }
+    std::string items() const { return fan::items(progress.snapshot()); }
+
+    FakeDirectoryLister lister = sampleTree();
+    ScanProgress progress;
+    Tree tree;
+
+    static FakeDirectoryLister sampleTree() {
+        FakeDirectoryLister lister;
+        lister.folders = {{"/r", {{".", Folder}, {"..", Folder}, {"a", Folder}, {"b", Folder}, {"top", File, 4}}},
+                          {"/r/a", {{"a1", Folder}, {"a2", Folder}}},
+                          {"/r/a/a1", {{"x", File, 100}, {"y", File, 200}}},
+                          {"/r/a/a2", {{"z", File, 300}, {"z1", File, 1}, {"z2", File, 2}}},
+                          {"/r/b", {{"w", File, 50}}}};
+        return lister;
+    }
+};
 
 TEST(ScanEngineRoot, RootsThatAreNotFoldersGiveNoNodesAndPublishNothing) {
     TempTree temp;
@@ -95,8 +110,8 @@ TEST(ScanEngineRoot, RootsThatAreNotFoldersGiveNoNodesAndPublishNothing) {
     for (const std::string& argument : {missing, file, loop, std::string()}) {
         ScanProgress progress;
         const Tree tree = scanTree(argument, progress, &kNoMounts);
-        EXPECT_EQ(tree.errorText, "Не удалось открыть папку: " + argument);  // as passed, not normalised
-        EXPECT_TRUE(tree.nodes.empty());
+        // The text names the root as passed, not normalised.
+        EXPECT_EQ(outcome(tree, progress), "0 nodes, counted 0 files 0 B, 0 errors, Не удалось открыть папку: " + argument);
         EXPECT_FALSE(progress.snapshot().valid);
     }
 }
@@ -106,11 +121,10 @@ TEST(ScanEngineRoot, RootIsNormalisedAndAnEmptyFolderIsAnEmptyScan) {
     ScanProgress progress;
     const Tree tree = scanTree((temp.folder("a") / ".." / "a").string() + "/", progress, &kNoMounts);
     EXPECT_EQ(tree.root, temp.root() / "a");
-    EXPECT_EQ(tree.errorText, "");
-    EXPECT_EQ(counts(tree, progress), "1 nodes, 0 B in 0 files, counted 0 files 0 B, 0 errors");
-    const ScanSnapshot last = progress.snapshot();
-    EXPECT_TRUE(last.valid && last.items.empty());
-    EXPECT_EQ(last.root, tree.root);
+    EXPECT_EQ(outcome(tree, progress), "1 nodes, 0 B in 0 files, counted 0 files 0 B, 0 errors");
+    EXPECT_TRUE(progress.snapshot().valid);
+    EXPECT_EQ(items(progress.snapshot()), "of 0");
+    EXPECT_EQ(progress.snapshot().root, tree.root);
     EXPECT_EQ(toLongPath("/"), std::filesystem::path("/"));
     EXPECT_EQ(toLongPath("/x/./y/../z/"), std::filesystem::path("/x/z"));
 }
@@ -139,9 +153,8 @@ TEST(ScanEngineWalk, SumsOrderNamesAndKindsOfARealTree) {
     ScanProgress progress;
     const Tree tree = scanTree(root, progress, &kNoMounts);
     testing::expectConsistentTree(tree);
-    EXPECT_EQ(tree.errorText, "");
     const std::string total = std::to_string(5'000'000 + 7 + 30 + 1 + (5ULL << 30) + 11 + 22 + 200);
-    EXPECT_EQ(counts(tree, progress), "20 nodes, " + total + " B in 11 files, counted 11 files " + total + " B, 0 errors");
+    EXPECT_EQ(outcome(tree, progress), "20 nodes, " + total + " B in 11 files, counted 11 files " + total + " B, 0 errors");
     EXPECT_GT(tree.seconds, 0.0);
     EXPECT_EQ(childNames(tree, findChild(tree, 0, "small")), (Names{"A", "a", "b", "empty"}));
     // Every node's path leads back to the real entry, of the same kind and size.
@@ -171,7 +184,7 @@ TEST(ScanEngineWalk, TreeDeeperThanPathMaxIsScannedCompletely) {
     ScanProgress progress;
     const Tree tree = scanTree(temp.root(), progress, &kNoMounts);
     testing::expectConsistentTree(tree);
-    EXPECT_EQ(counts(tree, progress), std::to_string(depth + 2) + " nodes, 4242 B in 1 files, counted 1 files 4242 B, 0 errors");
+    EXPECT_EQ(outcome(tree, progress), std::to_string(depth + 2) + " nodes, 4242 B in 1 files, counted 1 files 4242 B, 0 errors");
     EXPECT_GT(tree.nodePath(tree.nodes.size() - 1).native().size(), static_cast<size_t>(PATH_MAX));
 }
 
@@ -198,7 +211,7 @@ TEST(ScanEngineWalk, FolderThatRefusesListingIsCountedWithDroppedPrivileges) {
         // The root's listing order is the file system's: the items by name.
         ScanSnapshot last = progress.snapshot();
         std::sort(last.items.begin(), last.items.end(), [](auto& a, auto& b) { return a.name < b.name; });
-        const std::string report = tree.errorText + "|" + counts(tree, progress) + "|" + items(last);
+        const std::string report = outcome(tree, progress) + " | " + items(last);
         (void)!::write(fds[1], report.data(), report.size());
         ::_exit(0);
     }
@@ -214,8 +227,8 @@ TEST(ScanEngineWalk, FolderThatRefusesListingIsCountedWithDroppedPrivileges) {
                      << "can enter, such as /tmp";
     ASSERT_EQ(WEXITSTATUS(status), 0) << "3: could not drop privileges, 4: still able to read the locked folder";
     // The locked subtree's bytes stay unknown and its item tells it.
-    EXPECT_EQ(std::string(buffer), "|5 nodes, 8 B in 2 files, counted 2 files 8 B, 1 errors|"
-                                   "=complete:3 locked=denied:0 open=complete:5 ");
+    EXPECT_EQ(std::string(buffer), "5 nodes, 8 B in 2 files, counted 2 files 8 B, 1 errors | "
+                                   "=complete:3 locked=denied:0 open=complete:5 of 8");
 }
 
 TEST(ScanEngineMounts, MountPointsInsideTheRootAreRecordedButNotWalked) {
@@ -242,70 +255,58 @@ TEST(ScanEngineMounts, MountPointsInsideTheRootAreRecordedButNotWalked) {
     EXPECT_EQ(childNames(tree, mnt), (Names{"disk", "other"}));  // mount points sort first
     EXPECT_EQ(tree.nodes[findChild(tree, mnt, "disk")].mountIndex, 2u);
     EXPECT_EQ(tree.nodes[findChild(tree, 0, "data")].mountIndex, 4u);
-    EXPECT_EQ(counts(tree, progress), "5 nodes, 1 B in 1 files, counted 1 files 1 B, 0 errors");
+    EXPECT_EQ(outcome(tree, progress), "5 nodes, 1 B in 1 files, counted 1 files 1 B, 0 errors");
     for (const PreviewItem& item : progress.snapshot().items)
         EXPECT_EQ(item.state, item.name == "data" ? PreviewState::OtherFileSystem : PreviewState::Complete);
 }
 
-TEST(ScanEngineFaults, WalkIsDepthFirstInReverseListingOrderAndSkipsDotEntries) {
-    FakeDirectoryLister lister = sampleTree();
-    ScanProgress progress;
+TEST_F(DoubleScan, WalkIsDepthFirstInReverseListingOrderAndSkipsDotEntries) {
     progress.livePreview = false;  // nothing is published, yet the counters advance
-    const Tree tree = scanTree("/r", progress, &kNoMounts, lister);
-    testing::expectConsistentTree(tree);
+    scan();
     EXPECT_EQ(lister.opened, (Names{"/r", "/r/b", "/r/a", "/r/a/a2", "/r/a/a1"}));
-    EXPECT_EQ(counts(tree, progress), "12 nodes, 657 B in 7 files, counted 7 files 657 B, 0 errors");
+    EXPECT_EQ(outcome(), "12 nodes, 657 B in 7 files, counted 7 files 657 B, 0 errors");
     EXPECT_FALSE(progress.snapshot().valid);
     // Children of one folder take consecutive indices in listing order.
     EXPECT_EQ(tree.nodes[1].name + tree.nodes[2].name + tree.nodes[3].name, "abtop");
 }
 
-TEST(ScanEngineFaults, FoldersThatFailOrVanish) {
+TEST_F(DoubleScan, FoldersThatFailOrVanish) {
     // A folder that fails to open or breaks off counts as an error and marks
     // its top-level item; one that has vanished is empty. What was listed
     // stays. A root that refuses listing leaves the root alone and a text.
-    const struct {
-        const char* folder;
-        ListOpen open;  // Opened: the listing breaks off after one entry
-        const char *counts, *text, *items;
-    } cases[] = {
-        {"/r/a/a1", ListOpen::Failed, "10 nodes, 357 B in 5 files, counted 5 files 357 B, 1 errors", "",
-         "a=denied:303 b=complete:50 =complete:4 "},
-        {"/r/a/a1", ListOpen::Opened, "11 nodes, 457 B in 6 files, counted 6 files 457 B, 1 errors", "",
-         "a=denied:403 b=complete:50 =complete:4 "},
-        {"/r/a/a1", ListOpen::NotFound, "10 nodes, 357 B in 5 files, counted 5 files 357 B, 0 errors", "",
-         "a=complete:303 b=complete:50 =complete:4 "},
-        {"/r", ListOpen::Failed, "1 nodes, 0 B in 0 files, counted 0 files 0 B, 1 errors", "Нет доступа к папке: /r", ""},
-        {"/r", ListOpen::NotFound, "1 nodes, 0 B in 0 files, counted 0 files 0 B, 0 errors", "", ""},
+    const struct { const char* folder; ListOpen open; const char *outcome, *items; } cases[] = {
+        {"/r/a/a1", ListOpen::Failed, "10 nodes, 357 B in 5 files, counted 5 files 357 B, 1 errors",
+         "a=denied:303 b=complete:50 =complete:4 of 357"},
+        {"/r/a/a1", ListOpen::Opened,  // the listing breaks off after one entry
+         "11 nodes, 457 B in 6 files, counted 6 files 457 B, 1 errors", "a=denied:403 b=complete:50 =complete:4 of 457"},
+        {"/r/a/a1", ListOpen::NotFound, "10 nodes, 357 B in 5 files, counted 5 files 357 B, 0 errors",
+         "a=complete:303 b=complete:50 =complete:4 of 357"},
+        {"/r", ListOpen::Failed, "1 nodes, 0 B in 0 files, counted 0 files 0 B, 1 errors, Нет доступа к папке: /r", "of 0"},
+        {"/r", ListOpen::NotFound, "1 nodes, 0 B in 0 files, counted 0 files 0 B, 0 errors", "of 0"},
     };
     for (const auto& c : cases) {
-        FakeDirectoryLister lister = sampleTree();
+        SCOPED_TRACE(std::string(c.folder) + " " + std::to_string(static_cast<int>(c.open)));
+        lister = sampleTree();
         if (c.open == ListOpen::Opened) lister.failAfter[c.folder] = 1;
         else lister.openFaults[c.folder] = c.open;
-        ScanProgress progress;
-        const Tree tree = scanTree("/r", progress, &kNoMounts, lister);
-        SCOPED_TRACE(std::string(c.folder) + " " + std::to_string(static_cast<int>(c.open)));
-        testing::expectConsistentTree(tree);
-        EXPECT_EQ(counts(tree, progress), c.counts);
-        EXPECT_EQ(tree.errorText, c.text);
+        progress.reset();
+        scan();
+        EXPECT_EQ(outcome(), c.outcome);
         EXPECT_TRUE(progress.snapshot().valid);
-        EXPECT_EQ(items(progress.snapshot()), c.items);
+        EXPECT_EQ(items(), c.items);
     }
 }
 
-TEST(ScanEngineFaults, StopFromTheGuiThreadEndsTheListingInProgress) {
+TEST_F(DoubleScan, StopFromTheGuiThreadEndsTheListingInProgress) {
     // The worker is held inside a2's listing, at its first entry, until the
     // GUI thread, polling snapshots meanwhile, has asked it to stop.
-    FakeDirectoryLister lister = sampleTree();
-    ScanProgress progress;
     std::atomic<bool> reached{false};
     lister.onEntry = [&](const std::string& folder, const std::string& entry) {
         if (folder != "/r/a/a2" || entry != "z") return;
         reached = true;
         while (!progress.stop) std::this_thread::yield();
     };
-    Tree tree;
-    std::thread worker([&] { tree = scanTree("/r", progress, &kNoMounts, lister); });
+    std::thread worker([&] { scan(); });
     while (!reached) {
         const ScanSnapshot copy = progress.snapshot();
         uint64_t itemBytes = 0;
@@ -314,106 +315,90 @@ TEST(ScanEngineFaults, StopFromTheGuiThreadEndsTheListingInProgress) {
     }
     progress.stop = true;
     worker.join();
-    testing::expectConsistentTree(tree);
     EXPECT_EQ(lister.opened.back(), "/r/a/a2");  // a1 is never listed
     // z is recorded; the stop is seen before a2's next entry. The final,
     // forced snapshot keeps the states as they were.
-    EXPECT_EQ(counts(tree, progress), "8 nodes, 354 B in 3 files, counted 3 files 354 B, 0 errors, stopped");
-    EXPECT_EQ(items(progress.snapshot()), "a=scanning:300 b=complete:50 =complete:4 ");
-    EXPECT_EQ(progress.snapshot().bytes, 354u);
-
-    FakeDirectoryLister untouched = sampleTree();  // a stop raised before the walk: the root alone
-    tree = scanTree("/r", progress, &kNoMounts, untouched);
+    EXPECT_EQ(outcome(), "8 nodes, 354 B in 3 files, counted 3 files 354 B, 0 errors, stopped");
+    EXPECT_EQ(items(), "a=scanning:300 b=complete:50 =complete:4 of 354");
+    // A stop raised before the walk: the root alone.
+    lister = sampleTree();
+    scan();
     EXPECT_TRUE(tree.stopped);
     EXPECT_EQ(tree.nodes.size(), 1u);
-    EXPECT_TRUE(untouched.opened.empty());
+    EXPECT_TRUE(lister.opened.empty());
 }
 
-TEST(ScanEngineFaults, MountTableWithRootSlashMarksTopLevelMountPoints) {
-    FakeDirectoryLister lister;
-    lister.folders["/"] = {{"proc", Folder}, {"home", Folder}, {"swap", File, 8}};
-    lister.folders["/proc"] = {{"kcore", File, 1ULL << 47}};
-    lister.folders["/home"] = {{"me", Folder}};
-    lister.folders["/home/me"] = {{"doc", File, 5}};
-    const std::vector<MountEntry> mounts{mountAt("/"), mountAt("/proc"), mountAt("/home/me"), mountAt("/swap")};  // a file can be one too
-    ScanProgress progress;
-    const Tree tree = scanTree("/", progress, &mounts, lister);
-    testing::expectConsistentTree(tree);
+TEST_F(DoubleScan, MountTableWithRootSlashMarksTopLevelMountPoints) {
+    lister.folders = {{"/", {{"proc", Folder}, {"home", Folder}, {"swap", File, 8}}},
+                      {"/proc", {{"kcore", File, 1ULL << 47}}},
+                      {"/home", {{"me", Folder}}},
+                      {"/home/me", {{"doc", File, 5}}}};
+    scan("/", {mountAt("/"), mountAt("/proc"), mountAt("/home/me"), mountAt("/swap")});  // a file can be one too
     EXPECT_EQ(tree.mountPointCount, 3u);
-    EXPECT_EQ(counts(tree, progress), "5 nodes, 0 B in 0 files, counted 0 files 0 B, 0 errors");
+    EXPECT_EQ(outcome(), "5 nodes, 0 B in 0 files, counted 0 files 0 B, 0 errors");
     EXPECT_EQ(lister.opened, (Names{"/", "/home"}));
-    EXPECT_EQ(items(progress.snapshot()), "proc=other:0 home=complete:0 ");
+    EXPECT_EQ(items(), "proc=other:0 home=complete:0 of 0");
     EXPECT_EQ(tree.nodePath(1), std::filesystem::path("/proc"));
 }
 
-TEST(ScanEngineFaults, SizesSaturateInsteadOfWrapping) {
-    FakeDirectoryLister lister;
+TEST_F(DoubleScan, SizesSaturateInsteadOfWrapping) {
     const uint64_t huge = uint64_t{1} << 63;
-    lister.folders["/r"] = {{"a", File, huge}, {"b", File, huge}, {"d", Folder}};
-    lister.folders["/r/d"] = {{"c", File, huge}, {"e", File, huge}};
-    ScanProgress progress;
-    const Tree tree = scanTree("/r", progress, &kNoMounts, lister);
+    lister.folders = {{"/r", {{"a", File, huge}, {"b", File, huge}, {"d", Folder}}},
+                      {"/r/d", {{"c", File, huge}, {"e", File, huge}}}};
+    scan();
     // The status line and the preview never show a small number.
     const std::string all = std::to_string(~uint64_t{0});
-    EXPECT_EQ(counts(tree, progress), "6 nodes, " + all + " B in 4 files, counted 4 files " + all + " B, 0 errors");
-    EXPECT_EQ(progress.snapshot().bytes, ~uint64_t{0});
-    EXPECT_EQ(items(progress.snapshot()), "=complete:" + all + " d=complete:" + all + " ");
+    EXPECT_EQ(outcome(), "6 nodes, " + all + " B in 4 files, counted 4 files " + all + " B, 0 errors");
+    EXPECT_EQ(items(), "=complete:" + all + " d=complete:" + all + " of " + all);
 }
 
-TEST(ScanEngineFaults, PreviewItemsInListingOrderWithTheRootFilesAtTheirFirstFile) {
-    FakeDirectoryLister lister;
-    lister.folders["/r"] = {{"d1", Folder}, {"f1", File, 5}, {"d2", Folder}, {"f2", File, 6}, {"d3", Folder}};
-    lister.folders["/r/d1"] = {{"x", File, 100}};
-    lister.folders["/r/d2"] = {};
-    lister.folders["/r/d3"] = {{"sub", Folder}};
-    lister.folders["/r/d3/sub"] = {{"y", File, 7}};
-    ScanProgress progress;
-    scanTree("/r", progress, &kNoMounts, lister);
-    const ScanSnapshot last = progress.snapshot();
+TEST_F(DoubleScan, PreviewItemsInListingOrderWithTheRootFilesAtTheirFirstFile) {
+    lister.folders = {{"/r", {{"d1", Folder}, {"f1", File, 5}, {"d2", Folder}, {"f2", File, 6}, {"d3", Folder}}},
+                      {"/r/d1", {{"x", File, 100}}},
+                      {"/r/d2", {}},
+                      {"/r/d3", {{"sub", Folder}}},
+                      {"/r/d3/sub", {{"y", File, 7}}}};
+    scan();
     // d3's bytes are everything below it.
-    EXPECT_EQ(items(last), "d1=complete:100 =complete:11 d2=complete:0 d3=complete:7 ");
-    EXPECT_FALSE(last.items.at(1).isFolder);
-    EXPECT_EQ(last.items[1].fileCount, 2u);
-    EXPECT_EQ(last.bytes, 118u);
+    EXPECT_EQ(items(), "d1=complete:100 =complete:11 d2=complete:0 d3=complete:7 of 118");
+    const PreviewItem rootFiles = progress.snapshot().items.at(1);
+    EXPECT_TRUE(!rootFiles.isFolder && rootFiles.fileCount == 2);
 }
 
-TEST(ScanEngineFaults, PublicationsAreForcedAtTheStartAfterFailedOpensAndAtTheEnd) {
+TEST_F(DoubleScan, PublicationsAreForcedAtTheStartAfterFailedOpensAndAtTheEnd) {
     // /r lists c, b, a; they are walked c first. c/x vanished: its failed
     // open forces a publication, and nothing else is due within 90 ms.
-    FakeDirectoryLister lister;
-    lister.folders["/r"] = {{"a", Folder}, {"b", Folder}, {"c", Folder}};
-    lister.folders["/r/a"] = {{"fa", File, 1}};
-    lister.folders["/r/b"] = {{"fb1", File, 2}, {"fb2", File, 3}};
-    lister.folders["/r/c"] = {{"x", Folder}};
-    ScanProgress progress;
+    lister.folders = {{"/r", {{"a", Folder}, {"b", Folder}, {"c", Folder}}},
+                      {"/r/a", {{"fa", File, 1}}},
+                      {"/r/b", {{"fb1", File, 2}, {"fb2", File, 3}}},
+                      {"/r/c", {{"x", Folder}}}};
     std::vector<ScanSnapshot> seen;
     lister.onEntry = [&](const std::string& folder, const std::string& entry) {
         seen.push_back(progress.snapshot());
         if (folder == "/r/b" && entry == "fb2") progress.stop = true;
     };
-    EXPECT_TRUE(scanTree("/r", progress, &kNoMounts, lister).stopped);
+    scan();
+    EXPECT_TRUE(tree.stopped);
     ASSERT_EQ(seen.size(), 6u);
     // The first, forced publication: the root, no items yet; unforced
     // attempts within 90 ms publish nothing; then c's failed open.
     EXPECT_TRUE(seen[0].valid && seen[0].items.empty());
     EXPECT_EQ(seen[0].root, std::filesystem::path("/r"));
     EXPECT_TRUE(seen[2].items.empty());
-    EXPECT_EQ(items(seen[4]), "a=pending:0 b=pending:0 c=complete:0 ");
-    EXPECT_EQ(items(progress.snapshot()), "a=pending:0 b=scanning:5 c=complete:0 ");
-    EXPECT_EQ(progress.snapshot().bytes, 5u);
+    EXPECT_EQ(fan::items(seen[4]), "a=pending:0 b=pending:0 c=complete:0 of 0");
+    EXPECT_EQ(items(), "a=pending:0 b=scanning:5 c=complete:0 of 5");
 }
 
-TEST(ScanEngineFaults, PublicationIsThrottledTo90Milliseconds) {
-    FakeDirectoryLister lister;
+TEST_F(DoubleScan, PublicationIsThrottledTo90Milliseconds) {
+    lister.folders = {{"/r", {}}};
     for (int i = 0; i < 60; ++i) lister.folders["/r"].push_back({"f" + std::to_string(i), File, 1});
-    ScanProgress progress;
     std::vector<uint64_t> published;
     lister.onEntry = [&](const std::string&, const std::string&) {
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
         const uint64_t bytes = progress.snapshot().bytes;
         if (published.empty() || published.back() != bytes) published.push_back(bytes);
     };
-    scanTree("/r", progress, &kNoMounts, lister);
+    scan();
     // At least 300 ms of listing: a few publications, far fewer than the 60
     // entries even on a machine slow enough to stretch the sleeps threefold.
     EXPECT_GE(published.size(), 2u);

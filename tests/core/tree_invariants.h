@@ -22,7 +22,8 @@ inline void expectConsistentTree(const Tree& tree) {
             ASSERT_LT(child, tree.nodes.size());
             EXPECT_EQ(tree.nodes[child].parent, i);
             ++seenAsChild[child];
-            size += tree.nodes[child].size;
+            const uint64_t sum = size + tree.nodes[child].size;
+            size = sum < size ? ~uint64_t{0} : sum;  // sizes saturate
             files += tree.nodes[child].fileCount;
         }
         EXPECT_TRUE(std::is_sorted(node.children.begin(), node.children.end(), childOrder{tree})) << node.name;
