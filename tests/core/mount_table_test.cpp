@@ -1,8 +1,6 @@
 // The Linux mount table: mountinfo parsing, hidden mounts, lookup of the
 // mount that holds a path, one-line descriptions, and listMounts itself.
 #include <gtest/gtest.h>
-
-#include <fstream>
 #include <sstream>
 
 #include "core/mount_entry.h"
@@ -79,17 +77,14 @@ TEST(UnescapeMountField, DecodesOnlyWholeOctalEscapes) {
     for (const auto& [raw, decoded] : cases) EXPECT_EQ(unescapeMountField(raw), decoded) << raw;
 }
 
-TEST(ParseMountInfo, FlagsPseudoFileSystemsAndKeepsThem) {
-    EXPECT_EQ(sources(parse("1 0 0:1 / /sys/fs/cgroup rw - cgroup2 cgroup2 rw\n"
-                            "2 0 0:2 / /proc rw - Proc proc rw\n"
-                            "3 0 0:3 / /home/u/remote rw - fuse.sshfs u@host:/ rw\n"
-                            "4 0 0:4 / /auto rw - autofs systemd-1 rw\n"
-                            "5 0 0:5 / /rpc rw - rpc_pipefs sunrpc rw\n")),
-              (std::vector<std::string>{"cgroup2*", "proc", "u@host:/", "systemd-1*", "sunrpc*"}));
-}
-
-TEST(ParseMountInfo, HidesOverMountsAndEverythingBelowThem) {
+TEST(ParseMountInfo, HidesOverMountsAndEverythingBelowThemAndFlagsPseudoFileSystems) {
     const struct { const char* table; std::vector<std::string> visible; } cases[] = {
+        {"1 0 0:1 / /sys/fs/cgroup rw - cgroup2 cgroup2 rw\n"
+         "2 0 0:2 / /proc rw - Proc proc rw\n"  // the type is matched exactly
+         "3 0 0:3 / /home/u/remote rw - fuse.sshfs u@host:/ rw\n"
+         "4 0 0:4 / /auto rw - autofs systemd-1 rw\n"
+         "5 0 0:5 / /rpc rw - rpc_pipefs sunrpc rw\n",
+         {"cgroup2*", "proc", "u@host:/", "systemd-1*", "sunrpc*"}},
         {"1 0 8:1 / / rw - ext4 a rw\n"
          "10 1 8:2 / /data rw - ext4 b rw\n"
          "11 10 8:3 / /data rw - ext4 c rw\n"          // covers 10

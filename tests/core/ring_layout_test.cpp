@@ -2,11 +2,10 @@
 // groups, the ring-1 files of the laid-out folder, and bad input.
 #include "core/ring_layout.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <gtest/gtest.h>
 #include <limits>
 #include <random>
 #include <string>

@@ -2,11 +2,10 @@
 // the documented clamps and rejections, and pixel properties of simple shapes.
 #include "core/ring_raster.h"
 
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cmath>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
 #include <random>
 #include <set>
 #include <stdexcept>

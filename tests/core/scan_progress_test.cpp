@@ -2,9 +2,8 @@
 // that are whole copies of the latest store, never torn.
 #include "core/scan_progress.h"
 
-#include <gtest/gtest.h>
-
 #include <atomic>
+#include <gtest/gtest.h>
 #include <thread>
 #include <tuple>
 

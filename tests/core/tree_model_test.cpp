@@ -1,9 +1,8 @@
 // The order of a folder's children and the path of a node.
 #include "core/tree.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
+#include <gtest/gtest.h>
 
 #include "tree_builder.h"
 

@@ -1,9 +1,8 @@
 // Space figures: the clamps of the space rule, statvfs itself, which mounts
 // are asked without a time limit, the time limit on the others, where
 // mountEntryForPath measures, and the node table sized from the figures.
-#include <gtest/gtest.h>
-
 #include <chrono>
+#include <gtest/gtest.h>
 #include <thread>
 
 #include "core/file_system_kind.h"
