@@ -52,9 +52,10 @@ TEST(LargestFiles, LargestFirstTheLaterOfEqualFilesFirstAndKeptOnlyFiles) {
     EXPECT_TRUE(largestFiles(Tree{}, 10).empty());
     Tree tree = treeWithRoot("/r");
     EXPECT_TRUE(largestFiles(tree, 10).empty());
+    // The big file comes first, so that the tie of b and e is decided at a limit of two.
+    const uint64_t big = addNode(tree, addNode(tree, 0, "dir", 1000, true), "big", 900);
     const uint64_t a = addNode(tree, 0, "a", 10), b = addNode(tree, 0, "b", 30), c = addNode(tree, 0, "c", 10);
     const uint64_t d = addNode(tree, 0, "d", 20), e = addNode(tree, 0, "e", 30);
-    const uint64_t big = addNode(tree, addNode(tree, 0, "dir", 1000, true), "big", 900);
     addNode(tree, 0, "mnt", 0, true, 0);
     addNode(tree, 0, "bound-file", 5000, false, 1);  // a file bind mount is a mount point too
     const uint64_t empty = addNode(tree, 0, "empty", 0);
