@@ -22,18 +22,23 @@ using Listing = std::map<std::string, std::string>;
 Listing listAll(DirectoryLister& lister, const std::filesystem::path& folder) {
     Listing result;
     EXPECT_EQ(lister.open(folder, true), ListOpen::Opened);
-    ListedEntry entry;
-    while (lister.next(entry))
-        if (entry.name != "." && entry.name != "..") result[std::string(entry.name)] = entry.kind == EntryKind::File     ? "file " + std::to_string(entry.size)
-                                          : entry.kind == EntryKind::Folder ? "folder" : "other";
+    for (ListedEntry entry; lister.next(entry);)
+        result[std::string(entry.name)] = entry.kind == EntryKind::File     ? "file " + std::to_string(entry.size)
+                                          : entry.kind == EntryKind::Folder ? "folder"
+                                                                            : "other";
+    result.erase(".");
+    result.erase("..");
     return result;
 }
 
 // A file system that reports no entry types (DT_UNKNOWN), as some do.
 ssize_t untypedEntries(int fd, void* buffer, size_t size) {
     const ssize_t n = ::getdents64(fd, buffer, size);
-    for (ssize_t pos = 0; pos < n; pos += reinterpret_cast<dirent64*>(static_cast<char*>(buffer) + pos)->d_reclen)
-        reinterpret_cast<dirent64*>(static_cast<char*>(buffer) + pos)->d_type = DT_UNKNOWN;
+    for (ssize_t pos = 0; pos < n;) {
+        auto* d = reinterpret_cast<dirent64*>(static_cast<char*>(buffer) + pos);
+        d->d_type = DT_UNKNOWN;
+        pos += d->d_reclen;
+    }
     return n;
 }
 

@@ -52,16 +52,17 @@ std::string items(const ScanSnapshot& snapshot) {
     return text + "of " + std::to_string(snapshot.bytes);
 }
 
-uint64_t findChild(const Tree& tree, uint64_t parent, const std::string& name) {
-    for (uint64_t child : tree.nodes[parent].children)
-        if (tree.nodes[child].name == name) return child;
-    return kNoNode;
-}
-
-Names childNames(const Tree& tree, uint64_t parent) {
-    Names names;
-    for (uint64_t child : tree.nodes[parent].children) names.push_back(tree.nodes[child].name);
-    return names;
+// The subtree below a node: names in the children's order, a folder's own
+// children in brackets, a mount point's index after "@".
+std::string outline(const Tree& tree, uint64_t index = 0) {
+    std::string text;
+    for (uint64_t child : tree.nodes[index].children) {
+        const ScanNode& node = tree.nodes[child];
+        text += (text.empty() ? "" : " ") + node.name;
+        if (node.mountIndex != kNoNode) text += "@" + std::to_string(node.mountIndex);
+        if (!node.children.empty()) text += "(" + outline(tree, child) + ")";
+    }
+    return text;
 }
 
 MountEntry mountAt(const std::string& point, const std::string& type = "", const std::string& device = "") {
@@ -156,7 +157,9 @@ TEST(ScanEngineWalk, SumsOrderNamesAndKindsOfARealTree) {
     const std::string total = std::to_string(5'000'000 + 7 + 30 + 1 + (5ULL << 30) + 11 + 22 + 200);
     EXPECT_EQ(outcome(tree, progress), "20 nodes, " + total + " B in 11 files, counted 11 files " + total + " B, 0 errors");
     EXPECT_GT(tree.seconds, 0.0);
-    EXPECT_EQ(childNames(tree, findChild(tree, 0, "small")), (Names{"A", "a", "b", "empty"}));
+    // Larger first, equal sizes by name bytes; nothing but files and folders.
+    EXPECT_EQ(outline(tree), "huge.img big(one.bin deep(er(two.bin))) linked other(link) small(A a b empty(also-empty)) "
+                             "line\nbreak(Привет) bad-\xff\xfe-name .hidden");
     // Every node's path leads back to the real entry, of the same kind and size.
     for (uint64_t i = 1; i < tree.nodes.size(); ++i) {
         struct stat st;
@@ -251,10 +254,7 @@ TEST(ScanEngineMounts, MountPointsInsideTheRootAreRecordedButNotWalked) {
     EXPECT_EQ(tree.root, temp.root() / "link");
     EXPECT_EQ(tree.rootVolume.mountPoint, real);
     EXPECT_EQ(tree.mountPointCount, 2u);
-    const uint64_t mnt = findChild(tree, 0, "mnt");
-    EXPECT_EQ(childNames(tree, mnt), (Names{"disk", "other"}));  // mount points sort first
-    EXPECT_EQ(tree.nodes[findChild(tree, mnt, "disk")].mountIndex, 2u);
-    EXPECT_EQ(tree.nodes[findChild(tree, 0, "data")].mountIndex, 4u);
+    EXPECT_EQ(outline(tree), "data@4 mnt(disk@2 other)");  // mount points sort first
     EXPECT_EQ(outcome(tree, progress), "5 nodes, 1 B in 1 files, counted 1 files 1 B, 0 errors");
     for (const PreviewItem& item : progress.snapshot().items)
         EXPECT_EQ(item.state, item.name == "data" ? PreviewState::OtherFileSystem : PreviewState::Complete);

@@ -53,7 +53,9 @@ TEST(FileSystemKind, OnlyKnownLocalMountsAreAskedWithoutATimeLimit) {
     };
     for (const auto& c : cases) {
         MountEntry entry;
-        std::tie(entry.fsType, entry.device, entry.pseudo) = std::make_tuple(c.type, c.device, c.pseudo);
+        entry.fsType = c.type;
+        entry.device = c.device;
+        entry.pseudo = c.pseudo;
         EXPECT_EQ(isNetworkFileSystem(c.type), c.network) << c.type;
         EXPECT_EQ(spaceQueryMayBlock(entry), c.mayBlock) << c.type << " " << c.device;
     }
