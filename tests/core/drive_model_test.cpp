@@ -45,42 +45,37 @@ TEST(DriveModelText, TrimsOnlyTheFourBlanks) {
 
 TEST(DriveModelLinux, ReadsTheDiskOfADeviceNumber) {
     FakeSysfs sys;
-    sys.disk("8:0", "sda", "ATA     \n", "Samsung SSD 860 \n", "1B6Q\n");
-    sys.partition("8:1", "sda", "sda1");
-    sys.disk("259:0", "nvme0n1", nullptr, "WD Blue SN570\n");
-    sys.partition("259:2", "nvme0n1", "nvme0n1p2");
-    sys.disk("8:16", "sdb", "   \n", "USB Stick\n");
-    sys.disk("8:32", "sdc", "Generic\n", nullptr);
-    sys.disk("8:48", "sdd", nullptr, nullptr, "0.01\n");
-    sys.disk("8:64", "sde", nullptr, nullptr);
-    sys.disk("8:80", "sdf", nullptr, "Mod\n");
-    sys.dir_.write("devices/pci0/block/sdf/device/vendor", std::string("Ven\0junk", 8));
-    sys.disk("252:0", "vda", "0x1af4\n", nullptr);
-    sys.disk("252:16", "vdb", "0x1AF4\n", "QEMU disk\n");
-    sys.disk("8:96", "sdg", "0xcafe Inc\n", "Disk\n");
-    sys.dir_.write("devices/virtual/block/dm-0/dev", "\n");
-    sys.link("254:0", "devices/virtual/block/dm-0");
-    sys.link("8:99", "devices/pci0/block/gone");
-    const struct {
-        const char *device, *model, *disk;
-    } cases[] = {
-        {"8:0", "ATA Samsung SSD 860", "sda"},   {"8:1", "ATA Samsung SSD 860", "sda"},  // a partition: its disk
-        {"259:2", "WD Blue SN570", "nvme0n1"},   {"8:16", "USB Stick", "sdb"},           // no or blank vendor
-        {"8:32", "Generic", "sdc"},              {"8:48", "0.01", "sdd"},                // no model; only a revision
-        {"8:64", "", "sde"},                     {"8:80", "Ven Mod", "sdf"},             // text ends at a NUL
-        {"252:0", "", "vda"},                    {"252:16", "QEMU disk", "vdb"},         // a bus id is no vendor
-        {"8:96", "0xcafe Inc Disk", "sdg"},      {"254:0", "", "dm-0"},                  // no device folder
-    };
-    for (const auto& c : cases) {
-        std::string disk;
-        EXPECT_EQ(queryPhysicalDriveModel(c.device, disk, sys.dir_.root()), c.model) << c.device;
-        EXPECT_EQ(disk, c.disk) << c.device;
-    }
-    for (const char* device : {"8:5", "8:99", "0:21", "", "8", "8:", ":0", "../../devices/pci0/block/sda", "8:0/.."}) {
+    auto query = [&](const std::string& device) {
         std::string disk = "untouched";
-        EXPECT_EQ(queryPhysicalDriveModel(device, disk, sys.dir_.root()), "") << device;
-        EXPECT_EQ(disk, "untouched") << device;
-    }
+        return queryPhysicalDriveModel(device, disk, sys.dir_.root()) + "|" + disk;
+    };
+    // Disks by their vendor, model and revision attributes (null: none),
+    // and the model read back.
+    const struct { const char *device, *name, *vendor, *model, *rev, *read; } disks[] = {
+        {"8:0", "sda", "ATA     \n", "Samsung SSD 860 \n", "1B6Q\n", "ATA Samsung SSD 860"},
+        {"259:0", "nvme0n1", nullptr, "WD Blue SN570\n", nullptr, "WD Blue SN570"},
+        {"8:16", "sdb", "   \n", "USB Stick\n", nullptr, "USB Stick"},       // blank vendor
+        {"8:32", "sdc", "Generic\n", nullptr, nullptr, "Generic"},           // no model
+        {"8:48", "sdd", nullptr, nullptr, "0.01\n", "0.01"},                 // only a revision
+        {"8:64", "sde", nullptr, nullptr, nullptr, ""},
+        {"8:80", "sdf", nullptr, "Mod\n", nullptr, "Ven Mod"},              // its vendor below
+        {"252:0", "vda", "0x1af4\n", nullptr, nullptr, ""},                  // a bus id is no vendor
+        {"252:16", "vdb", "0x1AF4\n", "QEMU disk\n", nullptr, "QEMU disk"},
+        {"8:96", "sdg", "0xcafe Inc\n", "Disk\n", nullptr, "0xcafe Inc Disk"},
+    };
+    for (const auto& d : disks) sys.disk(d.device, d.name, d.vendor, d.model, d.rev);
+    sys.dir_.write("devices/pci0/block/sdf/device/vendor", std::string("Ven\0junk", 8));  // text ends at a NUL
+    for (const auto& d : disks) EXPECT_EQ(query(d.device), d.read + std::string("|") + d.name);
+    sys.partition("8:1", "sda", "sda1");  // a partition: its disk
+    sys.partition("259:2", "nvme0n1", "nvme0n1p2");
+    EXPECT_EQ(query("8:1"), "ATA Samsung SSD 860|sda");
+    EXPECT_EQ(query("259:2"), "WD Blue SN570|nvme0n1");
+    sys.dir_.write("devices/virtual/block/dm-0/dev", "\n");  // no device folder
+    sys.link("254:0", "devices/virtual/block/dm-0");
+    EXPECT_EQ(query("254:0"), "|dm-0");
+    sys.link("8:99", "devices/pci0/block/gone");
+    for (const char* device : {"8:5", "8:99", "0:21", "", "8", "8:", ":0", "../../devices/pci0/block/sda", "8:0/.."})
+        EXPECT_EQ(query(device), "|untouched") << device;
 }
 
 TEST(DriveModelLinux, ListMountsFillsTheModelButKeepsTheDeviceNumber) {
@@ -97,8 +92,7 @@ TEST(DriveModelLinux, ListMountsFillsTheModelButKeepsTheDeviceNumber) {
     bool tableRead = false;
     const auto mounts = listMounts(fixed.sources, tableRead);
     ASSERT_EQ(mounts.size(), 4u);
-    const std::string models[] = {"ATA Disk One", "ATA Disk One", "", ""};
-    for (size_t i = 0; i < 4; ++i) EXPECT_EQ(mounts[i].model, models[i]) << mounts[i].mountPoint;
+    for (size_t i = 0; i < 4; ++i) EXPECT_EQ(mounts[i].model, i < 2 ? "ATA Disk One" : "") << mounts[i].mountPoint;
     EXPECT_EQ(mounts[0].device, "8:1");
 }
 

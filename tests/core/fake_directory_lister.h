@@ -38,16 +38,11 @@ public:
 
     bool next(ListedEntry& entry) override {
         const std::vector<FakeEntry>& entries = folders[current_];
-        if (auto limit = failAfter.find(current_); limit != failAfter.end() && pos_ >= limit->second) {
-            failed_ = true;
-            return false;
-        }
-        if (pos_ >= entries.size()) return false;
+        if (auto limit = failAfter.find(current_); limit != failAfter.end() && pos_ >= limit->second) failed_ = true;
+        if (failed_ || pos_ >= entries.size()) return false;
         const FakeEntry& e = entries[pos_++];
         if (onEntry) onEntry(current_, e.name);
-        entry.name = e.name;
-        entry.kind = e.kind;
-        entry.size = e.size;
+        entry = {e.name, e.kind, e.size};
         return true;
     }
 

@@ -1,8 +1,6 @@
 // The Linux mount table: mountinfo parsing, hidden mounts, lookup of the
 // mount that holds a path, one-line descriptions, and listMounts itself.
 #include <gtest/gtest.h>
-
-#include <fstream>
 #include <sstream>
 
 #include "core/mount_entry.h"
@@ -18,18 +16,15 @@ std::vector<MountEntry> parse(const std::string& text) {
     return parseMountInfo(in);
 }
 
+// The sources of the mounts, "*" marking a pseudo file system.
 std::vector<std::string> sources(const std::vector<MountEntry>& mounts) {
     std::vector<std::string> texts;
-    for (const MountEntry& m : mounts) texts.push_back(m.source);
+    for (const MountEntry& m : mounts) texts.push_back(m.source + (m.pseudo ? "*" : ""));
     return texts;
 }
 
 TEST(IsPathWithinMount, FollowsTheTable) {
-    const struct {
-        const char* path;
-        const char* mountPoint;
-        bool within;
-    } cases[] = {
+    const struct { const char *path, *mountPoint; bool within; } cases[] = {
         {"/mnt/a", "/mnt", true}, {"/mnt", "/mnt", true},     {"/mntx", "/mnt", false}, {"/mnt/", "/mnt", true},
         {"/mnt/a", "/mnt/", false}, {"/mnt", "/mnt/a", false}, {"/x", "/", true},       {"x", "/", false},
         {"", "/", false},           {"/x", "", true},          {"", "", true},          {"a/b", "a", true},
@@ -47,10 +42,10 @@ TEST(ParseMountInfo, ReadsEveryFieldAndDecodesEscapes) {
     std::vector<std::string> fields;
     for (const MountEntry& m : mounts)
         fields.push_back(std::to_string(m.mountId) + "|" + std::to_string(m.parentId) + "|" + m.device + "|" + m.fsRoot +
-                         "|" + m.mountPoint + "|" + m.fsType + "|" + m.source + "|" + (m.pseudo ? "pseudo" : ""));
-    EXPECT_EQ(fields, (std::vector<std::string>{"36|35|98:0|/mnt1|/mnt/parent|ext3|/dev/root|",
-                                                "1|0|8:1|/my root|/mnt/my disk|fuse\\040x|/dev/disk\ta|",
-                                                "-3|-4|0:1|/|/neg|tmpfs|tmpfs|"}));
+                         "|" + m.mountPoint + "|" + m.fsType + "|" + m.source);
+    EXPECT_EQ(fields, (std::vector<std::string>{"36|35|98:0|/mnt1|/mnt/parent|ext3|/dev/root",
+                                                "1|0|8:1|/my root|/mnt/my disk|fuse\\040x|/dev/disk\ta",
+                                                "-3|-4|0:1|/|/neg|tmpfs|tmpfs"}));
 }
 
 TEST(ParseMountInfo, SkipsMalformedLinesAndKeepsTheRest) {
@@ -82,23 +77,14 @@ TEST(UnescapeMountField, DecodesOnlyWholeOctalEscapes) {
     for (const auto& [raw, decoded] : cases) EXPECT_EQ(unescapeMountField(raw), decoded) << raw;
 }
 
-TEST(ParseMountInfo, FlagsPseudoFileSystemsAndKeepsThem) {
-    const auto mounts = parse(
-        "1 0 0:1 / /sys/fs/cgroup rw - cgroup2 cgroup2 rw\n"
-        "2 0 0:2 / /proc rw - Proc proc rw\n"
-        "3 0 0:3 / /home/u/remote rw - fuse.sshfs u@host:/ rw\n"
-        "4 0 0:4 / /auto rw - autofs systemd-1 rw\n"
-        "5 0 0:5 / /rpc rw - rpc_pipefs sunrpc rw\n");
-    std::vector<bool> pseudo;
-    for (const MountEntry& m : mounts) pseudo.push_back(m.pseudo);
-    EXPECT_EQ(pseudo, (std::vector<bool>{true, false, false, true, true}));
-}
-
-TEST(ParseMountInfo, HidesOverMountsAndEverythingBelowThem) {
-    const struct {
-        const char* table;
-        std::vector<std::string> visible;
-    } cases[] = {
+TEST(ParseMountInfo, HidesOverMountsAndEverythingBelowThemAndFlagsPseudoFileSystems) {
+    const struct { const char* table; std::vector<std::string> visible; } cases[] = {
+        {"1 0 0:1 / /sys/fs/cgroup rw - cgroup2 cgroup2 rw\n"
+         "2 0 0:2 / /proc rw - Proc proc rw\n"  // the type is matched exactly
+         "3 0 0:3 / /home/u/remote rw - fuse.sshfs u@host:/ rw\n"
+         "4 0 0:4 / /auto rw - autofs systemd-1 rw\n"
+         "5 0 0:5 / /rpc rw - rpc_pipefs sunrpc rw\n",
+         {"cgroup2*", "proc", "u@host:/", "systemd-1*", "sunrpc*"}},
         {"1 0 8:1 / / rw - ext4 a rw\n"
          "10 1 8:2 / /data rw - ext4 b rw\n"
          "11 10 8:3 / /data rw - ext4 c rw\n"          // covers 10
@@ -114,17 +100,13 @@ TEST(ParseMountInfo, HidesOverMountsAndEverythingBelowThem) {
          {"c", "d"}},
         {"1 1 0:2 / / rw - rootfs rootfs rw\n"         // its own parent: an initramfs root
          "2 1 0:3 / /proc rw - proc proc rw\n",
-         {"rootfs", "proc"}},
+         {"rootfs", "proc*"}},
     };
     for (const auto& c : cases) EXPECT_EQ(sources(parse(c.table)), c.visible);
 }
 
 TEST(FindMountForPath, PicksTheLongestContainingMountPoint) {
-    const struct {
-        std::vector<std::string> points;
-        const char* path;
-        int found;
-    } cases[] = {
+    const struct { std::vector<std::string> points; const char* path; int found; } cases[] = {
         {{"/", "/home", "/home/user"}, "/home/user/docs", 2}, {{"/", "/home", "/home/user"}, "/home", 1},
         {{"/", "/home", "/home/user"}, "/homework", 0},       {{"/", "/home", "/home/user"}, "home/user", -1},
         {{"/", "/home", "/home/user"}, "", -1},               {{}, "/x", -1},
@@ -141,9 +123,7 @@ TEST(FindMountForPath, PicksTheLongestContainingMountPoint) {
 }
 
 TEST(DescribeMountEntry, BuildsOneLine) {
-    const struct {
-        const char *mountPoint, *source, *type, *model, *line;
-    } cases[] = {
+    const struct { const char *mountPoint, *source, *type, *model, *line; } cases[] = {
         {"D:\\", "D:\\ Data", "NTFS", "Vendor Model", "D:\\  \u2190  Data \u00b7 NTFS \u00b7 Vendor Model"},
         {"C:\\", "C:\\", "NTFS", "", "C:\\ \u00b7 NTFS"},
         {"/mnt/nas", "server:/export", "nfs4", "", "/mnt/nas  \u2190  server:/export \u00b7 nfs4"},

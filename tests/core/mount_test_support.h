@@ -1,6 +1,7 @@
 // A space-query double and fixed mount-table sources for the volume table tests.
 #pragma once
 
+#include <algorithm>
 #include <condition_variable>
 #include <filesystem>
 #include <mutex>
@@ -32,12 +33,10 @@ public:
     std::optional<SpaceFigures> measure(const std::filesystem::path& path) const override {
         std::unique_lock<std::mutex> lock(mutex_);
         calls_.push_back({path.string(), std::this_thread::get_id()});
-        for (const std::string& prefix : deadPrefixes_) {
-            if (path.string().rfind(prefix, 0) != 0) continue;
-            ++blockedCalls_;
-            released_.wait(lock, [this] { return open_; });
-            break;
-        }
+        const bool dead = std::any_of(deadPrefixes_.begin(), deadPrefixes_.end(),
+                                      [&](const std::string& prefix) { return path.string().rfind(prefix, 0) == 0; });
+        blockedCalls_ += dead;
+        released_.wait(lock, [&] { return open_ || !dead; });
         return figures_;
     }
 
@@ -46,14 +45,8 @@ public:
         open_ = true;
         released_.notify_all();
     }
-    std::vector<Call> calls() const {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return calls_;
-    }
-    int blockedCalls() const {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return blockedCalls_;
-    }
+    std::vector<Call> calls() const { std::lock_guard<std::mutex> lock(mutex_); return calls_; }
+    int blockedCalls() const { std::lock_guard<std::mutex> lock(mutex_); return blockedCalls_; }
 
 private:
     std::optional<SpaceFigures> figures_;

@@ -2,10 +2,10 @@
 // groups, the ring-1 files of the laid-out folder, and bad input.
 #include "core/ring_layout.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <gtest/gtest.h>
 #include <limits>
 #include <random>
 #include <string>
@@ -17,35 +17,30 @@ namespace {
 
 constexpr double kTwoPi = 6.283185307179586476925286766559;
 constexpr uint64_t kMax = std::numeric_limits<uint64_t>::max();
-
 using testing::TreeBuilder;
+using Segments = std::vector<RingSegment>;
 
 double share(uint64_t part, uint64_t whole, double span = kTwoPi) {
     return static_cast<double>(part) / static_cast<double>(whole) * span;
 }
 
-std::string describe(const RingSegment& s) {
-    return "{node " + std::to_string(s.node) + " ring " + std::to_string(s.ring) + " " + std::to_string(s.startAngle) +
-           ".." + std::to_string(s.endAngle) + " hue " + std::to_string(s.hue) + (s.isGroup ? " group" : "") +
-           " bytes " + std::to_string(s.bytes) + " count " + std::to_string(s.count) + "}";
-}
-
-// The sectors one by one; angles to rounding.
-void expectLayout(const std::vector<RingSegment>& got, const std::vector<RingSegment>& want) {
-    ASSERT_EQ(got.size(), want.size());
-    for (size_t i = 0; i < got.size(); ++i) {
-        const RingSegment &g = got[i], &w = want[i];
-        EXPECT_TRUE(g.node == w.node && g.ring == w.ring && g.hue == w.hue && g.isGroup == w.isGroup &&
-                    g.bytes == w.bytes && g.count == w.count && std::fabs(g.startAngle - w.startAngle) < 1e-12 &&
-                    std::fabs(g.endAngle - w.endAngle) < 1e-12)
-            << i << ": " << describe(g) << ", expected " << describe(w);
+// Sectors as lines of text, angles to nine decimals, so that a mismatch
+// shows whole sectors.
+std::vector<std::string> rows(const Segments& segments) {
+    std::vector<std::string> out;
+    for (const RingSegment& s : segments) {
+        char line[200];
+        std::snprintf(line, sizeof line, "node %llu ring %d %.9f..%.9f hue %u%s bytes %llu count %llu",
+                      (unsigned long long)s.node, s.ring, s.startAngle, s.endAngle, s.hue, s.isGroup ? " group" : "",
+                      (unsigned long long)s.bytes, (unsigned long long)s.count);
+        out.push_back(line);
     }
+    return out;
 }
 
 TEST(RingLayout, NothingToLayOutGivesAnEmptyResult) {
     TreeBuilder b;
-    const uint64_t empty = b.folder(0, "empty");
-    const uint64_t zero = b.folder(0, "zero");
+    const uint64_t empty = b.folder(0, "empty"), zero = b.folder(0, "zero");
     b.file(zero, "nothing", 0);
     b.file(0, "data", 100);
     const Tree& tree = b.finish();
@@ -57,17 +52,15 @@ TEST(RingLayout, NothingToLayOutGivesAnEmptyResult) {
 
 TEST(RingLayout, SectorsInDepthFirstOrderWithGroupsAndRootFiles) {
     TreeBuilder b;
-    const uint64_t a = b.folder(0, "a");
-    const uint64_t a1 = b.folder(a, "a1");
+    const uint64_t a = b.folder(0, "a"), a1 = b.folder(a, "a1");
     b.file(a1, "deep", 10);
     b.file(a, "big", 30);  // larger than a1, still only part of a's group
     const uint64_t bDir = b.folder(0, "b");
     b.file(bDir, "x", 20);
-    const uint64_t f1 = b.file(0, "f1", 15);
-    const uint64_t f2 = b.file(0, "f2", 5);
+    const uint64_t f1 = b.file(0, "f1", 15), f2 = b.file(0, "f2", 5);
     // Children in stored order: a (40), b (20), f1 (15), f2 (5).
     const double aEnd = share(40, 80), a1End = share(10, 40, aEnd), bEnd = aEnd + share(20, 80);
-    expectLayout(layout(b.finish(), 0, 3, 0.0), {
+    EXPECT_EQ(rows(layout(b.finish(), 0, 3, 0.0)), rows({
         {a, 0, 0.0, aEnd, 0, false, 40, 1},
         {a1, 1, 0.0, a1End, 0, false, 10, 1},
         {a1, 2, 0.0, a1End, 0, true, 10, 1},  // ring 2: files are grouped
@@ -78,10 +71,11 @@ TEST(RingLayout, SectorsInDepthFirstOrderWithGroupsAndRootFiles) {
         // The root's files on ring 1 over its group, hue = ordinal among all children.
         {f1, 1, bEnd, bEnd + share(15, 80), 2, false, 15, 1},
         {f2, 1, bEnd + share(15, 80), kTwoPi, 3, false, 5, 1},
-    });
+    }));
     // With one ring there is no ring 1.
-    expectLayout(layout(b.tree, 0, 1, 0.0), {{a, 0, 0.0, aEnd, 0, false, 40, 1}, {bDir, 0, aEnd, bEnd, 1, false, 20, 1},
-                                            {0, 0, bEnd, kTwoPi, 0, true, 20, 2}});
+    EXPECT_EQ(rows(layout(b.tree, 0, 1, 0.0)), rows({{a, 0, 0.0, aEnd, 0, false, 40, 1},
+                                                     {bDir, 0, aEnd, bEnd, 1, false, 20, 1},
+                                                     {0, 0, bEnd, kTwoPi, 0, true, 20, 2}}));
 }
 
 TEST(RingLayout, FolderExactlyAtTheMinimumAngleGetsItsSector) {
@@ -89,16 +83,16 @@ TEST(RingLayout, FolderExactlyAtTheMinimumAngleGetsItsSector) {
     b.file(b.folder(0, "big"), "x", 997);
     const uint64_t small = b.folder(0, "small");
     b.file(small, "y", 3);
-    const Tree& tree = b.finish();
+    b.finish();
     const double angle = share(3, 1000), start = share(997, 1000);
-    // No minimum, or a negative or NaN one, draws every non-empty folder.
+    // No minimum, or a negative or NaN one, draws every non-empty folder;
+    // above it the root's ring-0 group gathers it as one small folder.
     for (const double minAngle : {angle, 0.0, -1.0, double(NAN), std::nextafter(angle, 1.0)}) {
-        const auto s = layout(tree, 0, 2, minAngle);
+        const Segments s = layout(b.tree, 0, 2, minAngle);
         ASSERT_GE(s.size(), 3u);
-        if (!(minAngle > angle))
-            expectLayout({s[2]}, {{small, 0, start, start + angle, 1, false, 3, 1}});
-        else  // the root's ring-0 group gathers it as one small folder
-            expectLayout({s.back()}, {{0, 0, start, start + angle, 0, true, 3, 1}});
+        EXPECT_EQ(rows({minAngle > angle ? s.back() : s[2]}),
+                  rows({minAngle > angle ? RingSegment{0, 0, start, start + angle, 0, true, 3, 1}
+                                         : RingSegment{small, 0, start, start + angle, 1, false, 3, 1}}));
     }
 }
 
@@ -107,66 +101,56 @@ TEST(RingLayout, UpToTwentyFourRootFilesAllDrawnBeyondThatThinOnesGrouped) {
         TreeBuilder b;
         b.file(b.folder(0, "big"), "x", 1000000);
         for (uint64_t i = 0; i < files; ++i) b.file(0, "f" + std::to_string(100 + i), 10);
-        // big, its ring-1 group, the root's ring-0 group of all files, then ring 1.
-        const auto s = layout(b.finish(), 0, 6, 0.001);
-        ASSERT_GE(s.size(), 4u);
-        expectLayout({s[2]}, {{0, 0, s[2].startAngle, s[2].endAngle, 0, true, files * 10, files}});
-        if (files == 24) {
-            EXPECT_EQ(s.size(), 3u + 24);  // far under 0.0025 each, drawn all the same
-        } else {
-            ASSERT_EQ(s.size(), 4u);  // both groups belong to the root; bytes and count tell them apart
-            expectLayout({s[3]}, {{0, 1, s[2].startAngle, s[3].endAngle, 0, true, 250, 25}});
-        }
+        // big, its ring-1 group, the root's ring-0 group of all files, then
+        // ring 1: 24 files far under 0.0025 each drawn all the same, or one
+        // more group of the root, told apart by bytes and count.
+        const Segments s = layout(b.finish(), 0, 6, 0.001);
+        ASSERT_EQ(s.size(), files == 24 ? 27u : 4u);
+        EXPECT_EQ(rows({s[2]}), rows({{0, 0, s[2].startAngle, s[2].endAngle, 0, true, files * 10, files}}));
+        if (files == 24) continue;
+        EXPECT_EQ(rows({s[3]}), rows({{0, 1, s[2].startAngle, s[3].endAngle, 0, true, 250, 25}}));
     }
 }
 
 TEST(RingLayout, RingOneFileThresholdIsTheLargerOfTheMinimumAndAFloor) {
     // 35 files: those under max(0.0025, minAngle) are grouped on ring 1.
+    // 1000 bytes take 0.604 rad, 20 bytes 0.012 (above the floor), 1 byte
+    // 0.0006 (under it).
     TreeBuilder b;
     for (int i = 0; i < 35; ++i) b.file(0, "f" + std::to_string(100 + i), i < 10 ? 1000 : i < 30 ? 20 : 1);
-    const Tree& tree = b.finish();
-    auto drawnFiles = [&](double minAngle) {
-        int n = 0;
-        for (const RingSegment& s : layout(tree, 0, 2, minAngle)) n += s.ring == 1 && !s.isGroup;
-        return n;
-    };
-    EXPECT_EQ(drawnFiles(0.0), 30);  // 20 bytes: 0.012 rad, above the floor; 1 byte: 0.0006, under it
-    EXPECT_EQ(drawnFiles(-5.0), 30);
-    EXPECT_EQ(drawnFiles(0.5), 10);  // 1000 bytes: 0.604 rad
-    EXPECT_EQ(drawnFiles(1.0), 0);
+    b.finish();
+    for (const auto& [minAngle, drawn] : {std::pair<double, int>{0.0, 30}, {-5.0, 30}, {0.5, 10}, {1.0, 0}}) {
+        const Segments s = layout(b.tree, 0, 2, minAngle);
+        EXPECT_EQ(std::count_if(s.begin(), s.end(), [](auto& seg) { return seg.ring == 1 && !seg.isGroup; }), drawn);
+    }
 }
 
 TEST(RingLayout, ZeroSizedChildrenAdvanceTheHueOrdinalAndOutermostRingHasNoChildren) {
     TreeBuilder b;
     const uint64_t a = b.folder(0, "a");
-    const uint64_t inner = b.folder(a, "inner");
-    b.file(inner, "x", 50);
+    b.file(b.folder(a, "inner"), "x", 50);
     b.file(a, "y", 10);
-    b.folder(0, "empty");          // size 0: no sector, but ordinal 1
-    const uint64_t mount = b.folder(0, "mnt");
-    b.tree.nodes[mount].mountIndex = 0;  // a mount point: size 0, sorted first
+    b.folder(0, "empty");  // size 0: no sector, but an ordinal
+    b.tree.nodes[b.folder(0, "mnt")].mountIndex = 0;  // a mount point: size 0, sorted first
     const uint64_t c = b.folder(0, "c");
     b.file(c, "z", 40);
-    const Tree& tree = b.finish();
     // Stored order: mnt, a, c, empty.
-    expectLayout(layout(tree, 0, 1, 0.0), {{a, 0, 0.0, share(60, 100), 1, false, 60, 1},
-                                           {c, 0, share(60, 100), kTwoPi, 2, false, 40, 1}});
+    EXPECT_EQ(rows(layout(b.finish(), 0, 1, 0.0)), rows({{a, 0, 0.0, share(60, 100), 1, false, 60, 1},
+                                                         {c, 0, share(60, 100), kTwoPi, 2, false, 40, 1}}));
     // maxRings 2: a's children appear on ring 1, but nothing below.
-    for (const RingSegment& seg : layout(tree, 0, 2, 0.0)) EXPECT_LT(seg.ring, 2) << describe(seg);
+    for (const RingSegment& seg : layout(b.tree, 0, 2, 0.0)) EXPECT_LT(seg.ring, 2) << rows({seg})[0];
 }
 
 TEST(RingLayout, SizesNearTheTopOfU64NeitherWrapNorOverflow) {
     TreeBuilder b;
-    const uint64_t a = b.folder(0, "a");
-    b.file(a, "x", uint64_t{1} << 63);
-    const uint64_t f = b.file(0, "f", (uint64_t{1} << 63) - 1);
-    const Tree& tree = b.finish();
-    ASSERT_EQ(tree.nodes[0].size, kMax);
-    const uint64_t half = uint64_t{1} << 63;
-    expectLayout(layout(tree, 0, 2, 0.0), {{a, 0, 0.0, kTwoPi / 2, 0, false, half, 1},
-                                           {a, 1, 0.0, kTwoPi / 2, 0, true, half, 1},
-                                           {0, 0, kTwoPi / 2, kTwoPi, 0, true, half - 1, 1},
-                                           {f, 1, kTwoPi / 2, kTwoPi, 1, false, half - 1, 1}});
+    const uint64_t half = uint64_t{1} << 63, a = b.folder(0, "a");
+    b.file(a, "x", half);
+    const uint64_t f = b.file(0, "f", half - 1);
+    ASSERT_EQ(b.finish().nodes[0].size, kMax);
+    EXPECT_EQ(rows(layout(b.tree, 0, 2, 0.0)), rows({{a, 0, 0.0, kTwoPi / 2, 0, false, half, 1},
+                                                     {a, 1, 0.0, kTwoPi / 2, 0, true, half, 1},
+                                                     {0, 0, kTwoPi / 2, kTwoPi, 0, true, half - 1, 1},
+                                                     {f, 1, kTwoPi / 2, kTwoPi, 1, false, half - 1, 1}}));
 }
 
 TEST(RingLayout, DamagedTreesNeitherLoopNorWrap) {
@@ -177,15 +161,14 @@ TEST(RingLayout, DamagedTreesNeitherLoopNorWrap) {
     tree.nodes.push_back({"a", 0, {1, 0}, 20, 1, true, kNoNode});  // points at itself and its parent
     tree.nodes.push_back({"f", 0, {}, 10, 1, false, kNoNode});
     const double aEnd = share(20, 30);
-    expectLayout(layout(tree, 0, 100, 0.0), {{1, 0, 0.0, aEnd, 2, false, 20, 1},
-                                             {0, 0, aEnd, kTwoPi, 0, true, 10, 1},
-                                             {2, 1, aEnd, kTwoPi, 3, false, 10, 1}});
+    EXPECT_EQ(rows(layout(tree, 0, 100, 0.0)), rows({{1, 0, 0.0, aEnd, 2, false, 20, 1},
+                                                     {0, 0, aEnd, kTwoPi, 0, true, 10, 1},
+                                                     {2, 1, aEnd, kTwoPi, 3, false, 10, 1}}));
     // Small children that add up past 2^64: the group's total saturates
     // instead of wrapping to a tiny number.
-    Tree damaged;
-    damaged.nodes.push_back({"root", kNoNode, {1, 2, 3}, kMax, 3, true, kNoNode});
-    for (int i = 0; i < 3; ++i) damaged.nodes.push_back({"f", 0, {}, kMax - 1, 1, false, kNoNode});
-    expectLayout(layout(damaged, 0, 1, 0.0), {{0, 0, 0.0, kTwoPi, 0, true, kMax, 3}});
+    tree.nodes = {{"root", kNoNode, {1, 2, 3}, kMax, 3, true, kNoNode}};
+    tree.nodes.resize(4, {"f", 0, {}, kMax - 1, 1, false, kNoNode});
+    EXPECT_EQ(rows(layout(tree, 0, 1, 0.0)), rows({{0, 0, 0.0, kTwoPi, 0, true, kMax, 3}}));
 }
 
 // Invariants over generated trees: positive sizes, rings in range, children
@@ -204,15 +187,14 @@ TEST(RingLayout, InvariantsHoldOnGeneratedTrees) {
         const Tree& tree = b.finish();
         const int maxRings = 1 + round % 6;
         const double minAngle = 0.002 * (round % 4);
-        const auto s = layout(tree, 0, maxRings, minAngle);
+        const Segments s = layout(tree, 0, maxRings, minAngle);
         for (size_t i = 0; i < s.size(); ++i) {
             const RingSegment& seg = s[i];
-            SCOPED_TRACE(describe(seg));
+            SCOPED_TRACE(rows({seg})[0]);
             EXPECT_TRUE(seg.bytes > 0 && seg.ring >= 0 && seg.ring < maxRings && seg.startAngle >= 0.0 &&
                         seg.startAngle <= seg.endAngle && seg.endAngle <= kTwoPi + 1e-9);
-            if (seg.isGroup || seg.ring == 0) continue;
             const ScanNode& node = tree.nodes[seg.node];
-            if (seg.ring == 1 && !node.isFolder) continue;  // a root file
+            if (seg.isGroup || seg.ring == 0 || (seg.ring == 1 && !node.isFolder)) continue;  // or a root file
             EXPECT_GE(seg.endAngle - seg.startAngle, minAngle - 1e-12);
             // The parent's sector is the nearest earlier one on the ring below.
             const auto parent = std::find_if(s.rbegin() + static_cast<long>(s.size() - i), s.rend(),
@@ -226,7 +208,7 @@ TEST(RingLayout, InvariantsHoldOnGeneratedTrees) {
 }
 
 TEST(RingLookup, FindsTheSectorUnderAPolarPoint) {
-    const std::vector<RingSegment> s = {
+    const Segments s = {
         {10, 0, 0.0, 1.0, 0, false, 5, 1}, {11, 0, 1.0, 2.0, 1, false, 5, 1}, {12, 1, 0.5, 1.5, 0, false, 5, 1},
         {20, 0, 2.0, kTwoPi, 0, true, 7, 3}, {20, 1, 2.0, 3.0, 0, true, 2, 1},  // two groups of one folder
     };

@@ -2,16 +2,14 @@
 // the documented clamps and rejections, and pixel properties of simple shapes.
 #include "core/ring_raster.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cmath>
-#include <limits>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
 #include <random>
 #include <set>
 #include <stdexcept>
 #include <string>
-
 
 namespace fan {
 namespace {
@@ -26,8 +24,7 @@ using Rgb = std::array<uint8_t, 3>;
 std::vector<uint8_t> referenceRaster(int size, double centre, Rgb background,
                                      const std::vector<RasterSegment>& segments, int supersample) {
     if (size < 1 || size > 1536) throw std::invalid_argument("Invalid chart size");
-    const int ss = std::clamp(supersample, 1, 6);
-    const int n = size * ss;
+    const int ss = std::clamp(supersample, 1, 6), n = size * ss;
     std::vector<uint8_t> canvas(static_cast<size_t>(n) * n * 3);
     for (size_t i = 0; i < canvas.size(); ++i) canvas[i] = background[i % 3];
     std::vector<std::vector<double>> rows(n);
@@ -72,9 +69,7 @@ std::vector<uint8_t> referenceRaster(int size, double centre, Rgb background,
                 const double c1 = std::min(n - 1.0, std::ceil(list[i + 1] - 0.5) - 1);
                 for (double c = std::max(0.0, std::ceil(list[i] - 0.5)); c <= c1; ++c) {
                     uint8_t* p = &canvas[(static_cast<size_t>(r) * n + static_cast<size_t>(c)) * 3];
-                    p[0] = s.red;
-                    p[1] = s.green;
-                    p[2] = s.blue;
+                    p[0] = s.red, p[1] = s.green, p[2] = s.blue;
                 }
             }
             list.clear();
@@ -95,46 +90,35 @@ RasterSegment sector(double inner, double outer, double start, double end, Rgb c
     return {inner, outer, start, end, colour[0], colour[1], colour[2]};
 }
 
-// Index of the first differing byte as text, for a readable failure.
-std::string firstDifference(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b, int size) {
-    if (a.size() != b.size()) return "sizes " + std::to_string(a.size()) + " vs " + std::to_string(b.size());
-    for (size_t i = 0; i < a.size(); ++i)
-        if (a[i] != b[i])
-            return "pixel (" + std::to_string(i / 3 % size) + ", " + std::to_string(i / 3 / size) + ") channel " +
-                   std::to_string(i % 3) + ": " + std::to_string(a[i]) + " vs " + std::to_string(b[i]);
-    return "none";
-}
-
+// Names the first differing pixel, for a readable failure.
 void expectSameAsReference(int size, double centre, Rgb background, const std::vector<RasterSegment>& segments,
                            int supersample, const std::string& context) {
     const auto fast = rasterizeRings(size, centre, background, segments, supersample);
     const auto plain = referenceRaster(size, centre, background, segments, supersample);
-    EXPECT_TRUE(fast == plain) << context << " size " << size << " ss " << supersample << " centre " << centre
-                               << " sectors " << segments.size() << ": first difference at "
-                               << firstDifference(fast, plain, size);
+    ASSERT_EQ(fast.size(), plain.size());
+    const size_t i = static_cast<size_t>(std::mismatch(fast.begin(), fast.end(), plain.begin()).first - fast.begin());
+    EXPECT_EQ(i, fast.size()) << context << " size " << size << " ss " << supersample << " centre " << centre
+                              << " sectors " << segments.size() << ": first difference at pixel (" << i / 3 % size
+                              << ", " << i / 3 / size << ") channel " << i % 3;
 }
 
 // Rings of adjacent sectors with small gaps between them, as the map draws
 // its layout: shared edges, many narrow sectors, overdraw in the centre.
 // Sectors are up to `narrow` radians wide, a share `wide` of them up to 1.5.
-std::vector<RasterSegment> mapLikeSectors(std::mt19937_64& random, double radius, double narrow = 0.05,
-                                          double wide = 0.3) {
+std::vector<RasterSegment> mapLikeSectors(std::mt19937_64& random, double radius, double narrow, double wide = 0.3) {
     std::uniform_real_distribution<double> unit(0.0, 1.0);
     std::vector<RasterSegment> out;
     const double hole = radius * 0.3;
     const int rings = 1 + static_cast<int>(unit(random) * 6);
     const double width = (radius - hole) / rings;
     for (int ring = 0; ring < rings; ++ring) {
-        double a = 0.0;
-        while (a < 2 * kPi) {
-            const double span =
-                std::min(2 * kPi - a, unit(random) >= wide ? unit(random) * narrow : unit(random) * 1.5);
+        for (double a = 0.0, span; a < 2 * kPi; a += span) {
+            span = std::min(2 * kPi - a, unit(random) >= wide ? unit(random) * narrow : unit(random) * 1.5);
             const double inset = std::min(0.08 * span, 0.0045);
             const auto shade = static_cast<uint8_t>(unit(random) * 255);
             if (unit(random) < 0.8)
                 out.push_back(sector(ring * width + hole + 0.45, (ring + 1) * width + hole - 0.45, a + inset,
                                      a + span - inset, {shade, static_cast<uint8_t>(255 - shade), 90}));
-            a += span;
         }
     }
     out.push_back(sector(0, hole - 5, 0, 2 * kPi, {40, 40, 40}));
@@ -152,17 +136,16 @@ RasterSegment randomSector(std::mt19937_64& random, int size) {
     double outer = inner + unit(random) * scale;
     double start = (unit(random) - 0.5) * (unit(random) < 0.1 ? 100.0 : 8.0);
     const double pick = unit(random);
-    double sweep = pick < 0.2 ? unit(random) * 1e-3 : pick < 0.9 ? unit(random) * 2 * kPi : unit(random) * 20.0;
-    double end = start + sweep;
-    const double odd = unit(random);
+    double end = start + (pick < 0.2 ? unit(random) * 1e-3 : pick < 0.9 ? unit(random) * 2 * kPi : unit(random) * 20.0);
+    const double odd = unit(random), inf = std::numeric_limits<double>::infinity();
     if (odd < 0.02) inner = outer;
     else if (odd < 0.04) end = start;
     else if (odd < 0.06) std::swap(start, end);
     else if (odd < 0.07) outer = std::numeric_limits<double>::quiet_NaN();
-    else if (odd < 0.08) end = std::numeric_limits<double>::infinity();
+    else if (odd < 0.08) end = inf;
     else if (odd < 0.09) outer = 1e15;
     else if (odd < 0.10) start = -1e13;  // beyond the angles any sector may have
-    else if (odd < 0.11) inner = -std::numeric_limits<double>::infinity();
+    else if (odd < 0.11) inner = -inf;
     auto channel = [&] { return static_cast<uint8_t>(unit(random) * 256); };
     return {inner, outer, start, end, channel(), channel(), channel()};
 }
@@ -171,20 +154,17 @@ TEST(RingRasterReference, RandomSectorListsMatchByteForByte) {
     std::mt19937_64 random(20240611);
     std::uniform_real_distribution<double> unit(0.0, 1.0);
     int painted = 0;
-    for (int round = 0; round < 220; ++round) {
+    for (int round = 0; round < 220 && !HasFailure(); ++round) {
         const int size = round < 6 ? 1 + round : 1 + static_cast<int>(unit(random) * 120);
         const int supersample = static_cast<int>(unit(random) * 11) - 1;  // -1 to 9
         double centre = unit(random) < 0.8 ? size * 0.5 : (unit(random) - 0.5) * size * 3;
         if (round % 50 == 49) centre = std::array<double, 4>{NAN, INFINITY, 3e12, -3e12}[round / 50];  // paints nothing
-        std::vector<RasterSegment> segments;
-        const int count = static_cast<int>(unit(random) * 40);
-        for (int i = 0; i < count; ++i) segments.push_back(randomSector(random, size));
+        std::vector<RasterSegment> segments(static_cast<size_t>(unit(random) * 40));
+        for (RasterSegment& segment : segments) segment = randomSector(random, size);
         const Rgb background{static_cast<uint8_t>(round), 17, 200};
         expectSameAsReference(size, centre, background, segments, supersample, "round " + std::to_string(round));
-        if (HasFailure()) return;
-        if (rasterizeRings(size, centre, background, segments, supersample) !=
-            rasterizeRings(size, centre, background, {}, supersample))
-            ++painted;
+        painted += rasterizeRings(size, centre, background, segments, supersample) !=
+                   rasterizeRings(size, centre, background, {}, supersample);
     }
     EXPECT_GT(painted, 150);  // the comparison is not one of blank images
 }
@@ -196,34 +176,28 @@ TEST(RingRasterReference, MapLikeRingsMatchByteForByte) {
     std::mt19937_64 random(77);
     const struct {
         int size, supersample;
-        double narrow, wide;
-    } cases[] = {{184, 5, 0.05, 0.3}, {260, 5, 0.05, 0.3}, {300, 2, 0.05, 0.3}, {411, 3, 0.05, 0.3},
-                 {97, 6, 0.05, 0.3},  {768, 2, 0.05, 0.3}, {333, 1, 0.05, 0.3}, {150, 4, 0.05, 0.3},
+        double narrow = 0.05, wide = 0.3;
+    } cases[] = {{184, 5}, {260, 5}, {300, 2}, {411, 3}, {97, 6}, {768, 2}, {333, 1}, {150, 4},
                  {420, 5, 0.01, 0.02}, {380, 5, 0.003, 0.02}, {640, 2, 0.006, 0.02}, {500, 2, 0.02, 0.02}};
     for (const auto& c : cases) {
+        if (HasFailure()) return;
         expectSameAsReference(c.size, c.size * 0.5, {30, 34, 40},
                               mapLikeSectors(random, c.size * 0.5 - 2, c.narrow, c.wide), c.supersample, "map-like");
-        if (HasFailure()) return;
     }
 }
 
 TEST(RingRasterRows, AnyRowRangeIsThoseRowsOfTheWholeImage) {
     std::mt19937_64 random(909);
-    const int size = 300;
-    const auto segments = mapLikeSectors(random, size * 0.5 - 2, 0.02);
+    const auto segments = mapLikeSectors(random, 148, 0.02);
+    const int line = 300 * 3, cases[][4] = {  // asked for, and the rows that come back
+        {0, 300, 0, 300}, {0, 1, 0, 1}, {137, 180, 137, 180}, {299, 300, 299, 300},
+        {-20, 5, 0, 5}, {290, 400, 290, 300}, {150, 150, 0, 0}, {200, 100, 0, 0}};
     for (int supersample : {5, 2}) {
-        const auto whole = rasterizeRings(size, size * 0.5, {22, 27, 34}, segments, supersample);
-        const struct {
-            int begin, end, from, to;  // asked for, and the rows that come back
-        } cases[] = {{0, 300, 0, 300}, {0, 1, 0, 1}, {137, 180, 137, 180}, {299, 300, 299, 300},
-                     {-20, 5, 0, 5}, {290, 400, 290, 300}, {150, 150, 0, 0}, {200, 100, 0, 0}};
-        for (const auto& c : cases) {
-            const auto rows = rasterizeRingRows(size, size * 0.5, {22, 27, 34}, segments, supersample, c.begin, c.end);
-            const auto line = static_cast<size_t>(size) * 3;
-            EXPECT_TRUE(std::equal(rows.begin(), rows.end(), whole.begin() + static_cast<std::ptrdiff_t>(c.from * line),
-                                   whole.begin() + static_cast<std::ptrdiff_t>(c.to * line)))
-                << "rows " << c.begin << " to " << c.end << " at supersample " << supersample;
-        }
+        const auto whole = rasterizeRings(300, 150, {22, 27, 34}, segments, supersample);
+        for (const auto& c : cases)
+            EXPECT_TRUE(rasterizeRingRows(300, 150, {22, 27, 34}, segments, supersample, c[0], c[1]) ==
+                        std::vector<uint8_t>(whole.begin() + c[2] * line, whole.begin() + c[3] * line))
+                << "rows " << c[0] << " to " << c[1] << " at supersample " << supersample;
     }
 }
 
@@ -237,23 +211,20 @@ TEST(RingRasterReference, PalettesBeyondSixteenBitIndicesMatchByteForByte) {
         std::uniform_real_distribution<double> unit(0.0, 1.0);
         std::vector<RasterSegment> segments;
         for (int i = 1; i < colours; ++i) {  // the background is the first colour
-            const double start = unit(random) * 2 * kPi;
-            const double inner = unit(random) * 10;
+            const double start = unit(random) * 2 * kPi, inner = unit(random) * 10;
             segments.push_back(sector(inner, inner + 0.5 + unit(random) * 3, start, start + 0.05 + unit(random) * 0.4,
-                                      {static_cast<uint8_t>(i), static_cast<uint8_t>(i >> 8),
-                                       static_cast<uint8_t>(i >> 16)}));
+                                      {uint8_t(i), uint8_t(i >> 8), uint8_t(i >> 16)}));
         }
-        const auto image = rasterizeRings(24, 12.0, {0, 0, 0}, segments, 2);
         expectSameAsReference(24, 12.0, {0, 0, 0}, segments, 2, std::to_string(colours) + " colours");
-        // The last sectors painted show: the image is not one of a few
-        // colours only.
+        // The last sectors painted show: the image is not one of a few colours only.
+        const auto image = rasterizeRings(24, 12.0, {0, 0, 0}, segments, 2);
         std::set<uint32_t> seen;
         for (size_t i = 0; i < image.size(); i += 3) seen.insert(image[i] | image[i + 1] << 8 | image[i + 2] << 16);
         EXPECT_GT(seen.size(), 200u) << colours;
     }
 }
 
-TEST(RingRasterReference, ChordsCrossingRowCentresExactly) {
+TEST(RingRasterReference, ChordsCrossingRowCentresAndCentresFarOff) {
     // Integer and half-integer coordinates put vertices and edge ends on
     // row centres, where the half-open row rule decides.
     std::vector<RasterSegment> segments;
@@ -265,25 +236,9 @@ TEST(RingRasterReference, ChordsCrossingRowCentresExactly) {
         expectSameAsReference(24, 12.0, {9, 9, 9}, segments, ss, "aligned");
         expectSameAsReference(25, 12.5, {9, 9, 9}, segments, ss, "half-aligned");
     }
-}
-
-TEST(RingRasterSize, OutsideOneTo1536Throws) {
-    for (int size : {0, -1, 1537, 100000}) {
-        try {
-            rasterizeRings(size, 0.0, {0, 0, 0}, {}, 1);
-            ADD_FAILURE() << "size " << size << " accepted";
-        } catch (const std::invalid_argument& error) {
-            EXPECT_STREQ(error.what(), "Invalid chart size");
-        }
-    }
-    EXPECT_EQ(rasterizeRings(1, 0.5, {1, 2, 3}, {}, 5), (std::vector<uint8_t>{1, 2, 3}));
-    EXPECT_EQ(rasterizeRings(1536, 768.0, {0, 0, 0}, {}, 1).size(), 1536u * 1536u * 3u);
-}
-
-TEST(RingRasterShapes, CentresFarOffTheImageWithRingsReachingBack) {
+    // Centres far off the image with rings reaching back into it.
     for (double centre : {-500.0, 560.0, -1e6}) {
-        const double distance = std::hypot(32 - centre, 32 - centre);
-        const double towards = std::atan2(32 - centre, centre - 32);
+        const double distance = std::hypot(32 - centre, 32 - centre), towards = std::atan2(32 - centre, centre - 32);
         std::vector<RasterSegment> reaching;
         for (int i = 0; i < 6; ++i)
             reaching.push_back(sector(distance - 30 + 4 * i, distance + 10 + 4 * i, towards - 0.2 + 0.05 * i,
@@ -294,18 +249,26 @@ TEST(RingRasterShapes, CentresFarOffTheImageWithRingsReachingBack) {
     }
 }
 
-TEST(RingRasterShapes, HalfCoveredPixelRoundsHalfUp) {
-    // A pie over the right half, its straight edge on the canvas column
-    // boundary inside output pixel 0: two of its four samples are white.
-    const auto image = rasterizeRings(3, 0.5, {0, 0, 0}, {sector(0, 10, 0, kPi, {255, 255, 255})}, 2);
-    EXPECT_EQ(image[(1 * 3 + 0) * 3], 128);
-    EXPECT_EQ(image[(1 * 3 + 1) * 3], 255);
-    // One sample of four: 63.75 rounds to 64; three of four: 191.25 to 191.
-    const auto quarter = rasterizeRings(3, 0.5, {0, 0, 0}, {sector(0, 10, kPi / 2, kPi, {255, 255, 255})}, 2);
-    EXPECT_EQ(quarter[(0 * 3 + 0) * 3], 64);
-    const auto threeQuarters =
-        rasterizeRings(3, 0.5, {0, 0, 0}, {sector(0, 10, 0.0, 2 * kPi, {255, 255, 255}), sector(0, 10, 1.5 * kPi, 2 * kPi, {0, 0, 0})}, 2);
-    EXPECT_EQ(threeQuarters[(0 * 3 + 0) * 3], 191);
+TEST(RingRasterSize, OutsideOneTo1536Throws) {
+    using ::testing::StrEq;
+    for (int size : {0, -1, 1537, 100000})
+        EXPECT_THAT([&] { rasterizeRings(size, 0.0, {0, 0, 0}, {}, 1); },
+                    ::testing::ThrowsMessage<std::invalid_argument>(StrEq("Invalid chart size"))) << size;
+    EXPECT_EQ(rasterizeRings(1, 0.5, {1, 2, 3}, {}, 5), (std::vector<uint8_t>{1, 2, 3}));
+    EXPECT_EQ(rasterizeRings(1536, 768.0, {0, 0, 0}, {}, 1).size(), 1536u * 1536u * 3u);
+}
+
+TEST(RingRasterShapes, PartlyCoveredPixelsRoundHalfUp) {
+    // Pies with straight edges on the canvas column and row boundaries
+    // inside output pixel 0: two of four samples white give 127.5, one
+    // 63.75 and three 191.25.
+    const RasterSegment white = sector(0, 10, 0, kPi, {255, 255, 255});
+    const auto half = rasterizeRings(3, 0.5, {0, 0, 0}, {white}, 2);
+    EXPECT_EQ(half[(1 * 3 + 0) * 3], 128);
+    EXPECT_EQ(half[(1 * 3 + 1) * 3], 255);
+    EXPECT_EQ(rasterizeRings(3, 0.5, {0, 0, 0}, {sector(0, 10, kPi / 2, kPi, {255, 255, 255})}, 2)[0], 64);
+    const RasterSegment full = sector(0, 10, 0, 2 * kPi, {255, 255, 255}), black = sector(0, 10, 1.5 * kPi, 2 * kPi, {});
+    EXPECT_EQ(rasterizeRings(3, 0.5, {0, 0, 0}, {full, black}, 2)[0], 191);
 }
 
 }  // namespace

@@ -2,23 +2,13 @@
 // that are whole copies of the latest store, never torn.
 #include "core/scan_progress.h"
 
-#include <gtest/gtest.h>
-
 #include <atomic>
+#include <gtest/gtest.h>
 #include <thread>
+#include <tuple>
 
 namespace fan {
 namespace {
-
-ScanSnapshot sampleSnapshot() {
-    ScanSnapshot s;
-    s.root = "/data";
-    s.rootVolume.totalBytes = 1000;
-    s.items.push_back({"docs", 300, 4, true, PreviewState::Scanning});
-    s.bytes = 320;
-    s.valid = true;
-    return s;
-}
 
 TEST(ScanProgress, ResetClearsStopCountersAndSnapshotButKeepsLivePreview) {
     for (const bool preview : {true, false}) {
@@ -27,16 +17,18 @@ TEST(ScanProgress, ResetClearsStopCountersAndSnapshotButKeepsLivePreview) {
         p.stop = true;
         p.files = 12;
         p.bytes = 3456;
-        p.store(sampleSnapshot());
+        ScanSnapshot s;
+        s.root = "/data";
+        s.rootVolume.totalBytes = 1000;
+        s.items.push_back({"docs", 300, 4, true, PreviewState::Scanning});
+        s.bytes = 320;
+        s.valid = true;
+        p.store(std::move(s));
         p.reset();
-        EXPECT_FALSE(p.stop.load());
-        EXPECT_EQ(p.livePreview.load(), preview);
-        EXPECT_EQ(p.files.load(), 0u);
-        EXPECT_EQ(p.bytes.load(), 0u);
-        const ScanSnapshot s = p.snapshot();
-        EXPECT_FALSE(s.valid);
-        EXPECT_TRUE(s.root.empty() && s.items.empty());
-        EXPECT_EQ(s.bytes + s.rootVolume.totalBytes, 0u);
+        EXPECT_EQ(std::make_tuple(p.stop.load(), p.livePreview.load(), p.files.load(), p.bytes.load()),
+                  std::make_tuple(false, preview, uint64_t{0}, uint64_t{0}));
+        s = p.snapshot();
+        EXPECT_TRUE(!s.valid && s.root.empty() && s.items.empty() && s.bytes == 0 && s.rootVolume.totalBytes == 0);
     }
 }
 

@@ -1,9 +1,7 @@
 // Real folder trees in a private temporary folder, removed afterwards.
 #pragma once
 
-#include <cerrno>
 #include <dirent.h>
-#include <vector>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
@@ -11,6 +9,7 @@
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace fan::testing {
 
@@ -34,8 +33,7 @@ public:
 
     // A sparse file of `size` bytes.
     std::filesystem::path file(const std::string& relative, off_t size) const {
-        const std::filesystem::path path = root_ / relative;
-        std::filesystem::create_directories(path.parent_path());
+        const std::filesystem::path path = parentMade(relative);
         const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         if (fd < 0 || ::ftruncate(fd, size) != 0) throw std::runtime_error("cannot make " + path.string());
         ::close(fd);
@@ -44,39 +42,37 @@ public:
 
     // Writes `text` to root/relative, making the folders on the way.
     std::filesystem::path write(const std::string& relative, const std::string& text) const {
-        const std::filesystem::path path = root_ / relative;
-        std::filesystem::create_directories(path.parent_path());
-        std::ofstream out(path, std::ios::binary);
-        out << text;
-        if (!out) throw std::runtime_error("cannot write " + path.string());
+        const std::filesystem::path path = parentMade(relative);
+        if (!(std::ofstream(path, std::ios::binary) << text)) throw std::runtime_error("cannot write " + path.string());
         return path;
     }
 
 private:
+    std::filesystem::path parentMade(const std::string& relative) const {
+        std::filesystem::create_directories((root_ / relative).parent_path());
+        return root_ / relative;
+    }
+
     // Works below PATH_MAX too: everything is relative to a descriptor.
     static void removeAll(int dirfd, const char* name) {
         struct stat st;
         if (::fstatat(dirfd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) return;
-        if (S_ISDIR(st.st_mode)) {
-            ::fchmodat(dirfd, name, 0700, 0);
-            const int fd = ::openat(dirfd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW);
-            if (fd >= 0) {
-                if (DIR* dir = ::fdopendir(fd)) {
-                    std::vector<std::string> names;
-                    while (dirent* d = ::readdir(dir)) {
-                        const std::string entry = d->d_name;
-                        if (entry != "." && entry != "..") names.push_back(entry);
-                    }
-                    for (const std::string& entry : names) removeAll(::dirfd(dir), entry.c_str());
-                    ::closedir(dir);
-                } else {
-                    ::close(fd);
-                }
-            }
-            ::unlinkat(dirfd, name, AT_REMOVEDIR);
-        } else {
+        if (!S_ISDIR(st.st_mode)) {
             ::unlinkat(dirfd, name, 0);
+            return;
         }
+        ::fchmodat(dirfd, name, 0700, 0);
+        const int fd = ::openat(dirfd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW);
+        if (DIR* dir = fd >= 0 ? ::fdopendir(fd) : nullptr) {
+            std::vector<std::string> names;
+            while (const dirent* d = ::readdir(dir))
+                if (std::string(d->d_name) != "." && std::string(d->d_name) != "..") names.push_back(d->d_name);
+            for (const std::string& entry : names) removeAll(::dirfd(dir), entry.c_str());
+            ::closedir(dir);
+        } else if (fd >= 0) {
+            ::close(fd);
+        }
+        ::unlinkat(dirfd, name, AT_REMOVEDIR);
     }
 
     std::filesystem::path root_;

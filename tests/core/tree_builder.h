@@ -14,17 +14,9 @@ namespace fan::testing {
 // Sizes and counts are taken as given; nothing is summed.
 inline uint64_t addNode(Tree& tree, uint64_t parent, std::string name, uint64_t size = 0,
                         bool isFolder = false, uint64_t mountIndex = kNoNode) {
-    ScanNode node;
-    node.name = std::move(name);
-    node.parent = parent;
-    node.size = size;
-    node.fileCount = isFolder ? 0 : 1;
-    node.isFolder = isFolder;
-    node.mountIndex = mountIndex;
-    const uint64_t index = tree.nodes.size();
-    tree.nodes.push_back(std::move(node));
-    if (parent != kNoNode) tree.nodes[parent].children.push_back(index);
-    return index;
+    tree.nodes.push_back({std::move(name), parent, {}, size, isFolder ? 0u : 1u, isFolder, mountIndex});
+    if (parent != kNoNode) tree.nodes[parent].children.push_back(tree.nodes.size() - 1);
+    return tree.nodes.size() - 1;
 }
 
 // A tree holding only its root folder.

@@ -1,9 +1,8 @@
 // Case folding, search by name, the largest files and the Russian size text.
 #include "core/tree_queries.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
+#include <gtest/gtest.h>
 
 #include "core/byte_size_text.h"
 #include "tree_builder.h"
@@ -49,25 +48,21 @@ TEST(SearchByName, MatchesAnywhereIgnoringCaseInNodeOrderUpToTheLimit) {
     EXPECT_TRUE(searchByName(tree, "", 500).empty());
 }
 
-TEST(LargestFiles, SkipsFoldersAndMountPointsKeepsEmptyFiles) {
+TEST(LargestFiles, LargestFirstTheLaterOfEqualFilesFirstAndKeptOnlyFiles) {
     EXPECT_TRUE(largestFiles(Tree{}, 10).empty());
     Tree tree = treeWithRoot("/r");
     EXPECT_TRUE(largestFiles(tree, 10).empty());
+    // The big file comes first, so that the tie of b and e is decided at a limit of two.
     const uint64_t big = addNode(tree, addNode(tree, 0, "dir", 1000, true), "big", 900);
+    const uint64_t a = addNode(tree, 0, "a", 10), b = addNode(tree, 0, "b", 30), c = addNode(tree, 0, "c", 10);
+    const uint64_t d = addNode(tree, 0, "d", 20), e = addNode(tree, 0, "e", 30);
     addNode(tree, 0, "mnt", 0, true, 0);
     addNode(tree, 0, "bound-file", 5000, false, 1);  // a file bind mount is a mount point too
     const uint64_t empty = addNode(tree, 0, "empty", 0);
-    EXPECT_EQ(largestFiles(tree, 200), (Indices{big, empty}));
+    EXPECT_EQ(largestFiles(tree, 200), (Indices{big, e, b, d, c, a, empty}));
+    EXPECT_EQ(largestFiles(tree, 2), (Indices{big, e}));
+    EXPECT_EQ(largestFiles(tree, 5), (Indices{big, e, b, d, c}));
     EXPECT_TRUE(largestFiles(tree, 0).empty());
-}
-
-TEST(LargestFiles, LargestFirstAndTheLaterOfEqualFilesFirstAndKept) {
-    Tree tree = treeWithRoot("/r");
-    const uint64_t a = addNode(tree, 0, "a", 10), b = addNode(tree, 0, "b", 30), c = addNode(tree, 0, "c", 10);
-    const uint64_t d = addNode(tree, 0, "d", 20), e = addNode(tree, 0, "e", 30);
-    EXPECT_EQ(largestFiles(tree, 200), (Indices{e, b, d, c, a}));
-    EXPECT_EQ(largestFiles(tree, 1), (Indices{e}));
-    EXPECT_EQ(largestFiles(tree, 4), (Indices{e, b, d, c}));
 }
 
 TEST(FormatBytesRu, OneToSevenUnitsWithDecimalsChosenBeforeRounding) {

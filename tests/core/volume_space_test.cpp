@@ -1,9 +1,8 @@
 // Space figures: the clamps of the space rule, statvfs itself, which mounts
 // are asked without a time limit, the time limit on the others, where
 // mountEntryForPath measures, and the node table sized from the figures.
-#include <gtest/gtest.h>
-
 #include <chrono>
+#include <gtest/gtest.h>
 #include <thread>
 
 #include "core/file_system_kind.h"
@@ -22,11 +21,7 @@ milliseconds since(Clock::time_point start) {
 }
 
 TEST(SpaceRule, ClampsAndJudgesTheFigures) {
-    const struct {
-        std::optional<SpaceFigures> reported;
-        uint64_t total, free, available;
-        bool known;
-    } cases[] = {
+    const struct { std::optional<SpaceFigures> reported; uint64_t total, free, available; bool known; } cases[] = {
         {SpaceFigures{1000, 600, 400}, 1000, 600, 400, true},
         {SpaceFigures{1000, 1500, 1200}, 1000, 1000, 1000, true},  // free above capacity
         {SpaceFigures{1000, 600, 900}, 1000, 600, 600, true},      // available above free
@@ -37,10 +32,8 @@ TEST(SpaceRule, ClampsAndJudgesTheFigures) {
         MountEntry entry;
         applySpaceRule(entry, SpaceFigures{7, 6, 5});
         applySpaceRule(entry, c.reported);
-        EXPECT_EQ(entry.totalBytes, c.total);
-        EXPECT_EQ(entry.freeBytes, c.free);
-        EXPECT_EQ(entry.availableBytes, c.available);
-        EXPECT_EQ(entry.spaceKnown, c.known);
+        EXPECT_EQ(std::make_tuple(entry.totalBytes, entry.freeBytes, entry.availableBytes, entry.spaceKnown),
+                  std::make_tuple(c.total, c.free, c.available, c.known));
     }
     EXPECT_FALSE(systemSpaceQuery()->measure("/nonexistent/fan/path").has_value());
     MountEntry entry;
@@ -49,10 +42,7 @@ TEST(SpaceRule, ClampsAndJudgesTheFigures) {
 }
 
 TEST(FileSystemKind, OnlyKnownLocalMountsAreAskedWithoutATimeLimit) {
-    const struct {
-        const char *type, *device;
-        bool pseudo, network, mayBlock;
-    } cases[] = {
+    const struct { const char *type, *device; bool pseudo, network, mayBlock; } cases[] = {
         {"ext4", "8:1", false, false, false},  {"tmpfs", "0:25", false, false, false},
         {"proc", "0:22", true, false, false},  {"nfsd", "0:23", false, false, true},
         {"nfs4", "0:40", false, true, true},   {"cifs", "0:41", false, true, true},
@@ -75,10 +65,7 @@ TEST(NodeReserve, RoomForTheEntriesInUseWhenTheFiguresTellThem) {
     for (const auto& [total, free, reserved] : {std::tuple<uint64_t, uint64_t, size_t>{1000, 400, 601}, {0, 0, 0},
                                                 {10, 20, 0}}) {
         std::vector<ScanNode> nodes;
-        SpaceFigures figures;
-        figures.totalEntries = total;
-        figures.freeEntries = free;
-        reserveNodes(nodes, figures);
+        reserveNodes(nodes, SpaceFigures{0, 0, 0, total, free});
         EXPECT_EQ(nodes.capacity(), reserved) << total;
     }
 }
