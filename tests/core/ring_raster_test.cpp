@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <random>
 #include <set>
@@ -250,10 +249,15 @@ TEST(RingRasterReference, ChordsCrossingRowCentresAndCentresFarOff) {
 }
 
 TEST(RingRasterSize, OutsideOneTo1536Throws) {
-    using ::testing::StrEq;
-    for (int size : {0, -1, 1537, 100000})
-        EXPECT_THAT([&] { rasterizeRings(size, 0.0, {0, 0, 0}, {}, 1); },
-                    ::testing::ThrowsMessage<std::invalid_argument>(StrEq("Invalid chart size"))) << size;
+    for (int size : {0, -1, 1537, 100000}) {
+        std::string message;
+        try {
+            rasterizeRings(size, 0.0, {0, 0, 0}, {}, 1);
+        } catch (const std::invalid_argument& error) {
+            message = error.what();
+        }
+        EXPECT_EQ(message, "Invalid chart size") << size;
+    }
     EXPECT_EQ(rasterizeRings(1, 0.5, {1, 2, 3}, {}, 5), (std::vector<uint8_t>{1, 2, 3}));
     EXPECT_EQ(rasterizeRings(1536, 768.0, {0, 0, 0}, {}, 1).size(), 1536u * 1536u * 3u);
 }
