@@ -17,20 +17,11 @@ target_link_libraries(fan_core PUBLIC mpr)
 
 # The settings store and its system queries, as on Linux.
 fan_platform_sources(FAN_WIN_APP_SOURCES ${PROJECT_SOURCE_DIR}/app)
-set(FAN_WIN_SETTINGS_SOURCES ${FAN_WIN_APP_SOURCES})
-list(FILTER FAN_WIN_SETTINGS_SOURCES INCLUDE REGEX "/(settings_store|settings_registry_|system_preferences_)[^/]*\\.cpp$")
-add_library(fan_settings STATIC ${FAN_WIN_SETTINGS_SOURCES})
-target_include_directories(fan_settings PUBLIC ${PROJECT_SOURCE_DIR})
-target_compile_options(fan_settings PRIVATE ${FAN_WARNINGS})
-target_link_libraries(fan_settings PUBLIC fan_core advapi32)
+fan_toolkit_free_library(fan_settings "/(settings_store|settings_registry_|system_preferences_)[^/]*\\.cpp$"
+                         fan_core advapi32)
 
 # The shell actions and the command line.
-set(FAN_WIN_SHELL_SOURCES ${FAN_WIN_APP_SOURCES})
-list(FILTER FAN_WIN_SHELL_SOURCES INCLUDE REGEX "/(shell_actions|command_line)_win32\\.cpp$")
-add_library(fan_shell STATIC ${FAN_WIN_SHELL_SOURCES})
-target_include_directories(fan_shell PUBLIC ${PROJECT_SOURCE_DIR})
-target_compile_options(fan_shell PRIVATE ${FAN_WARNINGS})
-target_link_libraries(fan_shell PUBLIC shell32)
+fan_toolkit_free_library(fan_shell "/(shell_actions|command_line)_win32\\.cpp$" shell32)
 
 # The interface, compiled for Windows against the toolkit's headers (which
 # bring in windows.h there) and never linked. Only the FL folder is taken
