@@ -11,6 +11,7 @@
 #include <string>
 
 #include "app/app.h"
+#include "app/choice_items.h"
 #include "core/tree_queries.h"
 #include "texts/ui_texts.h"
 #include "ui/palette.h"
@@ -95,11 +96,7 @@ void AnalysisWindow::applyTheme() {
 
 void AnalysisWindow::applyLanguage() {
     copy_label(uiText(txtAnalysisTitle));
-    // Neither mode name holds a character the menu reads as structure.
-    const int mode = std::max(modeChoice->value(), 0);
-    modeChoice->clear();
-    modeChoice->add((std::string(uiText(txtLargestFiles)) + "|" + uiText(txtSearchByName)).c_str());
-    modeChoice->value(std::min(mode, 1));
+    relabelChoice(*modeChoice, {uiText(txtLargestFiles), uiText(txtSearchByName)});
     queryInput->copy_tooltip(uiText(txtSearchTooltip));
     revealButton->copy_label(uiText(txtShowOnMap));
     if (visible()) refresh();
