@@ -51,6 +51,13 @@ public:
         return relative.empty() ? root_ : root_ + L"\\" + relative;
     }
 
+    // Folders nested under `top` until the full path passes 400 characters,
+    // well beyond MAX_PATH; returns the innermost one, relative.
+    std::wstring deepFolder(std::wstring top) const {
+        for (folder(top); join(top).size() < 400;) folder(top += L"\\" + std::wstring(40, L'n'));
+        return top;
+    }
+
     static std::wstring long_(const std::wstring& path) { return L"\\\\?\\" + path; }
 
 private:

@@ -30,8 +30,7 @@ TEST(WindowIcon, EverySizeLoadsWithTheProgramsArt) {
         SCOPED_TRACE(size);
         const HICON icon = static_cast<HICON>(
             LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(101), IMAGE_ICON, size, size, LR_SHARED));
-        ASSERT_NE(icon, nullptr);
-        const std::vector<unsigned char> got = pixelsOf(icon, size);
+        const std::vector<unsigned char> got = icon ? pixelsOf(icon, size) : std::vector<unsigned char>();
         ASSERT_EQ(got.size(), size_t(size) * size * 4);
         // Every opaque pixel of the art (RGBA) comes back as drawn (BGRA).
         const std::vector<unsigned char> drawn = drawAppIcon(size);
