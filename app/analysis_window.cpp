@@ -113,12 +113,12 @@ void AnalysisWindow::refresh() {
         queryInput->deactivate();
         rowNodes = largestFiles(*tree, kLargestFilesLimit);
         for (uint64_t node : rowNodes) {
-            const std::string row = formatSize(tree->nodes[node].size, uiLanguage) + "\t" +
-                                    rowPath(tree->nodePath(node).string());
+            const std::string row =
+                formatSize(tree->nodes[node].size, uiLanguage) + "\t" + rowPath(tree->nodePath(node).string());
             resultsBrowser->add(row.c_str());
         }
-        status_ = pickText("Showing ", "Показано ") + std::to_string(rowNodes.size()) + " " +
-                  uiText(txtLargestFilesStatus);
+        status_ =
+            pickText("Showing ", "Показано ") + std::to_string(rowNodes.size()) + " " + uiText(txtLargestFilesStatus);
     } else {
         queryInput->activate();
         const std::string query = queryInput->value() != nullptr ? queryInput->value() : "";
@@ -126,12 +126,11 @@ void AnalysisWindow::refresh() {
         for (uint64_t node : rowNodes) {
             const ScanNode& found = tree->nodes[node];
             const std::string path = rowPath(tree->nodePath(node).string());
-            const std::string row = formatSize(found.size, uiLanguage) + "\t" +
-                                    (found.isFolder ? uiText(txtFolderTag) + path : path);
+            const std::string row =
+                formatSize(found.size, uiLanguage) + "\t" + (found.isFolder ? uiText(txtFolderTag) + path : path);
             resultsBrowser->add(row.c_str());
         }
-        status_ = query.empty() ? uiText(txtEnterQuery)
-                                : uiText(txtFound) + std::to_string(rowNodes.size());
+        status_ = query.empty() ? uiText(txtEnterQuery) : uiText(txtFound) + std::to_string(rowNodes.size());
         if (rowNodes.size() == kSearchLimit) status_ += std::string(" ") + uiText(txtShowingFirst500);
     }
     statusBox->copy_label(status_.c_str());
@@ -142,7 +141,9 @@ void AnalysisWindow::refresh() {
     redraw();
 }
 
-void AnalysisWindow::releaseTree() { rowsHaveTree_ = false; }
+void AnalysisWindow::releaseTree() {
+    rowsHaveTree_ = false;
+}
 
 void AnalysisWindow::onRefresh(Fl_Widget*, void* data) {
     static_cast<AnalysisWindow*>(data)->refresh();
@@ -200,6 +201,8 @@ void App::showAnalysis() {
     applyWindowFrameTheme(analysisWindow);
 }
 
-void App::onShowAnalysis(Fl_Widget*, void* data) { static_cast<App*>(data)->showAnalysis(); }
+void App::onShowAnalysis(Fl_Widget*, void* data) {
+    static_cast<App*>(data)->showAnalysis();
+}
 
 }  // namespace fan

@@ -24,7 +24,9 @@ namespace fan {
 
 namespace {
 
-int clampDetail(int mode) { return std::clamp(mode, 0, 2); }
+int clampDetail(int mode) {
+    return std::clamp(mode, 0, 2);
+}
 
 void setActive(Fl_Widget* widget, bool active) {
     if (active)
@@ -62,11 +64,11 @@ App::App() : Fl_Double_Window(1120, 780, kWindowTitle) {
     emptyTrashButton = new IconButton(0, 0, 1, 1, TrashCan);
     openTrashButton = new IconButton(0, 0, 1, 1, Broom);
 
-    Fl_Widget* const labelledButtons[] = {openFolderButton, backButton,     upButton,
-                                          scanButton,       cancelButton,   analysisButton,
-                                          helpButton,       settingsButton, emptyTrashButton,
-                                          openTrashButton};
-    for (Fl_Widget* button : labelledButtons) button->labelsize(14);
+    Fl_Widget* const labelledButtons[] = {openFolderButton, backButton,     upButton,   scanButton,
+                                          cancelButton,     analysisButton, helpButton, settingsButton,
+                                          emptyTrashButton, openTrashButton};
+    for (Fl_Widget* button : labelledButtons)
+        button->labelsize(14);
     pathInput->box(FL_BORDER_BOX);
     pathInput->textsize(14);
     fileSystemsChoice->box(FL_BORDER_BOX);
@@ -126,9 +128,8 @@ void App::colourControls() {
     color(themeBackground);
     openFolderButton->color(themeAccent);
     openFolderButton->labelcolor(themeOnAccent);
-    Fl_Widget* const plainButtons[] = {backButton,     upButton,         scanButton,
-                                       cancelButton,   analysisButton,   helpButton,
-                                       settingsButton, emptyTrashButton, openTrashButton};
+    Fl_Widget* const plainButtons[] = {backButton, upButton,       scanButton,       cancelButton,   analysisButton,
+                                       helpButton, settingsButton, emptyTrashButton, openTrashButton};
     for (Fl_Widget* button : plainButtons) {
         button->color(themeControl);
         button->labelcolor(themeText);
@@ -167,8 +168,7 @@ void App::draw() {
     const int hintLeft = fileSystemsChoice->x() + fileSystemsChoice->w() + 18;
     const int hintWidth = detailChoice->x() - 18 - hintLeft;
     if (hintWidth >= 150)
-        drawTextAligned(uiText(txtNavigationHint), hintLeft, 115, hintWidth, 30, 12, themeTextDim,
-                        FL_ALIGN_CENTER);
+        drawTextAligned(uiText(txtNavigationHint), hintLeft, 115, hintWidth, 30, 12, themeTextDim, FL_ALIGN_CENTER);
 }
 
 void App::updateControls() {
@@ -184,13 +184,16 @@ void App::updateControls() {
     setActive(analysisButton, hasResult && !scanning);
 }
 
-int App::detailIndex() const { return detailChoice != nullptr ? detailChoice->value() : -1; }
-
-std::string App::pathText() const {
-    return pathInput != nullptr && pathInput->value() != nullptr ? std::string(pathInput->value())
-                                                                 : std::string();
+int App::detailIndex() const {
+    return detailChoice != nullptr ? detailChoice->value() : -1;
 }
 
-void closeWindowCallback(Fl_Widget* window, void*) { window->hide(); }
+std::string App::pathText() const {
+    return pathInput != nullptr && pathInput->value() != nullptr ? std::string(pathInput->value()) : std::string();
+}
+
+void closeWindowCallback(Fl_Widget* window, void*) {
+    window->hide();
+}
 
 }  // namespace fan

@@ -133,9 +133,9 @@ public:
     std::unique_ptr<Tree> result;         // the result shown; null while scanning
     std::unique_ptr<Tree> pendingResult;  // written once by the worker, adopted by pollScan
     ScanSnapshot preview;
-    double busyPhase = 0.0;               // animation phase, +0.11 per poll tick while scanning
+    double busyPhase = 0.0;  // animation phase, +0.11 per poll tick while scanning
     uint64_t currentNode = 0;
-    std::vector<uint64_t> nodeHistory;    // back-stack within the current result
+    std::vector<uint64_t> nodeHistory;  // back-stack within the current result
     std::vector<MountEntry> mountEntries;
     std::vector<std::filesystem::path> fileSystemPaths;  // behind menu items 1..n
     std::vector<std::filesystem::path> rootHistory;      // Back across scans

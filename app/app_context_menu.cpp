@@ -50,52 +50,51 @@ void App::showContextMenu(uint64_t node) {
     const bool trashable = items[menuMoveToTrash].enabled;
 
     switch (runPopupMenu(std::move(items))) {
-    case menuShowInFileManager:
-        showActionError(this, showInFileManager(path, true));
-        break;
-    case menuCopyPath: {
-        const std::string text = path.u8string();
-        Fl::copy(text.c_str(), int(text.size()), 1, Fl::clipboard_plain_text);
-        // Shown until the status line is next rebuilt.
-        statusText = uiText(txtPathCopied);
-        redraw();
-        break;
-    }
-    case menuOpenTerminal:
-        showActionError(this, openTerminal(path));
-        break;
-    case menuRescan:
-        if (mountPoint)
-            openNode(node, true);
-        else if (folder)
-            start(path, false);
-        break;
-    case menuMoveToTrash: {
-        if (!trashable) break;
-        const int answer =
-            showConfirmDialog(this, uiText(txtMoveToTrashTitle), uiText(txtMoveToTrashQuestion),
-                              path.u8string(), uiText(txtMoveToTrash), uiText(txtCancel));
-        if (answer != 1) break;
-        // Taken before the move: the folder being viewed is the one scanned afresh.
-        const std::filesystem::path viewed = result->nodePath(currentNode);
-        const ShellActionResult moved = moveToRecycleBin(path);
-        if (moved.ok)
-            start(viewed, false);
-        else
-            showActionError(this, moved);
-        break;
-    }
-    default:
-        break;
+        case menuShowInFileManager:
+            showActionError(this, showInFileManager(path, true));
+            break;
+        case menuCopyPath: {
+            const std::string text = path.u8string();
+            Fl::copy(text.c_str(), int(text.size()), 1, Fl::clipboard_plain_text);
+            // Shown until the status line is next rebuilt.
+            statusText = uiText(txtPathCopied);
+            redraw();
+            break;
+        }
+        case menuOpenTerminal:
+            showActionError(this, openTerminal(path));
+            break;
+        case menuRescan:
+            if (mountPoint)
+                openNode(node, true);
+            else if (folder)
+                start(path, false);
+            break;
+        case menuMoveToTrash: {
+            if (!trashable) break;
+            const int answer = showConfirmDialog(this, uiText(txtMoveToTrashTitle), uiText(txtMoveToTrashQuestion),
+                                                 path.u8string(), uiText(txtMoveToTrash), uiText(txtCancel));
+            if (answer != 1) break;
+            // Taken before the move: the folder being viewed is the one scanned afresh.
+            const std::filesystem::path viewed = result->nodePath(currentNode);
+            const ShellActionResult moved = moveToRecycleBin(path);
+            if (moved.ok)
+                start(viewed, false);
+            else
+                showActionError(this, moved);
+            break;
+        }
+        default:
+            break;
     }
 }
 
 void App::onEmptyTrash(Fl_Widget*, void* data) {
     App& app = *static_cast<App*>(data);
     if (app.scanning) return;
-    const int answer = showConfirmDialog(
-        &app, settingsText(stxtEmptyTrashTitle), settingsText(stxtEmptyTrashQuestion),
-        settingsText(stxtEmptyTrashTooltip), settingsText(stxtEmptyButton), uiText(txtCancel));
+    const int answer =
+        showConfirmDialog(&app, settingsText(stxtEmptyTrashTitle), settingsText(stxtEmptyTrashQuestion),
+                          settingsText(stxtEmptyTrashTooltip), settingsText(stxtEmptyButton), uiText(txtCancel));
     if (answer != 1) return;
     const ShellActionResult emptied = emptyRecycleBin();
     if (!emptied.ok) {

@@ -49,8 +49,8 @@ const Sector kSectors[] = {
     {0.315, 0.430, 0.89, 0.97, kGrey},
 };
 
-constexpr double kCorner = 0.20;   // tile corner radius
-constexpr double kGap = 0.010;     // blank arc between neighbouring sectors
+constexpr double kCorner = 0.20;  // tile corner radius
+constexpr double kGap = 0.010;    // blank arc between neighbouring sectors
 
 bool insideTile(double x, double y) {
     const double cx = std::fmin(std::fmax(x, kCorner), 1 - kCorner);

@@ -63,35 +63,35 @@ int App::handle(int event) {
     const int state = Fl::event_state();
 
     switch (key) {
-    case FL_BackSpace:
-        if (Fl::focus() == pathInput) break;
-        onUp(this, this);
-        return 1;
-    case FL_Left:
-        if (!(state & FL_ALT)) break;
-        onBack(this, this);
-        return 1;
-    case FL_Escape:
-        // Unlike Cancel, the button stays active: the status line alone says
-        // that the scan is stopping.
-        if (!scanning) break;
-        scanProgress.stop.exchange(true);
-        updateStatus();
-        return 1;
-    case FL_F + 1:
-        showHelp(this, this);
-        return 1;
-    case 'f':
-    case 'F':
-        if (!(state & FL_CTRL)) break;
-        onShowAnalysis(this, this);
-        return 1;
-    case FL_F + 5:
-        if (scanning) break;
-        start(std::filesystem::path(pathText()), false);
-        return 1;
-    default:
-        break;
+        case FL_BackSpace:
+            if (Fl::focus() == pathInput) break;
+            onUp(this, this);
+            return 1;
+        case FL_Left:
+            if (!(state & FL_ALT)) break;
+            onBack(this, this);
+            return 1;
+        case FL_Escape:
+            // Unlike Cancel, the button stays active: the status line alone says
+            // that the scan is stopping.
+            if (!scanning) break;
+            scanProgress.stop.exchange(true);
+            updateStatus();
+            return 1;
+        case FL_F + 1:
+            showHelp(this, this);
+            return 1;
+        case 'f':
+        case 'F':
+            if (!(state & FL_CTRL)) break;
+            onShowAnalysis(this, this);
+            return 1;
+        case FL_F + 5:
+            if (scanning) break;
+            start(std::filesystem::path(pathText()), false);
+            return 1;
+        default:
+            break;
     }
     return Fl_Double_Window::handle(event);
 }

@@ -149,7 +149,8 @@ void App::refreshFileSystems() {
     // then gets its text with replace, which takes it literally: add would
     // read '/' and '\\' as menu structure and merge equal labels into one item.
     menu.add("0", 0, nullptr);
-    for (size_t i = 0; i < items.size(); ++i) menu.add(std::to_string(i + 1).c_str(), 0, nullptr);
+    for (size_t i = 0; i < items.size(); ++i)
+        menu.add(std::to_string(i + 1).c_str(), 0, nullptr);
     menu.replace(0, menuLiteral(uiText(txtFileSystems)).c_str());
     for (size_t i = 0; i < items.size(); ++i) {
         menu.replace(static_cast<int>(i + 1), menuLiteral(items[i].label).c_str());

@@ -111,9 +111,8 @@ bool isWebLink(const char* link) {
 }  // namespace
 
 std::string buildHelpHtml() {
-    std::string page = darkTheme
-                           ? "<body bgcolor=\"#0f141a\" text=\"#eff4f7\" link=\"#6ddbb7\">"
-                           : "<body bgcolor=\"#f6f8fb\" text=\"#1b232b\" link=\"#168b6b\">";
+    std::string page = darkTheme ? "<body bgcolor=\"#0f141a\" text=\"#eff4f7\" link=\"#6ddbb7\">"
+                                 : "<body bgcolor=\"#f6f8fb\" text=\"#1b232b\" link=\"#168b6b\">";
     page += "\n<h1>fanOrbiter ";
     page += kVersionText;
     page += pickText(kEnglishBody, kRussianBody);

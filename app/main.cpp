@@ -1,4 +1,6 @@
 // Program entry: see app/startup.h.
 #include "app/startup.h"
 
-int main(int argc, char** argv) { return fan::runProgram(argc, argv); }
+int main(int argc, char** argv) {
+    return fan::runProgram(argc, argv);
+}

@@ -35,8 +35,8 @@ std::string homeFolder() {
     std::vector<char> buffer(16384);
     passwd entry;
     passwd* found = nullptr;
-    if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found &&
-        found->pw_dir && found->pw_dir[0] == '/')
+    if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found && found->pw_dir &&
+        found->pw_dir[0] == '/')
         return found->pw_dir;
     return {};
 }
@@ -129,7 +129,8 @@ std::string settingsFolder() {
 }
 
 void readStoredValues(const char* const* names, std::optional<int32_t>* values, size_t count) {
-    for (size_t i = 0; i < count; ++i) values[i].reset();
+    for (size_t i = 0; i < count; ++i)
+        values[i].reset();
     const std::string folder = settingsFolder();
     if (folder.empty()) return;
     const std::optional<std::string> text = readRegularFile(folder + kStoreName);

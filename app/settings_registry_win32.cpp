@@ -38,7 +38,8 @@ std::filesystem::path legacyFilePath() {
 }  // namespace
 
 void readStoredValues(const char* const* names, std::optional<int32_t>* values, size_t count) {
-    for (size_t i = 0; i < count; ++i) values[i].reset();
+    for (size_t i = 0; i < count; ++i)
+        values[i].reset();
     HKEY key;
     if (RegOpenKeyExW(HKEY_CURRENT_USER, kKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return;
     for (size_t i = 0; i < count; ++i) {
@@ -64,8 +65,8 @@ bool writeStoredValues(const StoredValue* values, size_t count) {
     for (size_t i = 0; i < count; ++i) {
         const DWORD data = static_cast<DWORD>(values[i].value);
         // A failed write does not stop the others: as much as possible is kept.
-        if (RegSetValueExW(key, nativeText(values[i].name).c_str(), 0, REG_DWORD,
-                           reinterpret_cast<const BYTE*>(&data), sizeof data) != ERROR_SUCCESS)
+        if (RegSetValueExW(key, nativeText(values[i].name).c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data),
+                           sizeof data) != ERROR_SUCCESS)
             all = false;
     }
     RegCloseKey(key);

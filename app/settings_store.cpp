@@ -42,7 +42,8 @@ int32_t clampTo(int32_t value, int32_t max) {
 // True when the store held at least one value that counts.
 bool readFromStore(Settings& settings) {
     const char* names[kFieldCount];
-    for (size_t i = 0; i < kFieldCount; ++i) names[i] = kFields[i].valueName;
+    for (size_t i = 0; i < kFieldCount; ++i)
+        names[i] = kFields[i].valueName;
     std::optional<int32_t> values[kFieldCount];
     readStoredValues(names, values, kFieldCount);
 
@@ -133,17 +134,23 @@ bool parseBoolOr(const char* text, size_t length, bool fallback) {
 
 int resolveLanguage(const Settings& settings) {
     switch (settings.languageMode) {
-    case 1: return 0;
-    case 2: return 1;
-    default: return systemPrefersEnglish() ? 1 : 0;
+        case 1:
+            return 0;
+        case 2:
+            return 1;
+        default:
+            return systemPrefersEnglish() ? 1 : 0;
     }
 }
 
 bool resolveDarkTheme(const Settings& settings) {
     switch (settings.themeMode) {
-    case 1: return false;
-    case 2: return true;
-    default: return systemUsesDarkTheme();
+        case 1:
+            return false;
+        case 2:
+            return true;
+        default:
+            return systemUsesDarkTheme();
     }
 }
 

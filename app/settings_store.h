@@ -13,13 +13,13 @@
 namespace fan {
 
 struct Settings {
-    int32_t languageMode = 0;     // 0 automatic, 1 Russian, 2 English
-    int32_t themeMode = 0;        // 0 system, 1 light, 2 dark
-    int32_t defaultDepth = 0;     // detail mode at start-up: 0 Overview, 1 Normal, 2 Detailed
-    bool rememberDepth = true;    // start with the detail mode chosen last
-    int32_t lastDepth = 0;        // detail mode chosen last
-    bool livePreview = true;      // draw the preview ring while scanning
-    int32_t mapTransparency = 35; // map background transparency, percent
+    int32_t languageMode = 0;      // 0 automatic, 1 Russian, 2 English
+    int32_t themeMode = 0;         // 0 system, 1 light, 2 dark
+    int32_t defaultDepth = 0;      // detail mode at start-up: 0 Overview, 1 Normal, 2 Detailed
+    bool rememberDepth = true;     // start with the detail mode chosen last
+    int32_t lastDepth = 0;         // detail mode chosen last
+    bool livePreview = true;       // draw the preview ring while scanning
+    int32_t mapTransparency = 35;  // map background transparency, percent
 };
 
 Settings loadSettings();

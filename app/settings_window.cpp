@@ -23,7 +23,9 @@ namespace fan {
 
 namespace {
 
-int clampMode(int mode) { return std::clamp(mode, 0, 2); }
+int clampMode(int mode) {
+    return std::clamp(mode, 0, 2);
+}
 
 // The controls showing `settings`; the slider takes the value as it stands
 // (37 stays 37) and only a drag snaps it to the step.
@@ -38,8 +40,7 @@ void showValues(SettingsWindow& window, const Settings& settings) {
 
 }  // namespace
 
-SettingsWindow::SettingsWindow(App& owner)
-    : Fl_Double_Window(590, 492, settingsText(stxtWindowTitle)), owner(owner) {
+SettingsWindow::SettingsWindow(App& owner) : Fl_Double_Window(590, 492, settingsText(stxtWindowTitle)), owner(owner) {
     panel = new EmbossPanel(16, 18, 558, 380, 15);
     languageChoice = new Fl_Choice(252, 48, 304, 32);
     themeChoice = new Fl_Choice(252, 100, 304, 32);
@@ -94,10 +95,10 @@ void SettingsWindow::applyTheme() {
 
 void SettingsWindow::applyLanguage() {
     copy_label(settingsText(stxtWindowTitle));
-    relabelChoice(*languageChoice, {settingsText(stxtLanguageAuto), settingsText(stxtRussian),
-                                    settingsText(stxtEnglish)});
-    relabelChoice(*themeChoice, {settingsText(stxtThemeSystem), settingsText(stxtThemeLight),
-                                 settingsText(stxtThemeDark)});
+    relabelChoice(*languageChoice,
+                  {settingsText(stxtLanguageAuto), settingsText(stxtRussian), settingsText(stxtEnglish)});
+    relabelChoice(*themeChoice,
+                  {settingsText(stxtThemeSystem), settingsText(stxtThemeLight), settingsText(stxtThemeDark)});
     relabelChoice(*startupDetailChoice, {uiText(txtOverview), uiText(txtNormal), uiText(txtDetailed)});
     languageChoice->copy_label(settingsText(stxtLanguageLabel));
     themeChoice->copy_label(settingsText(stxtThemeLabel));
@@ -114,7 +115,9 @@ void SettingsWindow::applyLanguage() {
     redraw();
 }
 
-void SettingsWindow::loadValues() { showValues(*this, owner.settings); }
+void SettingsWindow::loadValues() {
+    showValues(*this, owner.settings);
+}
 
 void SettingsWindow::onDefaults(Fl_Widget*, void* data) {
     showValues(*static_cast<SettingsWindow*>(data), Settings{});

@@ -44,16 +44,16 @@ CommandOutcome showItemOverDBus(const std::filesystem::path& item) {
     // could end the GVariant string early, nor a comma for dbus-send's list.
     const std::string uri = fileUri(item);
     const CommandOptions options{false, true};
-    CommandOutcome outcome = shellCalls.runCommand(
-        {"gdbus", "call", "--session", "--dest", "org.freedesktop.FileManager1", "--object-path",
-         "/org/freedesktop/FileManager1", "--method", "org.freedesktop.FileManager1.ShowItems", "['" + uri + "']",
-         "''"},
-        shellCalls.helperTimeLimit, options);
+    CommandOutcome outcome =
+        shellCalls.runCommand({"gdbus", "call", "--session", "--dest", "org.freedesktop.FileManager1", "--object-path",
+                               "/org/freedesktop/FileManager1", "--method", "org.freedesktop.FileManager1.ShowItems",
+                               "['" + uri + "']", "''"},
+                              shellCalls.helperTimeLimit, options);
     if (outcome.startError == 0) return outcome;
-    return shellCalls.runCommand({"dbus-send", "--session", "--print-reply", "--dest=org.freedesktop.FileManager1",
-                                  "--type=method_call", "/org/freedesktop/FileManager1",
-                                  "org.freedesktop.FileManager1.ShowItems", "array:string:" + uri, "string:"},
-                                 shellCalls.helperTimeLimit, options);
+    return shellCalls.runCommand(
+        {"dbus-send", "--session", "--print-reply", "--dest=org.freedesktop.FileManager1", "--type=method_call",
+         "/org/freedesktop/FileManager1", "org.freedesktop.FileManager1.ShowItems", "array:string:" + uri, "string:"},
+        shellCalls.helperTimeLimit, options);
 }
 
 // Absolute, so that no name can be taken for one of the opener's options.

@@ -14,9 +14,8 @@ namespace {
 constexpr DWORD kVolumePathChars = 32768;
 
 int64_t run(const wchar_t* file, const std::wstring& parameters, const wchar_t* folder) {
-    const HINSTANCE result = shellCalls.shellExecute(nullptr, L"open", file,
-                                                     parameters.empty() ? nullptr : parameters.c_str(), folder,
-                                                     SW_SHOWNORMAL);
+    const HINSTANCE result = shellCalls.shellExecute(
+        nullptr, L"open", file, parameters.empty() ? nullptr : parameters.c_str(), folder, SW_SHOWNORMAL);
     return static_cast<int64_t>(reinterpret_cast<intptr_t>(result));
 }
 
@@ -32,7 +31,9 @@ std::wstring volumeRoot(const std::filesystem::path& path) {
     return root.data();
 }
 
-ShellActionResult failure(const std::string& text) { return {false, text}; }
+ShellActionResult failure(const std::string& text) {
+    return {false, text};
+}
 
 }  // namespace
 

@@ -14,15 +14,17 @@ namespace {
 constexpr int kIconResource = 101;  // the icon group of the program's resources
 
 HICON loadIcon(int size) {
-    return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kIconResource), IMAGE_ICON,
-                                         size, size, LR_SHARED));
+    return static_cast<HICON>(
+        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kIconResource), IMAGE_ICON, size, size, LR_SHARED));
 }
 
 }  // namespace
 
 // argv holds the arguments in the ANSI code page, which cannot spell every
 // name; the wide command line can.
-std::filesystem::path folderArgument(int, char**) { return commandLineFolder(GetCommandLineW()); }
+std::filesystem::path folderArgument(int, char**) {
+    return commandLineFolder(GetCommandLineW());
+}
 
 void installWindowIcons() {
     // A missing icon is null, which the toolkit takes as "no icon".

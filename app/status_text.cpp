@@ -15,7 +15,9 @@ constexpr const char* kSeparator = "   \u00B7   ";
 constexpr const char* kWorkerStartRussian = "Не удалось запустить поток сканирования: ";
 constexpr const char* kWorkerStartEnglish = "Could not start the scan thread: ";
 
-std::string countWith(uint64_t count, UiTextKey word) { return std::to_string(count) + " " + uiText(word); }
+std::string countWith(uint64_t count, UiTextKey word) {
+    return std::to_string(count) + " " + uiText(word);
+}
 
 bool startsWith(const std::string& text, const char* prefix) {
     return text.compare(0, std::char_traits<char>::length(prefix), prefix) == 0;
@@ -42,7 +44,9 @@ std::string formatSeconds(double seconds) {
     return std::string(buffer, end);
 }
 
-std::string workerStartFailure(const std::string& reason) { return kWorkerStartRussian + reason; }
+std::string workerStartFailure(const std::string& reason) {
+    return kWorkerStartRussian + reason;
+}
 
 std::string localizedError(const std::string& stored) {
     if (startsWith(stored, kWorkerStartRussian))

@@ -20,8 +20,7 @@ constexpr std::chrono::milliseconds kQueryLimit(400);
 
 bool containsDark(std::string_view text) {
     std::string lower(text);
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](unsigned char c) { return char(std::tolower(c)); });
+    std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return char(std::tolower(c)); });
     return lower.find("dark") != std::string::npos;
 }
 

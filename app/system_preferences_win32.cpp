@@ -5,7 +5,9 @@
 
 namespace fan {
 
-bool systemPrefersEnglish() { return PRIMARYLANGID(GetUserDefaultUILanguage()) != LANG_RUSSIAN; }
+bool systemPrefersEnglish() {
+    return PRIMARYLANGID(GetUserDefaultUILanguage()) != LANG_RUSSIAN;
+}
 
 bool systemUsesDarkTheme() {
     HKEY key;

@@ -40,8 +40,7 @@ CommandOutcome runCommand(const std::vector<std::string>& argv, std::chrono::mil
 
 // runCommand with the output captured and the helper killed at the limit:
 // its output when it exits with status 0 in time, otherwise nullopt.
-std::optional<std::string> runWithTimeLimit(const std::vector<std::string>& argv,
-                                            std::chrono::milliseconds limit);
+std::optional<std::string> runWithTimeLimit(const std::vector<std::string>& argv, std::chrono::milliseconds limit);
 
 // Starts argv[0], looked up in PATH, in `workingDirectory` (set in the child)
 // and in a session of its own, stdin on /dev/null, and does not wait for it:

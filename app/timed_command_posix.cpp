@@ -100,7 +100,8 @@ pid_t spawn(const std::vector<std::string>& argv, int outputFd, const std::strin
     posix_spawnattr_setflags(&attributes, flags);
 
     std::vector<char*> args;
-    for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
+    for (const std::string& arg : argv)
+        args.push_back(const_cast<char*>(arg.c_str()));
     args.push_back(nullptr);
 
     pid_t pid = 0;
@@ -156,8 +157,7 @@ CommandOutcome runCommand(const std::vector<std::string>& argv, std::chrono::mil
     return outcome;
 }
 
-std::optional<std::string> runWithTimeLimit(const std::vector<std::string>& argv,
-                                            std::chrono::milliseconds limit) {
+std::optional<std::string> runWithTimeLimit(const std::vector<std::string>& argv, std::chrono::milliseconds limit) {
     CommandOutcome outcome = runCommand(argv, limit, CommandOptions{});
     if (!outcome.succeeded()) return std::nullopt;
     return std::move(outcome.output);

@@ -71,7 +71,8 @@ void removeEntry(int dirfd, const std::string& name, FirstError& failure) {
 }
 
 void removeContents(int dirfd, FirstError& failure) {
-    for (const std::string& name : entryNames(dirfd, failure)) removeEntry(dirfd, name, failure);
+    for (const std::string& name : entryNames(dirfd, failure))
+        removeEntry(dirfd, name, failure);
 }
 
 void emptyTrash(const std::filesystem::path& root, bool volumeTrash, FirstError& failure) {

@@ -35,7 +35,9 @@ struct OpenTrash {
     FileDescriptor info;
 };
 
-ShellActionResult trashFailed(const std::string& reason) { return {false, "Trash failed (" + reason + ")"}; }
+ShellActionResult trashFailed(const std::string& reason) {
+    return {false, "Trash failed (" + reason + ")"};
+}
 
 bool deviceOf(const std::filesystem::path& path, int flags, dev_t& device) {
     struct stat status;
@@ -113,7 +115,8 @@ std::string deletionDate() {
 std::string baseName(const std::string& name) {
     if (name.size() <= kMaxBaseName) return name;
     size_t length = kMaxBaseName;
-    while (length > 1 && (static_cast<unsigned char>(name[length]) & 0xC0) == 0x80) --length;
+    while (length > 1 && (static_cast<unsigned char>(name[length]) & 0xC0) == 0x80)
+        --length;
     return name.substr(0, length);
 }
 

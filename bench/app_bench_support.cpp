@@ -21,7 +21,9 @@
 // Read by LeakSanitizer at exit in a sanitizer build. The toolkit keeps
 // the Xft fonts it opened until the process ends, and fontconfig's data
 // behind them shows as leaked: not ours, and not growing.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:libfontconfig.so\n";
+}
 
 namespace fan::bench {
 
@@ -64,8 +66,7 @@ void openDisplay(const char* program, int width, int height) {
     applyPalette(true);
 }
 
-void makeTree(const std::filesystem::path& folder, unsigned long files, unsigned long folders,
-              unsigned long seed) {
+void makeTree(const std::filesystem::path& folder, unsigned long files, unsigned long folders, unsigned long seed) {
     std::error_code error;
     const std::filesystem::path generator =
         std::filesystem::read_symlink("/proc/self/exe", error).parent_path() / "make_tree";
@@ -92,13 +93,15 @@ void makeTree(const std::filesystem::path& folder, unsigned long files, unsigned
 
 bool waitForResult(App& app, double seconds) {
     const double end = nowMs() + seconds * 1000.0;
-    while ((app.scanning || app.result == nullptr) && nowMs() < end) Fl::wait(0.05);
+    while ((app.scanning || app.result == nullptr) && nowMs() < end)
+        Fl::wait(0.05);
     return !app.scanning && app.result != nullptr;
 }
 
 void settle(double seconds) {
     const double end = nowMs() + seconds * 1000.0;
-    while (nowMs() < end) Fl::wait(0.02);
+    while (nowMs() < end)
+        Fl::wait(0.02);
     flushAndSync();
 }
 
@@ -117,8 +120,7 @@ bool parseWindowSize(const char* text, int& width, int& height) {
 }
 
 double nowMs() {
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now().time_since_epoch())
-        .count();
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
 double quantile(std::vector<double> values, double q) {

@@ -42,8 +42,7 @@ void openDisplay(const char* program, int width, int height);
 
 // Fills `folder` (missing or empty) with make_tree, the generator built next
 // to this program, so every run measures the same tree.
-void makeTree(const std::filesystem::path& folder, unsigned long files, unsigned long folders,
-              unsigned long seed);
+void makeTree(const std::filesystem::path& folder, unsigned long files, unsigned long folders, unsigned long seed);
 
 // Runs the event loop until the App has adopted a result, or `seconds` pass;
 // returns whether it has one.

@@ -64,7 +64,9 @@ struct Hover {
     }
 };
 
-Hover hoverOf(const fan::Map& map) { return {map.hoveredNode, map.hoveredIsGroup, map.hoveredGroupBytes}; }
+Hover hoverOf(const fan::Map& map) {
+    return {map.hoveredNode, map.hoveredIsGroup, map.hoveredGroupBytes};
+}
 
 // The middle of every sector wide enough to aim at, shuffled, and the middle
 // of every list row; in the window's coordinates of the last draw.
@@ -179,8 +181,8 @@ void printStages(fan::App& app) {
 
     std::vector<fan::RingSegment> segments;
     const double layoutMs = medianMs(kRuns, [&] {
-        segments = fan::layout(tree, app.currentNode, fan::detailDepth(detail),
-                               fan::detailMinArc(detail) / place.radius);
+        segments =
+            fan::layout(tree, app.currentNode, fan::detailDepth(detail), fan::detailMinArc(detail) / place.radius);
     });
     const fan::RingHover hover{segments.empty() ? fan::kNoNode : segments.front().node, false, 0, 0};
     std::vector<uint8_t> pixels;
@@ -188,8 +190,8 @@ void printStages(fan::App& app) {
         std::vector<fan::RasterSegment> sectors =
             fan::ringSectors(segments, map.holeRadius, map.ringWidth, ratio, hover);
         fan::appendVolumeRing(sectors, tree.rootVolume, map.holeRadius, ratio);
-        pixels = fan::rasterizeRings(raster, raster * 0.5,
-                                     fan::colourBytes(fan::mapPanelColour(app.mapTransparency())), sectors, 5);
+        pixels = fan::rasterizeRings(raster, raster * 0.5, fan::colourBytes(fan::mapPanelColour(app.mapTransparency())),
+                                     sectors, 5);
     });
     std::vector<uint8_t> resampled(static_cast<size_t>(place.side) * place.side * 3);
     const double resampleMs = raster == place.side ? 0.0 : medianMs(kRuns, [&] {
@@ -212,10 +214,10 @@ void printStages(fan::App& app) {
         app.statusBar->redraw();
         fan::bench::flushAndSync();
     });
-    std::printf("  stages window=%dx%d segments=%zu layout_ms=%.2f full_raster_ms=%.2f full_resample_ms=%.2f "
-                "full_upload_ms=%.2f map_redraw_ms=%.2f status_redraw_ms=%.2f\n",
-                app.w(), app.h(), segments.size(), layoutMs, rasterMs, resampleMs, uploadMs, mapRedrawMs,
-                statusRedrawMs);
+    std::printf(
+        "  stages window=%dx%d segments=%zu layout_ms=%.2f full_raster_ms=%.2f full_resample_ms=%.2f "
+        "full_upload_ms=%.2f map_redraw_ms=%.2f status_redraw_ms=%.2f\n",
+        app.w(), app.h(), segments.size(), layoutMs, rasterMs, resampleMs, uploadMs, mapRedrawMs, statusRedrawMs);
 }
 
 [[noreturn]] void usage() {
@@ -287,7 +289,8 @@ int main(int argc, char** argv) {
 
         for (const WindowSize size : sizes) {
             const SizeFigures f = measure(app, size, moves);
-            std::fprintf(stderr, "%dx%d: %zu sector and %zu row targets, %zu moves timed, %d left the hover as it was\n",
+            std::fprintf(stderr,
+                         "%dx%d: %zu sector and %zu row targets, %zu moves timed, %d left the hover as it was\n",
                          size.w, size.h, f.sectors, f.rows, f.ms.size(), f.unchanged);
             if (f.ms.empty()) {
                 status = 1;

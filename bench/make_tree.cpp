@@ -31,25 +31,54 @@ constexpr int kMaxDepth = 12;
 constexpr uint64_t kDepthWeights[kMaxDepth] = {1, 8, 24, 34, 30, 22, 14, 9, 5, 3, 2, 1};
 
 const char* const kWords[] = {
-    "report", "photo", "backup", "notes", "data", "config", "image", "draft", "invoice",
-    "summary", "build", "cache", "module", "index", "readme", "test", "music", "video",
-    "project", "budget", "scan", "letter", "chart", "slides", "thesis", "recipe", "travel",
-    "family", "src", "docs", "assets", "lib", "release", "old", "new", "final", "misc",
-    "work", "home", "game", "save", "track", "album", "course", "lecture", "meeting", "plan",
+    "report", "photo",  "backup",  "notes",  "data",    "config",  "image",  "draft",  "invoice", "summary",
+    "build",  "cache",  "module",  "index",  "readme",  "test",    "music",  "video",  "project", "budget",
+    "scan",   "letter", "chart",   "slides", "thesis",  "recipe",  "travel", "family", "src",     "docs",
+    "assets", "lib",    "release", "old",    "new",     "final",   "misc",   "work",   "home",    "game",
+    "save",   "track",  "album",   "course", "lecture", "meeting", "plan",
 };
 const char* const kForeignWords[] = {
     // Cyrillic
-    "отчёт", "фото", "Документы", "музыка", "проект", "письмо", "Счёт", "заметки", "Архив",
-    "Ёлка", "черновик", "Видео", "лекция", "ПЛАН",
+    "отчёт",
+    "фото",
+    "Документы",
+    "музыка",
+    "проект",
+    "письмо",
+    "Счёт",
+    "заметки",
+    "Архив",
+    "Ёлка",
+    "черновик",
+    "Видео",
+    "лекция",
+    "ПЛАН",
     // Latin with diacritics
-    "résumé", "café", "naïve", "Übersicht", "Straße", "años", "façade", "crème", "smörgås",
-    "Ærø", "début", "żółw",
+    "résumé",
+    "café",
+    "naïve",
+    "Übersicht",
+    "Straße",
+    "años",
+    "façade",
+    "crème",
+    "smörgås",
+    "Ærø",
+    "début",
+    "żółw",
     // CJK and Hangul
-    "写真", "文件", "資料", "音楽", "報告書", "テスト", "사진", "メモ",
+    "写真",
+    "文件",
+    "資料",
+    "音楽",
+    "報告書",
+    "テスト",
+    "사진",
+    "メモ",
 };
 const char* const kExtensions[] = {
-    ".txt", ".jpg", ".png", ".pdf", ".docx", ".mp3", ".mp4", ".cpp", ".h", ".json", ".xml",
-    ".log", ".zip", ".tar.gz", ".odt", ".csv", ".html", ".py", ".md", ".iso", ".JPG", ".dat",
+    ".txt", ".jpg", ".png",    ".pdf", ".docx", ".mp3",  ".mp4", ".cpp", ".h",   ".json", ".xml",
+    ".log", ".zip", ".tar.gz", ".odt", ".csv",  ".html", ".py",  ".md",  ".iso", ".JPG",  ".dat",
 };
 
 // Hand-written draws over mt19937_64, whose output sequence is fixed by the
@@ -62,14 +91,17 @@ public:
     uint64_t below(uint64_t n) {
         const uint64_t limit = UINT64_MAX - UINT64_MAX % n;
         uint64_t r;
-        do r = engine_(); while (r >= limit);
+        do
+            r = engine_();
+        while (r >= limit);
         return r % n;
     }
     bool oneIn(uint64_t n) { return below(n) == 0; }
     // An index into `weights` drawn with those weights.
     size_t weighted(const uint64_t* weights, size_t count) {
         uint64_t total = 0;
-        for (size_t i = 0; i < count; ++i) total += weights[i];
+        for (size_t i = 0; i < count; ++i)
+            total += weights[i];
         uint64_t r = below(total);
         for (size_t i = 0; i < count; ++i) {
             if (r < weights[i]) return i;
@@ -78,7 +110,9 @@ public:
         return count - 1;
     }
     template <typename T, size_t N>
-    const T& pick(const T (&list)[N]) { return list[below(N)]; }
+    const T& pick(const T (&list)[N]) {
+        return list[below(N)];
+    }
 
 private:
     std::mt19937_64 engine_;
@@ -97,10 +131,17 @@ std::string makeStem(Draw& draw) {
     }
     std::string stem = draw.pick(kWords);
     switch (draw.below(5)) {
-        case 0: stem += std::string(draw.oneIn(2) ? "_" : "-") + draw.pick(kWords); break;
-        case 1: stem += "_" + std::to_string(1990 + draw.below(36)); break;
-        case 2: stem += std::to_string(draw.below(1000)); break;
-        default: break;
+        case 0:
+            stem += std::string(draw.oneIn(2) ? "_" : "-") + draw.pick(kWords);
+            break;
+        case 1:
+            stem += "_" + std::to_string(1990 + draw.below(36));
+            break;
+        case 2:
+            stem += std::to_string(draw.below(1000));
+            break;
+        default:
+            break;
     }
     if (draw.oneIn(4)) capitalise(stem);
     return stem;
@@ -205,7 +246,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     std::string top = argv[1];
-    while (top.size() > 1 && top.back() == '/') top.pop_back();
+    while (top.size() > 1 && top.back() == '/')
+        top.pop_back();
     prepareTop(top);
 
     Draw draw(seed);
@@ -240,8 +282,8 @@ int main(int argc, char** argv) {
     uint64_t byteSum = 0;
     for (uint64_t i = 0; i < fileCount; ++i) {
         const uint64_t r = draw.below(total);
-        const size_t folder = static_cast<size_t>(
-            std::upper_bound(cumulative.begin(), cumulative.end(), r) - cumulative.begin());
+        const size_t folder =
+            static_cast<size_t>(std::upper_bound(cumulative.begin(), cumulative.end(), r) - cumulative.begin());
         const std::string name = makeFileName(draw);
         const uint64_t size = makeFileSize(draw);
         createFile(paths[folder], name, size);

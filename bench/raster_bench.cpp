@@ -44,7 +44,9 @@ void operator delete(void* p) noexcept {
     liveBytes -= malloc_usable_size(p);
     std::free(p);
 }
-void operator delete(void* p, size_t) noexcept { operator delete(p); }
+void operator delete(void* p, size_t) noexcept {
+    operator delete(p);
+}
 
 namespace {
 
@@ -70,7 +72,8 @@ Tree generateTree(size_t folderBudget) {
         const auto [folder, depth] = queue[head];
         const int files = static_cast<int>(std::pow(unit(random), 2.0) * (depth == 0 ? 30 : 60));
         for (int i = 0; i < files; ++i) {
-            tree.nodes.push_back({"f", folder, {}, static_cast<uint64_t>(fileSize(random)) + 1, 1, false, fan::kNoNode});
+            tree.nodes.push_back(
+                {"f", folder, {}, static_cast<uint64_t>(fileSize(random)) + 1, 1, false, fan::kNoNode});
             tree.nodes[folder].children.push_back(tree.nodes.size() - 1);
         }
         const double mean = depth == 0 ? 40.0 : depth < 4 ? 14.0 : 40.0 / depth;
@@ -112,7 +115,8 @@ std::vector<RasterSegment> mapSectors(const std::vector<RingSegment>& layout, do
     const Rgb background{0x16, 0x1B, 0x22}, grey{0x4B, 0x55, 0x60};
     const Rgb used{0x3D, 0x7E, 0xD8}, freeSpace{0xDD, 0xE4, 0xEA}, surface{0x1E, 0x25, 0x2E};
     int rings = 1;
-    for (const RingSegment& s : layout) rings = std::max(rings, s.ring + 1);
+    for (const RingSegment& s : layout)
+        rings = std::max(rings, s.ring + 1);
     const double width = (radius - hole) / rings;
     std::vector<RasterSegment> out;
     for (const RingSegment& s : layout) {
@@ -184,7 +188,8 @@ void cairoFill(int size, double centre, const std::vector<RasterSegment>& segmen
 int main() {
     const Tree tree = generateTree(6000);
     size_t folderCount = 0;
-    for (const fan::ScanNode& node : tree.nodes) folderCount += node.isFolder;
+    for (const fan::ScanNode& node : tree.nodes)
+        folderCount += node.isFolder;
 
     // Raster 1024 at scale 1: side = ceil(2R) + 4 = 1024.
     const double radius = 510.0;

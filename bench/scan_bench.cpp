@@ -28,7 +28,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     unsigned long long folders = 0;
-    for (const fan::ScanNode& node : tree.nodes) folders += node.isFolder ? 1 : 0;
+    for (const fan::ScanNode& node : tree.nodes)
+        folders += node.isFolder ? 1 : 0;
     struct rusage usage {};
     getrusage(RUSAGE_SELF, &usage);
     std::printf("nodes=%zu errors=%llu mount_points=%llu\n", tree.nodes.size(),

@@ -99,10 +99,12 @@ int main(int argc, char** argv) {
     const double started = nowMs();
     recorder.lastTick = started;
     app.start(path, false);
-    while (app.scanning) Fl::wait(1.0);
+    while (app.scanning)
+        Fl::wait(1.0);
     const double adopted = nowMs();
     // The drawing of the result comes with the loop's next pass.
-    while (recorder.resultDraw < 0.0 && app.result != nullptr && nowMs() - adopted < 5000.0) Fl::wait(0.05);
+    while (recorder.resultDraw < 0.0 && app.result != nullptr && nowMs() - adopted < 5000.0)
+        Fl::wait(0.05);
     Fl::remove_check(TickRecorder::check, &recorder);
 
     if (app.result == nullptr) {
@@ -112,8 +114,9 @@ int main(int argc, char** argv) {
     const double maxGap = recorder.gaps.empty() ? 0.0 : *std::max_element(recorder.gaps.begin(), recorder.gaps.end());
     const double maxDraw =
         recorder.draws.empty() ? 0.0 : *std::max_element(recorder.draws.begin(), recorder.draws.end());
-    std::printf("ticks=%d max_tick_gap_ms=%.1f preview_draw_ms_median=%.2f preview_draw_ms_max=%.2f scan_seconds=%.3f\n",
-                recorder.ticks, maxGap, fan::bench::quantile(recorder.draws, 0.5), maxDraw, app.result->seconds);
+    std::printf(
+        "ticks=%d max_tick_gap_ms=%.1f preview_draw_ms_median=%.2f preview_draw_ms_max=%.2f scan_seconds=%.3f\n",
+        recorder.ticks, maxGap, fan::bench::quantile(recorder.draws, 0.5), maxDraw, app.result->seconds);
     std::printf("files=%llu nodes=%zu window=%dx%d wall_to_result_seconds=%.3f result_draw_ms=%.1f\n",
                 static_cast<unsigned long long>(app.result->nodes[0].fileCount), app.result->nodes.size(), width,
                 height, (adopted - started) / 1000.0, recorder.resultDraw);

@@ -19,7 +19,7 @@ enum class EntryKind : uint8_t { File, Folder, Other };
 struct ListedEntry {
     std::string_view name;  // valid until the next call on the lister
     EntryKind kind = EntryKind::Other;
-    uint64_t size = 0;      // logical bytes of a file; 0 for anything else
+    uint64_t size = 0;  // logical bytes of a file; 0 for anything else
 };
 
 enum class ListOpen : uint8_t {

@@ -121,15 +121,15 @@ private:
         entry.name = std::string_view(d->d_name);
         entry.size = 0;
         switch (d->d_type) {
-        case DT_DIR:
-            entry.kind = EntryKind::Folder;
-            return true;
-        case DT_REG:
-        case DT_UNKNOWN:
-            break;
-        default:  // links, devices, FIFOs, sockets
-            entry.kind = EntryKind::Other;
-            return true;
+            case DT_DIR:
+                entry.kind = EntryKind::Folder;
+                return true;
+            case DT_REG:
+            case DT_UNKNOWN:
+                break;
+            default:  // links, devices, FIFOs, sockets
+                entry.kind = EntryKind::Other;
+                return true;
         }
         struct stat st;
         if (statAt_(fd_, d->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
@@ -166,6 +166,8 @@ std::unique_ptr<DirectoryLister> makeLinuxDirectoryLister(StatAtFunction statAt,
     return std::make_unique<LinuxDirectoryLister>(statAt, readEntries);
 }
 
-std::unique_ptr<DirectoryLister> makeDirectoryLister() { return makeLinuxDirectoryLister(&::fstatat, &::getdents64); }
+std::unique_ptr<DirectoryLister> makeDirectoryLister() {
+    return makeLinuxDirectoryLister(&::fstatat, &::getdents64);
+}
 
 }  // namespace fan

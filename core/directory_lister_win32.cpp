@@ -87,6 +87,8 @@ private:
 
 }  // namespace
 
-std::unique_ptr<DirectoryLister> makeDirectoryLister() { return std::make_unique<Win32DirectoryLister>(); }
+std::unique_ptr<DirectoryLister> makeDirectoryLister() {
+    return std::make_unique<Win32DirectoryLister>();
+}
 
 }  // namespace fan

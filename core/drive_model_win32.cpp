@@ -13,7 +13,7 @@
 namespace fan {
 namespace {
 
-constexpr DWORD kDiskExtentsBytes = 224;    // the count and up to nine extents
+constexpr DWORD kDiskExtentsBytes = 224;  // the count and up to nine extents
 constexpr DWORD kDescriptorBytes = 1024;
 constexpr DWORD kShareNameChars = 512;
 
@@ -34,7 +34,9 @@ std::string descriptorText(const unsigned char* bytes, size_t end, size_t field)
     return trimDriveText(std::string(first, length));
 }
 
-std::string toUtf8(const wchar_t* text) { return wtf8FromUtf16(reinterpret_cast<const char16_t*>(text)); }
+std::string toUtf8(const wchar_t* text) {
+    return wtf8FromUtf16(reinterpret_cast<const char16_t*>(text));
+}
 
 // Closes a device handle on every way out.
 struct Device {
@@ -76,8 +78,8 @@ std::string queryPhysicalDriveModel(const std::wstring& root, std::string& devic
     if (!volumeDevice.ok()) return {};
     unsigned char extents[kDiskExtentsBytes] = {};
     DWORD returned = 0;
-    if (!DeviceIoControl(volumeDevice.handle, IOCTL_VOLUME_GET_VOLUME_DISK_EXTENTS, nullptr, 0, extents,
-                         sizeof extents, &returned, nullptr))
+    if (!DeviceIoControl(volumeDevice.handle, IOCTL_VOLUME_GET_VOLUME_DISK_EXTENTS, nullptr, 0, extents, sizeof extents,
+                         &returned, nullptr))
         return {};
     uint32_t disk = 0;
     if (!diskNumberFromExtents(extents, returned, disk)) return {};
@@ -88,8 +90,8 @@ std::string queryPhysicalDriveModel(const std::wstring& root, std::string& devic
     unsigned char query[12] = {};  // the device descriptor, by a standard query
     unsigned char descriptor[kDescriptorBytes] = {};
     returned = 0;
-    if (!DeviceIoControl(drive.handle, IOCTL_STORAGE_QUERY_PROPERTY, query, sizeof query, descriptor,
-                         sizeof descriptor, &returned, nullptr))
+    if (!DeviceIoControl(drive.handle, IOCTL_STORAGE_QUERY_PROPERTY, query, sizeof query, descriptor, sizeof descriptor,
+                         &returned, nullptr))
         return {};
     return modelFromDeviceDescriptor(descriptor, returned);
 }

@@ -13,12 +13,12 @@
 namespace fan {
 
 struct MountEntry {
-    std::string mountPoint;   // '/'-separated on Linux, a drive root on Windows
-    std::string source;       // what is mounted there
-    std::string fsType;       // file-system name; empty when unknown
-    std::string device;       // Linux: major:minor
-    std::string fsRoot;       // Linux: root of the mount inside its file system
-    std::string model;        // physical drive model; empty when none
+    std::string mountPoint;  // '/'-separated on Linux, a drive root on Windows
+    std::string source;      // what is mounted there
+    std::string fsType;      // file-system name; empty when unknown
+    std::string device;      // Linux: major:minor
+    std::string fsRoot;      // Linux: root of the mount inside its file system
+    std::string model;       // physical drive model; empty when none
     int32_t mountId = 0;
     int32_t parentId = 0;
     uint64_t totalBytes = 0;

@@ -69,14 +69,16 @@ std::set<int32_t> hiddenMounts(const std::vector<MountEntry>& mounts) {
     return hidden;
 }
 
-bool isOctal(char c) { return c >= '0' && c <= '7'; }
+bool isOctal(char c) {
+    return c >= '0' && c <= '7';
+}
 
 }  // namespace
 
 std::vector<MountEntry> parseMountInfo(std::istream& in) {
     const std::set<std::string> pseudoTypes = {
-        "proc",    "sysfs",   "devtmpfs",  "devpts",  "cgroup", "cgroup2",     "securityfs", "debugfs",    "tracefs",
-        "pstore",  "configfs", "mqueue",   "hugetlbfs", "fusectl", "autofs", "binfmt_misc", "rpc_pipefs",
+        "proc",   "sysfs",    "devtmpfs", "devpts",    "cgroup",  "cgroup2", "securityfs",  "debugfs",    "tracefs",
+        "pstore", "configfs", "mqueue",   "hugetlbfs", "fusectl", "autofs",  "binfmt_misc", "rpc_pipefs",
     };
     std::vector<MountEntry> mounts;
     std::string line;

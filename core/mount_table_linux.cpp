@@ -65,7 +65,8 @@ std::vector<MountEntry> listMounts(const MountTableSources& sources, bool& table
         if (!spaceQueryMayBlock(entry)) applySpaceRule(entry, runner.query().measure(entry.mountPoint));
     }
 
-    for (auto& [index, pending] : waiting) applySpaceRule(mounts[index], pending.waitUntil(deadline));
+    for (auto& [index, pending] : waiting)
+        applySpaceRule(mounts[index], pending.waitUntil(deadline));
     return mounts;
 }
 
@@ -89,7 +90,9 @@ void refreshMountSpace(MountEntry& entry, const std::filesystem::path& path, con
     applySpaceRule(entry, measureAt(entry, path, sources));
 }
 
-std::vector<MountEntry> listMounts(bool& tableRead) { return listMounts(MountTableSources{}, tableRead); }
+std::vector<MountEntry> listMounts(bool& tableRead) {
+    return listMounts(MountTableSources{}, tableRead);
+}
 
 std::vector<MountEntry> listMounts() {
     bool tableRead = false;

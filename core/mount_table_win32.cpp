@@ -16,7 +16,9 @@ namespace {
 constexpr DWORD kVolumeTextChars = 256;
 constexpr DWORD kVolumePathChars = 32768;
 
-std::string toUtf8(const wchar_t* text) { return wtf8FromUtf16(reinterpret_cast<const char16_t*>(text)); }
+std::string toUtf8(const wchar_t* text) {
+    return wtf8FromUtf16(reinterpret_cast<const char16_t*>(text));
+}
 
 void applySpaceAt(MountEntry& entry, const std::filesystem::path& path) {
     applySpaceRule(entry, systemSpaceQuery()->measure(path));
@@ -111,7 +113,9 @@ MountEntry mountEntryForPath(const std::filesystem::path& path, const std::vecto
     return entry;
 }
 
-void refreshMountSpace(MountEntry& entry, const std::filesystem::path& path) { applySpaceAt(entry, path); }
+void refreshMountSpace(MountEntry& entry, const std::filesystem::path& path) {
+    applySpaceAt(entry, path);
+}
 
 // GetDiskFreeSpaceExW has no time limit to offer; it is asked directly.
 std::optional<SpaceFigures> measureSpaceAt(const MountEntry&, const std::filesystem::path& path) {

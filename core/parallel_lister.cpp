@@ -90,15 +90,15 @@ struct ParallelLister::Job {
 // listing itself.
 struct ParallelLister::Shared {
     std::mutex mutex;
-    std::condition_variable walkWake;         // the walk waits for the folder it reads
-    std::condition_variable workerWake;       // workers wait for folders or for room
+    std::condition_variable walkWake;    // the walk waits for the folder it reads
+    std::condition_variable workerWake;  // workers wait for folders or for room
     // Folders waiting or being listed, in the order the walk will open them.
     std::list<std::shared_ptr<Job>> order;
-    size_t aheadBytes = 0;                    // segments listed and not yet read
-    const Job* awaited = nullptr;             // the folder the walk reads now
+    size_t aheadBytes = 0;         // segments listed and not yet read
+    const Job* awaited = nullptr;  // the folder the walk reads now
     bool walkWaiting = false;
-    size_t idle = 0;                          // workers waiting for a folder
-    size_t paused = 0;                        // workers waiting for room
+    size_t idle = 0;    // workers waiting for a folder
+    size_t paused = 0;  // workers waiting for room
     std::exception_ptr error;
     std::atomic<bool> closing{false};
 
@@ -155,7 +155,9 @@ ParallelLister::ParallelLister(DirectoryLister& own, const ListerFactory& makeLi
     }
 }
 
-ParallelLister::~ParallelLister() { joinWorkers(); }
+ParallelLister::~ParallelLister() {
+    joinWorkers();
+}
 
 void ParallelLister::joinWorkers() {
     {
@@ -163,16 +165,20 @@ void ParallelLister::joinWorkers() {
         shared_->closing = true;
     }
     shared_->workerWake.notify_all();
-    for (std::thread& thread : threads_) thread.join();
+    for (std::thread& thread : threads_)
+        thread.join();
 }
 
-bool ParallelLister::isFolder(const std::filesystem::path& path) { return own_.isFolder(path); }
+bool ParallelLister::isFolder(const std::filesystem::path& path) {
+    return own_.isFolder(path);
+}
 
 // ---- workers ---------------------------------------------------------------
 
 void ParallelLister::work(DirectoryLister& lister) {
     try {
-        while (const std::shared_ptr<Job> job = take()) listAhead(*job, lister);
+        while (const std::shared_ptr<Job> job = take())
+            listAhead(*job, lister);
     } catch (...) {
         std::lock_guard<std::mutex> lock(shared_->mutex);
         if (!shared_->error) shared_->error = std::current_exception();
@@ -281,9 +287,11 @@ void ParallelLister::listAhead(Job& job, DirectoryLister& lister) {
 void ParallelLister::drop(Job& job) {
     job.state = Job::State::Dropped;
     shared_->unorder(job);
-    for (const auto& segment : job.segments) shared_->release(segment->footprint());
+    for (const auto& segment : job.segments)
+        shared_->release(segment->footprint());
     job.segments.clear();
-    for (const std::shared_ptr<Job>& child : job.children) drop(*child);
+    for (const std::shared_ptr<Job>& child : job.children)
+        drop(*child);
     job.children.clear();
 }
 
@@ -394,14 +402,15 @@ void ParallelLister::finishCurrent() {
     {
         std::lock_guard<std::mutex> lock(shared_->mutex);
         if (used) shared_->release(used->footprint());
-        for (const auto& segment : current_->segments) shared_->release(segment->footprint());
+        for (const auto& segment : current_->segments)
+            shared_->release(segment->footprint());
         current_->segments.clear();
         // Left before its end only when stopping: its lister may stop too.
-        if (current_->state != Job::State::Done)
-            current_->state = throughOwn_ ? Job::State::Done : Job::State::Dropped;
+        if (current_->state != Job::State::Done) current_->state = throughOwn_ ? Job::State::Done : Job::State::Dropped;
         shared_->unorder(*current_);
         if (shared_->awaited == current_.get()) shared_->awaited = nullptr;
-        for (std::shared_ptr<Job>& child : current_->children) revealed_.push_back(std::move(child));
+        for (std::shared_ptr<Job>& child : current_->children)
+            revealed_.push_back(std::move(child));
         current_->children.clear();
     }
     expected_.insert(expected_.end(), std::make_move_iterator(revealed_.begin()),

@@ -79,7 +79,7 @@ private:
     std::vector<std::shared_ptr<Job>> expected_;  // folders the walk will open, the next one last
     std::vector<std::shared_ptr<Job>> revealed_;  // sub-folders of current_, in listing order
     std::shared_ptr<Job> current_;
-    bool throughOwn_ = false;                     // current_ is listed by `own_` right now
+    bool throughOwn_ = false;  // current_ is listed by `own_` right now
     std::string keyPrefix_;
     bool holdsMounts_ = false;
     std::unique_ptr<Segment> reading_;

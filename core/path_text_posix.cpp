@@ -2,10 +2,16 @@
 
 namespace fan {
 
-std::string pathText(const std::filesystem::path& path) { return path.native(); }
+std::string pathText(const std::filesystem::path& path) {
+    return path.native();
+}
 
-std::string genericPathText(const std::filesystem::path& path) { return path.generic_string(); }
+std::string genericPathText(const std::filesystem::path& path) {
+    return path.generic_string();
+}
 
-std::filesystem::path::string_type nativeText(std::string_view text) { return std::string(text); }
+std::filesystem::path::string_type nativeText(std::string_view text) {
+    return std::string(text);
+}
 
 }  // namespace fan

@@ -20,11 +20,11 @@ struct RingSegment {
     uint64_t node = kNoNode;  // the node shown; for a group, the folder whose small children it gathers
     int32_t ring = 0;         // 0 is the innermost ring
     double startAngle = 0.0;
-    double endAngle = 0.0;    // startAngle plus the share of the parent's span
-    uint32_t hue = 0;         // hue slot, not reduced: the drawing takes it modulo its table
-    bool isGroup = false;     // a grey group of small folders and files
-    uint64_t bytes = 0;       // the node's size, or the group's total
-    uint64_t count = 0;       // 1 for a node, the number of gathered items for a group
+    double endAngle = 0.0;  // startAngle plus the share of the parent's span
+    uint32_t hue = 0;       // hue slot, not reduced: the drawing takes it modulo its table
+    bool isGroup = false;   // a grey group of small folders and files
+    uint64_t bytes = 0;     // the node's size, or the group's total
+    uint64_t count = 0;     // 1 for a node, the number of gathered items for a group
 };
 
 // Lays out the subtree under `root` on rings 0 to maxRings - 1. Ring 0 holds

@@ -32,10 +32,10 @@ struct Prepared {
 
 // What the band loop needs of a sector, kept together.
 struct Active {
-    uint32_t sector;     // index into the prepared sectors, which keep vector order
-    uint32_t slot;       // the polygon built for it
-    uint32_t colour;     // palette index
-    int32_t rowBottom;   // its last canvas row
+    uint32_t sector;    // index into the prepared sectors, which keep vector order
+    uint32_t slot;      // the polygon built for it
+    uint32_t colour;    // palette index
+    int32_t rowBottom;  // its last canvas row
 };
 
 // Sorts a row's few crossing columns.
@@ -45,7 +45,8 @@ inline void sortColumns(int32_t* columns, int32_t count) {
         return;
     }
     for (int32_t i = 1; i < count; ++i)
-        for (int32_t k = i; k > 0 && columns[k] < columns[k - 1]; --k) std::swap(columns[k], columns[k - 1]);
+        for (int32_t k = i; k > 0 && columns[k] < columns[k - 1]; --k)
+            std::swap(columns[k], columns[k - 1]);
 }
 
 // Output rows [rows.begin, rows.end) of the size x size image.
@@ -59,7 +60,8 @@ void paintBands(int size, RowRange rows, double centre, uint32_t background, con
                 const RasterPalette& palette, std::vector<uint8_t>& out) {
     const int n = size * SS;
     std::vector<uint32_t> byTop(sectors.size());
-    for (uint32_t i = 0; i < byTop.size(); ++i) byTop[i] = i;
+    for (uint32_t i = 0; i < byTop.size(); ++i)
+        byTop[i] = i;
     std::stable_sort(byTop.begin(), byTop.end(),
                      [&](uint32_t a, uint32_t b) { return sectors[a].extent.rowTop < sectors[b].extent.rowTop; });
 
@@ -99,8 +101,8 @@ void paintBands(int size, RowRange rows, double centre, uint32_t background, con
         if (active.size() != activeBefore) {
             const auto bySector = [](const Active& a, const Active& b) { return a.sector < b.sector; };
             std::sort(active.begin() + static_cast<std::ptrdiff_t>(activeBefore), active.end(), bySector);
-            std::inplace_merge(active.begin(), active.begin() + static_cast<std::ptrdiff_t>(activeBefore),
-                               active.end(), bySector);
+            std::inplace_merge(active.begin(), active.begin() + static_cast<std::ptrdiff_t>(activeBefore), active.end(),
+                               bySector);
         }
 
         for (size_t i = 0; i < active.size(); ++i) {
@@ -158,12 +160,18 @@ template <typename Index>
 void paintWithIndex(int ss, int size, RowRange rows, double centre, uint32_t background,
                     const std::vector<Prepared>& sectors, const RasterPalette& palette, std::vector<uint8_t>& out) {
     switch (ss) {
-        case 1: return paintBands<1, Index>(size, rows, centre, background, sectors, palette, out);
-        case 2: return paintBands<2, Index>(size, rows, centre, background, sectors, palette, out);
-        case 3: return paintBands<3, Index>(size, rows, centre, background, sectors, palette, out);
-        case 4: return paintBands<4, Index>(size, rows, centre, background, sectors, palette, out);
-        case 5: return paintBands<5, Index>(size, rows, centre, background, sectors, palette, out);
-        default: return paintBands<6, Index>(size, rows, centre, background, sectors, palette, out);
+        case 1:
+            return paintBands<1, Index>(size, rows, centre, background, sectors, palette, out);
+        case 2:
+            return paintBands<2, Index>(size, rows, centre, background, sectors, palette, out);
+        case 3:
+            return paintBands<3, Index>(size, rows, centre, background, sectors, palette, out);
+        case 4:
+            return paintBands<4, Index>(size, rows, centre, background, sectors, palette, out);
+        case 5:
+            return paintBands<5, Index>(size, rows, centre, background, sectors, palette, out);
+        default:
+            return paintBands<6, Index>(size, rows, centre, background, sectors, palette, out);
     }
 }
 
@@ -191,7 +199,8 @@ std::vector<uint8_t> rasterizeRingRows(int size, double centre, std::array<uint8
     }
     std::vector<uint32_t> indices;
     const RasterPalette palette = buildPalette(colours, indices);
-    for (size_t i = 0; i < sectors.size(); ++i) sectors[i].colour = indices[i + 1];
+    for (size_t i = 0; i < sectors.size(); ++i)
+        sectors[i].colour = indices[i + 1];
 
     // The mark takes the index after the last colour.
     if (palette.count() <= 0xFFFF)

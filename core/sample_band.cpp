@@ -59,7 +59,8 @@ void SampleBand<SS, Index>::clear(Index colour) {
     using Word = typename LaneWord<Index>::Type;
     constexpr int kWordLanes = static_cast<int>(16 / sizeof(Index));
     const Word fill = Word{} + static_cast<Lane>(colour);
-    for (int x = 0; x < size_; x += kWordLanes) storeWord(entries_.data() + x, fill);
+    for (int x = 0; x < size_; x += kWordLanes)
+        storeWord(entries_.data() + x, fill);
     used_ = 0;
 }
 
@@ -114,7 +115,8 @@ void SampleBand<SS, Index>::fillEntries(int x0, int x1, Index colour) {
     using Word = typename LaneWord<Index>::Type;
     constexpr int kWordLanes = static_cast<int>(16 / sizeof(Index));
     Word lane;
-    for (int l = 0; l < kWordLanes; ++l) lane[l] = static_cast<Lane>(l);
+    for (int l = 0; l < kWordLanes; ++l)
+        lane[l] = static_cast<Lane>(l);
     const Word fill = Word{} + static_cast<Lane>(colour);
     Index* p = entries_.data() + x0;
     // Lane counts fit: a run is at most 1536 pixels.
@@ -206,7 +208,8 @@ void SampleBand<SS, Index>::downsample(const RasterPalette& palette, uint8_t* ou
     // pixel; then the mixed ones, three bytes each.
     const uint32_t* bytes = palette.bytes.data();
 #pragma GCC unroll 4
-    for (int x = 0; x < size_; ++x) std::memcpy(out + 3 * x, &bytes[entries_[x]], 4);
+    for (int x = 0; x < size_; ++x)
+        std::memcpy(out + 3 * x, &bytes[entries_[x]], 4);
 
     constexpr unsigned kArea = SS * SS;
     constexpr unsigned kHalf = kArea / 2;
@@ -222,11 +225,13 @@ void SampleBand<SS, Index>::downsample(const RasterPalette& palette, uint8_t* ou
         for (int j = 0; j < SS; ++j) {
             uint64_t rowSum = 0;
 #pragma GCC unroll 8
-            for (int t = 0; t < SS; ++t) rowSum += lanes[s[t * kLanes + j]];
+            for (int t = 0; t < SS; ++t)
+                rowSum += lanes[s[t * kLanes + j]];
             rowSums[j] = rowSum;
         }
         uint64_t sum = 0;
-        for (int j = 0; j < SS; ++j) sum += rowSums[j];
+        for (int j = 0; j < SS; ++j)
+            sum += rowSums[j];
         uint8_t* o = out + 3 * x;
         o[0] = static_cast<uint8_t>(((sum & 0xFFFF) + kHalf) / kArea);
         o[1] = static_cast<uint8_t>(((sum >> 16 & 0xFFFF) + kHalf) / kArea);

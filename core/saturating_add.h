@@ -7,7 +7,9 @@
 
 namespace fan {
 
-inline uint64_t addSaturating(uint64_t a, uint64_t b) { return b > ~a ? ~uint64_t{0} : a + b; }
+inline uint64_t addSaturating(uint64_t a, uint64_t b) {
+    return b > ~a ? ~uint64_t{0} : a + b;
+}
 
 // The same on a counter that other threads read meanwhile.
 inline void addSaturating(std::atomic<uint64_t>& sum, uint64_t b) {

@@ -250,8 +250,10 @@ Tree scanWith(const std::filesystem::path& root, ScanProgress& progress, const s
     if (usable) {
         std::error_code error;
         const std::filesystem::path absolute = std::filesystem::absolute(root, error);
-        if (error) usable = false;
-        else tree.root = toLongPath(absolute);
+        if (error)
+            usable = false;
+        else
+            tree.root = toLongPath(absolute);
     }
     if (!usable || !lister.isFolder(tree.root)) {
         tree.errorText = kOpenFolderFailedPrefix + pathText(root);

@@ -3,6 +3,8 @@
 namespace fan {
 
 // Not known here: volumes are listed in parallel.
-bool isOnRotationalDisk(const MountEntry&) { return false; }
+bool isOnRotationalDisk(const MountEntry&) {
+    return false;
+}
 
 }  // namespace fan

@@ -17,7 +17,9 @@ constexpr double kCentreLimit = 2.0 * kRasterCoordinateLimit;
 // Above this the angle test below loses too much precision to be tight.
 constexpr double kTightAngleLimit = 1e6;
 
-bool finiteWithin(double value, double limit) { return std::isfinite(value) && std::fabs(value) <= limit; }
+bool finiteWithin(double value, double limit) {
+    return std::isfinite(value) && std::fabs(value) <= limit;
+}
 
 // Whether [start, end] holds an angle of the form base + 2*pi*m.
 bool holdsAngle(double start, double end, double base) {
@@ -75,7 +77,11 @@ bool sectorExtent(const RasterSegment& segment, double centre, int ss, int n, Se
     const double top = std::floor(yLow - slack - 0.5);
     const double bottom = std::ceil(yHigh + slack);
     if (bottom < 0.0 || top > n - 1) return false;
-    extent = {inner, outer, start, end, static_cast<int32_t>(std::max(top, 0.0)),
+    extent = {inner,
+              outer,
+              start,
+              end,
+              static_cast<int32_t>(std::max(top, 0.0)),
               static_cast<int32_t>(std::min(bottom, static_cast<double>(n - 1)))};
     return true;
 }
@@ -130,7 +136,8 @@ namespace {
 #if defined(__GNUC__)
 __attribute__((always_inline))
 #endif
-inline int32_t columnAt(double x, int n) {
+inline int32_t
+columnAt(double x, int n) {
     const double v = std::clamp(x - 0.5, -1.0, static_cast<double>(n));
     auto c = static_cast<int32_t>(v);
     c += c < v;
@@ -141,8 +148,7 @@ inline int32_t columnAt(double x, int n) {
 // a division per row; only when the estimate lies within its error of a
 // column boundary, or the edge lies so far out that its error could reach
 // a quarter column, is the crossing computed as written.
-inline int32_t crossingColumn(double xTop, double slope, double dx, double dy, double tolerance, double t,
-                              int n) {
+inline int32_t crossingColumn(double xTop, double slope, double dx, double dy, double tolerance, double t, int n) {
     const double v = xTop + t * slope - 0.5;
     if (tolerance < 0.25) {
         if (v + tolerance <= 0.0) return 0;
@@ -285,14 +291,15 @@ void SectorPolygon::bandColumns(int row0, int32_t* columns, int32_t* counts) {
             double yc = row + 0.5;
             for (; row < stop; ++row, yc += 1.0) {
                 const int j = row - row0;
-                columns[static_cast<size_t>(j) * stride + static_cast<size_t>(found[j]++)] = crossingColumn(
-                    chain.xTop, chain.slope, chain.dx, chain.dy, chain.tolerance, yc - chain.yTop, n_);
+                columns[static_cast<size_t>(j) * stride + static_cast<size_t>(found[j]++)] =
+                    crossingColumn(chain.xTop, chain.slope, chain.dx, chain.dy, chain.tolerance, yc - chain.yTop, n_);
             }
             if (row >= end) break;
         }
         stored = chain;
     }
-    for (int j = 0; j < SS; ++j) counts[j] = found[j];
+    for (int j = 0; j < SS; ++j)
+        counts[j] = found[j];
 }
 
 template bool SectorPolygon::bandRun<1>(int, int32_t*, int32_t*) const;

@@ -10,7 +10,8 @@ namespace fan {
 std::filesystem::path Tree::nodePath(uint64_t index) const {
     if (index == 0 || index == kNoNode || index >= nodes.size()) return root;
     std::vector<uint64_t> chain;
-    for (uint64_t i = index; i != 0 && i != kNoNode; i = nodes[i].parent) chain.push_back(i);
+    for (uint64_t i = index; i != 0 && i != kNoNode; i = nodes[i].parent)
+        chain.push_back(i);
     // Names convert back to exactly the native names the listing gave, so
     // the path leads back to the file even when a name is not valid text.
     std::filesystem::path::string_type text = root.native();

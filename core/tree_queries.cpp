@@ -88,6 +88,8 @@ std::vector<uint64_t> largestFiles(const Tree& tree, uint64_t limit) {
     return result;
 }
 
-std::string formatBytesRu(uint64_t bytes) { return byteSizeText(bytes, SizeUnits::Russian); }
+std::string formatBytesRu(uint64_t bytes) {
+    return byteSizeText(bytes, SizeUnits::Russian);
+}
 
 }  // namespace fan

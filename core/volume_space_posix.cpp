@@ -11,7 +11,7 @@ namespace {
 class StatvfsSpaceQuery final : public SpaceQuery {
 public:
     std::optional<SpaceFigures> measure(const std::filesystem::path& path) const override {
-        struct statvfs info{};
+        struct statvfs info {};
         int rc;
         do {
             rc = ::statvfs(path.c_str(), &info);

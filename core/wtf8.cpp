@@ -21,8 +21,12 @@ void appendCodePoint(std::string& out, char32_t c) {
     }
 }
 
-bool isHigh(char32_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-bool isLow(char32_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+bool isHigh(char32_t c) {
+    return c >= 0xD800 && c <= 0xDBFF;
+}
+bool isLow(char32_t c) {
+    return c >= 0xDC00 && c <= 0xDFFF;
+}
 
 // Decodes one sequence at `i`; returns its length, 0 when it is malformed.
 size_t decode(std::string_view text, size_t i, char32_t& c) {

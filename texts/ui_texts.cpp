@@ -16,8 +16,7 @@ int uiLanguage = 0;
 template <std::size_t N>
 constexpr bool tableIsInOrder(const TextEntry (&table)[N]) {
     for (std::size_t i = 0; i < N; ++i) {
-        if (table[i].key != static_cast<int>(i) || table[i].english == nullptr ||
-            table[i].russian == nullptr)
+        if (table[i].key != static_cast<int>(i) || table[i].english == nullptr || table[i].russian == nullptr)
             return false;
     }
     return true;
@@ -37,12 +36,15 @@ constexpr TextEntry uiTexts[uiTextCount] = {
     {txtHelp, "Help", "Справка"},
     {txtAnalysisTooltip, "Largest files and search (Ctrl+F)", "Крупнейшие файлы и поиск (Ctrl+F)"},
     {txtHelpTooltip, "Help (F1)", "Справка (F1)"},
-    {txtDetailTooltip, "Overview: 4 levels and large objects. Open a folder to reveal more detail.", "Обзор: 4 уровня, крупные объекты. Детали раскрываются при переходе в папку."},
-    {txtFileSystemsTooltip, "Mount point, file system, and physical or network source", "Точка монтирования, файловая система и физический или сетевой источник"},
+    {txtDetailTooltip, "Overview: 4 levels and large objects. Open a folder to reveal more detail.",
+     "Обзор: 4 уровня, крупные объекты. Детали раскрываются при переходе в папку."},
+    {txtFileSystemsTooltip, "Mount point, file system, and physical or network source",
+     "Точка монтирования, файловая система и физический или сетевой источник"},
     {txtSubtitle, "DISK SPACE MAP", "КАРТА МЕСТА НА ДИСКЕ"},
     {txtNavigationHint, "Folder — open · Center — up", "Папка — подробнее · Центр — вверх"},
     {txtChooseFolderTitle, "Choose a folder to scan", "Выберите папку для сканирования"},
-    {txtIdlePrompt, "Choose a folder or drive to see where the space goes.", "Выберите папку или диск, чтобы увидеть, куда уходит место."},
+    {txtIdlePrompt, "Choose a folder or drive to see where the space goes.",
+     "Выберите папку или диск, чтобы увидеть, куда уходит место."},
     {txtScanning, "Scanning…", "Сканирование…"},
     {txtStopping, "Stopping scan…", "Останавливаю сканирование…"},
     {txtReady, "Ready", "Готово"},
@@ -55,7 +57,11 @@ constexpr TextEntry uiTexts[uiTextCount] = {
     {txtWelcomeTagline, "Every byte has a place.", "У каждого байта есть место."},
     {txtWelcomeHint, "Choose a folder with the button above", "Выберите папку кнопкой сверху"},
     {txtWelcomeTitle, "Folder and file sizes", "Размеры папок и файлов"},
-    {txtWelcomeHelp, "Rings show nesting.\nSector angle shows relative size.\n\nHover for details.\nClick a folder to open it.\nUse the mouse wheel to scroll the list.", "Кольца показывают вложенность.\nУгол сектора — долю размера.\n\nНаведите курсор для подробностей.\nНажмите на папку, чтобы войти.\nКолесо прокручивает список."},
+    {txtWelcomeHelp,
+     "Rings show nesting.\nSector angle shows relative size.\n\nHover for details.\nClick a folder to open it.\nUse "
+     "the mouse wheel to scroll the list.",
+     "Кольца показывают вложенность.\nУгол сектора — долю размера.\n\nНаведите курсор для подробностей.\nНажмите на "
+     "папку, чтобы войти.\nКолесо прокручивает список."},
     {txtVolumeCapacity, "volume capacity", "ёмкость тома"},
     {txtInThisFolder, "in this folder", "в этой папке"},
     {txtUsed, "used", "занято"},
@@ -69,15 +75,18 @@ constexpr TextEntry uiTexts[uiTextCount] = {
     {txtFolder, "folder", "папка"},
     {txtFolderEmpty, "Folder is empty or inaccessible", "Папка пуста или недоступна"},
     {txtMouseWheel, "Mouse wheel", "Колесо мыши"},
-    {txtHoverHint, "Hover a sector or an item on the right to see details.", "Наведите курсор на сектор или объект справа, чтобы увидеть детали."},
+    {txtHoverHint, "Hover a sector or an item on the right to see details.",
+     "Наведите курсор на сектор или объект справа, чтобы увидеть детали."},
     {txtClickScanSeparately, "click: scan separately", "клик: сканировать отдельно"},
     {txtFilesAndSmallFolders, "Files and small folders", "Файлы и мелкие папки"},
     {txtLargestFiles, "Largest files", "Крупнейшие файлы"},
     {txtSearchByName, "Search by name", "Поиск по имени"},
     {txtShowOnMap, "Show on map", "Показать на карте"},
-    {txtSearchTooltip, "Part of a file or folder name; Latin and Cyrillic search is case-insensitive", "Часть имени файла или папки; латиница и русская кириллица — без учёта регистра"},
+    {txtSearchTooltip, "Part of a file or folder name; Latin and Cyrillic search is case-insensitive",
+     "Часть имени файла или папки; латиница и русская кириллица — без учёта регистра"},
     {txtScanFirst, "Scan a folder or drive first.", "Сначала просканируйте папку или диск."},
-    {txtLargestFilesStatus, "largest files in the snapshot. Double-click to reveal the location.", "крупнейших файлов во всём снимке. Двойной щелчок открывает расположение."},
+    {txtLargestFilesStatus, "largest files in the snapshot. Double-click to reveal the location.",
+     "крупнейших файлов во всём снимке. Двойной щелчок открывает расположение."},
     {txtEnterQuery, "Enter part of a file or folder name.", "Введите часть имени файла или папки."},
     {txtFound, "Found: ", "Найдено: "},
     {txtShowingFirst500, "(showing first 500)", "(показаны первые 500)"},
@@ -93,7 +102,9 @@ constexpr TextEntry uiTexts[uiTextCount] = {
     {txtObjectsDiscovered, "objects discovered", "объектов обнаружено"},
     {txtLivePreview, "Live preview", "Предварительная карта"},
     {txtReadingStructure, "Reading drive structure…", "Читаем структуру диска…"},
-    {txtPreviewNote, "Dim sectors have not been fully scanned yet. Sizes and angles are refined as the scan progresses.", "Приглушённые сектора ещё не просканированы. Размеры и углы уточняются по мере обхода."},
+    {txtPreviewNote,
+     "Dim sectors have not been fully scanned yet. Sizes and angles are refined as the scan progresses.",
+     "Приглушённые сектора ещё не просканированы. Размеры и углы уточняются по мере обхода."},
     {txtStatePending, "pending", "ожидает"},
     {txtStateScanning, "scanning", "сканируется"},
     {txtStateComplete, "complete", "готово"},
@@ -127,15 +138,19 @@ constexpr TextEntry settingsTexts[settingsTextCount] = {
     {stxtThemeDark, "Dark", "Тёмная"},
     {stxtStartupDetailLabel, "Detail mode at startup", "Режим детализации при запуске"},
     {stxtRememberDetail, "Restore the last selected detail mode at startup", "Запоминать последний выбранный режим"},
-    {stxtLivePreview, "Show live preview while scanning", "Показывать живую предварительную карту во время сканирования"},
+    {stxtLivePreview, "Show live preview while scanning",
+     "Показывать живую предварительную карту во время сканирования"},
     {stxtTransparencyLabel, "Map background transparency, %", "Прозрачность фона карты, %"},
-    {stxtStorageNote, "Changes are stored in the current user profile.", "Изменения сохраняются в профиле текущего пользователя."},
+    {stxtStorageNote, "Changes are stored in the current user profile.",
+     "Изменения сохраняются в профиле текущего пользователя."},
     {stxtOk, "OK", "ОК"},
     {stxtDefaults, "Defaults", "По умолчанию"},
-    {stxtEmptyTrashTooltip, "Empty Trash permanently. A confirmation will be requested first.", "Очистить корзину безвозвратно. Перед очисткой будет запрошено подтверждение."},
+    {stxtEmptyTrashTooltip, "Empty Trash permanently. A confirmation will be requested first.",
+     "Очистить корзину безвозвратно. Перед очисткой будет запрошено подтверждение."},
     {stxtOpenTrashTooltip, "Open Trash in the system file manager.", "Открыть корзину в системном файловом менеджере."},
     {stxtEmptyTrashTitle, "Empty Trash", "Очистка корзины"},
-    {stxtEmptyTrashQuestion, "Permanently delete everything currently in Trash?", "Безвозвратно удалить всё содержимое корзины?"},
+    {stxtEmptyTrashQuestion, "Permanently delete everything currently in Trash?",
+     "Безвозвратно удалить всё содержимое корзины?"},
     {stxtEmptyButton, "Empty", "Очистить"},
     {stxtTrashEmptied, "Trash emptied", "Корзина очищена"},
 };
@@ -150,14 +165,12 @@ const char* pickText(const TextEntry& entry) {
 }
 
 const char* uiText(UiTextKey key) {
-    if (key < 0 || key >= uiTextCount)
-        return "";
+    if (key < 0 || key >= uiTextCount) return "";
     return pickText(uiTexts[key]);
 }
 
 const char* settingsText(SettingsTextKey key) {
-    if (key < 0 || key >= settingsTextCount)
-        return "";
+    if (key < 0 || key >= settingsTextCount) return "";
     return pickText(settingsTexts[key]);
 }
 
@@ -184,12 +197,10 @@ const MessageTranslation messageTranslations[] = {
 }  // namespace
 
 std::string localizeMessage(const std::string& message) {
-    if (message.empty() || uiLanguage != 1)
-        return message;
+    if (message.empty() || uiLanguage != 1) return message;
     for (const MessageTranslation& translation : messageTranslations) {
         const std::string prefix = translation.russianPrefix;
-        if (message.compare(0, prefix.size(), prefix) == 0)
-            return translation.english + message.substr(prefix.size());
+        if (message.compare(0, prefix.size(), prefix) == 0) return translation.english + message.substr(prefix.size());
     }
     return message;
 }

@@ -19,8 +19,7 @@ bool contains(const std::string& text, const char* part) {
 // sequences and must stay as they are.
 std::string asciiLower(std::string text) {
     for (char& c : text) {
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     }
     return text;
 }
@@ -35,35 +34,25 @@ std::string sourceHost(const std::string& source) {
     if (startsWith(source, "//") || startsWith(source, "\\\\"))
         return textBetween(source, 2, source.find_first_of("/\\", 2));
     const std::size_t scheme = source.find("://");
-    if (scheme != std::string::npos)
-        return textBetween(source, scheme + 3, source.find_first_of("/:\\", scheme + 3));
+    if (scheme != std::string::npos) return textBetween(source, scheme + 3, source.find_first_of("/:\\", scheme + 3));
     // A drive letter ("C:\") has a colon too, but never a forward slash; a
     // device path may hold a colon in its name.
     const std::size_t colon = source.find(':');
-    if (colon != std::string::npos && colon > 0 && contains(source, "/") &&
-        !startsWith(source, "/dev/"))
+    if (colon != std::string::npos && colon > 0 && contains(source, "/") && !startsWith(source, "/dev/"))
         return source.substr(0, colon);
     return {};
 }
 
 // The order matters: WebDAV is told apart before the host names, since a
 // WebDAV folder can be reached through the RDP or WSL host names too.
-const char* networkKind(const std::string& source, const std::string& fsType,
-                        const std::string& host) {
-    if (contains(source, "davwwwroot") || contains(source, "@ssl") || contains(fsType, "davfs"))
-        return "WebDAV";
-    if (host == "tsclient")
-        return "RDP";
-    if (host == "wsl$" || host == "wsl.localhost")
-        return "WSL";
-    if (fsType == "nfs" || fsType == "nfs4")
-        return "NFS";
-    if (contains(fsType, "sshfs"))
-        return "SSHFS";
-    if (fsType == "cifs" || fsType == "smb3")
-        return "SMB";
-    if (startsWith(source, "\\\\") || startsWith(source, "//"))
-        return "SMB";
+const char* networkKind(const std::string& source, const std::string& fsType, const std::string& host) {
+    if (contains(source, "davwwwroot") || contains(source, "@ssl") || contains(fsType, "davfs")) return "WebDAV";
+    if (host == "tsclient") return "RDP";
+    if (host == "wsl$" || host == "wsl.localhost") return "WSL";
+    if (fsType == "nfs" || fsType == "nfs4") return "NFS";
+    if (contains(fsType, "sshfs")) return "SSHFS";
+    if (fsType == "cifs" || fsType == "smb3") return "SMB";
+    if (startsWith(source, "\\\\") || startsWith(source, "//")) return "SMB";
     return uiText(txtNetwork);
 }
 
@@ -71,10 +60,8 @@ const char* networkKind(const std::string& source, const std::string& fsType,
 
 std::string networkSourceLabel(const MountEntry& entry) {
     const std::string host = sourceHost(entry.source);
-    if (host.empty())
-        return {};
-    const char* kind =
-        networkKind(asciiLower(entry.source), asciiLower(entry.fsType), asciiLower(host));
+    if (host.empty()) return {};
+    const char* kind = networkKind(asciiLower(entry.source), asciiLower(entry.fsType), asciiLower(host));
     return std::string(kind) + " " + host;
 }
 
@@ -97,8 +84,7 @@ std::string describeVolume(const MountEntry& entry) {
         space = std::string(uiText(txtVolumeFree)) + ": " + formatSize(shown, uiLanguage) + " / " +
                 formatSize(entry.totalBytes, uiLanguage);
         if (entry.availableBytes != 0 && entry.availableBytes != entry.freeBytes)
-            space += std::string(" (") + uiText(txtTotalFree) + " " +
-                     formatSize(entry.freeBytes, uiLanguage) + ")";
+            space += std::string(" (") + uiText(txtTotalFree) + " " + formatSize(entry.freeBytes, uiLanguage) + ")";
     } else {
         space = uiText(txtFreeSpaceUnknown);
     }
@@ -106,10 +92,8 @@ std::string describeVolume(const MountEntry& entry) {
     std::string line;
     const std::string* const parts[] = {&entry.fsType, &origin, &space};
     for (const std::string* part : parts) {
-        if (part->empty())
-            continue;
-        if (!line.empty())
-            line += "   \u00b7   ";
+        if (part->empty()) continue;
+        if (!line.empty()) line += "   \u00b7   ";
         line += *part;
     }
     return line;

@@ -13,7 +13,9 @@ namespace {
 
 // Sizes are halved with an arithmetic shift: odd sizes round down, so a
 // 7-pixel box allows a radius of 3 at most.
-int clampedRadius(int radius, int w, int h) { return std::min({radius, w >> 1, h >> 1}); }
+int clampedRadius(int radius, int w, int h) {
+    return std::min({radius, w >> 1, h >> 1});
+}
 
 }  // namespace
 
@@ -72,8 +74,7 @@ void drawSoftPanel(int x, int y, int w, int h, int radius, Fl_Color background) 
     fl_line(x + w - 2, y + rs, x + w - 2, y + h - rs - 1);
 }
 
-void drawTextAligned(const std::string& text, int x, int y, int w, int h, int size,
-                     Fl_Color colour, Fl_Align align) {
+void drawTextAligned(const std::string& text, int x, int y, int w, int h, int size, Fl_Color colour, Fl_Align align) {
     fl_color(colour);
     fl_font(FL_HELVETICA, size);
     // Symbols stay off: with them the toolkit would swallow everything from
@@ -81,13 +82,11 @@ void drawTextAligned(const std::string& text, int x, int y, int w, int h, int si
     fl_draw(text.c_str(), x, y, w, h, align | FL_ALIGN_INSIDE | FL_ALIGN_CLIP, nullptr, 0);
 }
 
-void drawTextLeft(const std::string& text, int x, int y, int w, int h, int size,
-                  Fl_Color colour) {
+void drawTextLeft(const std::string& text, int x, int y, int w, int h, int size, Fl_Color colour) {
     drawTextAligned(text, x, y, w, h, size, colour, FL_ALIGN_LEFT);
 }
 
-void drawTextVCentered(const std::string& text, int x, int y, int w, int h, int size,
-                       Fl_Color colour) {
+void drawTextVCentered(const std::string& text, int x, int y, int w, int h, int size, Fl_Color colour) {
     fl_push_clip(x, y, w, h);
     fl_font(FL_HELVETICA, size);
     fl_color(colour);

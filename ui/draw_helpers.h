@@ -29,16 +29,13 @@ void drawSoftPanel(int x, int y, int w, int h, int radius, Fl_Color background);
 // bits; inside and clip are added), clipped to the box. Breaks only at the
 // text's own newlines. Every character is drawn as it is: an '@' never
 // starts a toolkit symbol.
-void drawTextAligned(const std::string& text, int x, int y, int w, int h, int size,
-                     Fl_Color colour, Fl_Align align);
+void drawTextAligned(const std::string& text, int x, int y, int w, int h, int size, Fl_Color colour, Fl_Align align);
 
 // drawTextAligned, left-aligned and centred vertically.
-void drawTextLeft(const std::string& text, int x, int y, int w, int h, int size,
-                  Fl_Color colour);
+void drawTextLeft(const std::string& text, int x, int y, int w, int h, int size, Fl_Color colour);
 
 // One line from the box's left edge with its baseline centred in the box,
 // clipped to it; no symbols, no wrapping.
-void drawTextVCentered(const std::string& text, int x, int y, int w, int h, int size,
-                       Fl_Color colour);
+void drawTextVCentered(const std::string& text, int x, int y, int w, int h, int size, Fl_Color colour);
 
 }  // namespace fan

@@ -42,8 +42,7 @@ void drawBritishFlag(int fx, int fy, int fw, int fh) {
 
 }  // namespace
 
-FlagButton::FlagButton(int x, int y, int w, int h, int flagKind)
-    : Fl_Button(x, y, w, h), flagKind(flagKind) {
+FlagButton::FlagButton(int x, int y, int w, int h, int flagKind) : Fl_Button(x, y, w, h), flagKind(flagKind) {
     box(FL_NO_BOX);
 }
 

@@ -26,12 +26,16 @@ inline Window nativeWindow(const Fl_Window* window) {
 
 #ifndef _WIN32
 // The X connection the toolkit opened; null before the display is open.
-inline Display* nativeDisplay() { return fl_display; }
+inline Display* nativeDisplay() {
+    return fl_display;
+}
 #endif
 
 // Device pixels per toolkit unit on a window's screen. 1.3 has no scaling.
 // (1.4: Fl::screen_scale(window->screen_num()).)
-inline float screenScale(const Fl_Window*) { return 1.0f; }
+inline float screenScale(const Fl_Window*) {
+    return 1.0f;
+}
 
 // An image of a raster x raster RGB buffer that draws at side x side window
 // pixels (side >= raster); `pixels` must outlive it. The caller owns it.

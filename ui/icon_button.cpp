@@ -45,8 +45,7 @@ void drawBroom(int cx, int cy) {
 
 }  // namespace
 
-IconButton::IconButton(int x, int y, int w, int h, int iconKind)
-    : Fl_Button(x, y, w, h), iconKind(iconKind) {
+IconButton::IconButton(int x, int y, int w, int h, int iconKind) : Fl_Button(x, y, w, h), iconKind(iconKind) {
     box(FL_NO_BOX);
 }
 
@@ -64,9 +63,15 @@ void IconButton::draw() {
     fl_color(active ? themeText : themeTextDim);
     const int cx = x() + w() / 2, cy = y() + h() / 2;
     switch (iconKind) {
-        case Gear: drawGear(cx, cy); break;
-        case TrashCan: drawTrashCan(cx, cy); break;
-        default: drawBroom(cx, cy); break;
+        case Gear:
+            drawGear(cx, cy);
+            break;
+        case TrashCan:
+            drawTrashCan(cx, cy);
+            break;
+        default:
+            drawBroom(cx, cy);
+            break;
     }
 }
 

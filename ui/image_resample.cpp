@@ -11,7 +11,7 @@ namespace {
 
 // Weights in 1/256: the two source samples around one output sample.
 struct Tap {
-    size_t first;   // offset of the first source sample; the second is the next one, or the same at the edge
+    size_t first;  // offset of the first source sample; the second is the next one, or the same at the edge
     size_t second;
     uint32_t weight;  // of the second sample, 0..256
 };
@@ -45,7 +45,8 @@ void blendRows(const uint8_t* __restrict a, const uint8_t* __restrict b, uint16_
     for (; i + kBlock <= length; i += kBlock)
         for (size_t j = 0; j < kBlock; ++j)
             out[i + j] = static_cast<uint8_t>(static_cast<uint16_t>(a[i + j] * wa + b[i + j] * wb + 128) >> 8);
-    for (; i < length; ++i) out[i] = mix(a[i], b[i], wa, wb);
+    for (; i < length; ++i)
+        out[i] = mix(a[i], b[i], wa, wb);
 }
 
 }  // namespace
@@ -105,9 +106,11 @@ RowSpan resampledRows(int from, int to, int sourceBegin, int sourceEnd) {
         return static_cast<int64_t>(t.second) >= sourceBegin && static_cast<int64_t>(t.first) < sourceEnd;
     };
     int y = 0;
-    while (y < to && !reaches(lines[size_t(y)])) ++y;
+    while (y < to && !reaches(lines[size_t(y)]))
+        ++y;
     span.begin = span.end = y;
-    while (span.end < to && reaches(lines[size_t(span.end)])) ++span.end;
+    while (span.end < to && reaches(lines[size_t(span.end)]))
+        ++span.end;
     return span;
 }
 

@@ -89,64 +89,64 @@ int Map::handle(int event) {
     const int py = Fl::event_y();
     const Tree* tree = app->resultTree();
     switch (event) {
-    case FL_ENTER:
-    case FL_MOVE: {
-        const uint64_t hit = hitTest(px, py);
-        bool isGroup = false;
-        uint64_t groupBytes = 0, groupCount = 0;
-        if (px < listLeft && hit != kNoNode) {
-            const Polar p = polarAt(*this, px, py);
-            const RingSegment* s = findSegmentAt(segments, p.radius, p.angle, holeRadius, ringWidth);
-            if (s != nullptr && s->isGroup) {
-                isGroup = true;
-                groupBytes = s->bytes;
-                groupCount = s->count;
+        case FL_ENTER:
+        case FL_MOVE: {
+            const uint64_t hit = hitTest(px, py);
+            bool isGroup = false;
+            uint64_t groupBytes = 0, groupCount = 0;
+            if (px < listLeft && hit != kNoNode) {
+                const Polar p = polarAt(*this, px, py);
+                const RingSegment* s = findSegmentAt(segments, p.radius, p.angle, holeRadius, ringWidth);
+                if (s != nullptr && s->isGroup) {
+                    isGroup = true;
+                    groupBytes = s->bytes;
+                    groupCount = s->count;
+                }
             }
-        }
-        // The count is left out on purpose: two groups of one folder always
-        // differ in bytes when they differ at all.
-        if (hit == hoveredNode && isGroup == hoveredIsGroup && (!isGroup || groupBytes == hoveredGroupBytes))
-            return 1;
-        hoveredNode = hit;
-        hoveredIsGroup = isGroup;
-        hoveredGroupBytes = groupBytes;
-        hoveredGroupCount = groupCount;
-        redrawHoverAreas(*this);
-        return 1;
-    }
-    case FL_LEAVE:
-        hoveredNode = kNoNode;
-        hoveredIsGroup = false;
-        redraw();
-        return 1;
-    case FL_MOUSEWHEEL: {
-        if (tree == nullptr || px < listLeft) break;
-        const uint64_t current = app->currentFolder();
-        const uint64_t n = current < tree->nodes.size() ? tree->nodes[current].children.size() : 0;
-        listScroll = wheelListScroll(listScroll, Fl::event_dy(), n, listRows);
-        hoveredNode = kNoNode;
-        hoveredIsGroup = false;
-        redraw();
-        return 1;
-    }
-    case FL_PUSH: {
-        if (tree == nullptr) break;
-        const uint64_t current = app->currentFolder();
-        if (Fl::event_button() == FL_RIGHT_MOUSE) {
-            const uint64_t target = hitTest(px, py);
-            app->showContextMenu(hoveredIsGroup || target == kNoNode ? current : target);
+            // The count is left out on purpose: two groups of one folder always
+            // differ in bytes when they differ at all.
+            if (hit == hoveredNode && isGroup == hoveredIsGroup && (!isGroup || groupBytes == hoveredGroupBytes))
+                return 1;
+            hoveredNode = hit;
+            hoveredIsGroup = isGroup;
+            hoveredGroupBytes = groupBytes;
+            hoveredGroupCount = groupCount;
+            redrawHoverAreas(*this);
             return 1;
         }
-        if (Fl::event_button() != FL_LEFT_MOUSE) break;
-        if (px < listLeft && polarAt(*this, px, py).radius < holeRadius) {
-            if (current != 0 && current < tree->nodes.size()) app->openNode(tree->nodes[current].parent, true);
-        } else {
-            app->openNode(hitTest(px, py), true);
+        case FL_LEAVE:
+            hoveredNode = kNoNode;
+            hoveredIsGroup = false;
+            redraw();
+            return 1;
+        case FL_MOUSEWHEEL: {
+            if (tree == nullptr || px < listLeft) break;
+            const uint64_t current = app->currentFolder();
+            const uint64_t n = current < tree->nodes.size() ? tree->nodes[current].children.size() : 0;
+            listScroll = wheelListScroll(listScroll, Fl::event_dy(), n, listRows);
+            hoveredNode = kNoNode;
+            hoveredIsGroup = false;
+            redraw();
+            return 1;
         }
-        return 1;
-    }
-    default:
-        break;
+        case FL_PUSH: {
+            if (tree == nullptr) break;
+            const uint64_t current = app->currentFolder();
+            if (Fl::event_button() == FL_RIGHT_MOUSE) {
+                const uint64_t target = hitTest(px, py);
+                app->showContextMenu(hoveredIsGroup || target == kNoNode ? current : target);
+                return 1;
+            }
+            if (Fl::event_button() != FL_LEFT_MOUSE) break;
+            if (px < listLeft && polarAt(*this, px, py).radius < holeRadius) {
+                if (current != 0 && current < tree->nodes.size()) app->openNode(tree->nodes[current].parent, true);
+            } else {
+                app->openNode(hitTest(px, py), true);
+            }
+            return 1;
+        }
+        default:
+            break;
     }
     return Fl_Widget::handle(event);
 }

@@ -25,14 +25,18 @@ bool isHoveredSector(const RingSegment& s, const RingHover& hover) {
     return s.isGroup && s.bytes == hover.groupBytes && s.count == hover.groupCount;
 }
 
-Fl_Color sectorHue(int32_t slot) { return kSectorHues[static_cast<uint32_t>(slot) & 7u]; }
+Fl_Color sectorHue(int32_t slot) {
+    return kSectorHues[static_cast<uint32_t>(slot) & 7u];
+}
 
 Fl_Color mapPanelColour(int transparency) {
     const double t = std::clamp(transparency, 0, 100);
     return blendColors(themeControl, themeBackground, 1.0 - t / 100.0);
 }
 
-Fl_Color panelOutlineColour() { return blendColors(themeBorder, themeBackground, 0.62); }
+Fl_Color panelOutlineColour() {
+    return blendColors(themeBorder, themeBackground, 0.62);
+}
 
 std::array<uint8_t, 3> colourBytes(Fl_Color colour) {
     uint8_t r = 0, g = 0, b = 0;

@@ -98,7 +98,8 @@ void Map::drawFullMap() {
     holeRadius = place.hole;
     if (!sameLayout) segments = layout(tree, current, depth, detailMinArc(detail) / R);
     int ringsPresent = 1;
-    for (const RingSegment& s : segments) ringsPresent = std::max(ringsPresent, s.ring + 1);
+    for (const RingSegment& s : segments)
+        ringsPresent = std::max(ringsPresent, s.ring + 1);
     ringWidth = (R - holeRadius) / ringsPresent;
     centerX = place.centerX;
     centerY = place.centerY;
@@ -134,9 +135,9 @@ void Map::drawFullMap() {
     drawTextAligned(formatSize(value, uiLanguage), static_cast<int>(centerX - holeRadius + 14),
                     static_cast<int>(centerY - 26), static_cast<int>(2 * holeRadius - 28), 32, 18, themeText,
                     FL_ALIGN_CENTER);
-    drawTextAligned(uiText(capacity ? txtVolumeCapacity : txtInThisFolder),
-                    static_cast<int>(centerX - holeRadius + 10), static_cast<int>(centerY + 6),
-                    static_cast<int>(2 * holeRadius - 20), 21, 11, themeTextDim, FL_ALIGN_CENTER);
+    drawTextAligned(uiText(capacity ? txtVolumeCapacity : txtInThisFolder), static_cast<int>(centerX - holeRadius + 10),
+                    static_cast<int>(centerY + 6), static_cast<int>(2 * holeRadius - 20), 21, 11, themeTextDim,
+                    FL_ALIGN_CENTER);
 
     drawMapLegend(*this, tree, current);
     drawContentsList(*this, tree, current);

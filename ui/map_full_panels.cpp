@@ -47,8 +47,7 @@ void drawListRow(const Map& map, const Tree& tree, const ScanNode& folder, uint6
     dot(L + 24, top + 8, hue);
     drawTextVCentered(node.name, L + 41, top, 245, 26, 14, themeText);
 
-    const double share =
-        folder.size == 0 ? 0.0 : static_cast<double>(node.size) / static_cast<double>(folder.size);
+    const double share = folder.size == 0 ? 0.0 : static_cast<double>(node.size) / static_cast<double>(folder.size);
     if (const MountEntry* volume = mountOf(tree, node)) {
         drawTextVCentered("\xE2\x86\x97 " + describeVolume(*volume), L + 41, top + 26, 259, 20, 12, themeAccent);
     } else {
@@ -90,9 +89,8 @@ void drawMapLegend(const Map& map, const Tree& tree, uint64_t current) {
         drawTextAligned(uiText(txtFreeSpaceUnknown), lx + 18, bottom - 154, 394, 21, 11, colours.label,
                         FL_ALIGN_CENTER);
     }
-    const std::string second = std::string(uiText(txtFilesPrefix)) +
-                               formatSize(tree.nodes[current].size, uiLanguage) + " \xC2\xB7 " +
-                               uiText(txtGreyLegend);
+    const std::string second = std::string(uiText(txtFilesPrefix)) + formatSize(tree.nodes[current].size, uiLanguage) +
+                               " \xC2\xB7 " + uiText(txtGreyLegend);
     drawTextAligned(second, lx + 18, bottom - 131, 394, 20, 11, colours.secondLine, FL_ALIGN_CENTER);
 }
 
@@ -137,16 +135,15 @@ void drawMapDetails(const Map& map, const Tree& tree, uint64_t current) {
 
     const int lineY = bottom - 64;
     if (const MountEntry* volume = mountOf(tree, node)) {
-        drawTextVCentered(describeVolume(*volume) + " \xC2\xB7 " + uiText(txtClickScanSeparately), X, lineY, W, 22,
-                          12, themeAccent);
+        drawTextVCentered(describeVolume(*volume) + " \xC2\xB7 " + uiText(txtClickScanSeparately), X, lineY, W, 22, 12,
+                          themeAccent);
     } else if (map.hoveredIsGroup) {
-        drawTextVCentered(std::string(uiText(txtFilesAndSmallFolders)) + ": " +
-                              std::to_string(map.hoveredGroupCount) + " \xC2\xB7 " +
-                              formatSize(map.hoveredGroupBytes, uiLanguage),
+        drawTextVCentered(std::string(uiText(txtFilesAndSmallFolders)) + ": " + std::to_string(map.hoveredGroupCount) +
+                              " \xC2\xB7 " + formatSize(map.hoveredGroupBytes, uiLanguage),
                           X, lineY, W, 22, 12, themeAccent);
     } else {
-        std::string text = formatSize(node.size, uiLanguage) + "   \xC2\xB7   " + std::to_string(node.fileCount) +
-                           " " + uiText(txtFiles);
+        std::string text = formatSize(node.size, uiLanguage) + "   \xC2\xB7   " + std::to_string(node.fileCount) + " " +
+                           uiText(txtFiles);
         if (node.isFolder) text += std::string("   \xC2\xB7   ") + uiText(txtFolder);
         drawTextLeft(text, X, lineY, W, 22, 12, themeAccent);
     }

@@ -7,7 +7,9 @@ namespace fan {
 
 namespace {
 
-int clampDetail(int detailIndex) { return std::clamp(detailIndex, 0, 2); }
+int clampDetail(int detailIndex) {
+    return std::clamp(detailIndex, 0, 2);
+}
 
 }  // namespace
 
@@ -69,7 +71,8 @@ std::pair<int, int> rasterRowsOf(const RasterSegment& sector, double centre, int
         bottom = std::max(bottom, y);
     };
     for (double radius : {sector.innerRadius, sector.outerRadius})
-        for (double angle : {sector.startAngle, sector.endAngle}) take(radius, angle);
+        for (double angle : {sector.startAngle, sector.endAngle})
+            take(radius, angle);
     const double turn = 2.0 * M_PI;
     for (double extreme = 0.0; extreme <= 2.0 * turn; extreme += M_PI)
         if (sector.startAngle <= extreme && extreme <= sector.endAngle) take(sector.outerRadius, extreme);
@@ -78,7 +81,9 @@ std::pair<int, int> rasterRowsOf(const RasterSegment& sector, double centre, int
     return {first, last};
 }
 
-int detailDepth(int detailIndex) { return 4 + clampDetail(detailIndex); }
+int detailDepth(int detailIndex) {
+    return 4 + clampDetail(detailIndex);
+}
 
 double detailMinArc(int detailIndex) {
     static const double arcs[3] = {6.0, 3.0, 1.5};

@@ -34,7 +34,9 @@ struct RingPlacement {
 };
 
 // x where the right-hand list panel starts.
-inline int listLeftFor(int x, int w) { return x + w - 330; }
+inline int listLeftFor(int x, int w) {
+    return x + w - 330;
+}
 
 // Places the rings in the area left of the list panel between the header and
 // the legend. The hole is holeShare of the radius but never below minHole;
@@ -47,7 +49,9 @@ RingPlacement placeRings(int x, int y, int w, int h, double holeShare, double mi
 int rasterSideFor(int side, double scale);
 
 // First row's top and number of whole rows of the contents list.
-inline int listTopFor(int y) { return y + 88; }
+inline int listTopFor(int y) {
+    return y + 88;
+}
 int listRowsFor(int h);
 
 // `scroll` kept within 0 .. count - rows (0 when everything fits).

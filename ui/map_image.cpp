@@ -13,7 +13,9 @@ namespace {
 
 // Drawing to the screen, not to an image surface or a printer: only there
 // does the copy kept on the display help.
-bool drawingToDisplay() { return Fl_Surface_Device::surface() == Fl_Display_Device::display_device(); }
+bool drawingToDisplay() {
+    return Fl_Surface_Device::surface() == Fl_Display_Device::display_device();
+}
 
 }  // namespace
 
@@ -29,7 +31,9 @@ MapImage::MapImage(const uint8_t* pixels, int raster, int side)
     alloc_array = array != pixels;  // the resampled copy is ours to delete
 }
 
-MapImage::~MapImage() { uncache(); }
+MapImage::~MapImage() {
+    uncache();
+}
 
 void MapImage::uncache() {
     if (offscreen_ != 0) fl_delete_offscreen(offscreen_);

@@ -46,20 +46,20 @@ struct StateLook {
 StateLook lookFor(PreviewState state, uint32_t slot, Fl_Color panel) {
     const Fl_Color hue = sectorHue(static_cast<int32_t>(slot));
     switch (state) {
-    case PreviewState::Pending:
-        return {fl_color_average(hue, panel, 0.28f), fl_color_average(hue, themeBackground, 0.35f),
-                themeTextDim, themeTextDim, uiText(txtStatePending)};
-    case PreviewState::Scanning:
-        return {fl_color_average(hue, panel, 0.58f), fl_color_average(hue, themeBackground, 0.65f),
-                themeText, themeAccent, uiText(txtStateScanning)};
-    case PreviewState::Complete:
-        return {hue, hue, themeText, themeTextDim, uiText(txtStateComplete)};
-    case PreviewState::AccessError:
-        return {fl_color_average(kErrorRed, panel, 0.62f), kErrorDot, themeText, themeTextDim,
-                uiText(txtStateAccessError)};
-    case PreviewState::OtherFileSystem:
-        return {fl_color_average(kOtherBlue, panel, 0.55f), kOtherBlue, themeText, themeTextDim,
-                uiText(txtStateOtherFileSystem)};
+        case PreviewState::Pending:
+            return {fl_color_average(hue, panel, 0.28f), fl_color_average(hue, themeBackground, 0.35f), themeTextDim,
+                    themeTextDim, uiText(txtStatePending)};
+        case PreviewState::Scanning:
+            return {fl_color_average(hue, panel, 0.58f), fl_color_average(hue, themeBackground, 0.65f), themeText,
+                    themeAccent, uiText(txtStateScanning)};
+        case PreviewState::Complete:
+            return {hue, hue, themeText, themeTextDim, uiText(txtStateComplete)};
+        case PreviewState::AccessError:
+            return {fl_color_average(kErrorRed, panel, 0.62f), kErrorDot, themeText, themeTextDim,
+                    uiText(txtStateAccessError)};
+        case PreviewState::OtherFileSystem:
+            return {fl_color_average(kOtherBlue, panel, 0.55f), kOtherBlue, themeText, themeTextDim,
+                    uiText(txtStateOtherFileSystem)};
     }
     return {hue, hue, themeText, themeTextDim, ""};
 }
@@ -77,10 +77,10 @@ void Map::drawPreview() {
     const ScanSnapshot& snapshot = app->previewSnapshot();
     const Fl_Color panel = mapPanelColour(app->mapTransparency());
 
-    drawTextVCentered(snapshot.valid ? snapshot.root.u8string() : app->pathText(), X + 24, Y + 14,
-                      L - X - 48, 28, 14, themeText);
-    drawTextVCentered(snapshot.valid ? describeVolume(snapshot.rootVolume) : uiText(txtReadingStructure),
-                      X + 24, Y + 45, L - X - 48, 24, 12, themeAccent);
+    drawTextVCentered(snapshot.valid ? snapshot.root.u8string() : app->pathText(), X + 24, Y + 14, L - X - 48, 28, 14,
+                      themeText);
+    drawTextVCentered(snapshot.valid ? describeVolume(snapshot.rootVolume) : uiText(txtReadingStructure), X + 24,
+                      Y + 45, L - X - 48, 24, 12, themeAccent);
 
     const RingPlacement place = placeRings(X, Y, W, H, kPreviewHoleShare, kPreviewMinHole);
     const double R = place.radius;
@@ -96,16 +96,15 @@ void Map::drawPreview() {
     const Fl_Window* window = top_window();
     const int raster = previewRasterSize(compat::screenScale(window), place.side);
     const double ratio = static_cast<double>(raster) / place.side;
-    const uint64_t hash =
-        previewContentHash(items, weights, raster, place.side, snapshot.bytes, snapshot.rootVolume);
+    const uint64_t hash = previewContentHash(items, weights, raster, place.side, snapshot.bytes, snapshot.rootVolume);
 
     if (previewImage == nullptr || hash != previewHash) {
         std::vector<RasterSegment> paint;
         paint.reserve(sectors.size() + 4);
         for (const PreviewSegment& s : sectors) {
             const double gap = previewSectorGap(s.startAngle, s.endAngle);
-            paint.push_back(rasterSector((hole + 1) * ratio, (R - 1) * ratio, s.startAngle + gap,
-                                         s.endAngle - gap, lookFor(s.state, s.hue, panel).ring));
+            paint.push_back(rasterSector((hole + 1) * ratio, (R - 1) * ratio, s.startAngle + gap, s.endAngle - gap,
+                                         lookFor(s.state, s.hue, panel).ring));
         }
         appendVolumeRing(paint, snapshot.rootVolume, hole, ratio);
         // The image points into the pixel buffer, so it goes first.
@@ -131,19 +130,19 @@ void Map::drawPreview() {
 
     // Positions are worked out in doubles and truncated, like every box of the map.
     auto px = [](double v) { return static_cast<int>(v); };
-    drawTextAligned(snapshot.bytes != 0 ? formatSize(snapshot.bytes, uiLanguage) : "\u2026",
-                    px(centerX - hole + 12), px(centerY - 28), px(2 * hole - 24), 32, 18, themeText,
-                    FL_ALIGN_CENTER);
+    drawTextAligned(snapshot.bytes != 0 ? formatSize(snapshot.bytes, uiLanguage) : "\u2026", px(centerX - hole + 12),
+                    px(centerY - 28), px(2 * hole - 24), 32, 18, themeText, FL_ALIGN_CENTER);
     drawTextAligned(uiText(txtScanning), px(centerX - hole + 10), px(centerY + 5), px(2 * hole - 20), 22, 11,
                     themeTextDim, FL_ALIGN_CENTER);
 
     drawTextLeft(uiText(txtLivePreview), L + 24, Y + 18, 270, 30, 20, themeText);
-    drawTextLeft(std::to_string(snapshot.items.size()) + " " + uiText(txtObjectsDiscovered), L + 24, Y + 51,
-                 280, 24, 12, themeTextDim);
+    drawTextLeft(std::to_string(snapshot.items.size()) + " " + uiText(txtObjectsDiscovered), L + 24, Y + 51, 280, 24,
+                 12, themeTextDim);
     listTop = listTopFor(Y);
     listRows = listRowsFor(H);
     uint64_t maxBytes = 1;
-    for (const PreviewItem& item : items) maxBytes = std::max(maxBytes, item.bytes);
+    for (const PreviewItem& item : items)
+        maxBytes = std::max(maxBytes, item.bytes);
     for (size_t r = 0; r < items.size() && r < static_cast<size_t>(listRows); ++r) {
         const PreviewItem& item = items[r];
         const StateLook look = lookFor(item.state, static_cast<uint32_t>(r), panel);

@@ -36,7 +36,8 @@ void runModalWindow(Fl_Window& window, int cornerDiameter) {
     Fl::focus(&window);
     Fl::grab(&window);
     Fl::event_dispatch(modalDispatch);
-    while (window.shown()) Fl::wait();
+    while (window.shown())
+        Fl::wait();
     Fl::event_dispatch(previousDispatch);
     Fl::grab(previousGrab);
 }

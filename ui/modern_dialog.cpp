@@ -18,8 +18,8 @@ constexpr int kDialogWidth = 520;
 constexpr int kDialogHeight = 226;
 constexpr int kCornerDiameter = 32;
 
-SoftButton* addButton(int x, int y, int w, const std::string& label, Fl_Color fill,
-                      Fl_Color labelColour, Fl_Callback* callback, ModernDialog* dialog) {
+SoftButton* addButton(int x, int y, int w, const std::string& label, Fl_Color fill, Fl_Color labelColour,
+                      Fl_Callback* callback, ModernDialog* dialog) {
     auto* button = new SoftButton(x, y, w, 36);
     button->copy_label(label.c_str());
     button->color(fill);
@@ -41,9 +41,8 @@ int runDialog(ModernDialog& dialog, const Fl_Window* owner) {
 
 }  // namespace
 
-ModernDialog::ModernDialog(const std::string& title, const std::string& message,
-                           const std::string& detail, const std::string& okLabel,
-                           const std::string& cancelLabel, bool danger, bool hasCancel)
+ModernDialog::ModernDialog(const std::string& title, const std::string& message, const std::string& detail,
+                           const std::string& okLabel, const std::string& cancelLabel, bool danger, bool hasCancel)
     : Fl_Double_Window(kDialogWidth, kDialogHeight),
       title(title),
       message(message),
@@ -56,14 +55,12 @@ ModernDialog::ModernDialog(const std::string& title, const std::string& message,
     color(themeSurface);
     const int W = w(), H = h();
     if (danger)
-        okButton = addButton(W - 178, H - 58, 154, okLabel, themeDanger, 0xFFFFFF00,
-                             closeDialogAccept, this);
+        okButton = addButton(W - 178, H - 58, 154, okLabel, themeDanger, 0xFFFFFF00, closeDialogAccept, this);
     else
-        okButton = addButton(W - 150, H - 58, 126, okLabel, themeAccent, themeOnAccent,
-                             closeDialogAccept, this);
+        okButton = addButton(W - 150, H - 58, 126, okLabel, themeAccent, themeOnAccent, closeDialogAccept, this);
     if (hasCancel)
-        cancelButton = addButton(okButton->x() - 124, H - 58, 100, cancelLabel, themeControl,
-                                 themeText, closeDialogReject, this);
+        cancelButton =
+            addButton(okButton->x() - 124, H - 58, 100, cancelLabel, themeControl, themeText, closeDialogReject, this);
     end();
     callback(closeDialogWindow, this);
 }
@@ -103,11 +100,9 @@ void ModernDialog::draw() {
         }
 
         drawTextLeft(title, 88, 25, W - 116, 28, 17, themeText);
-        drawTextAligned(message, 88, 58, W - 116, 42, 14, themeText,
-                        FL_ALIGN_TOP | FL_ALIGN_LEFT);
+        drawTextAligned(message, 88, 58, W - 116, 42, 14, themeText, FL_ALIGN_TOP | FL_ALIGN_LEFT);
         if (!detail.empty())
-            drawTextAligned(detail, 88, 101, W - 116, 48, 12, themeTextDim,
-                            FL_ALIGN_TOP | FL_ALIGN_LEFT);
+            drawTextAligned(detail, 88, 101, W - 116, 48, 12, themeTextDim, FL_ALIGN_TOP | FL_ALIGN_LEFT);
         fl_color(themeBorder);
         fl_line(24, H - 72, W - 24, H - 72);
     }
@@ -150,18 +145,16 @@ void closeDialogWindow(Fl_Widget* widget, void* dialog) {
     closeDialogReject(widget, dialog);
 }
 
-void showMessageDialog(Fl_Window* owner, const std::string& title,
-                       const std::string& message, const std::string& detail) {
+void showMessageDialog(Fl_Window* owner, const std::string& title, const std::string& message,
+                       const std::string& detail) {
     Fl_Group* openGroup = Fl_Group::current();
-    ModernDialog dialog(title, message, detail, settingsText(stxtOk), std::string(), false,
-                        false);
+    ModernDialog dialog(title, message, detail, settingsText(stxtOk), std::string(), false, false);
     Fl_Group::current(openGroup);
     runDialog(dialog, owner);
 }
 
-int showConfirmDialog(Fl_Window* owner, const std::string& title, const std::string& message,
-                      const std::string& detail, const std::string& okLabel,
-                      const std::string& cancelLabel) {
+int showConfirmDialog(Fl_Window* owner, const std::string& title, const std::string& message, const std::string& detail,
+                      const std::string& okLabel, const std::string& cancelLabel) {
     Fl_Group* openGroup = Fl_Group::current();
     ModernDialog dialog(title, message, detail, okLabel, cancelLabel, true, true);
     Fl_Group::current(openGroup);

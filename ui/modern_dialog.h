@@ -18,9 +18,8 @@ class SoftButton;
 // Built and run by the two functions below; GUI thread only.
 class ModernDialog : public Fl_Double_Window {
 public:
-    ModernDialog(const std::string& title, const std::string& message,
-                 const std::string& detail, const std::string& okLabel,
-                 const std::string& cancelLabel, bool danger, bool hasCancel);
+    ModernDialog(const std::string& title, const std::string& message, const std::string& detail,
+                 const std::string& okLabel, const std::string& cancelLabel, bool danger, bool hasCancel);
     ~ModernDialog() override = default;
 
     void draw() override;
@@ -52,13 +51,12 @@ void closeDialogWindow(Fl_Widget* widget, void* dialog);
 
 // A message with one OK button ("OK" / "ОК" by uiLanguage). Returns when the
 // dialog is closed, whichever way. `owner` may be null.
-void showMessageDialog(Fl_Window* owner, const std::string& title,
-                       const std::string& message, const std::string& detail);
+void showMessageDialog(Fl_Window* owner, const std::string& title, const std::string& message,
+                       const std::string& detail);
 
 // A danger confirmation with the caller's OK and Cancel labels. Returns 1
 // when OK was pressed, 0 for Cancel, Escape or the close request.
-int showConfirmDialog(Fl_Window* owner, const std::string& title, const std::string& message,
-                      const std::string& detail, const std::string& okLabel,
-                      const std::string& cancelLabel);
+int showConfirmDialog(Fl_Window* owner, const std::string& title, const std::string& message, const std::string& detail,
+                      const std::string& okLabel, const std::string& cancelLabel);
 
 }  // namespace fan

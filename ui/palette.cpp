@@ -26,7 +26,9 @@ Fl_Color themeFreeSpace = 0;
 
 namespace {
 
-constexpr Fl_Color rgb(unsigned hex) { return static_cast<Fl_Color>(hex << 8); }
+constexpr Fl_Color rgb(unsigned hex) {
+    return static_cast<Fl_Color>(hex << 8);
+}
 
 struct PaletteRow {
     Fl_Color* colour;
@@ -35,33 +37,27 @@ struct PaletteRow {
 };
 
 const PaletteRow paletteTable[] = {
-    {&themeBackground, rgb(0x0F141A), rgb(0xF6F8FB)},
-    {&themeSurface, rgb(0x171D24), rgb(0xFFFFFF)},
-    {&themeControl, rgb(0x1D252E), rgb(0xEEF2F6)},
-    {&themeControlHover, rgb(0x252F3A), rgb(0xE2E9F0)},
-    {&themeText, rgb(0xEFF4F7), rgb(0x1B232B)},
-    {&themeTextDim, rgb(0x9AA9B5), rgb(0x5B6976)},
-    {&themeAccent, rgb(0x6DDBB7), rgb(0x2BB48F)},
-    {&themeBorder, rgb(0x303C48), rgb(0xCCD6E0)},
-    {&themeOnAccent, rgb(0x0C1F1D), rgb(0xFFFFFF)},
-    {&themeDanger, rgb(0xE05B5B), rgb(0xC23934)},
-    {&themeUsedSpace, rgb(0x6E6491), rgb(0x7A70A0)},
-    {&themeGreySector, rgb(0x3D4B58), rgb(0xC6CFD8)},
+    {&themeBackground, rgb(0x0F141A), rgb(0xF6F8FB)}, {&themeSurface, rgb(0x171D24), rgb(0xFFFFFF)},
+    {&themeControl, rgb(0x1D252E), rgb(0xEEF2F6)},    {&themeControlHover, rgb(0x252F3A), rgb(0xE2E9F0)},
+    {&themeText, rgb(0xEFF4F7), rgb(0x1B232B)},       {&themeTextDim, rgb(0x9AA9B5), rgb(0x5B6976)},
+    {&themeAccent, rgb(0x6DDBB7), rgb(0x2BB48F)},     {&themeBorder, rgb(0x303C48), rgb(0xCCD6E0)},
+    {&themeOnAccent, rgb(0x0C1F1D), rgb(0xFFFFFF)},   {&themeDanger, rgb(0xE05B5B), rgb(0xC23934)},
+    {&themeUsedSpace, rgb(0x6E6491), rgb(0x7A70A0)},  {&themeGreySector, rgb(0x3D4B58), rgb(0xC6CFD8)},
     {&themeFreeSpace, rgb(0xEFF4F7), rgb(0xFFFFFF)},
 };
 
 Fl_Color packChannels(int r, int g, int b) {
     // 0 would be read by the toolkit as colour index 0, so black has its own index.
     if (r == 0 && g == 0 && b == 0) return FL_BLACK;
-    return (static_cast<Fl_Color>(r) << 24) | (static_cast<Fl_Color>(g) << 16) |
-           (static_cast<Fl_Color>(b) << 8);
+    return (static_cast<Fl_Color>(r) << 24) | (static_cast<Fl_Color>(g) << 16) | (static_cast<Fl_Color>(b) << 8);
 }
 
 }  // namespace
 
 void applyPalette(bool dark) {
     darkTheme = dark ? 1 : 0;
-    for (const PaletteRow& row : paletteTable) *row.colour = dark ? row.dark : row.light;
+    for (const PaletteRow& row : paletteTable)
+        *row.colour = dark ? row.dark : row.light;
 
     uchar r, g, b;
     Fl::get_color(themeBackground, r, g, b);

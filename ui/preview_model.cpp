@@ -34,8 +34,7 @@ private:
 
 }  // namespace
 
-std::vector<PreviewItem> previewItems(const ScanSnapshot& snapshot,
-                                      const std::string& rootFilesName) {
+std::vector<PreviewItem> previewItems(const ScanSnapshot& snapshot, const std::string& rootFilesName) {
     std::vector<PreviewItem> items;
     if (!snapshot.valid) return items;
     PreviewItem rootFiles;
@@ -71,8 +70,7 @@ PreviewWeights smoothPreviewWeights(const std::vector<PreviewItem>& items,
     const double placeholder =
         knownBytes == 0.0
             ? 1.0
-            : std::max(1.0, knownBytes / static_cast<double>(std::max<size_t>(1, knownCount)) *
-                                kPlaceholderShare);
+            : std::max(1.0, knownBytes / static_cast<double>(std::max<size_t>(1, knownCount)) * kPlaceholderShare);
 
     PreviewWeights out;
     out.weights.reserve(items.size());
@@ -81,8 +79,7 @@ PreviewWeights smoothPreviewWeights(const std::vector<PreviewItem>& items,
     for (const PreviewItem& item : items) {
         double target = static_cast<double>(item.bytes);
         if (item.bytes == 0)
-            target = item.state == PreviewState::OtherFileSystem ? placeholder * kOtherFileSystemShare
-                                                                 : placeholder;
+            target = item.state == PreviewState::OtherFileSystem ? placeholder * kOtherFileSystemShare : placeholder;
         keys.push_back(previewKey(item));
         auto [slot, inserted] = stored.try_emplace(keys.back(), target);
         if (!inserted) slot->second += (target - slot->second) * kSmoothing;
@@ -105,8 +102,7 @@ PreviewWeights smoothPreviewWeights(const std::vector<PreviewItem>& items,
     return out;
 }
 
-std::vector<PreviewSegment> previewSegments(const std::vector<PreviewItem>& items,
-                                            const PreviewWeights& weights) {
+std::vector<PreviewSegment> previewSegments(const std::vector<PreviewItem>& items, const PreviewWeights& weights) {
     std::vector<PreviewSegment> segments;
     if (items.empty() || !(weights.sum > 0.0)) return segments;
     segments.reserve(items.size());
@@ -128,9 +124,8 @@ int previewRasterSize(double scale, int side) {
     return std::min(rasterSideFor(side, scale), kRasterLimit);
 }
 
-uint64_t previewContentHash(const std::vector<PreviewItem>& items, const PreviewWeights& weights,
-                            int raster, int side, uint64_t snapshotBytes,
-                            const MountEntry& volume) {
+uint64_t previewContentHash(const std::vector<PreviewItem>& items, const PreviewWeights& weights, int raster, int side,
+                            uint64_t snapshotBytes, const MountEntry& volume) {
     Fnv1a h;
     h.fold(items.size());
     h.fold(static_cast<uint64_t>(static_cast<int64_t>(raster)));
@@ -144,7 +139,8 @@ uint64_t previewContentHash(const std::vector<PreviewItem>& items, const Preview
         h.fold(item.fileCount);
         h.fold(static_cast<uint64_t>(static_cast<int64_t>(static_cast<int32_t>(item.state))));
         h.fold(static_cast<uint64_t>(weights.weights[i] / sum * 100000.0));
-        for (const unsigned char c : item.name) h.fold(c);
+        for (const unsigned char c : item.name)
+            h.fold(c);
     }
     // A capped raster is drawn resampled to the side, so a change of side
     // alone must give a new image too.

@@ -35,8 +35,7 @@ struct PreviewSegment {
 // files, one item named `rootFilesName` with their sums, not a folder and
 // Complete; then cut to kPreviewItemLimit (so with more than 95 folders the
 // root-files item goes first). Empty for a snapshot that is not valid.
-std::vector<PreviewItem> previewItems(const ScanSnapshot& snapshot,
-                                      const std::string& rootFilesName);
+std::vector<PreviewItem> previewItems(const ScanSnapshot& snapshot, const std::string& rootFilesName);
 
 // The weight-map key of an item: "D:" + name for a folder, "F:" + name for
 // the root-files item, whose name follows the interface language.
@@ -58,8 +57,7 @@ PreviewWeights smoothPreviewWeights(const std::vector<PreviewItem>& items,
 
 // The sectors, in item order, filling the whole turn from 12 o'clock in
 // proportion to the weights. Empty when there are no items or no weight.
-std::vector<PreviewSegment> previewSegments(const std::vector<PreviewItem>& items,
-                                            const PreviewWeights& weights);
+std::vector<PreviewSegment> previewSegments(const std::vector<PreviewItem>& items, const PreviewWeights& weights);
 
 // The angle cut from each end of a sector so neighbours stay apart: a tenth
 // of the sector, at most 0.007 radians.
@@ -73,8 +71,7 @@ int previewRasterSize(double scale, int side);
 // the image is made of. Shares enter quantised to 1/100000 of the weight
 // sum, so weights that have converged stop changing it. `side` is the drawn
 // size, which differs from `raster` once the raster is capped.
-uint64_t previewContentHash(const std::vector<PreviewItem>& items, const PreviewWeights& weights,
-                            int raster, int side, uint64_t snapshotBytes,
-                            const MountEntry& volume);
+uint64_t previewContentHash(const std::vector<PreviewItem>& items, const PreviewWeights& weights, int raster, int side,
+                            uint64_t snapshotBytes, const MountEntry& volume);
 
 }  // namespace fan

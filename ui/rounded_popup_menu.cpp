@@ -37,8 +37,7 @@ void forEachRowTop(const std::vector<ContextMenuItem>& items, Visit visit) {
 RoundedPopupMenu::RoundedPopupMenu(int w, int h, std::vector<ContextMenuItem> items)
     : RoundedPopupMenu(Fl_Group::current(), w, h, std::move(items)) {}
 
-RoundedPopupMenu::RoundedPopupMenu(Fl_Group* callersGroup, int w, int h,
-                                   std::vector<ContextMenuItem> items)
+RoundedPopupMenu::RoundedPopupMenu(Fl_Group* callersGroup, int w, int h, std::vector<ContextMenuItem> items)
     : Fl_Double_Window(w, h), items(std::move(items)) {
     end();
     Fl_Group::current(callersGroup);
@@ -76,8 +75,7 @@ void RoundedPopupMenu::draw() {
         }
         if (index == hoveredRow && item.enabled && W - 24 >= 1)
             fillRoundedBox(12, top, W - 24, kRowHeight, 8, themeControlHover);
-        drawTextLeft(item.label, 28, top, W - 56, kRowHeight, 13,
-                     item.enabled ? themeText : themeTextDim);
+        drawTextLeft(item.label, 28, top, W - 56, kRowHeight, 13, item.enabled ? themeText : themeTextDim);
         return true;
     });
 }

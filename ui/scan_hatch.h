@@ -15,7 +15,7 @@ namespace fan {
 // growing phase moves the pattern clockwise; at most 48 lines are drawn.
 // Angles in radians from 12 o'clock clockwise; end points are rounded to the
 // nearest pixel. Nothing is drawn when start is not below end.
-void drawScanHatch(double cx, double cy, double rIn, double rOut, double start, double end,
-                   Fl_Color colour, double phase);
+void drawScanHatch(double cx, double cy, double rIn, double rOut, double start, double end, Fl_Color colour,
+                   double phase);
 
 }  // namespace fan

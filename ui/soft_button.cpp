@@ -9,8 +9,7 @@
 
 namespace fan {
 
-SoftButton::SoftButton(int x, int y, int w, int h, const char* label)
-    : Fl_Button(x, y, w, h, label) {
+SoftButton::SoftButton(int x, int y, int w, int h, const char* label) : Fl_Button(x, y, w, h, label) {
     box(FL_NO_BOX);
 }
 

@@ -20,8 +20,7 @@ void applyWindowFrameTheme(Fl_Window* window) {
     const char* variant = darkTheme ? "dark" : "light";
     Atom property = XInternAtom(display, "_GTK_THEME_VARIANT", False);
     Atom utf8 = XInternAtom(display, "UTF8_STRING", False);
-    XChangeProperty(display, xid, property, utf8, 8, PropModeReplace,
-                    reinterpret_cast<const unsigned char*>(variant),
+    XChangeProperty(display, xid, property, utf8, 8, PropModeReplace, reinterpret_cast<const unsigned char*>(variant),
                     static_cast<int>(std::strlen(variant)));
     XFlush(display);
 }

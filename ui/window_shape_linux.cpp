@@ -62,11 +62,10 @@ bool applyRoundedWindowShape(Fl_Window* window, int diameter) {
     std::vector<XRectangle> rectangles;
     for (const ShapeSpan& s : roundedRectangleSpans(window->w(), window->h(), diameter)) {
         if (s.w <= 0) continue;
-        rectangles.push_back({short(s.x), short(s.y), (unsigned short)(s.w),
-                              (unsigned short)(s.h)});
+        rectangles.push_back({short(s.x), short(s.y), (unsigned short)(s.w), (unsigned short)(s.h)});
     }
-    XShapeCombineRectangles(display, xid, ShapeBounding, 0, 0, rectangles.data(),
-                            int(rectangles.size()), ShapeSet, YXBanded);
+    XShapeCombineRectangles(display, xid, ShapeBounding, 0, 0, rectangles.data(), int(rectangles.size()), ShapeSet,
+                            YXBanded);
     XFlush(display);
     return true;
 }

@@ -9,7 +9,9 @@ namespace {
 
 // Window regions are always there on Windows; tests may still ask for the
 // rectangular fallback.
-bool regionsAvailable() { return true; }
+bool regionsAvailable() {
+    return true;
+}
 
 ShapeSupportProbe shapeSupportProbe = regionsAvailable;
 

@@ -39,7 +39,8 @@ std::vector<unsigned char> encodeIco(const std::vector<IcoImage>& images) {
         put32(out, offset);
         offset += static_cast<uint32_t>(image.png.size());
     }
-    for (const IcoImage& image : images) out.insert(out.end(), image.png.begin(), image.png.end());
+    for (const IcoImage& image : images)
+        out.insert(out.end(), image.png.begin(), image.png.end());
     return out;
 }
 

@@ -14,7 +14,8 @@ uint32_t crc32(const unsigned char* data, size_t length, uint32_t crc = 0) {
     crc = ~crc;
     for (size_t i = 0; i < length; ++i) {
         crc ^= data[i];
-        for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
     }
     return ~crc;
 }
@@ -29,7 +30,8 @@ uint32_t adler32(const Bytes& data) {
 }
 
 void putBigEndian(Bytes& out, uint32_t value) {
-    for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<unsigned char>(value >> shift));
+    for (int shift = 24; shift >= 0; shift -= 8)
+        out.push_back(static_cast<unsigned char>(value >> shift));
 }
 
 void putChunk(Bytes& out, const char* type, const Bytes& body) {

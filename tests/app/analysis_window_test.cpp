@@ -30,7 +30,8 @@ struct AnalysisTest : ::testing::Test {
     // With the pointer on the widget's first row.
     void click(Fl_Widget* w, int clicks = 0) {
         Fl::e_clicks = clicks;
-        for (int event : {FL_PUSH, FL_RELEASE}) sendEvent(w->window(), event, w->x() + 30, w->y() + 8);
+        for (int event : {FL_PUSH, FL_RELEASE})
+            sendEvent(w->window(), event, w->x() + 30, w->y() + 8);
     }
     ShownApp app;
 };
@@ -40,7 +41,8 @@ TEST_F(AnalysisTest, ListsSearchRevealAndTheScansAround) {
     EXPECT_EQ(std::string(window.statusBox->label()), uiText(txtScanFirst));
     TreeBuilder tree;
     const uint64_t folder = tree.folder(0, "Дом");
-    for (int i = 0; i < 600; ++i) tree.file(folder, "m" + std::to_string(i), 1000 + i);
+    for (int i = 0; i < 600; ++i)
+        tree.file(folder, "m" + std::to_string(i), 1000 + i);
     const uint64_t deep = tree.folder(folder, "Deep");
     tree.file(0, "a\tb\nc\rd", 1 << 20);
     tree.file(0, "ФАЙЛ", 1);
@@ -52,7 +54,11 @@ TEST_F(AnalysisTest, ListsSearchRevealAndTheScansAround) {
     EXPECT_EQ(std::string(window.statusBox->label()), std::string("Showing 200 ") + uiText(txtLargestFilesStatus));
     EXPECT_FALSE(window.queryInput->active());
 
-    const struct { std::vector<std::string> keys; int rows; std::string status, first; } steps[] = {
+    const struct {
+        std::vector<std::string> keys;
+        int rows;
+        std::string status, first;
+    } steps[] = {
         {{}, 0, uiText(txtEnterQuery), ""},
         {{"M"}, 500, "Found: 500 (showing first 500)", "1000 B\troot/Дом/m0"},
         {{"ф", "а"}, 1, "Found: 1", "1 B\troot/ФАЙЛ"},

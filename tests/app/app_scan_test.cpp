@@ -76,7 +76,11 @@ std::thread failingLauncher(App&, std::filesystem::path) {
 TEST_F(AppScanTest, FailuresShowTheirTextUntilTheNextScan) {
     const std::string file = data.write("file", "x").string(), missing = (data.root() / "no").string();
     const std::string odd = data.file("caf\xE9\xFF/in", 7).parent_path().string();
-    const struct { std::string path; bool launches, adopted; std::string english, russian; } cases[] = {
+    const struct {
+        std::string path;
+        bool launches, adopted;
+        std::string english, russian;
+    } cases[] = {
         {file, true, false, "Could not open folder: " + file, "Не удалось открыть папку: " + file},
         {missing, true, false, "Could not open folder: " + missing, "Не удалось открыть папку: " + missing},
         {odd, true, true, "Ready   ·   1 files", "Готово   ·   1 файлов"},
@@ -101,7 +105,10 @@ TEST_F(AppScanTest, FailuresShowTheirTextUntilTheNextScan) {
 TEST_F(AppScanTest, FileSystemsMenuItemsAreCutAndShownLiterally) {
     const std::string a51(51, 'a'), cyr26 = "жжжжжжжжжжжжжжжжжжжжжжжжжж", target = data.folder("R&D").string();
     // Mount point, type, source, device, model; the item shown.
-    const struct { std::vector<std::string> fields; std::string item; } cases[] = {
+    const struct {
+        std::vector<std::string> fields;
+        std::string item;
+    } cases[] = {
         {{target, "x", "a/b@c", "", ""}, data.root().string() + "/R&&D · x · a/b@@c"},
         {{"/", "ext4", "/dev/sda1", "8:1", "ACME"}, "/ · ext4 · ACME"},
         {{"/home", "ext4", "/dev/sda2", "8:2", ""}, "/home · ext4 · 8:2"},
@@ -124,9 +131,10 @@ TEST_F(AppScanTest, FileSystemsMenuItemsAreCutAndShownLiterally) {
     Fl_Choice& menu = *app.fileSystemsChoice;
     const int last = std::size(cases);
     app.refreshFileSystems(), menu.value(last), app.refreshFileSystems();  // keeps the choice
-    ASSERT_EQ(menu.size(), last + 2);  // the header and the end mark besides
+    ASSERT_EQ(menu.size(), last + 2);                                      // the header and the end mark besides
     EXPECT_EQ(menu.value(), last);
-    for (int i = 0; i < last; ++i) EXPECT_EQ(menu.text(i + 1), cases[i].item);
+    for (int i = 0; i < last; ++i)
+        EXPECT_EQ(menu.text(i + 1), cases[i].item);
     menu.do_callback();  // the empty item starts nothing
     EXPECT_FALSE(app.scanning);
     menu.value(1), menu.do_callback();

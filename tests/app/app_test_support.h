@@ -51,7 +51,8 @@ struct SmallTree {
     TempTree disk;
     Tree tree = treeWithRoot(disk.root());
     SmallTree() {
-        for (const char* file : {"A/A1/x", "A/M/z/y", "f\xff"}) disk.file(file, 100);
+        for (const char* file : {"A/A1/x", "A/M/z/y", "f\xff"})
+            disk.file(file, 100);
         addNode(tree, 0, "A", 100, true), addNode(tree, 1, "A1", 100, true), addNode(tree, 2, "x", 100);
         addNode(tree, 1, "M", 0, true, 0), addNode(tree, 0, "f\xff", 100);
         tree.mounts.resize(1);
@@ -70,18 +71,23 @@ inline int sendShortcut(App& app, int key, int state = 0) {
 // Runs the event loop until `done` holds or `seconds` pass; returns `done`.
 inline bool runUntil(const std::function<bool()>& done, double seconds = 10.0) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    while (!done() && std::chrono::steady_clock::now() < end) Fl::wait(0.02);
+    while (!done() && std::chrono::steady_clock::now() < end)
+        Fl::wait(0.02);
     return done();
 }
 
 // Until the running scan has been adopted or has failed.
-inline bool scanEnded(App& app) { return runUntil([&] { return !app.scanning; }, 30); }
+inline bool scanEnded(App& app) {
+    return runUntil([&] { return !app.scanning; }, 30);
+}
 // Whether the running scan ends with a result for `root`.
 inline bool rescanned(App& app, const std::filesystem::path& root) {
     return scanEnded(app) && app.result && app.result->root == root;
 }
 
 // A left click just inside `w`'s top left corner.
-inline void click(Fl_Widget* w) { sendClick(w->window(), w->x() + 6, w->y() + 6); }
+inline void click(Fl_Widget* w) {
+    sendClick(w->window(), w->x() + 6, w->y() + 6);
+}
 
 }  // namespace fan::testing

@@ -12,9 +12,18 @@ namespace {
 
 using Step = std::function<void()>;
 using std::filesystem::exists;
-ModernDialog* dialog() { return dynamic_cast<ModernDialog*>(Fl::grab()); }
-Step row(int r) { return [r] { sendClick(Fl::grab(), 160, 30 + 42 * r + 12 * (r > 2) + 12 * (r > 3)); }; }
-Step button(int i) { return [i] { Fl_Widget* b = dialog()->child(i); sendClick(dialog(), b->x() + 9, b->y() + 9); }; }
+ModernDialog* dialog() {
+    return dynamic_cast<ModernDialog*>(Fl::grab());
+}
+Step row(int r) {
+    return [r] { sendClick(Fl::grab(), 160, 30 + 42 * r + 12 * (r > 2) + 12 * (r > 3)); };
+}
+Step button(int i) {
+    return [i] {
+        Fl_Widget* b = dialog()->child(i);
+        sendClick(dialog(), b->x() + 9, b->y() + 9);
+    };
+}
 // OK, Cancel, Escape and the window manager's close request.
 const Step answers[] = {button(0), button(1), [] { sendKey(dialog(), FL_Escape); }, [] { sendCloseRequest(dialog()); }};
 Step failed(std::string start) {  // "Action failed", the message beginning with `start`
@@ -33,7 +42,8 @@ struct ContextMenuTest : ::testing::Test, SmallTree {
     ContextMenuTest() {
         ::setenv("XDG_DATA_HOME", data.root().c_str(), 1);
         ::setenv("PATH", data.root().c_str(), 1);
-        shellCalls.mountTable = data.write("mountinfo", "1 0 8:1 / " + canonical(disk.root()).string() + " rw - ext4 /dev/sda1 rw\n");
+        shellCalls.mountTable =
+            data.write("mountinfo", "1 0 8:1 / " + canonical(disk.root()).string() + " rw - ext4 /dev/sda1 rw\n");
         uiLanguage = 1;
         app->result = std::make_unique<Tree>(tree);
     }
@@ -43,22 +53,32 @@ struct ContextMenuTest : ::testing::Test, SmallTree {
         open();
         EXPECT_TRUE(script.finished() && !script.timedOut());
     }
-    void menu(uint64_t node, const std::vector<Step>& steps) { run([&] { app->showContextMenu(node); }, steps); }
+    void menu(uint64_t node, const std::vector<Step>& steps) {
+        run([&] { app->showContextMenu(node); }, steps);
+    }
 };
 
 TEST_F(ContextMenuTest, RowsFollowTheNode) {
-    const struct { uint64_t node, current; const char* rows; } cases[] = {{5, 0, "11101 Rescan"}, {1, 0, "11111 Rescan"},
-        {1, 1, "11110 Rescan"}, {4, 1, "11110 Scan separately"}, {5, 0, "11100 Rescan"}};  // the last not on a local volume
+    const struct {
+        uint64_t node, current;
+        const char* rows;
+    } cases[] = {{5, 0, "11101 Rescan"},
+                 {1, 0, "11111 Rescan"},
+                 {1, 1, "11110 Rescan"},
+                 {4, 1, "11110 Scan separately"},
+                 {5, 0, "11100 Rescan"}};  // the last not on a local volume
     for (const auto& c : cases) {
         if (&c == &cases[4]) tree.root = tree.nodes[0].name = "/proc";
         std::string seen;
-        for (const ContextMenuItem& item : contextMenuItems(tree, c.node, c.current)) seen += item.enabled ? "1" : "0";
+        for (const ContextMenuItem& item : contextMenuItems(tree, c.node, c.current))
+            seen += item.enabled ? "1" : "0";
         EXPECT_EQ(seen + " " + contextMenuItems(tree, c.node, c.current)[3].label, c.rows);
     }
 }
 
 TEST_F(ContextMenuTest, EachRowDoesItsActionFromAMenuAtThePointer) {
-    for (uint64_t node : {kNoNode, uint64_t(6)}) menu(node, {});
+    for (uint64_t node : {kNoNode, uint64_t(6)})
+        menu(node, {});
     sendMove(app, 300, 200);
     const Step atPointer = [&] { EXPECT_TRUE(Fl::grab()->x() == app->x() + 300 && Fl::grab()->y() == app->y() + 200); };
     menu(5, {atPointer, row(0), failed("File manager failed (")});
@@ -84,9 +104,15 @@ TEST_F(ContextMenuTest, TrashChangedOnlyWhenConfirmedAndTheViewedFolderScannedAf
     menu(5, {row(4), answers[0], failed("Trash")});
     EXPECT_TRUE(app->result && app->result->nodes.size() == 6 && !app->scanning);
     app->currentNode = 1;
-    for (int i = 3; i >= 0; --i) { menu(3, {row(4), answers[i]}); EXPECT_EQ(exists(disk.root() / "A/A1/x"), i > 0); }
+    for (int i = 3; i >= 0; --i) {
+        menu(3, {row(4), answers[i]});
+        EXPECT_EQ(exists(disk.root() / "A/A1/x"), i > 0);
+    }
     EXPECT_TRUE(exists(data.root() / "Trash/files/x") && rescanned(*app, disk.root() / "A"));
-    for (int i = 3; i >= 0; --i) { run(empty, {answers[i]}); EXPECT_EQ(exists(data.root() / "Trash/files/x"), i > 0); }
+    for (int i = 3; i >= 0; --i) {
+        run(empty, {answers[i]});
+        EXPECT_EQ(exists(data.root() / "Trash/files/x"), i > 0);
+    }
     EXPECT_EQ(app->statusText, "Trash emptied");
 }
 

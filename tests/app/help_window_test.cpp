@@ -31,7 +31,8 @@ TEST(HelpWindow, ThemeColoursOneWindowReusedAndWhereLinksLead) {
     auto* view = static_cast<Fl_Help_View*>(app->helpWindow->child(0));
     const auto clickLinkTo = [&](const std::string& href) {
         std::string page = "<body><a href=\"" + href + "\">LINK LINK</a>";
-        for (int i = 0; i < 80; ++i) page += "<p>line</p>";
+        for (int i = 0; i < 80; ++i)
+            page += "<p>line</p>";
         view->value((page + "<a name=\"end\">end</a></body>").c_str());
         sendClick(app->helpWindow, view->x() + 20, view->y() + 12);
     };
@@ -48,7 +49,8 @@ TEST(HelpWindow, ThemeColoursOneWindowReusedAndWhereLinksLead) {
     clickLinkTo("https://example.invalid/page");
     setenv("PATH", path.c_str(), 1);
     EXPECT_EQ(message + ": " + detail,
-              uiText(txtCouldNotOpenLink) + std::string(": No helper application found for \"https://example.invalid/page\""));
+              uiText(txtCouldNotOpenLink) +
+                  std::string(": No helper application found for \"https://example.invalid/page\""));
     EXPECT_EQ(view->topline(), 0);
 }
 

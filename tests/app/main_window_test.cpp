@@ -15,15 +15,18 @@ TEST(MainWindow, LayoutFollowsTheWidth) {
     ShownApp app;
     app->resize(0, 0, 1120, 780);
     const std::pair<Fl_Widget*, const char*> places[] = {
-        {app->pathInput, "284,65 520x36"}, {app->scanButton, "816,65 142x36"}, {app->cancelButton, "970,65 126x36"},
-        {app->fileSystemsChoice, "24,115 420x30"}, {app->detailChoice, "930,115 166x30"}, {app->map, "0,158 1120x584"},
-        {app->statusBar, "14,746 1022x28"}, {app->openTrashButton, "1080,746 32x28"}};
+        {app->pathInput, "284,65 520x36"},     {app->scanButton, "816,65 142x36"},
+        {app->cancelButton, "970,65 126x36"},  {app->fileSystemsChoice, "24,115 420x30"},
+        {app->detailChoice, "930,115 166x30"}, {app->map, "0,158 1120x584"},
+        {app->statusBar, "14,746 1022x28"},    {app->openTrashButton, "1080,746 32x28"}};
     for (const auto& [w, place] : places)
         EXPECT_EQ(std::to_string(w->x()) + "," + std::to_string(w->y()) + " " + std::to_string(w->w()) + "x" +
-                      std::to_string(w->h()), place);
+                      std::to_string(w->h()),
+                  place);
     // The path field and the file-systems menu about their limits.
-    const struct { int width, path, menu; } cases[] = {
-        {884, 284, 420}, {883, 283, 419}, {820, 220, 356}, {819, 220, 355}, {764, 220, 300}, {763, 220, 300}};
+    const struct {
+        int width, path, menu;
+    } cases[] = {{884, 284, 420}, {883, 283, 419}, {820, 220, 356}, {819, 220, 355}, {764, 220, 300}, {763, 220, 300}};
     for (const auto& c : cases) {
         app->layoutControls(c.width, 780);
         EXPECT_EQ(app->pathInput->w(), c.path) << c.width;
@@ -33,8 +36,10 @@ TEST(MainWindow, LayoutFollowsTheWidth) {
 
 TEST(MainWindow, NavigationHintNeedsA150PixelGap) {
     ShownApp app;
-    const struct { int width, gapLeft, gapWidth; bool drawn; } cases[] = {
-        {1120, 462, 450, true}, {700, 342, 150, true}, {699, 342, 149, false}};
+    const struct {
+        int width, gapLeft, gapWidth;
+        bool drawn;
+    } cases[] = {{1120, 462, 450, true}, {700, 342, 150, true}, {699, 342, 149, false}};
     for (const auto& c : cases) {
         app->layoutControls(c.width, 780);
         const Canvas canvas(c.width, 780, [&] { app->damage(FL_DAMAGE_ALL), app->draw(); });
@@ -48,7 +53,12 @@ TEST(MainWindow, ControlsFollowTheScanAndTheHistories) {
     TreeBuilder built;
     built.folder(0, "sub");
     // Active controls: Open, Path, Scan, Menu, Cancel, Trash, Back, Up, Analysis.
-    const struct { bool scanning, hasResult; uint64_t node; bool nodeHistory, rootHistory; const char* active; } cases[] = {
+    const struct {
+        bool scanning, hasResult;
+        uint64_t node;
+        bool nodeHistory, rootHistory;
+        const char* active;
+    } cases[] = {
         {false, false, 0, false, false, "OPSM.T..."}, {true, false, 0, false, true, "....C...."},
         {false, false, 0, false, true, "OPSM.TB.."},  {false, true, 0, false, false, "OPSM.T..A"},
         {false, true, 1, true, false, "OPSM.TBUA"},   {true, true, 1, true, false, "....C.BU."},
@@ -60,11 +70,12 @@ TEST(MainWindow, ControlsFollowTheScanAndTheHistories) {
         app->nodeHistory.assign(c.nodeHistory, 0);
         app->rootHistory.assign(c.rootHistory, "/tmp");
         app->updateControls();
-        const Fl_Widget* controls[] = {app->openFolderButton, app->pathInput,     app->scanButton,
+        const Fl_Widget* controls[] = {app->openFolderButton,  app->pathInput,    app->scanButton,
                                        app->fileSystemsChoice, app->cancelButton, app->emptyTrashButton,
-                                       app->backButton,       app->upButton,      app->analysisButton};
+                                       app->backButton,        app->upButton,     app->analysisButton};
         std::string active;
-        for (size_t i = 0; i < 9; ++i) active += controls[i]->active() ? "OPSMCTBUA"[i] : '.';
+        for (size_t i = 0; i < 9; ++i)
+            active += controls[i]->active() ? "OPSMCTBUA"[i] : '.';
         EXPECT_EQ(active, c.active);
     }
     app->scanning = false;

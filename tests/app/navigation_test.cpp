@@ -17,7 +17,8 @@ TEST(Navigation, OpenUpAndBackWithinAResultAndAcrossAMountPointScan) {
     app->result = std::make_unique<Tree>(folders.tree);
     // A file, the current folder, no node, past the end, a mount point while scanning.
     app->scanning = true;
-    for (uint64_t node : {5, 0, -1, 6, 4}) app->openNode(node, true);
+    for (uint64_t node : {5, 0, -1, 6, 4})
+        app->openNode(node, true);
     app->scanning = false;
     EXPECT_TRUE(app->currentNode == 0 && app->nodeHistory.empty() && app->rootHistory.empty());
 
@@ -45,7 +46,13 @@ TEST(Navigation, KeyTable) {
     // Viewing A/A1, reached from the root through A, unless the setup says otherwise.
     enum Setup { Viewing, PathFocused, AtRoot, Scanning, EmptyPath };
     // node ~0: a scan started instead.
-    const struct { const char* row; int key, state; Setup setup; int used; uint64_t node; } cases[] = {
+    const struct {
+        const char* row;
+        int key, state;
+        Setup setup;
+        int used;
+        uint64_t node;
+    } cases[] = {
         {"Backspace in the path field", FL_BackSpace, 0, PathFocused, 0, 2},
         {"Backspace", FL_BackSpace, 0, Viewing, 1, 1},
         {"Backspace at the root", FL_BackSpace, 0, AtRoot, 1, 0},
@@ -66,7 +73,8 @@ TEST(Navigation, KeyTable) {
         SCOPED_TRACE(c.row);
         ShownApp app;
         app->result = std::make_unique<Tree>(folders.tree);
-        for (uint64_t node : {1, 2}) app->openNode(c.setup == AtRoot ? 0 : node, true);
+        for (uint64_t node : {1, 2})
+            app->openNode(c.setup == AtRoot ? 0 : node, true);
         if (c.setup == EmptyPath) app->pathInput->value("");
         if (c.setup == PathFocused) Fl::focus(app->pathInput);
         app->scanning = c.setup == Scanning;

@@ -22,7 +22,9 @@ auto fields(const Settings& s) {
 class SettingsWindowTest : public ::testing::Test {
 protected:
     SettingsWindow& open() { return App::showSettings(nullptr, &app), *app.settingsWindow; }
-    Canvas pixels(Fl_Widget& w) { return Canvas(app.w(), app.h(), [&] { w.damage(FL_DAMAGE_ALL), w.draw(); }); }
+    Canvas pixels(Fl_Widget& w) {
+        return Canvas(app.w(), app.h(), [&] { w.damage(FL_DAMAGE_ALL), w.draw(); });
+    }
     ShownApp shown;
     App& app = *shown.app;
 };
@@ -41,7 +43,8 @@ TEST_F(SettingsWindowTest, DefaultsAreStoredOnlyByOkOddValuesOpenAsTheNearestAnd
     EXPECT_EQ(fields(loadSettings()), fields(Settings{0, 2, 2, true, 2, true, 37}));
     Fl_Value_Slider& slider = *open().transparencySlider;  // snaps only once moved
     sendClick(&window, slider.x() + 150, slider.y() + 15), click(window.okButton);
-    EXPECT_TRUE(loadSettings().mapTransparency % 5 == 0 && loadSettings().mapTransparency > 0) << loadSettings().mapTransparency;
+    EXPECT_TRUE(loadSettings().mapTransparency % 5 == 0 && loadSettings().mapTransparency > 0)
+        << loadSettings().mapTransparency;
 }
 
 TEST_F(SettingsWindowTest, AThemeChangeRecoloursEveryWindow) {
@@ -50,10 +53,13 @@ TEST_F(SettingsWindowTest, AThemeChangeRecoloursEveryWindow) {
         SettingsWindow& window = open();
         window.themeChoice->value(theme), window.languageChoice->value(theme), click(window.okButton);
         ASSERT_EQ(darkTheme * 10 + uiLanguage, theme == 2 ? 11 : 0);
-        const Canvas main = pixels(app), own = pixels(window), help = pixels(*app.helpWindow), analysis = pixels(*app.analysisWindow);
+        const Canvas main = pixels(app), own = pixels(window), help = pixels(*app.helpWindow),
+                     analysis = pixels(*app.analysisWindow);
         const std::string back = hex(themeBackground), control = hex(themeControl), accent = hex(themeAccent);
-        EXPECT_EQ(main.hexAt(600, 30) + own.hexAt(4, 480) + help.hexAt(360, 600) + analysis.hexAt(4, 4), back + back + back + back);
-        EXPECT_EQ(main.hexAt(584, 80) + main.hexAt(32, 70) + own.hexAt(312, 432) + own.hexAt(442, 432) + analysis.hexAt(400, 400),
+        EXPECT_EQ(main.hexAt(600, 30) + own.hexAt(4, 480) + help.hexAt(360, 600) + analysis.hexAt(4, 4),
+                  back + back + back + back);
+        EXPECT_EQ(main.hexAt(584, 80) + main.hexAt(32, 70) + own.hexAt(312, 432) + own.hexAt(442, 432) +
+                      analysis.hexAt(400, 400),
                   control + accent + control + accent + hex(themeSurface));
     }
 }
@@ -62,8 +68,10 @@ TEST_F(SettingsWindowTest, AThemeChangeRecoloursEveryWindow) {
 std::atomic<bool> walk{false};
 std::thread heldWorker(App& app, std::filesystem::path path) {
     return std::thread([&app, path] {
-        app.scanProgress.store({path, {}, {{"a", 100, 1, true, PreviewState::Scanning}, {"", 50, 2, false}}, 150, true});
-        while (!walk) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        app.scanProgress.store(
+            {path, {}, {{"a", 100, 1, true, PreviewState::Scanning}, {"", 50, 2, false}}, 150, true});
+        while (!walk)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
         app.runScanWorker(path);
     });
 }

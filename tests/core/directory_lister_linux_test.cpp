@@ -71,11 +71,18 @@ TEST(LinuxDirectoryLister, OpenTellsVanishedFromRefused) {
     auto lister = makeDirectoryLister();
     // A file is no longer a folder; links are never followed except to
     // reach the root; a root that loops is refused, not empty.
-    const struct { std::filesystem::path path; bool isRoot; ListOpen open; } cases[] = {
-        {temp.root() / "missing", false, ListOpen::NotFound}, {file, false, ListOpen::NotFound},
-        {link, false, ListOpen::NotFound}, {link, true, ListOpen::Opened},
-        {loop, false, ListOpen::NotFound}, {loop, true, ListOpen::Failed}};
-    for (const auto& c : cases) EXPECT_EQ(lister->open(c.path, c.isRoot), c.open) << c.path << " " << c.isRoot;
+    const struct {
+        std::filesystem::path path;
+        bool isRoot;
+        ListOpen open;
+    } cases[] = {{temp.root() / "missing", false, ListOpen::NotFound},
+                 {file, false, ListOpen::NotFound},
+                 {link, false, ListOpen::NotFound},
+                 {link, true, ListOpen::Opened},
+                 {loop, false, ListOpen::NotFound},
+                 {loop, true, ListOpen::Failed}};
+    for (const auto& c : cases)
+        EXPECT_EQ(lister->open(c.path, c.isRoot), c.open) << c.path << " " << c.isRoot;
     EXPECT_TRUE(lister->isFolder(link));
     EXPECT_FALSE(lister->isFolder(file) || lister->isFolder(loop));
 }
@@ -91,8 +98,11 @@ int refusingStat(int dirfd, const char* name, struct stat* st, int flags) {
 TEST(LinuxDirectoryLister, EntriesThatCannotBeStatted) {
     // One that vanished is skipped quietly; one that cannot be examined is
     // skipped too, and its folder's listing reports the failure.
-    const struct { StatAtFunction stat; const char* odd; bool failed; } cases[] = {
-        {&vanishingStat, "gone", false}, {&refusingStat, "locked", true}};
+    const struct {
+        StatAtFunction stat;
+        const char* odd;
+        bool failed;
+    } cases[] = {{&vanishingStat, "gone", false}, {&refusingStat, "locked", true}};
     for (const auto& c : cases) {
         testing::TempTree temp;
         temp.file(c.odd, 10);
@@ -107,7 +117,8 @@ TEST(LinuxDirectoryLister, LargeFolderSpansSeveralReads) {
     testing::TempTree temp;
     Listing files;
     for (int i = 0; i < 1500; ++i)
-        files[temp.file("file-with-a-fairly-long-name-" + std::to_string(i), i).filename()] = "file " + std::to_string(i);
+        files[temp.file("file-with-a-fairly-long-name-" + std::to_string(i), i).filename()] =
+            "file " + std::to_string(i);
     auto lister = makeDirectoryLister();
     EXPECT_TRUE(listAll(*lister, temp.root()) == files);
     EXPECT_FALSE(lister->failed());

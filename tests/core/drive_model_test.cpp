@@ -51,21 +51,25 @@ TEST(DriveModelLinux, ReadsTheDiskOfADeviceNumber) {
     };
     // Disks by their vendor, model and revision attributes (null: none),
     // and the model read back.
-    const struct { const char *device, *name, *vendor, *model, *rev, *read; } disks[] = {
+    const struct {
+        const char *device, *name, *vendor, *model, *rev, *read;
+    } disks[] = {
         {"8:0", "sda", "ATA     \n", "Samsung SSD 860 \n", "1B6Q\n", "ATA Samsung SSD 860"},
         {"259:0", "nvme0n1", nullptr, "WD Blue SN570\n", nullptr, "WD Blue SN570"},
-        {"8:16", "sdb", "   \n", "USB Stick\n", nullptr, "USB Stick"},       // blank vendor
-        {"8:32", "sdc", "Generic\n", nullptr, nullptr, "Generic"},           // no model
-        {"8:48", "sdd", nullptr, nullptr, "0.01\n", "0.01"},                 // only a revision
+        {"8:16", "sdb", "   \n", "USB Stick\n", nullptr, "USB Stick"},  // blank vendor
+        {"8:32", "sdc", "Generic\n", nullptr, nullptr, "Generic"},      // no model
+        {"8:48", "sdd", nullptr, nullptr, "0.01\n", "0.01"},            // only a revision
         {"8:64", "sde", nullptr, nullptr, nullptr, ""},
-        {"8:80", "sdf", nullptr, "Mod\n", nullptr, "Ven Mod"},              // its vendor below
-        {"252:0", "vda", "0x1af4\n", nullptr, nullptr, ""},                  // a bus id is no vendor
+        {"8:80", "sdf", nullptr, "Mod\n", nullptr, "Ven Mod"},  // its vendor below
+        {"252:0", "vda", "0x1af4\n", nullptr, nullptr, ""},     // a bus id is no vendor
         {"252:16", "vdb", "0x1AF4\n", "QEMU disk\n", nullptr, "QEMU disk"},
         {"8:96", "sdg", "0xcafe Inc\n", "Disk\n", nullptr, "0xcafe Inc Disk"},
     };
-    for (const auto& d : disks) sys.disk(d.device, d.name, d.vendor, d.model, d.rev);
+    for (const auto& d : disks)
+        sys.disk(d.device, d.name, d.vendor, d.model, d.rev);
     sys.dir_.write("devices/pci0/block/sdf/device/vendor", std::string("Ven\0junk", 8));  // text ends at a NUL
-    for (const auto& d : disks) EXPECT_EQ(query(d.device), d.read + std::string("|") + d.name);
+    for (const auto& d : disks)
+        EXPECT_EQ(query(d.device), d.read + std::string("|") + d.name);
     sys.partition("8:1", "sda", "sda1");  // a partition: its disk
     sys.partition("259:2", "nvme0n1", "nvme0n1p2");
     EXPECT_EQ(query("8:1"), "ATA Samsung SSD 860|sda");
@@ -92,7 +96,8 @@ TEST(DriveModelLinux, ListMountsFillsTheModelButKeepsTheDeviceNumber) {
     bool tableRead = false;
     const auto mounts = listMounts(fixed.sources, tableRead);
     ASSERT_EQ(mounts.size(), 4u);
-    for (size_t i = 0; i < 4; ++i) EXPECT_EQ(mounts[i].model, i < 2 ? "ATA Disk One" : "") << mounts[i].mountPoint;
+    for (size_t i = 0; i < 4; ++i)
+        EXPECT_EQ(mounts[i].model, i < 2 ? "ATA Disk One" : "") << mounts[i].mountPoint;
     EXPECT_EQ(mounts[0].device, "8:1");
 }
 

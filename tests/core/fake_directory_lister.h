@@ -20,8 +20,8 @@ class FakeDirectoryLister : public DirectoryLister {
 public:
     // Folders by full path; a folder missing here reports not-found.
     std::map<std::string, std::vector<FakeEntry>> folders;
-    std::map<std::string, ListOpen> openFaults;   // folder -> what open() reports
-    std::map<std::string, size_t> failAfter;      // folder -> listing fails after this many entries
+    std::map<std::string, ListOpen> openFaults;  // folder -> what open() reports
+    std::map<std::string, size_t> failAfter;     // folder -> listing fails after this many entries
     std::function<void(const std::string& folder, const std::string& entry)> onEntry;  // before an entry is returned
     std::vector<std::string> opened;
 

@@ -19,19 +19,24 @@ std::vector<MountEntry> parse(const std::string& text) {
 // The sources of the mounts, "*" marking a pseudo file system.
 std::vector<std::string> sources(const std::vector<MountEntry>& mounts) {
     std::vector<std::string> texts;
-    for (const MountEntry& m : mounts) texts.push_back(m.source + (m.pseudo ? "*" : ""));
+    for (const MountEntry& m : mounts)
+        texts.push_back(m.source + (m.pseudo ? "*" : ""));
     return texts;
 }
 
 TEST(IsPathWithinMount, FollowsTheTable) {
-    const struct { const char *path, *mountPoint; bool within; } cases[] = {
-        {"/mnt/a", "/mnt", true}, {"/mnt", "/mnt", true},     {"/mntx", "/mnt", false}, {"/mnt/", "/mnt", true},
-        {"/mnt/a", "/mnt/", false}, {"/mnt", "/mnt/a", false}, {"/x", "/", true},       {"x", "/", false},
-        {"", "/", false},           {"/x", "", true},          {"", "", true},          {"a/b", "a", true},
+    const struct {
+        const char *path, *mountPoint;
+        bool within;
+    } cases[] = {
+        {"/mnt/a", "/mnt", true},   {"/mnt", "/mnt", true},    {"/mntx", "/mnt", false}, {"/mnt/", "/mnt", true},
+        {"/mnt/a", "/mnt/", false}, {"/mnt", "/mnt/a", false}, {"/x", "/", true},        {"x", "/", false},
+        {"", "/", false},           {"/x", "", true},          {"", "", true},           {"a/b", "a", true},
         {"/", "/", true},           {"/mnu", "/mnt", false},   {"C:\\x", "C:\\", false},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(isPathWithinMount(c.path, c.mountPoint), c.within) << '"' << c.path << "\" in \"" << c.mountPoint << '"';
+        EXPECT_EQ(isPathWithinMount(c.path, c.mountPoint), c.within)
+            << '"' << c.path << "\" in \"" << c.mountPoint << '"';
 }
 
 TEST(ParseMountInfo, ReadsEveryFieldAndDecodesEscapes) {
@@ -41,8 +46,8 @@ TEST(ParseMountInfo, ReadsEveryFieldAndDecodesEscapes) {
         "-3 -4 0:1 / /neg rw - tmpfs tmpfs rw\n");  // odd ids stay as read
     std::vector<std::string> fields;
     for (const MountEntry& m : mounts)
-        fields.push_back(std::to_string(m.mountId) + "|" + std::to_string(m.parentId) + "|" + m.device + "|" + m.fsRoot +
-                         "|" + m.mountPoint + "|" + m.fsType + "|" + m.source);
+        fields.push_back(std::to_string(m.mountId) + "|" + std::to_string(m.parentId) + "|" + m.device + "|" +
+                         m.fsRoot + "|" + m.mountPoint + "|" + m.fsType + "|" + m.source);
     EXPECT_EQ(fields, (std::vector<std::string>{"36|35|98:0|/mnt1|/mnt/parent|ext3|/dev/root",
                                                 "1|0|8:1|/my root|/mnt/my disk|fuse\\040x|/dev/disk\ta",
                                                 "-3|-4|0:1|/|/neg|tmpfs|tmpfs"}));
@@ -74,11 +79,15 @@ TEST(UnescapeMountField, DecodesOnlyWholeOctalEscapes) {
         {"a\\134b", "a\\b"}, {"\\011\\012", "\t\n"}, {"end\\04", "end\\04"}, {"\\089", "\\089"},
         {"\\0401", " 1"},    {"\\777", "\xff"},      {"\\\\040", "\\ "},
     };
-    for (const auto& [raw, decoded] : cases) EXPECT_EQ(unescapeMountField(raw), decoded) << raw;
+    for (const auto& [raw, decoded] : cases)
+        EXPECT_EQ(unescapeMountField(raw), decoded) << raw;
 }
 
 TEST(ParseMountInfo, HidesOverMountsAndEverythingBelowThemAndFlagsPseudoFileSystems) {
-    const struct { const char* table; std::vector<std::string> visible; } cases[] = {
+    const struct {
+        const char* table;
+        std::vector<std::string> visible;
+    } cases[] = {
         {"1 0 0:1 / /sys/fs/cgroup rw - cgroup2 cgroup2 rw\n"
          "2 0 0:2 / /proc rw - Proc proc rw\n"  // the type is matched exactly
          "3 0 0:3 / /home/u/remote rw - fuse.sshfs u@host:/ rw\n"
@@ -87,43 +96,54 @@ TEST(ParseMountInfo, HidesOverMountsAndEverythingBelowThemAndFlagsPseudoFileSyst
          {"cgroup2*", "proc", "u@host:/", "systemd-1*", "sunrpc*"}},
         {"1 0 8:1 / / rw - ext4 a rw\n"
          "10 1 8:2 / /data rw - ext4 b rw\n"
-         "11 10 8:3 / /data rw - ext4 c rw\n"          // covers 10
-         "12 10 8:4 / /data/sub rw - ext4 d rw\n"      // on the covered 10
-         "13 12 8:5 / /data/sub/x rw - ext4 e rw\n"    // deeper, still hidden
+         "11 10 8:3 / /data rw - ext4 c rw\n"        // covers 10
+         "12 10 8:4 / /data/sub rw - ext4 d rw\n"    // on the covered 10
+         "13 12 8:5 / /data/sub/x rw - ext4 e rw\n"  // deeper, still hidden
          "14 13 8:6 / /data/sub/x/y rw - ext4 f rw\n"
-         "15 11 8:7 / /data/new rw - ext4 g rw\n",     // on the covering 11
+         "15 11 8:7 / /data/new rw - ext4 g rw\n",  // on the covering 11
          {"a", "c", "g"}},
-        {"20 1 0:1 / /s rw - tmpfs a rw\n"             // a stack: only its top stays
+        {"20 1 0:1 / /s rw - tmpfs a rw\n"  // a stack: only its top stays
          "21 20 0:2 / /s rw - tmpfs b rw\n"
          "22 21 0:3 / /s rw - tmpfs c rw\n"
          "23 22 0:4 / /s/child rw - tmpfs d rw\n",
          {"c", "d"}},
-        {"1 1 0:2 / / rw - rootfs rootfs rw\n"         // its own parent: an initramfs root
+        {"1 1 0:2 / / rw - rootfs rootfs rw\n"  // its own parent: an initramfs root
          "2 1 0:3 / /proc rw - proc proc rw\n",
          {"rootfs", "proc*"}},
     };
-    for (const auto& c : cases) EXPECT_EQ(sources(parse(c.table)), c.visible);
+    for (const auto& c : cases)
+        EXPECT_EQ(sources(parse(c.table)), c.visible);
 }
 
 TEST(FindMountForPath, PicksTheLongestContainingMountPoint) {
-    const struct { std::vector<std::string> points; const char* path; int found; } cases[] = {
-        {{"/", "/home", "/home/user"}, "/home/user/docs", 2}, {{"/", "/home", "/home/user"}, "/home", 1},
-        {{"/", "/home", "/home/user"}, "/homework", 0},       {{"/", "/home", "/home/user"}, "home/user", -1},
-        {{"/", "/home", "/home/user"}, "", -1},               {{}, "/x", -1},
-        {{"/home/user", "/", "/home"}, "/home/user/x", 0},    // only length counts, not order
-        {{"/", "/"}, "/etc", 0},                              // the first of equal ones wins
-        {{"/", "/mnt/"}, "/mnt/a", 0},                        // a trailing slash contains only
-        {{"/", "/mnt/"}, "/mnt/", 1},                         // the identical path
+    const struct {
+        std::vector<std::string> points;
+        const char* path;
+        int found;
+    } cases[] = {
+        {{"/", "/home", "/home/user"}, "/home/user/docs", 2},
+        {{"/", "/home", "/home/user"}, "/home", 1},
+        {{"/", "/home", "/home/user"}, "/homework", 0},
+        {{"/", "/home", "/home/user"}, "home/user", -1},
+        {{"/", "/home", "/home/user"}, "", -1},
+        {{}, "/x", -1},
+        {{"/home/user", "/", "/home"}, "/home/user/x", 0},  // only length counts, not order
+        {{"/", "/"}, "/etc", 0},                            // the first of equal ones wins
+        {{"/", "/mnt/"}, "/mnt/a", 0},                      // a trailing slash contains only
+        {{"/", "/mnt/"}, "/mnt/", 1},                       // the identical path
     };
     for (const auto& c : cases) {
         std::vector<MountEntry> mounts(c.points.size());
-        for (size_t i = 0; i < mounts.size(); ++i) mounts[i].mountPoint = c.points[i];
+        for (size_t i = 0; i < mounts.size(); ++i)
+            mounts[i].mountPoint = c.points[i];
         EXPECT_EQ(findMountForPath(mounts, c.path), c.found) << c.path;
     }
 }
 
 TEST(DescribeMountEntry, BuildsOneLine) {
-    const struct { const char *mountPoint, *source, *type, *model, *line; } cases[] = {
+    const struct {
+        const char *mountPoint, *source, *type, *model, *line;
+    } cases[] = {
         {"D:\\", "D:\\ Data", "NTFS", "Vendor Model", "D:\\  \u2190  Data \u00b7 NTFS \u00b7 Vendor Model"},
         {"C:\\", "C:\\", "NTFS", "", "C:\\ \u00b7 NTFS"},
         {"/mnt/nas", "server:/export", "nfs4", "", "/mnt/nas  \u2190  server:/export \u00b7 nfs4"},
@@ -136,7 +156,8 @@ TEST(DescribeMountEntry, BuildsOneLine) {
         {"E:\\", "E:\\   Backup", "", "", "E:\\  \u2190  Backup"},
         {"E:\\", "E:\\  ", "exFAT", "", "E:\\ \u00b7 exFAT"},
     };
-    for (const auto& c : cases) EXPECT_EQ(describeMountEntry({c.mountPoint, c.source, c.type, "", "", c.model}), c.line);
+    for (const auto& c : cases)
+        EXPECT_EQ(describeMountEntry({c.mountPoint, c.source, c.type, "", "", c.model}), c.line);
 }
 
 TEST(ListMounts, ReportsAMountTableThatCannotBeRead) {

@@ -45,8 +45,14 @@ public:
         open_ = true;
         released_.notify_all();
     }
-    std::vector<Call> calls() const { std::lock_guard<std::mutex> lock(mutex_); return calls_; }
-    int blockedCalls() const { std::lock_guard<std::mutex> lock(mutex_); return blockedCalls_; }
+    std::vector<Call> calls() const {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return calls_;
+    }
+    int blockedCalls() const {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return blockedCalls_;
+    }
 
 private:
     std::optional<SpaceFigures> figures_;

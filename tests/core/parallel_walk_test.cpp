@@ -13,9 +13,9 @@
 namespace fan {
 namespace {
 
-using testing::FakeDirectoryLister;
 using testing::expectSameSnapshot;
 using testing::expectSameTree;
+using testing::FakeDirectoryLister;
 const std::vector<MountEntry> kNoMounts;
 
 // Each listing thread owns its lister until it ends: none may be left
@@ -81,10 +81,13 @@ TEST(ParallelWalk, FakeTreesWithFaultsMatchTheSingleWalk) {
 
 TEST(ParallelWalk, RealTreesOfSeveralShapesMatchTheSingleWalk) {
     testing::TempTree temp;
-    for (int i = 0; i < 200; ++i) temp.file("wide/w" + std::to_string(i) + "/f", i);
-    for (int i = 0; i < 3000; ++i) temp.file("huge/f" + std::to_string(i), i % 977);
+    for (int i = 0; i < 200; ++i)
+        temp.file("wide/w" + std::to_string(i) + "/f", i);
+    for (int i = 0; i < 3000; ++i)
+        temp.file("huge/f" + std::to_string(i), i % 977);
     std::string deep = "deep";
-    for (int i = 0; i < 80; ++i) temp.file((deep += "/level") + "/f", i);
+    for (int i = 0; i < 80; ++i)
+        temp.file((deep += "/level") + "/f", i);
     temp.file(std::string("odd/\xff\xfe-not-utf8/\x80") + "\n", 9);
     // Mount points at several depths: recorded, never entered.
     std::vector<MountEntry> mounts(1);

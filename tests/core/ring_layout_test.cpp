@@ -45,7 +45,8 @@ TEST(RingLayout, NothingToLayOutGivesAnEmptyResult) {
     b.file(0, "data", 100);
     const Tree& tree = b.finish();
     // No children, size 0, past the end, no rings.
-    for (const auto& [root, rings] : {std::pair<uint64_t, int>{empty, 6}, {zero, 6}, {99, 6}, {kNoNode, 6}, {0, 0}, {0, -3}})
+    for (const auto& [root, rings] :
+         {std::pair<uint64_t, int>{empty, 6}, {zero, 6}, {99, 6}, {kNoNode, 6}, {0, 0}, {0, -3}})
         EXPECT_TRUE(layout(tree, root, rings, 0.01).empty()) << root << " " << rings;
     EXPECT_TRUE(layout(Tree{}, 0, 6, 0.01).empty());
 }
@@ -60,18 +61,19 @@ TEST(RingLayout, SectorsInDepthFirstOrderWithGroupsAndRootFiles) {
     const uint64_t f1 = b.file(0, "f1", 15), f2 = b.file(0, "f2", 5);
     // Children in stored order: a (40), b (20), f1 (15), f2 (5).
     const double aEnd = share(40, 80), a1End = share(10, 40, aEnd), bEnd = aEnd + share(20, 80);
-    EXPECT_EQ(rows(layout(b.finish(), 0, 3, 0.0)), rows({
-        {a, 0, 0.0, aEnd, 0, false, 40, 1},
-        {a1, 1, 0.0, a1End, 0, false, 10, 1},
-        {a1, 2, 0.0, a1End, 0, true, 10, 1},  // ring 2: files are grouped
-        {a, 1, a1End, aEnd, 0, true, 30, 1},
-        {bDir, 0, aEnd, bEnd, 1, false, 20, 1},
-        {bDir, 1, aEnd, bEnd, 1, true, 20, 1},
-        {0, 0, bEnd, kTwoPi, 0, true, 20, 2},
-        // The root's files on ring 1 over its group, hue = ordinal among all children.
-        {f1, 1, bEnd, bEnd + share(15, 80), 2, false, 15, 1},
-        {f2, 1, bEnd + share(15, 80), kTwoPi, 3, false, 5, 1},
-    }));
+    EXPECT_EQ(rows(layout(b.finish(), 0, 3, 0.0)),
+              rows({
+                  {a, 0, 0.0, aEnd, 0, false, 40, 1},
+                  {a1, 1, 0.0, a1End, 0, false, 10, 1},
+                  {a1, 2, 0.0, a1End, 0, true, 10, 1},  // ring 2: files are grouped
+                  {a, 1, a1End, aEnd, 0, true, 30, 1},
+                  {bDir, 0, aEnd, bEnd, 1, false, 20, 1},
+                  {bDir, 1, aEnd, bEnd, 1, true, 20, 1},
+                  {0, 0, bEnd, kTwoPi, 0, true, 20, 2},
+                  // The root's files on ring 1 over its group, hue = ordinal among all children.
+                  {f1, 1, bEnd, bEnd + share(15, 80), 2, false, 15, 1},
+                  {f2, 1, bEnd + share(15, 80), kTwoPi, 3, false, 5, 1},
+              }));
     // With one ring there is no ring 1.
     EXPECT_EQ(rows(layout(b.tree, 0, 1, 0.0)), rows({{a, 0, 0.0, aEnd, 0, false, 40, 1},
                                                      {bDir, 0, aEnd, bEnd, 1, false, 20, 1},
@@ -100,7 +102,8 @@ TEST(RingLayout, UpToTwentyFourRootFilesAllDrawnBeyondThatThinOnesGrouped) {
     for (const uint64_t files : {24, 25}) {
         TreeBuilder b;
         b.file(b.folder(0, "big"), "x", 1000000);
-        for (uint64_t i = 0; i < files; ++i) b.file(0, "f" + std::to_string(100 + i), 10);
+        for (uint64_t i = 0; i < files; ++i)
+            b.file(0, "f" + std::to_string(100 + i), 10);
         // big, its ring-1 group, the root's ring-0 group of all files, then
         // ring 1: 24 files far under 0.0025 each drawn all the same, or one
         // more group of the root, told apart by bytes and count.
@@ -117,7 +120,8 @@ TEST(RingLayout, RingOneFileThresholdIsTheLargerOfTheMinimumAndAFloor) {
     // 1000 bytes take 0.604 rad, 20 bytes 0.012 (above the floor), 1 byte
     // 0.0006 (under it).
     TreeBuilder b;
-    for (int i = 0; i < 35; ++i) b.file(0, "f" + std::to_string(100 + i), i < 10 ? 1000 : i < 30 ? 20 : 1);
+    for (int i = 0; i < 35; ++i)
+        b.file(0, "f" + std::to_string(100 + i), i < 10 ? 1000 : i < 30 ? 20 : 1);
     b.finish();
     for (const auto& [minAngle, drawn] : {std::pair<double, int>{0.0, 30}, {-5.0, 30}, {0.5, 10}, {1.0, 0}}) {
         const Segments s = layout(b.tree, 0, 2, minAngle);
@@ -130,15 +134,16 @@ TEST(RingLayout, ZeroSizedChildrenAdvanceTheHueOrdinalAndOutermostRingHasNoChild
     const uint64_t a = b.folder(0, "a");
     b.file(b.folder(a, "inner"), "x", 50);
     b.file(a, "y", 10);
-    b.folder(0, "empty");  // size 0: no sector, but an ordinal
+    b.folder(0, "empty");                             // size 0: no sector, but an ordinal
     b.tree.nodes[b.folder(0, "mnt")].mountIndex = 0;  // a mount point: size 0, sorted first
     const uint64_t c = b.folder(0, "c");
     b.file(c, "z", 40);
     // Stored order: mnt, a, c, empty.
-    EXPECT_EQ(rows(layout(b.finish(), 0, 1, 0.0)), rows({{a, 0, 0.0, share(60, 100), 1, false, 60, 1},
-                                                         {c, 0, share(60, 100), kTwoPi, 2, false, 40, 1}}));
+    EXPECT_EQ(rows(layout(b.finish(), 0, 1, 0.0)),
+              rows({{a, 0, 0.0, share(60, 100), 1, false, 60, 1}, {c, 0, share(60, 100), kTwoPi, 2, false, 40, 1}}));
     // maxRings 2: a's children appear on ring 1, but nothing below.
-    for (const RingSegment& seg : layout(b.tree, 0, 2, 0.0)) EXPECT_LT(seg.ring, 2) << rows({seg})[0];
+    for (const RingSegment& seg : layout(b.tree, 0, 2, 0.0))
+        EXPECT_LT(seg.ring, 2) << rows({seg})[0];
 }
 
 TEST(RingLayout, SizesNearTheTopOfU64NeitherWrapNorOverflow) {
@@ -181,8 +186,10 @@ TEST(RingLayout, InvariantsHoldOnGeneratedTrees) {
         std::vector<uint64_t> folders{0};
         for (int i = 0; i < 400; ++i) {
             const uint64_t parent = folders[random() % folders.size()];
-            if (random() % 3 == 0) folders.push_back(b.folder(parent, "d" + std::to_string(i)));
-            else b.file(parent, "f" + std::to_string(i), random() % 5 == 0 ? 0 : (random() % 100000) + 1);
+            if (random() % 3 == 0)
+                folders.push_back(b.folder(parent, "d" + std::to_string(i)));
+            else
+                b.file(parent, "f" + std::to_string(i), random() % 5 == 0 ? 0 : (random() % 100000) + 1);
         }
         const Tree& tree = b.finish();
         const int maxRings = 1 + round % 6;
@@ -197,8 +204,9 @@ TEST(RingLayout, InvariantsHoldOnGeneratedTrees) {
             if (seg.isGroup || seg.ring == 0 || (seg.ring == 1 && !node.isFolder)) continue;  // or a root file
             EXPECT_GE(seg.endAngle - seg.startAngle, minAngle - 1e-12);
             // The parent's sector is the nearest earlier one on the ring below.
-            const auto parent = std::find_if(s.rbegin() + static_cast<long>(s.size() - i), s.rend(),
-                                             [&](const RingSegment& p) { return p.ring == seg.ring - 1 && !p.isGroup; });
+            const auto parent =
+                std::find_if(s.rbegin() + static_cast<long>(s.size() - i), s.rend(),
+                             [&](const RingSegment& p) { return p.ring == seg.ring - 1 && !p.isGroup; });
             ASSERT_NE(parent, s.rend());
             EXPECT_EQ(parent->node, node.parent);
             EXPECT_EQ(parent->hue, seg.hue);
@@ -209,7 +217,7 @@ TEST(RingLayout, InvariantsHoldOnGeneratedTrees) {
 
 TEST(RingLookup, FindsTheSectorUnderAPolarPoint) {
     const Segments s = {
-        {10, 0, 0.0, 1.0, 0, false, 5, 1}, {11, 0, 1.0, 2.0, 1, false, 5, 1}, {12, 1, 0.5, 1.5, 0, false, 5, 1},
+        {10, 0, 0.0, 1.0, 0, false, 5, 1},   {11, 0, 1.0, 2.0, 1, false, 5, 1}, {12, 1, 0.5, 1.5, 0, false, 5, 1},
         {20, 0, 2.0, kTwoPi, 0, true, 7, 3}, {20, 1, 2.0, 3.0, 0, true, 2, 1},  // two groups of one folder
     };
     const double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
@@ -217,17 +225,25 @@ TEST(RingLookup, FindsTheSectorUnderAPolarPoint) {
         double radius, angle, hole, width;
         int found;  // index into s, or -1
     } cases[] = {
-        {55, 0.5, 50, 20, 0},  {50, 0.5, 50, 20, 0},      // the hole's edge lies on ring 0
-        {49.999, 0.5, 50, 20, -1},                        // inside the hole
-        {55, 1.0, 50, 20, 1},                             // an end angle belongs to the next sector
-        {75, 1.0, 50, 20, 2},  {75, 0.2, 50, 20, -1},     // a gap on ring 1
-        {95, 0.6, 50, 20, -1},                            // beyond the outermost ring
-        {55, -1.0, 50, 20, 3},                            // atan2 angles below 0 wrap round
-        {60, 2.5, 50, 20, 3},  {80, 2.5, 50, 20, 4},      // the ring picks the group
-        {55, 0.5, 50, 0, -1},  {55, 0.5, 50, -1, -1},     // no ring width
+        {55, 0.5, 50, 20, 0},
+        {50, 0.5, 50, 20, 0},       // the hole's edge lies on ring 0
+        {49.999, 0.5, 50, 20, -1},  // inside the hole
+        {55, 1.0, 50, 20, 1},       // an end angle belongs to the next sector
+        {75, 1.0, 50, 20, 2},
+        {75, 0.2, 50, 20, -1},  // a gap on ring 1
+        {95, 0.6, 50, 20, -1},  // beyond the outermost ring
+        {55, -1.0, 50, 20, 3},  // atan2 angles below 0 wrap round
+        {60, 2.5, 50, 20, 3},
+        {80, 2.5, 50, 20, 4},  // the ring picks the group
+        {55, 0.5, 50, 0, -1},
+        {55, 0.5, 50, -1, -1},  // no ring width
         // Input that cannot name a ring finds nothing, without undefined casts.
-        {nan, 0.5, 50, 20, -1}, {55, nan, 50, 20, -1}, {1e300, 0.5, 50, 20, -1}, {inf, 0.5, 50, 20, -1},
-        {55, 0.5, 50, nan, -1}, {55, 0.5, nan, 20, -1},
+        {nan, 0.5, 50, 20, -1},
+        {55, nan, 50, 20, -1},
+        {1e300, 0.5, 50, 20, -1},
+        {inf, 0.5, 50, 20, -1},
+        {55, 0.5, 50, nan, -1},
+        {55, 0.5, nan, 20, -1},
     };
     for (const auto& c : cases) {
         const RingSegment* found = findSegmentAt(s, c.radius, c.angle, c.hole, c.width);

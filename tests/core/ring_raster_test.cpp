@@ -25,7 +25,8 @@ std::vector<uint8_t> referenceRaster(int size, double centre, Rgb background,
     if (size < 1 || size > 1536) throw std::invalid_argument("Invalid chart size");
     const int ss = std::clamp(supersample, 1, 6), n = size * ss;
     std::vector<uint8_t> canvas(static_cast<size_t>(n) * n * 3);
-    for (size_t i = 0; i < canvas.size(); ++i) canvas[i] = background[i % 3];
+    for (size_t i = 0; i < canvas.size(); ++i)
+        canvas[i] = background[i % 3];
     std::vector<std::vector<double>> rows(n);
     const double limit = 1e12;
     const bool centreUsable = std::isfinite(centre) && std::fabs(centre) <= 2 * limit;
@@ -79,7 +80,8 @@ std::vector<uint8_t> referenceRaster(int size, double centre, Rgb background,
         const size_t x = i / 3 % size, y = i / 3 / size;
         int sum = 0;
         for (int dy = 0; dy < ss; ++dy)
-            for (int dx = 0; dx < ss; ++dx) sum += canvas[((y * ss + dy) * n + x * ss + dx) * 3 + i % 3];
+            for (int dx = 0; dx < ss; ++dx)
+                sum += canvas[((y * ss + dy) * n + x * ss + dx) * 3 + i % 3];
         out[i] = static_cast<uint8_t>((sum + ss * ss / 2) / (ss * ss));
     }
     return out;
@@ -137,14 +139,22 @@ RasterSegment randomSector(std::mt19937_64& random, int size) {
     const double pick = unit(random);
     double end = start + (pick < 0.2 ? unit(random) * 1e-3 : pick < 0.9 ? unit(random) * 2 * kPi : unit(random) * 20.0);
     const double odd = unit(random), inf = std::numeric_limits<double>::infinity();
-    if (odd < 0.02) inner = outer;
-    else if (odd < 0.04) end = start;
-    else if (odd < 0.06) std::swap(start, end);
-    else if (odd < 0.07) outer = std::numeric_limits<double>::quiet_NaN();
-    else if (odd < 0.08) end = inf;
-    else if (odd < 0.09) outer = 1e15;
-    else if (odd < 0.10) start = -1e13;  // beyond the angles any sector may have
-    else if (odd < 0.11) inner = -inf;
+    if (odd < 0.02)
+        inner = outer;
+    else if (odd < 0.04)
+        end = start;
+    else if (odd < 0.06)
+        std::swap(start, end);
+    else if (odd < 0.07)
+        outer = std::numeric_limits<double>::quiet_NaN();
+    else if (odd < 0.08)
+        end = inf;
+    else if (odd < 0.09)
+        outer = 1e15;
+    else if (odd < 0.10)
+        start = -1e13;  // beyond the angles any sector may have
+    else if (odd < 0.11)
+        inner = -inf;
     auto channel = [&] { return static_cast<uint8_t>(unit(random) * 256); };
     return {inner, outer, start, end, channel(), channel(), channel()};
 }
@@ -159,7 +169,8 @@ TEST(RingRasterReference, RandomSectorListsMatchByteForByte) {
         double centre = unit(random) < 0.8 ? size * 0.5 : (unit(random) - 0.5) * size * 3;
         if (round % 50 == 49) centre = std::array<double, 4>{NAN, INFINITY, 3e12, -3e12}[round / 50];  // paints nothing
         std::vector<RasterSegment> segments(static_cast<size_t>(unit(random) * 40));
-        for (RasterSegment& segment : segments) segment = randomSector(random, size);
+        for (RasterSegment& segment : segments)
+            segment = randomSector(random, size);
         const Rgb background{static_cast<uint8_t>(round), 17, 200};
         expectSameAsReference(size, centre, background, segments, supersample, "round " + std::to_string(round));
         painted += rasterizeRings(size, centre, background, segments, supersample) !=
@@ -176,8 +187,18 @@ TEST(RingRasterReference, MapLikeRingsMatchByteForByte) {
     const struct {
         int size, supersample;
         double narrow = 0.05, wide = 0.3;
-    } cases[] = {{184, 5}, {260, 5}, {300, 2}, {411, 3}, {97, 6}, {768, 2}, {333, 1}, {150, 4},
-                 {420, 5, 0.01, 0.02}, {380, 5, 0.003, 0.02}, {640, 2, 0.006, 0.02}, {500, 2, 0.02, 0.02}};
+    } cases[] = {{184, 5},
+                 {260, 5},
+                 {300, 2},
+                 {411, 3},
+                 {97, 6},
+                 {768, 2},
+                 {333, 1},
+                 {150, 4},
+                 {420, 5, 0.01, 0.02},
+                 {380, 5, 0.003, 0.02},
+                 {640, 2, 0.006, 0.02},
+                 {500, 2, 0.02, 0.02}};
     for (const auto& c : cases) {
         if (HasFailure()) return;
         expectSameAsReference(c.size, c.size * 0.5, {30, 34, 40},
@@ -188,9 +209,10 @@ TEST(RingRasterReference, MapLikeRingsMatchByteForByte) {
 TEST(RingRasterRows, AnyRowRangeIsThoseRowsOfTheWholeImage) {
     std::mt19937_64 random(909);
     const auto segments = mapLikeSectors(random, 148, 0.02);
-    const int line = 300 * 3, cases[][4] = {  // asked for, and the rows that come back
-        {0, 300, 0, 300}, {0, 1, 0, 1}, {137, 180, 137, 180}, {299, 300, 299, 300},
-        {-20, 5, 0, 5}, {290, 400, 290, 300}, {150, 150, 0, 0}, {200, 100, 0, 0}};
+    const int line = 300 * 3,
+              cases[][4] = {// asked for, and the rows that come back
+                            {0, 300, 0, 300}, {0, 1, 0, 1},         {137, 180, 137, 180}, {299, 300, 299, 300},
+                            {-20, 5, 0, 5},   {290, 400, 290, 300}, {150, 150, 0, 0},     {200, 100, 0, 0}};
     for (int supersample : {5, 2}) {
         const auto whole = rasterizeRings(300, 150, {22, 27, 34}, segments, supersample);
         for (const auto& c : cases)
@@ -218,7 +240,8 @@ TEST(RingRasterReference, PalettesBeyondSixteenBitIndicesMatchByteForByte) {
         // The last sectors painted show: the image is not one of a few colours only.
         const auto image = rasterizeRings(24, 12.0, {0, 0, 0}, segments, 2);
         std::set<uint32_t> seen;
-        for (size_t i = 0; i < image.size(); i += 3) seen.insert(image[i] | image[i + 1] << 8 | image[i + 2] << 16);
+        for (size_t i = 0; i < image.size(); i += 3)
+            seen.insert(image[i] | image[i + 1] << 8 | image[i + 2] << 16);
         EXPECT_GT(seen.size(), 200u) << colours;
     }
 }
@@ -271,7 +294,8 @@ TEST(RingRasterShapes, PartlyCoveredPixelsRoundHalfUp) {
     EXPECT_EQ(half[(1 * 3 + 0) * 3], 128);
     EXPECT_EQ(half[(1 * 3 + 1) * 3], 255);
     EXPECT_EQ(rasterizeRings(3, 0.5, {0, 0, 0}, {sector(0, 10, kPi / 2, kPi, {255, 255, 255})}, 2)[0], 64);
-    const RasterSegment full = sector(0, 10, 0, 2 * kPi, {255, 255, 255}), black = sector(0, 10, 1.5 * kPi, 2 * kPi, {});
+    const RasterSegment full = sector(0, 10, 0, 2 * kPi, {255, 255, 255}),
+                        black = sector(0, 10, 1.5 * kPi, 2 * kPi, {});
     EXPECT_EQ(rasterizeRings(3, 0.5, {0, 0, 0}, {full, black}, 2)[0], 191);
 }
 

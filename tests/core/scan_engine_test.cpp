@@ -112,7 +112,8 @@ TEST(ScanEngineRoot, RootsThatAreNotFoldersGiveNoNodesAndPublishNothing) {
         ScanProgress progress;
         const Tree tree = scanTree(argument, progress, &kNoMounts);
         // The text names the root as passed, not normalised.
-        EXPECT_EQ(outcome(tree, progress), "0 nodes, counted 0 files 0 B, 0 errors, Не удалось открыть папку: " + argument);
+        EXPECT_EQ(outcome(tree, progress),
+                  "0 nodes, counted 0 files 0 B, 0 errors, Не удалось открыть папку: " + argument);
         EXPECT_FALSE(progress.snapshot().valid);
     }
 }
@@ -135,7 +136,8 @@ TEST(ScanEngineWalk, SumsOrderNamesAndKindsOfARealTree) {
     const std::filesystem::path root = temp.root();
     temp.file("big/one.bin", 5'000'000);
     temp.file("big/deep/er/two.bin", 7);
-    for (const char* name : {"small/b", "small/a", "small/A"}) temp.file(name, 10);
+    for (const char* name : {"small/b", "small/a", "small/A"})
+        temp.file(name, 10);
     temp.folder("small/empty/also-empty");
     temp.file(".hidden", 1);
     temp.file("huge.img", 5LL << 30);    // sparse: a 64-bit size costs no disk
@@ -155,11 +157,13 @@ TEST(ScanEngineWalk, SumsOrderNamesAndKindsOfARealTree) {
     const Tree tree = scanTree(root, progress, &kNoMounts);
     testing::expectConsistentTree(tree);
     const std::string total = std::to_string(5'000'000 + 7 + 30 + 1 + (5ULL << 30) + 11 + 22 + 200);
-    EXPECT_EQ(outcome(tree, progress), "20 nodes, " + total + " B in 11 files, counted 11 files " + total + " B, 0 errors");
+    EXPECT_EQ(outcome(tree, progress),
+              "20 nodes, " + total + " B in 11 files, counted 11 files " + total + " B, 0 errors");
     EXPECT_GT(tree.seconds, 0.0);
     // Larger first, equal sizes by name bytes; nothing but files and folders.
-    EXPECT_EQ(outline(tree), "huge.img big(one.bin deep(er(two.bin))) linked other(link) small(A a b empty(also-empty)) "
-                             "line\nbreak(Привет) bad-\xff\xfe-name .hidden");
+    EXPECT_EQ(outline(tree),
+              "huge.img big(one.bin deep(er(two.bin))) linked other(link) small(A a b empty(also-empty)) "
+              "line\nbreak(Привет) bad-\xff\xfe-name .hidden");
     // Every node's path leads back to the real entry, of the same kind and size.
     for (uint64_t i = 1; i < tree.nodes.size(); ++i) {
         struct stat st;
@@ -175,8 +179,8 @@ TEST(ScanEngineWalk, TreeDeeperThanPathMaxIsScannedCompletely) {
     const int depth = PATH_MAX / 200 + 5;
     int fd = ::open(temp.root().c_str(), O_RDONLY | O_DIRECTORY);
     for (int i = 0; i < depth && fd >= 0; ++i) {
-        const int next = ::mkdirat(fd, component.c_str(), 0755) == 0
-                             ? ::openat(fd, component.c_str(), O_RDONLY | O_DIRECTORY) : -1;
+        const int next =
+            ::mkdirat(fd, component.c_str(), 0755) == 0 ? ::openat(fd, component.c_str(), O_RDONLY | O_DIRECTORY) : -1;
         ::close(fd);
         fd = next;
     }
@@ -187,7 +191,8 @@ TEST(ScanEngineWalk, TreeDeeperThanPathMaxIsScannedCompletely) {
     ScanProgress progress;
     const Tree tree = scanTree(temp.root(), progress, &kNoMounts);
     testing::expectConsistentTree(tree);
-    EXPECT_EQ(outcome(tree, progress), std::to_string(depth + 2) + " nodes, 4242 B in 1 files, counted 1 files 4242 B, 0 errors");
+    EXPECT_EQ(outcome(tree, progress),
+              std::to_string(depth + 2) + " nodes, 4242 B in 1 files, counted 1 files 4242 B, 0 errors");
     EXPECT_GT(tree.nodePath(tree.nodes.size() - 1).native().size(), static_cast<size_t>(PATH_MAX));
 }
 
@@ -230,8 +235,9 @@ TEST(ScanEngineWalk, FolderThatRefusesListingIsCountedWithDroppedPrivileges) {
                      << "can enter, such as /tmp";
     ASSERT_EQ(WEXITSTATUS(status), 0) << "3: could not drop privileges, 4: still able to read the locked folder";
     // The locked subtree's bytes stay unknown and its item tells it.
-    EXPECT_EQ(std::string(buffer), "5 nodes, 8 B in 2 files, counted 2 files 8 B, 1 errors | "
-                                   "=complete:3 locked=denied:0 open=complete:5 of 8");
+    EXPECT_EQ(std::string(buffer),
+              "5 nodes, 8 B in 2 files, counted 2 files 8 B, 1 errors | "
+              "=complete:3 locked=denied:0 open=complete:5 of 8");
 }
 
 TEST(ScanEngineMounts, MountPointsInsideTheRootAreRecordedButNotWalked) {
@@ -274,21 +280,29 @@ TEST_F(DoubleScan, FoldersThatFailOrVanish) {
     // A folder that fails to open or breaks off counts as an error and marks
     // its top-level item; one that has vanished is empty. What was listed
     // stays. A root that refuses listing leaves the root alone and a text.
-    const struct { const char* folder; ListOpen open; const char *outcome, *items; } cases[] = {
+    const struct {
+        const char* folder;
+        ListOpen open;
+        const char *outcome, *items;
+    } cases[] = {
         {"/r/a/a1", ListOpen::Failed, "10 nodes, 357 B in 5 files, counted 5 files 357 B, 1 errors",
          "a=denied:303 b=complete:50 =complete:4 of 357"},
         {"/r/a/a1", ListOpen::Opened,  // the listing breaks off after one entry
-         "11 nodes, 457 B in 6 files, counted 6 files 457 B, 1 errors", "a=denied:403 b=complete:50 =complete:4 of 457"},
+         "11 nodes, 457 B in 6 files, counted 6 files 457 B, 1 errors",
+         "a=denied:403 b=complete:50 =complete:4 of 457"},
         {"/r/a/a1", ListOpen::NotFound, "10 nodes, 357 B in 5 files, counted 5 files 357 B, 0 errors",
          "a=complete:303 b=complete:50 =complete:4 of 357"},
-        {"/r", ListOpen::Failed, "1 nodes, 0 B in 0 files, counted 0 files 0 B, 1 errors, Нет доступа к папке: /r", "of 0"},
+        {"/r", ListOpen::Failed, "1 nodes, 0 B in 0 files, counted 0 files 0 B, 1 errors, Нет доступа к папке: /r",
+         "of 0"},
         {"/r", ListOpen::NotFound, "1 nodes, 0 B in 0 files, counted 0 files 0 B, 0 errors", "of 0"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.folder) + " " + std::to_string(static_cast<int>(c.open)));
         lister = sampleTree();
-        if (c.open == ListOpen::Opened) lister.failAfter[c.folder] = 1;
-        else lister.openFaults[c.folder] = c.open;
+        if (c.open == ListOpen::Opened)
+            lister.failAfter[c.folder] = 1;
+        else
+            lister.openFaults[c.folder] = c.open;
         progress.reset();
         scan();
         EXPECT_EQ(outcome(), c.outcome);
@@ -304,13 +318,15 @@ TEST_F(DoubleScan, StopFromTheGuiThreadEndsTheListingInProgress) {
     lister.onEntry = [&](const std::string& folder, const std::string& entry) {
         if (folder != "/r/a/a2" || entry != "z") return;
         reached = true;
-        while (!progress.stop) std::this_thread::yield();
+        while (!progress.stop)
+            std::this_thread::yield();
     };
     std::thread worker([&] { scan(); });
     while (!reached) {
         const ScanSnapshot copy = progress.snapshot();
         uint64_t itemBytes = 0;
-        for (const PreviewItem& item : copy.items) itemBytes += item.bytes;
+        for (const PreviewItem& item : copy.items)
+            itemBytes += item.bytes;
         EXPECT_LE(itemBytes, copy.bytes);  // items never run ahead of the counter they were published with
     }
     progress.stop = true;
@@ -391,7 +407,8 @@ TEST_F(DoubleScan, PublicationsAreForcedAtTheStartAfterFailedOpensAndAtTheEnd) {
 
 TEST_F(DoubleScan, PublicationIsThrottledTo90Milliseconds) {
     lister.folders = {{"/r", {}}};
-    for (int i = 0; i < 60; ++i) lister.folders["/r"].push_back({"f" + std::to_string(i), File, 1});
+    for (int i = 0; i < 60; ++i)
+        lister.folders["/r"].push_back({"f" + std::to_string(i), File, 1});
     std::vector<uint64_t> published;
     lister.onEntry = [&](const std::string&, const std::string&) {
         std::this_thread::sleep_for(std::chrono::milliseconds(5));

@@ -67,7 +67,8 @@ private:
             std::vector<std::string> names;
             while (const dirent* d = ::readdir(dir))
                 if (std::string(d->d_name) != "." && std::string(d->d_name) != "..") names.push_back(d->d_name);
-            for (const std::string& entry : names) removeAll(::dirfd(dir), entry.c_str());
+            for (const std::string& entry : names)
+                removeAll(::dirfd(dir), entry.c_str());
             ::closedir(dir);
         } else if (fd >= 0) {
             ::close(fd);

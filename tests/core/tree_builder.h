@@ -12,8 +12,8 @@ namespace fan::testing {
 
 // Appends a node under `parent` (kNoNode for the root) and returns its index.
 // Sizes and counts are taken as given; nothing is summed.
-inline uint64_t addNode(Tree& tree, uint64_t parent, std::string name, uint64_t size = 0,
-                        bool isFolder = false, uint64_t mountIndex = kNoNode) {
+inline uint64_t addNode(Tree& tree, uint64_t parent, std::string name, uint64_t size = 0, bool isFolder = false,
+                        uint64_t mountIndex = kNoNode) {
     tree.nodes.push_back({std::move(name), parent, {}, size, isFolder ? 0u : 1u, isFolder, mountIndex});
     if (parent != kNoNode) tree.nodes[parent].children.push_back(tree.nodes.size() - 1);
     return tree.nodes.size() - 1;
@@ -41,7 +41,8 @@ struct TreeBuilder {
             parent.size += tree.nodes[i].size;
             parent.fileCount += tree.nodes[i].fileCount;
         }
-        for (ScanNode& node : tree.nodes) std::sort(node.children.begin(), node.children.end(), childOrder{tree});
+        for (ScanNode& node : tree.nodes)
+            std::sort(node.children.begin(), node.children.end(), childOrder{tree});
         return tree;
     }
 };

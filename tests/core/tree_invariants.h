@@ -33,7 +33,8 @@ inline void expectConsistentTree(const Tree& tree) {
                                                : node.children.empty() && node.fileCount == 1)
             << node.name;
     }
-    for (uint64_t i = 1; i < tree.nodes.size(); ++i) EXPECT_EQ(seenAsChild[i], 1u) << tree.nodes[i].name;
+    for (uint64_t i = 1; i < tree.nodes.size(); ++i)
+        EXPECT_EQ(seenAsChild[i], 1u) << tree.nodes[i].name;
 }
 
 }  // namespace fan::testing

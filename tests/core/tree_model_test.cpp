@@ -15,19 +15,24 @@ using testing::treeWithRoot;
 TEST(ChildOrder, MountPointsThenLargerSizeThenRawNameBytes) {
     Tree tree = treeWithRoot("/");
     // Mount points are size 0 here.
-    const std::pair<const char*, uint64_t> children[] = {
-        {"b", 10}, {"Док", 10}, {"zeta", 0}, {"a1", 10}, {"a", 10}, {"huge", 99}, {"B", 10}, {"alpha", 0},
-        {"\xC3\xA9t\xC3\xA9", 10}, {"\x7F", 10}, {"Я", 10}, {"я", 10}, {"small", 1}};
-    for (const auto& [name, size] : children) addNode(tree, 0, name, size, true, size == 0 ? 0 : kNoNode);
+    const std::pair<const char*, uint64_t> children[] = {{"b", 10},    {"Док", 10},  {"zeta", 0},
+                                                         {"a1", 10},   {"a", 10},    {"huge", 99},
+                                                         {"B", 10},    {"alpha", 0}, {"\xC3\xA9t\xC3\xA9", 10},
+                                                         {"\x7F", 10}, {"Я", 10},    {"я", 10},
+                                                         {"small", 1}};
+    for (const auto& [name, size] : children)
+        addNode(tree, 0, name, size, true, size == 0 ? 0 : kNoNode);
     std::vector<uint64_t>& kids = tree.nodes[0].children;
     std::sort(kids.begin(), kids.end(), childOrder{tree});
     std::vector<std::string> names;
-    for (uint64_t k : kids) names.push_back(tree.nodes[k].name);
+    for (uint64_t k : kids)
+        names.push_back(tree.nodes[k].name);
     // Upper-case Latin before lower-case, a name before its extensions,
     // bytes unsigned: ASCII, then é (C3), then Cyrillic (D0, D1).
     EXPECT_EQ(names, (std::vector<std::string>{"alpha", "zeta", "huge", "B", "a", "a1", "b", "\x7F",
                                                "\xC3\xA9t\xC3\xA9", "Док", "Я", "я", "small"}));
-    for (uint64_t k : kids) EXPECT_FALSE(childOrder{tree}(k, k));
+    for (uint64_t k : kids)
+        EXPECT_FALSE(childOrder{tree}(k, k));
 }
 
 TEST(NodePath, JoinsTheNamesBelowTheRoot) {

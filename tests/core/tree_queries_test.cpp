@@ -26,7 +26,8 @@ TEST(LowerUtf8, FoldsLatinAndRussianCapitalsOnly) {
         {"\xD0\xD0\x96", "\xD0\xD0\xB6"},          // 0xD0 then Ж: the pair after it folds
         {std::string("A\0B", 3), std::string("a\0b", 3)},
     };
-    for (const auto& [in, out] : cases) EXPECT_EQ(lowerUtf8(in), out) << in;
+    for (const auto& [in, out] : cases)
+        EXPECT_EQ(lowerUtf8(in), out) << in;
 }
 
 TEST(SearchByName, MatchesAnywhereIgnoringCaseInNodeOrderUpToTheLimit) {
@@ -39,7 +40,8 @@ TEST(SearchByName, MatchesAnywhereIgnoringCaseInNodeOrderUpToTheLimit) {
     const uint64_t late = addNode(tree, docs, "old_report", 40);
     for (const char* query : {"report", "REPORT", "RePoRt"})
         EXPECT_EQ(searchByName(tree, query, 500), (Indices{report, mount, late})) << query;
-    for (const char* query : {"ёлка", "ЁЛКА", "ЁлКа"}) EXPECT_EQ(searchByName(tree, query, 500), (Indices{cyr}));
+    for (const char* query : {"ёлка", "ЁЛКА", "ЁлКа"})
+        EXPECT_EQ(searchByName(tree, query, 500), (Indices{cyr}));
     EXPECT_EQ(searchByName(tree, "o.j", 500), (Indices{other}));
     EXPECT_EQ(searchByName(tree, "ОТЧЁТ", 500), (Indices{0, cyr}));  // the root matches through its whole path
     EXPECT_EQ(searchByName(tree, "report", 2), (Indices{report, mount}));
@@ -67,11 +69,18 @@ TEST(LargestFiles, LargestFirstTheLaterOfEqualFilesFirstAndKeptOnlyFiles) {
 
 TEST(FormatBytesRu, OneToSevenUnitsWithDecimalsChosenBeforeRounding) {
     const std::pair<uint64_t, const char*> cases[] = {
-        {0, "0 Б"},          {1023, "1023 Б"},         {1024, "1.00 КиБ"},       {10239, "10.00 КиБ"},
-        {10240, "10.0 КиБ"}, {1048575, "1024.0 КиБ"},  {uint64_t{5} << 40, "5.00 ТиБ"},
-        {uint64_t{100} << 50, "100.0 ПиБ"},            {UINT64_MAX, "16.0 ЭиБ"},
+        {0, "0 Б"},
+        {1023, "1023 Б"},
+        {1024, "1.00 КиБ"},
+        {10239, "10.00 КиБ"},
+        {10240, "10.0 КиБ"},
+        {1048575, "1024.0 КиБ"},
+        {uint64_t{5} << 40, "5.00 ТиБ"},
+        {uint64_t{100} << 50, "100.0 ПиБ"},
+        {UINT64_MAX, "16.0 ЭиБ"},
     };
-    for (const auto& [bytes, text] : cases) EXPECT_EQ(formatBytesRu(bytes), text) << bytes;
+    for (const auto& [bytes, text] : cases)
+        EXPECT_EQ(formatBytesRu(bytes), text) << bytes;
     EXPECT_EQ(byteSizeText(1536, SizeUnits::English), "1.50 KiB");
     EXPECT_EQ(byteSizeText(uint64_t{1} << 30, SizeUnits::English), "1.00 GiB");
 }

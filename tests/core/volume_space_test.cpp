@@ -21,7 +21,11 @@ milliseconds since(Clock::time_point start) {
 }
 
 TEST(SpaceRule, ClampsAndJudgesTheFigures) {
-    const struct { std::optional<SpaceFigures> reported; uint64_t total, free, available; bool known; } cases[] = {
+    const struct {
+        std::optional<SpaceFigures> reported;
+        uint64_t total, free, available;
+        bool known;
+    } cases[] = {
         {SpaceFigures{1000, 600, 400}, 1000, 600, 400, true},
         {SpaceFigures{1000, 1500, 1200}, 1000, 1000, 1000, true},  // free above capacity
         {SpaceFigures{1000, 600, 900}, 1000, 600, 600, true},      // available above free
@@ -42,14 +46,17 @@ TEST(SpaceRule, ClampsAndJudgesTheFigures) {
 }
 
 TEST(FileSystemKind, OnlyKnownLocalMountsAreAskedWithoutATimeLimit) {
-    const struct { const char *type, *device; bool pseudo, network, mayBlock; } cases[] = {
-        {"ext4", "8:1", false, false, false},  {"tmpfs", "0:25", false, false, false},
-        {"proc", "0:22", true, false, false},  {"nfsd", "0:23", false, false, true},
-        {"nfs4", "0:40", false, true, true},   {"cifs", "0:41", false, true, true},
+    const struct {
+        const char *type, *device;
+        bool pseudo, network, mayBlock;
+    } cases[] = {
+        {"ext4", "8:1", false, false, false},      {"tmpfs", "0:25", false, false, false},
+        {"proc", "0:22", true, false, false},      {"nfsd", "0:23", false, false, true},
+        {"nfs4", "0:40", false, true, true},       {"cifs", "0:41", false, true, true},
         {"fuse.sshfs", "0:43", false, true, true}, {"davfs", "0:44", false, true, true},
-        {"fuseblk", "8:2", false, false, true}, {"autofs", "0:46", true, false, true},  // FUSE; automounts
-        {"ceph", "0:50", false, false, true},  {"", "8:1", false, false, true},         // unknown: may block
-        {"ext4", "x:1", false, false, true},   {"btrfs", "00:31", false, false, true},  // no real device
+        {"fuseblk", "8:2", false, false, true},    {"autofs", "0:46", true, false, true},   // FUSE; automounts
+        {"ceph", "0:50", false, false, true},      {"", "8:1", false, false, true},         // unknown: may block
+        {"ext4", "x:1", false, false, true},       {"btrfs", "00:31", false, false, true},  // no real device
     };
     for (const auto& c : cases) {
         MountEntry entry;
@@ -62,8 +69,8 @@ TEST(FileSystemKind, OnlyKnownLocalMountsAreAskedWithoutATimeLimit) {
 }
 
 TEST(NodeReserve, RoomForTheEntriesInUseWhenTheFiguresTellThem) {
-    for (const auto& [total, free, reserved] : {std::tuple<uint64_t, uint64_t, size_t>{1000, 400, 601}, {0, 0, 0},
-                                                {10, 20, 0}}) {
+    for (const auto& [total, free, reserved] :
+         {std::tuple<uint64_t, uint64_t, size_t>{1000, 400, 601}, {0, 0, 0}, {10, 20, 0}}) {
         std::vector<ScanNode> nodes;
         reserveNodes(nodes, SpaceFigures{0, 0, 0, total, free});
         EXPECT_EQ(nodes.capacity(), reserved) << total;
@@ -85,7 +92,8 @@ protected:
     bool releaseAndDrain() {
         query_.release();
         const auto deadline = Clock::now() + std::chrono::seconds(5);
-        while (fixed_.space.outstanding() != 0 && Clock::now() < deadline) std::this_thread::sleep_for(milliseconds(5));
+        while (fixed_.space.outstanding() != 0 && Clock::now() < deadline)
+            std::this_thread::sleep_for(milliseconds(5));
         return fixed_.space.outstanding() == 0;
     }
     std::vector<MountEntry> list() {
@@ -105,7 +113,8 @@ TEST_F(DeadServer, ListMountsGivesUpOnceForAllDeadMounts) {
     EXPECT_GE(since(start), milliseconds(450));
     EXPECT_LT(since(start), milliseconds(1500));
     ASSERT_EQ(mounts.size(), 5u);
-    for (const MountEntry& m : mounts) EXPECT_EQ(m.spaceKnown, m.mountPoint == "/") << m.mountPoint;
+    for (const MountEntry& m : mounts)
+        EXPECT_EQ(m.spaceKnown, m.mountPoint == "/") << m.mountPoint;
     EXPECT_EQ(query_.blockedCalls(), 4);
     // Still stuck: the next call starts no query of its own and does not wait.
     start = Clock::now();
@@ -115,7 +124,8 @@ TEST_F(DeadServer, ListMountsGivesUpOnceForAllDeadMounts) {
     EXPECT_FALSE(mounts[1].spaceKnown);
     // Once the server answers, its mounts are measured again.
     ASSERT_TRUE(releaseAndDrain());
-    for (const MountEntry& m : list()) EXPECT_TRUE(m.spaceKnown) << m.mountPoint;
+    for (const MountEntry& m : list())
+        EXPECT_TRUE(m.spaceKnown) << m.mountPoint;
 }
 
 TEST_F(DeadServer, PathQueriesOnADeadMountAreBoundedToo) {
@@ -148,7 +158,8 @@ TEST(BoundedSpaceQuery, AQueryOutlivesItsRunner) {
     // The thread finishes on state it shares; nothing to observe but no crash
     // (the sanitizer build watches the memory).
     const auto deadline = Clock::now() + std::chrono::seconds(5);
-    while (query.use_count() > 1 && Clock::now() < deadline) std::this_thread::sleep_for(milliseconds(5));
+    while (query.use_count() > 1 && Clock::now() < deadline)
+        std::this_thread::sleep_for(milliseconds(5));
     EXPECT_EQ(query.use_count(), 1);
 }
 
@@ -160,7 +171,8 @@ TEST(LocalSpace, LocalMountsAreAskedDirectlyAndPathsWhereTheyAre) {
         "3 1 0:40 / /mnt/nas rw - nfs nas:/x rw\n");
     bool tableRead = false;
     std::vector<MountEntry> mounts = listMounts(fixed.sources, tableRead);
-    for (const MountEntry& m : mounts) EXPECT_TRUE(m.spaceKnown && m.freeBytes == 1000 && m.availableBytes == 1000);
+    for (const MountEntry& m : mounts)
+        EXPECT_TRUE(m.spaceKnown && m.freeBytes == 1000 && m.availableBytes == 1000);
     for (const auto& call : fixed.query->calls())
         EXPECT_EQ(call.thread == std::this_thread::get_id(), call.path != "/mnt/nas") << call.path;
     // The entry is the listed mount's, measured at the path itself.

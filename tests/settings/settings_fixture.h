@@ -15,8 +15,8 @@ namespace fan {
 
 class SettingsTest : public ::testing::Test {
 protected:
-    static constexpr const char* kVariables[] = {"XDG_CONFIG_HOME", "HOME", "PATH", "LANGUAGE",
-                                                 "LC_ALL", "LC_MESSAGES", "LANG", "GTK_THEME"};
+    static constexpr const char* kVariables[] = {"XDG_CONFIG_HOME", "HOME",        "PATH", "LANGUAGE",
+                                                 "LC_ALL",          "LC_MESSAGES", "LANG", "GTK_THEME"};
     SettingsTest() {
         for (size_t i = 0; i < std::size(kVariables); ++i)
             if (const char* value = std::getenv(kVariables[i])) saved[i] = value;
@@ -25,11 +25,10 @@ protected:
     }
     ~SettingsTest() override {
         settingsFileCalls = savedCalls;
-        for (size_t i = 0; i < std::size(kVariables); ++i) setEnv(kVariables[i], saved[i] ? saved[i]->c_str() : nullptr);
+        for (size_t i = 0; i < std::size(kVariables); ++i)
+            setEnv(kVariables[i], saved[i] ? saved[i]->c_str() : nullptr);
     }
-    static void setEnv(const char* name, const char* value) {
-        value ? ::setenv(name, value, 1) : ::unsetenv(name);
-    }
+    static void setEnv(const char* name, const char* value) { value ? ::setenv(name, value, 1) : ::unsetenv(name); }
     std::string storeFolder() const { return (temp.root() / "config/fanOrbiter").string(); }
 
     testing::TempTree temp;

@@ -14,8 +14,8 @@ namespace {
 using Fields = std::vector<int>;  // language, theme, default, remember, last, preview, transparency
 
 Fields fieldsOf(const Settings& s) {
-    return {s.languageMode, s.themeMode, s.defaultDepth, s.rememberDepth, s.lastDepth, s.livePreview,
-            s.mapTransparency};
+    return {s.languageMode, s.themeMode,   s.defaultDepth,   s.rememberDepth,
+            s.lastDepth,    s.livePreview, s.mapTransparency};
 }
 
 std::string readText(const std::string& path) {
@@ -24,7 +24,11 @@ std::string readText(const std::string& path) {
 }
 
 // store nullptr: no store file.
-struct LoadCase { const char *store, *legacy; Fields expected; bool migrated; };
+struct LoadCase {
+    const char *store, *legacy;
+    Fields expected;
+    bool migrated;
+};
 
 TEST_F(SettingsTest, LoadTakesCountingStoreValuesElseMigratesTheLegacyFile) {
     const LoadCase cases[] = {
@@ -34,7 +38,9 @@ TEST_F(SettingsTest, LoadTakesCountingStoreValuesElseMigratesTheLegacyFile) {
         {"RememberDepth=0\r\nLivePreview=7\n", "theme=2\n", {0, 0, 0, 0, 0, 1, 35}, false},
         // Nothing here is a whole 32-bit number, so the legacy file decides.
         {"LanguageMode=abc\nThemeMode=4294967295\nLastDepth=1.0\nDefaultDepth= 1\nLivePreview=\nlanguagemode=1\n",
-         "theme=2\n", {0, 2, 0, 1, 0, 1, 35}, true},
+         "theme=2\n",
+         {0, 2, 0, 1, 0, 1, 35},
+         true},
         {nullptr, "theme = 2\nlanguage =1\n", {0, 0, 0, 1, 0, 1, 35}, false},
         {nullptr, "map_transparency=abc\n", {0, 0, 0, 1, 0, 1, 35}, true},
         {nullptr, "live_preview=TRUE\nremember_depth=no\nremember_depth=YES\n", {0, 0, 0, 0, 0, 1, 35}, true},
@@ -78,7 +84,8 @@ TEST_F(SettingsTest, AFailedSaveLeavesTheOldStoreWholeAndNoTemporaryFile) {
         {"open", [](Calls& c) { c.open = [](const char*, int, mode_t) { return errno = EACCES, -1; }; }},
         {"write", [](Calls& c) { c.write = [](int, const void*, size_t) -> ssize_t { return errno = ENOSPC, -1; }; }},
         // Takes half of what it is given each time, then fails near the end.
-        {"short write", [](Calls& c) {
+        {"short write",
+         [](Calls& c) {
              c.write = [](int, const void*, size_t n) -> ssize_t { return n > 8 ? ssize_t(n / 2) : (errno = EIO, -1); };
          }},
         {"fsync", [](Calls& c) { c.fsync = [](int) { return errno = EIO, -1; }; }},

@@ -9,23 +9,23 @@
 namespace fan {
 namespace {
 
-struct LanguageCase { const char* values[4]; bool english; };  // nullptr: unset
+struct LanguageCase {
+    const char* values[4];
+    bool english;
+};  // nullptr: unset
 
 TEST_F(SettingsTest, SystemLanguageComesFromTheFirstLocaleVariableSet) {
     const LanguageCase cases[] = {
-        {{"ru:en", "en_US.UTF-8", "en_US", "en_US"}, false},
-        {{"en:ru", "ru_RU.UTF-8", "ru_RU", "ru_RU"}, true},
-        {{"", "ru_RU.UTF-8", "en_US", "en_US"}, false},
-        {{":en", nullptr, "", "ru.KOI8-R"}, false},
-        {{nullptr, nullptr, "en_GB", "ru_RU"}, true},
-        {{nullptr, nullptr, nullptr, "ru"}, false},
-        {{nullptr, nullptr, nullptr, "rus"}, true},
-        {{nullptr, nullptr, nullptr, nullptr}, true},
+        {{"ru:en", "en_US.UTF-8", "en_US", "en_US"}, false}, {{"en:ru", "ru_RU.UTF-8", "ru_RU", "ru_RU"}, true},
+        {{"", "ru_RU.UTF-8", "en_US", "en_US"}, false},      {{":en", nullptr, "", "ru.KOI8-R"}, false},
+        {{nullptr, nullptr, "en_GB", "ru_RU"}, true},        {{nullptr, nullptr, nullptr, "ru"}, false},
+        {{nullptr, nullptr, nullptr, "rus"}, true},          {{nullptr, nullptr, nullptr, nullptr}, true},
     };
     const char* names[] = {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"};
     for (const LanguageCase& c : cases) {
         SCOPED_TRACE(&c - cases);
-        for (int i = 0; i < 4; ++i) setEnv(names[i], c.values[i]);
+        for (int i = 0; i < 4; ++i)
+            setEnv(names[i], c.values[i]);
         EXPECT_EQ(systemPrefersEnglish(), c.english);
         // Only the automatic mode (and any unknown one) asks the system.
         for (const auto& [mode, language] : {std::pair{0, int(c.english)}, {5, int(c.english)}, {1, 0}, {2, 1}})
@@ -34,7 +34,10 @@ TEST_F(SettingsTest, SystemLanguageComesFromTheFirstLocaleVariableSet) {
 }
 
 // gsettings: the fake program's script; nullptr: none in PATH.
-struct ThemeCase { const char *gsettings, *gtkTheme, *gtkSettings; bool dark; };
+struct ThemeCase {
+    const char *gsettings, *gtkTheme, *gtkSettings;
+    bool dark;
+};
 
 TEST_F(SettingsTest, SystemThemeAsksTheDesktopWithinATimeLimit) {
     const ThemeCase cases[] = {

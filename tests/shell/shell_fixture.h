@@ -67,7 +67,8 @@ protected:
     // to records/<name>, then runs the shell text given (none: left out;
     // empty: present but not executable).
     void fakePrograms(const std::vector<std::pair<std::string, const char*>>& programs) {
-        for (const char* folder : {"bin", "records"}) std::filesystem::remove_all(path(folder)), temp.folder(folder);
+        for (const char* folder : {"bin", "records"})
+            std::filesystem::remove_all(path(folder)), temp.folder(folder);
         setEnv("PATH", path("bin").c_str());
         for (const auto& [name, then] : programs) {
             if (!then) continue;
@@ -81,7 +82,8 @@ protected:
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         Strings fields;
         std::istringstream in(read("records/" + program));
-        for (std::string field; std::getline(in, field, '\0');) fields.push_back(field);
+        for (std::string field; std::getline(in, field, '\0');)
+            fields.push_back(field);
         return fields;
     }
 

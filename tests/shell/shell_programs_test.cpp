@@ -17,7 +17,11 @@ constexpr const char* kHang = "exec /bin/sleep 5";
 enum Target { File, Folder, Missing };
 // Scripts of the fakes (nullptr: none); each call made, as the program and
 // what names the item: S the item itself, F its folder, U its file URI.
-struct FileManagerCase { Target target; bool select; const char *gdbus, *dbusSend, *xdgOpen, *calls, *message; };
+struct FileManagerCase {
+    Target target;
+    bool select;
+    const char *gdbus, *dbusSend, *xdgOpen, *calls, *message;
+};
 
 TEST_F(ShellTest, FileManagerShowsTheItemSelectedElseOpensItsFolder) {
     const FileManagerCase cases[] = {
@@ -48,10 +52,10 @@ TEST_F(ShellTest, FileManagerShowsTheItemSelectedElseOpensItsFolder) {
             const Strings call = recorded(program);  // its folder, then its arguments
             if (call.size() < 2) continue;
             const std::string named = program == "xdg-open" && call.size() == 2 ? call[1] : call.end()[-2];
-            made += program + (named == (c.target == Folder ? folder : file)                      ? ":S "
-                               : named == folder                                                 ? ":F "
+            made += program + (named == (c.target == Folder ? folder : file)                  ? ":S "
+                               : named == folder                                              ? ":F "
                                : named == "['" + uri + "']" || named == "array:string:" + uri ? ":U "
-                                                                                                 : ":? ");
+                                                                                              : ":? ");
         }
         EXPECT_EQ(made, c.calls);
     }

@@ -37,7 +37,8 @@ TEST_F(ShellTest, ATrashedItemKeepsARecordAndNeverReplacesAnother) {
 
     // The second of a name is numbered; a leftover without a record is kept.
     temp.write(trashed + ".3", "leftover");
-    for (const char* text : {"second", "third"}) ASSERT_TRUE(moveToRecycleBin(temp.write(item, text)).ok);
+    for (const char* text : {"second", "third"})
+        ASSERT_TRUE(moveToRecycleBin(temp.write(item, text)).ok);
     EXPECT_EQ(read(trashed) + read(trashed + ".2") + read(trashed + ".3") + read(trashed + ".4"),
               "firstsecondleftoverthird");
     EXPECT_EQ(entries("data/Trash/info"),
@@ -52,9 +53,12 @@ TEST_F(ShellTest, AMoveThatCannotBeDoneLeavesTheItemAndNoRecord) {
     const std::string refused = "Trash failed (the item is the trash or holds it)";
     const std::tuple<const char*, ShellCalls, std::string> cases[] = {
         {"home/item", failingRename, "Trash failed (Input/output error)"},
-        {"home/item", otherDevice, away}, {"vol/item", otherDevice, away},
-        {"data", shellCalls, refused}, {"data/Trash/files/item", shellCalls, refused}};
-    for (const char* item : {"data/Trash/files/item", "home/item", "vol/item"}) temp.write(item, "kept");
+        {"home/item", otherDevice, away},
+        {"vol/item", otherDevice, away},
+        {"data", shellCalls, refused},
+        {"data/Trash/files/item", shellCalls, refused}};
+    for (const char* item : {"data/Trash/files/item", "home/item", "vol/item"})
+        temp.write(item, "kept");
     for (const auto& [item, calls, message] : cases) {
         SCOPED_TRACE(item);
         sameDevice = path(item);

@@ -37,7 +37,8 @@ TEST_F(LanguageTest, CoreFailureTextsComeOutTranslated) {
               "Could not read /proc/self/mountinfo; file-system boundaries are unknown.");
     EXPECT_EQ(localizeMessage(kFolderDeviceUnknown), "Could not determine the folder device.");
     uiLanguage = 0;
-    for (const std::string& text : {notAFolder, refused, failed}) EXPECT_EQ(localizeMessage(text), text);
+    for (const std::string& text : {notAFolder, refused, failed})
+        EXPECT_EQ(localizeMessage(text), text);
 }
 
 }  // namespace

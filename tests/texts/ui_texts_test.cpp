@@ -21,11 +21,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
-bool hasCyrillic(const std::string& text) { return text.find_first_of("\xD0\xD1") != std::string::npos; }
+bool hasCyrillic(const std::string& text) {
+    return text.find_first_of("\xD0\xD1") != std::string::npos;
+}
 
 TEST(TextTables, BothLanguagesFilledForEveryShownEntry) {
-    for (const auto& [table, size, unusedSlot] : {std::tuple{uiTexts, int(uiTextCount), 27},
-                                                  {settingsTexts, int(settingsTextCount), 0}})
+    for (const auto& [table, size, unusedSlot] :
+         {std::tuple{uiTexts, int(uiTextCount), 27}, {settingsTexts, int(settingsTextCount), 0}})
         for (int i = 0; i < size; ++i) {
             const std::string english = table[i].english, russian = table[i].russian;
             SCOPED_TRACE("entry " + std::to_string(i) + ": " + english);
@@ -56,7 +58,8 @@ std::set<std::string> keysShown() {
             std::ostringstream text;
             text << std::ifstream(file.path()).rdbuf();
             const std::string s = text.str();
-            for (std::sregex_iterator k(s.begin(), s.end(), key), end; k != end; ++k) names.insert(k->str());
+            for (std::sregex_iterator k(s.begin(), s.end(), key), end; k != end; ++k)
+                names.insert(k->str());
         }
     return names;
 }
@@ -83,20 +86,31 @@ TEST_F(LanguageTest, LookupFollowsTheLanguage) {
         EXPECT_EQ(std::string(uiText(txtScan)) + "|" + settingsText(stxtDefaults) + "|" + pickText("yes", "да"),
                   language == 1 ? "Scan|Defaults|yes" : "Сканировать|По умолчанию|да");
         EXPECT_EQ(std::string(uiText(UiTextKey(uiTextCount))) + uiText(UiTextKey(-1)) +
-                      settingsText(SettingsTextKey(settingsTextCount)), "");  // out of range
+                      settingsText(SettingsTextKey(settingsTextCount)),
+                  "");  // out of range
     }
 }
 
 TEST_F(LanguageTest, FormatSizeChoosesUnitAndDecimalsBeforeRounding) {
     const std::pair<uint64_t, const char*> rows[] = {
-        {0, "0 B"}, {1023, "1023 B"}, {1024, "1.00 KiB"}, {1536, "1.50 KiB"},
-        {1029, "1.00 KiB"}, {1030, "1.01 KiB"},  // 1.0048828125 and 1.005859375
-        {10 * 1024 - 6, "9.99 KiB"}, {10 * 1024 - 5, "10.00 KiB"},  // 9.9951: still two
-        {10240, "10.0 KiB"}, {102348, "99.9 KiB"}, {102349, "100.0 KiB"}, {1048575, "1024.0 KiB"},
-        {1048576, "1.00 MiB"}, {UINT64_MAX, "16.0 EiB"},  // rounds to 2^64
+        {0, "0 B"},
+        {1023, "1023 B"},
+        {1024, "1.00 KiB"},
+        {1536, "1.50 KiB"},
+        {1029, "1.00 KiB"},
+        {1030, "1.01 KiB"},  // 1.0048828125 and 1.005859375
+        {10 * 1024 - 6, "9.99 KiB"},
+        {10 * 1024 - 5, "10.00 KiB"},  // 9.9951: still two
+        {10240, "10.0 KiB"},
+        {102348, "99.9 KiB"},
+        {102349, "100.0 KiB"},
+        {1048575, "1024.0 KiB"},
+        {1048576, "1.00 MiB"},
+        {UINT64_MAX, "16.0 EiB"},  // rounds to 2^64
     };
     uiLanguage = 0;  // the argument decides, not the interface language
-    for (const auto& [bytes, english] : rows) EXPECT_EQ(formatSize(bytes, 1), english) << bytes;
+    for (const auto& [bytes, english] : rows)
+        EXPECT_EQ(formatSize(bytes, 1), english) << bytes;
     uiLanguage = 1;
     const char* const units[][2] = {{"B", "Б"},     {"KiB", "КиБ"}, {"MiB", "МиБ"}, {"GiB", "ГиБ"},
                                     {"TiB", "ТиБ"}, {"PiB", "ПиБ"}, {"EiB", "ЭиБ"}};
@@ -115,10 +129,12 @@ TEST_F(LanguageTest, LocalizeMessageReplacesOneLeadingPrefix) {
         {"Ошибка сканирования: Нет доступа к папке: /x", "Scan error: Нет доступа к папке: /x"},
         {"Сбой. Нет доступа к папке: /x", "Сбой. Нет доступа к папке: /x"},
         {"Нет доступа к папке /x", "Нет доступа к папке /x"},
-        {"Cannot access folder: /x", "Cannot access folder: /x"}, {"", ""},
+        {"Cannot access folder: /x", "Cannot access folder: /x"},
+        {"", ""},
     };
     uiLanguage = 1;
-    for (const auto& [message, english] : rows) EXPECT_EQ(localizeMessage(message), english) << message;
+    for (const auto& [message, english] : rows)
+        EXPECT_EQ(localizeMessage(message), english) << message;
 }
 
 }  // namespace

@@ -16,21 +16,34 @@ namespace {
 using VolumeDescriptionTest = LanguageTest;
 
 TEST_F(VolumeDescriptionTest, NetworkSourceLabelNamesKindAndHost) {
-    const std::tuple<const char*, const char*, const char*> rows[] = {  // source, file system, label
+    const std::tuple<const char*, const char*, const char*> rows[] = {
+        // source, file system, label
         // Windows shares and drives as the volume table reports them.
-        {R"(\\server\share)", "NTFS", "SMB server"}, {R"(\\tsclient\C)", "NTFS", "RDP tsclient"},
-        {R"(\\wsl$\Ubuntu)", "NTFS", "WSL wsl$"}, {R"(\\WSL.LOCALHOST\Ubuntu)", "NTFS", "WSL WSL.LOCALHOST"},
+        {R"(\\server\share)", "NTFS", "SMB server"},
+        {R"(\\tsclient\C)", "NTFS", "RDP tsclient"},
+        {R"(\\wsl$\Ubuntu)", "NTFS", "WSL wsl$"},
+        {R"(\\WSL.LOCALHOST\Ubuntu)", "NTFS", "WSL WSL.LOCALHOST"},
         {R"(\\tsclient\DavWWWRoot)", "NTFS", "WebDAV tsclient"},  // before the RDP host
-        {R"(\\dav.example.org@SSL\files)", "NTFS", "WebDAV dav.example.org@SSL"}, {R"(C:\ Data)", "NTFS", ""},
+        {R"(\\dav.example.org@SSL\files)", "NTFS", "WebDAV dav.example.org@SSL"},
+        {R"(C:\ Data)", "NTFS", ""},
         // Linux mount sources.
-        {"nas.local:/srv/media", "nfs", "NFS nas.local"}, {"NAS:/srv", "NFS4", "NFS NAS"}, {"tmpfs", "tmpfs", ""},
-        {"//nas/backup", "smb3", "SMB nas"}, {"//сервер/общая", "ext4", "SMB сервер"},
-        {"user@host:/home/user", "fuse.sshfs", "SSHFS user@host"}, {"files://store:81/x", "ext4", "network store"},
+        {"nas.local:/srv/media", "nfs", "NFS nas.local"},
+        {"NAS:/srv", "NFS4", "NFS NAS"},
+        {"tmpfs", "tmpfs", ""},
+        {"//nas/backup", "smb3", "SMB nas"},
+        {"//сервер/общая", "ext4", "SMB сервер"},
+        {"user@host:/home/user", "fuse.sshfs", "SSHFS user@host"},
+        {"files://store:81/x", "ext4", "network store"},
         {"https://cloud.example.org/remote.php/dav", "davfs", "WebDAV cloud.example.org"},
         {"/dev/disk/by-id/usb-X:0-part1", "vfat", ""},
         // Share syntax without a host names nothing.
-        {":/x", "nfs", ""}, {"", "nfs", ""}, {"//", "cifs", ""}, {"///share", "cifs", ""}, {R"(\\)", "NTFS", ""},
-        {"https:///path", "davfs", ""}, {"server:/x", "ext4", "network server"},  // last: read again in Russian
+        {":/x", "nfs", ""},
+        {"", "nfs", ""},
+        {"//", "cifs", ""},
+        {"///share", "cifs", ""},
+        {R"(\\)", "NTFS", ""},
+        {"https:///path", "davfs", ""},
+        {"server:/x", "ext4", "network server"},  // last: read again in Russian
     };
     uiLanguage = 1;
     MountEntry entry;
@@ -43,8 +56,8 @@ TEST_F(VolumeDescriptionTest, NetworkSourceLabelNamesKindAndHost) {
     EXPECT_EQ(networkSourceLabel(entry), "сеть server");
 }
 
-MountEntry volume(const char* device, const char* model, uint64_t total = 0, uint64_t free = 0,
-                  uint64_t available = 0, const char* fsType = "ext4", const char* source = "/dev/sda2") {
+MountEntry volume(const char* device, const char* model, uint64_t total = 0, uint64_t free = 0, uint64_t available = 0,
+                  const char* fsType = "ext4", const char* source = "/dev/sda2") {
     return {"/mnt/x", source, fsType, device, "", model, 0, 0, total, free, available, total != 0, false};
 }
 
@@ -52,7 +65,8 @@ TEST_F(VolumeDescriptionTest, DescribeVolumeJoinsTheKnownParts) {
     constexpr uint64_t G = uint64_t{1} << 30;
     const std::string sep = "   \u00b7   ", ext4 = "ext4" + sep, ssd = ext4 + "SSD 970" + sep;
     const std::string unknown = sep + "Free space unavailable", unknownRu = sep + "Свободное место неизвестно";
-    const std::tuple<MountEntry, int, std::string> rows[] = {  // the volume, the language, its description
+    const std::tuple<MountEntry, int, std::string> rows[] = {
+        // the volume, the language, its description
         {volume("sda", "SSD 970", 500 * G, 100 * G, 100 * G), 1, ssd + "free: 100.0 GiB / 500.0 GiB"},
         {volume("sda", "SSD 970", 500 * G, 100 * G, 0), 1, ssd + "free: 100.0 GiB / 500.0 GiB"},
         {volume("sda", "SSD 970", 500 * G, 100 * G, 40 * G), 1,

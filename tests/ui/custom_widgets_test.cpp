@@ -63,7 +63,10 @@ TEST(CustomButtonsTest, EachStateHasItsFillBorderAndInk) {
     Fl_Button plain(0, 0, 1, 1);
     for (const auto& c : looks) {
         SCOPED_TRACE(::testing::Message() << c.button->w() << ": " << c.active << c.pressed << c.hover << c.selected);
-        if (c.active) parent.activate(); else parent.deactivate();  // a parent counts too
+        if (c.active)
+            parent.activate();
+        else
+            parent.deactivate();  // a parent counts too
         c.button->value(c.pressed);
         flag.selected = c.selected;
         const int event = c.hover ? FL_ENTER : FL_LEAVE;
@@ -86,26 +89,29 @@ TEST(FlagButtonTest, RussianStripesSplitInThirdsAndTheUnionFlagCrossesInRed) {
         FlagButton flag(0, 0, 40, h, FlagRussian);
         const Canvas canvas = drawn(flag);
         for (int row = 0; row < h - 14; ++row)
-            EXPECT_EQ(canvas.hexAt(20, 7 + row), hex(row < white ? kWhite : row < white + blues ? blue : red))
+            EXPECT_EQ(canvas.hexAt(20, 7 + row), hex(row < white           ? kWhite
+                                                     : row < white + blues ? blue
+                                                                           : red))
                 << "height " << h << " row " << row;
         EXPECT_EQ(canvas.hexAt(6, h / 2), hex(themeControl));
     }
     constexpr Fl_Color unionBlue = 0x1E377800, unionRed = 0xBE233700;
     FlagButton flag(0, 0, 60, 40, FlagBritish);  // flag x 7..52, y 7..32, centre (30, 20)
     const Canvas c = drawn(flag);
-    const std::tuple<int, int, Fl_Color> pixels[] = {
-        {30, 20, unionRed}, {10, 19, unionRed}, {10, 18, kWhite}, {30, 10, unionRed},
-        {28, 10, kWhite},   {22, 9, unionBlue}, {7, 7, unionRed}, {7, 8, kWhite}};
-    for (const auto& [x, y, colour] : pixels) EXPECT_EQ(c.hexAt(x, y), hex(colour)) << x << "," << y;
+    const std::tuple<int, int, Fl_Color> pixels[] = {{30, 20, unionRed}, {10, 19, unionRed}, {10, 18, kWhite},
+                                                     {30, 10, unionRed}, {28, 10, kWhite},   {22, 9, unionBlue},
+                                                     {7, 7, unionRed},   {7, 8, kWhite}};
+    for (const auto& [x, y, colour] : pixels)
+        EXPECT_EQ(c.hexAt(x, y), hex(colour)) << x << "," << y;
     FlagButton other(0, 0, 60, 40, 7);  // any kind but Russian
     EXPECT_TRUE(drawn(other).sameAs(c));
 }
 
 TEST(IconButtonTest, EachIconDrawsItsOwnStrokes) {
-    const std::tuple<int, int, int> strokes[] = {
-        {Gear, 29, 20}, {Gear, 20, 11},  // spokes end 9 out
-        {TrashCan, 20, 11}, {TrashCan, 14, 20}, {TrashCan, 18, 20},
-        {Broom, 20, 20}, {Broom, 13, 13}, {9, 13, 13}};  // unknown kinds: the broom
+    const std::tuple<int, int, int> strokes[] = {{Gear, 29, 20},     {Gear, 20, 11},  // spokes end 9 out
+                                                 {TrashCan, 20, 11}, {TrashCan, 14, 20},
+                                                 {TrashCan, 18, 20}, {Broom, 20, 20},
+                                                 {Broom, 13, 13},    {9, 13, 13}};  // unknown kinds: the broom
     for (const auto& [kind, x, y] : strokes) {
         IconButton button(0, 0, 40, 40, kind);
         const Canvas c = drawn(button);

@@ -48,7 +48,8 @@ TEST(DrawHelpersTest, StrokeLiesOnTheLastRowAndColumnWithArcsInside) {
     EXPECT_EQ(c.at(right - 1, y + rr), kInk);
     EXPECT_TRUE(c.untouched(x, y));
     for (const int cx : {x, right - rr})
-        for (const int cy : {y, bottom - rr}) EXPECT_GT(c.inkIn(cx, cy, rr, rr), 0);
+        for (const int cy : {y, bottom - rr})
+            EXPECT_GT(c.inkIn(cx, cy, rr, rr), 0);
 }
 
 TEST(DrawHelpersTest, SoftPanelLightsTopLeftAndShadesBottomRight) {
@@ -64,7 +65,8 @@ TEST(DrawHelpersTest, SoftPanelLightsTopLeftAndShadesBottomRight) {
             EXPECT_EQ(c.hexAt(60, 10) + c.hexAt(109, 40), border + border) << dark << r;
             EXPECT_EQ(c.hexAt(60, 11) + c.hexAt(11, 40), light + light) << dark << r;
             EXPECT_EQ(c.hexAt(10 + inset, 68) + c.hexAt(109 - inset, 68) + c.hexAt(108, 10 + inset),
-                      shadow + shadow + shadow) << dark << r;
+                      shadow + shadow + shadow)
+                << dark << r;
             EXPECT_EQ(c.hexAt(60, 40), hex(bg));
             EXPECT_TRUE(r == 1 || c.untouched(10, 10));
         }

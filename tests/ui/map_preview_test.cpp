@@ -32,7 +32,9 @@ ScanSnapshot folders(const std::vector<std::pair<uint64_t, S>>& entries) {
 
 // A 1000 x 600 map at the origin: list at 670, centre (335, 265), R 167, hole 72.
 constexpr int kW = 1000, kH = 600, kL = 670;
-int inkIn(const Canvas& c, int x, int y, int w, int h, Fl_Color bg) { return w * h - c.countIn(x, y, w, h, bg); }
+int inkIn(const Canvas& c, int x, int y, int w, int h, Fl_Color bg) {
+    return w * h - c.countIn(x, y, w, h, bg);
+}
 
 class MapPreviewTest : public ::testing::Test {
 protected:
@@ -42,7 +44,9 @@ protected:
         host.scanning = true;
     }
     void TearDown() override { uiLanguage = savedLanguage; }
-    Canvas draw() { return Canvas(kW, kH, [&] { map.draw(); }); }
+    Canvas draw() {
+        return Canvas(kW, kH, [&] { map.draw(); });
+    }
     const int savedLanguage = uiLanguage;
     FakeMapHost host;
     Map map{0, 0, kW, kH, &host};
@@ -59,7 +63,8 @@ TEST_F(MapPreviewTest, WeightsStartAtTargetsThenGlideAndForget) {
     w = smoothPreviewWeights(previewItems(s, "r"), stored);
     EXPECT_DOUBLE_EQ(w.weights[0], 434);  // 400 + 100 * 0.34
     EXPECT_EQ(stored.count("D:f1"), 0u);  // forgotten
-    for (auto& item : s.items) item.bytes = 0;  // nothing measured: equal shares
+    for (auto& item : s.items)
+        item.bytes = 0;  // nothing measured: equal shares
     stored.clear();
     EXPECT_EQ(smoothPreviewWeights(previewItems(s, "r"), stored).weights, (std::vector<double>{1, 1, 0.7}));
 }
@@ -94,7 +99,8 @@ TEST_F(MapPreviewTest, ImageIsRebuiltUntilWeightsConvergeThenReused) {
     EXPECT_NE(hashes[10], hashes[11]);
     // A capped raster is drawn resampled: another side needs another image.
     EXPECT_NE(previewContentHash({}, {}, 768, 800, 0, {}), previewContentHash({}, {}, 768, 900, 0, {}));
-    for (int i = 60; i < 80; ++i) EXPECT_EQ(hashes[i], hashes[59]) << i;
+    for (int i = 60; i < 80; ++i)
+        EXPECT_EQ(hashes[i], hashes[59]) << i;
     EXPECT_NE(shown.previewPixels[0], colourBytes(mapPanelColour(0))[0]);
     EXPECT_EQ(hex(screenPixel(335 + 120, 265)), hex(sectorHue(0)));  // complete: own hue
 }
@@ -120,8 +126,8 @@ TEST_F(MapPreviewTest, HeaderListAndCentreBeforeAndAfterTheFirstSnapshot) {
     host.path = "/typed/path";
     const Canvas typed = draw();
     EXPECT_GT(inkIn(typed, 24, 14, kL - 48, 28, themeBackground), 0);
-    EXPECT_GT(inkIn(typed, kL + 24, 88, 280, 30, themeSurface), 0);    // reading message
-    EXPECT_EQ(hex(typed.at(335, 265 - 62)), hex(themeBorder));         // space unknown
+    EXPECT_GT(inkIn(typed, kL + 24, 88, 280, 30, themeSurface), 0);  // reading message
+    EXPECT_EQ(hex(typed.at(335, 265 - 62)), hex(themeBorder));       // space unknown
     host.snapshot = folders({{1000, S::Complete}, {0, S::Scanning}, {250, S::AccessError}});
     const Canvas c = draw();
     EXPECT_EQ(c.countIn(kL + 45, 88 + 51, 250, 1, sectorHue(0)), 250);  // the largest: full bar
@@ -133,14 +139,20 @@ TEST_F(MapPreviewTest, HeaderListAndCentreBeforeAndAfterTheFirstSnapshot) {
 
 TEST_F(MapPreviewTest, WelcomeScreenFillsItsBoxesInEitherLanguage) {
     host.scanning = false;
-    struct Box { int x, y, w, h; Fl_Color ink; };
-    const Box boxes[] = {{50, 120, kL - 100, 50, themeText}, {50, 180, kL - 100, 30, themeTextDim},
-                         {kL + 24, 26, 280, 30, themeAccent}, {kL + 24, 70, 280, 26, themeText},
+    struct Box {
+        int x, y, w, h;
+        Fl_Color ink;
+    };
+    const Box boxes[] = {{50, 120, kL - 100, 50, themeText},
+                         {50, 180, kL - 100, 30, themeTextDim},
+                         {kL + 24, 26, 280, 30, themeAccent},
+                         {kL + 24, 70, 280, 26, themeText},
                          {kL + 24, 112, 280, 170, themeTextDim}};
     for (const int language : {1, 0}) {
         uiLanguage = language;
         const Canvas c = draw();
-        for (const Box& b : boxes) EXPECT_GT(c.countIn(b.x, b.y, b.w, b.h, b.ink), 0) << b.x << "," << b.y;
+        for (const Box& b : boxes)
+            EXPECT_GT(c.countIn(b.x, b.y, b.w, b.h, b.ink), 0) << b.x << "," << b.y;
         EXPECT_EQ(inkIn(c, 30, 215, kL - 60, kH - 320, mapPanelColour(0)), 0);  // nothing below the hint
     }
 }

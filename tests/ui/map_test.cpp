@@ -30,7 +30,11 @@ using namespace fan::testing;
 using Point = std::pair<int, int>;
 
 TEST(MapGeometry, RadiusHoleAndSideFollowTheBox) {
-    const struct { int w, h; double radius, hole; int side; } cases[] = {
+    const struct {
+        int w, h;
+        double radius, hole;
+        int side;
+    } cases[] = {
         {1120, 780, 257.0, 77.1, 518},  // the main window's map: height decides
         {994, 866, 300.0, 90.0, 604},   // width decides
         {700, 500, 117.0, 68.0, 238},   // 0.3 R below 68
@@ -48,8 +52,8 @@ TEST(MapGeometry, RadiusHoleAndSideFollowTheBox) {
 }
 
 TEST(MapGeometry, RasterIsTheDeviceSizeUpToTheCap) {
-    for (const auto& [side, scale, raster] : {std::tuple{600, 1.0, 600}, {600, 0.75, 600}, {600, 1.5, 900},
-                                              {600, 2.0, 1024}, {1110, 1.0, 1024}})
+    for (const auto& [side, scale, raster] :
+         {std::tuple{600, 1.0, 600}, {600, 0.75, 600}, {600, 1.5, 900}, {600, 2.0, 1024}, {1110, 1.0, 1024}})
         EXPECT_EQ(rasterSideFor(side, scale), raster) << side << " at " << scale;
 }
 
@@ -57,9 +61,13 @@ TEST(MapGeometry, ListRowsAndScroll) {
     EXPECT_EQ(listRowsFor(295), 0);  // 61 pixels: not one row
     EXPECT_EQ(listRowsFor(296), 1);
     EXPECT_EQ(listRowsFor(854), 10);
-    const struct { int scroll; uint64_t count; int rows, clamped; } cases[] = {
-        {-5, 40, 10, 0}, {17, 40, 10, 17}, {31, 40, 10, 30}, {5, 10, 10, 0}, {5, 3, 10, 0}, {9, 40, 0, 9}};
-    for (const auto& c : cases) EXPECT_EQ(clampListScroll(c.scroll, c.count, c.rows), c.clamped) << c.scroll;
+    const struct {
+        int scroll;
+        uint64_t count;
+        int rows, clamped;
+    } cases[] = {{-5, 40, 10, 0}, {17, 40, 10, 17}, {31, 40, 10, 30}, {5, 10, 10, 0}, {5, 3, 10, 0}, {9, 40, 0, 9}};
+    for (const auto& c : cases)
+        EXPECT_EQ(clampListScroll(c.scroll, c.count, c.rows), c.clamped) << c.scroll;
 }
 
 // Pixel centres map onto pixel centres: black | white doubled is a ramp
@@ -85,7 +93,8 @@ protected:
         b.file(alpha, "a2", 200);
         b.file(b.folder(b.folder(0, "be\xFE\xFFta"), "deep"), "d1", 300);
         bigFile = b.file(0, "big.bin", 150);
-        for (int i = 0; i < 29; ++i) b.file(0, "tiny" + std::to_string(i), 1);
+        for (int i = 0; i < 29; ++i)
+            b.file(0, "tiny" + std::to_string(i), 1);
         host.tree = &b.finish();
     }
 
@@ -99,7 +108,9 @@ protected:
         window->show();
         settle();
     }
-    Canvas draw() const { return Canvas(window->w(), window->h(), [&] { map->draw(); }); }
+    Canvas draw() const {
+        return Canvas(window->w(), window->h(), [&] { map->draw(); });
+    }
 
     // The sector of a node, or of the root's group in the ring; a copy, as
     // every draw replaces the map's segments.
@@ -137,7 +148,7 @@ TEST_F(MapTest, HoverNamesAndBrightensTheSectorGroupOrRowAndRedrawsOnlyOnChange)
         const char* name;
         Point at;
         std::tuple<uint64_t, bool, uint64_t, uint64_t> hover;  // node, group, its bytes and count
-        int lit;  // index in sectors
+        int lit;                                               // index in sectors
     } cases[] = {
         {"folder sector", middle(sectors[0]), {alpha, false, 0, 0}, 0},
         {"ring-0 group", middle(sectors[2]), {0, true, 179, 30}, 2},
@@ -148,7 +159,8 @@ TEST_F(MapTest, HoverNamesAndBrightensTheSectorGroupOrRowAndRedrawsOnlyOnChange)
     for (const auto& c : cases) {
         move(c.at);
         EXPECT_EQ(std::tie(map->hoveredNode, map->hoveredIsGroup, map->hoveredGroupBytes, map->hoveredGroupCount),
-                  c.hover) << c.name;
+                  c.hover)
+            << c.name;
         Fl::flush();
         const Canvas image = draw();
         for (int i = 0; i < 4; ++i) {
@@ -180,7 +192,8 @@ TEST_F(MapTest, ListEndsAtItsLastWholeRowAndTheBottomStripNeverHits) {
 
 TEST_F(MapTest, WheelKeepsTheListWithinItsRows) {
     b = TreeBuilder();
-    for (int i = 0; i < 20; ++i) b.file(0, "f" + std::to_string(i), 100 + i);
+    for (int i = 0; i < 20; ++i)
+        b.file(0, "f" + std::to_string(i), 100 + i);
     host.tree = &b.finish();
     open(1120, 740);
     ASSERT_EQ(map->listRows, 8);
@@ -236,7 +249,8 @@ TEST_F(MapTest, ImageWiderThanTheRasterCapKeepsTheCentreAndRepaintsLikeARebuild)
     // direction, so the image's middle is the stored centre.
     for (const double angle : {M_PI / 4, 3 * M_PI / 4, 5 * M_PI / 4, 7 * M_PI / 4}) {
         double r = 40;
-        while (at(c, polar(r, angle)) == hex(themeSurface) && r < map->holeRadius) r += 0.5;
+        while (at(c, polar(r, angle)) == hex(themeSurface) && r < map->holeRadius)
+            r += 0.5;
         EXPECT_NEAR(r, map->holeRadius - 15, 1.5) << "angle " << angle;
     }
     const auto pixels = [&] {

@@ -22,11 +22,15 @@ namespace {
 
 using namespace fan::testing;
 
-ModernDialog* openDialog() { return dynamic_cast<ModernDialog*>(Fl::grab()); }
+ModernDialog* openDialog() {
+    return dynamic_cast<ModernDialog*>(Fl::grab());
+}
 void press(SoftButton* button) {
     sendClick(openDialog(), button->x() + button->w() / 2, button->y() + button->h() / 2);
 }
-void pressEscape() { sendKey(openDialog(), FL_Escape); }
+void pressEscape() {
+    sendKey(openDialog(), FL_Escape);
+}
 
 // A confirmation run over `owner` with the given steps; its answer, or -1 when
 // it did not close by itself.
@@ -72,8 +76,8 @@ TEST_F(ModernDialogTest, MessageHasOneAccentOkInItsLanguageConfirmTheCallersDang
         std::string seen;
         ModalScript script({[&seen] {
             const ModernDialog* d = openDialog();
-            seen = std::string(d->okButton->label()) + " " + (d->cancelButton ? d->cancelButton->label() : "-") +
-                   " " + hex(d->okButton->color()) + " " + hex(d->okButton->labelcolor());
+            seen = std::string(d->okButton->label()) + " " + (d->cancelButton ? d->cancelButton->label() : "-") + " " +
+                   hex(d->okButton->color()) + " " + hex(d->okButton->labelcolor());
             pressEscape();
         }});
         show();
@@ -89,9 +93,11 @@ TEST_F(ModernDialogTest, MessageHasOneAccentOkInItsLanguageConfirmTheCallersDang
 
 TEST_F(ModernDialogTest, PlacedOverTheOwnerOrAtItsEdge) {
     ModernDialog dialog("t", "m", "", "OK", "", false, false);
-    const std::tuple<int, int, int, int> cases[] = {  // owner's size at (100, 50), the dialog's place
-        {1120, 780, 400, 327}, {522, 228, 101, 51},    // 2 px spare: centred
-        {521, 227, 100, 50}, {300, 100, 100, 50}};     // less: the owner's edge
+    const std::tuple<int, int, int, int> cases[] = {// owner's size at (100, 50), the dialog's place
+                                                    {1120, 780, 400, 327},
+                                                    {522, 228, 101, 51},  // 2 px spare: centred
+                                                    {521, 227, 100, 50},
+                                                    {300, 100, 100, 50}};  // less: the owner's edge
     for (const auto& [w, h, x, y] : cases) {
         owner.resize(100, 50, w, h);
         dialog.placeOver(&owner);

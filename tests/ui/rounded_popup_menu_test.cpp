@@ -24,16 +24,21 @@ using Steps = std::vector<std::function<void()>>;
 // row 0 14..51, row 1 56..93, row 2 98..135, separator line at 144,
 // row 3 152..189, separator line at 198, row 4 206..243; height 262.
 std::vector<ContextMenuItem> contextRows() {
-    return {{"Show in file manager", 10, true, false}, {"Copy path", 11, true, false},
+    return {{"Show in file manager", 10, true, false},
+            {"Copy path", 11, true, false},
             {"Open terminal here", 0, true, false},  // id 0 is a real choice
-            {"Rescan", 13, false, true},              // disabled
+            {"Rescan", 13, false, true},             // disabled
             {"Move to Trash", 14, true, true}};
 }
 constexpr int kMenuW = 320, kMenuH = 262;
 constexpr uint32_t kNone = RoundedPopupMenu::kNoChoice;
 
-RoundedPopupMenu* menu() { return dynamic_cast<RoundedPopupMenu*>(Fl::grab()); }
-std::function<void()> clickAt(int x, int y, int button = 1) { return [=] { sendClick(menu(), x, y, button); }; }
+RoundedPopupMenu* menu() {
+    return dynamic_cast<RoundedPopupMenu*>(Fl::grab());
+}
+std::function<void()> clickAt(int x, int y, int button = 1) {
+    return [=] { sendClick(menu(), x, y, button); };
+}
 
 // Runs the menu modally with the given steps; returns its choice.
 uint32_t run(Steps steps, std::vector<ContextMenuItem> rows = contextRows(), int height = kMenuH) {
@@ -53,11 +58,19 @@ TEST(PopupMenuTest, HoverFollowsRowBandsByHeightAlone) {
     std::vector<int> seen;
     const auto look = [&seen] { seen.push_back(menu()->hoveredRow); };
     Steps steps;
-    const int places[][2] = {{160, 14}, {160, 51}, {160, 52}, {160, 55}, {2, 70},  {160, 145},
+    const int places[][2] = {{160, 14},  {160, 51}, {160, 52},  {160, 55},  {2, 70},   {160, 145},
                              {160, 170}, {160, 10}, {160, 250}, {-20, 220}, {160, 220}};
-    for (const auto& p : places) steps.push_back([look, p] { sendMove(menu(), p[0], p[1]); look(); });
+    for (const auto& p : places)
+        steps.push_back([look, p] {
+            sendMove(menu(), p[0], p[1]);
+            look();
+        });
     // FL_LEAVE is what the toolkit sends when the pointer leaves.
-    steps.push_back([look] { menu()->handle(FL_LEAVE); look(); sendKey(menu(), FL_Escape); });
+    steps.push_back([look] {
+        menu()->handle(FL_LEAVE);
+        look();
+        sendKey(menu(), FL_Escape);
+    });
     EXPECT_EQ(run(steps), kNone);
     // Disabled rows can be hovered; beside the window is no row.
     EXPECT_EQ(seen, (std::vector<int>{0, 0, -1, -1, 1, -1, 3, -1, -1, -1, 4, -1}));
@@ -65,13 +78,23 @@ TEST(PopupMenuTest, HoverFollowsRowBandsByHeightAlone) {
 
 TEST(PopupMenuTest, LeftClickChoosesAnEnabledRowAndAnywhereElseCloses) {
     const std::tuple<int, int, uint32_t> clicks[] = {
-        {160, 70, 11}, {160, 206, 14}, {3, 30, 10}, {318, 30, 10},  // by height alone
-        {160, 120, 0},                                               // id 0 is a choice
+        {160, 70, 11},
+        {160, 206, 14},
+        {3, 30, 10},
+        {318, 30, 10},  // by height alone
+        {160, 120, 0},  // id 0 is a choice
         // Gaps, separator spaces, above and below the rows, outside the window.
-        {160, 53, kNone}, {160, 140, kNone}, {160, 148, kNone}, {160, 5, kNone},
-        {160, 250, kNone}, {-50, 30, kNone}, {kMenuW, 30, kNone}, {500, 600, kNone},
+        {160, 53, kNone},
+        {160, 140, kNone},
+        {160, 148, kNone},
+        {160, 5, kNone},
+        {160, 250, kNone},
+        {-50, 30, kNone},
+        {kMenuW, 30, kNone},
+        {500, 600, kNone},
     };
-    for (const auto& [x, y, chosen] : clicks) EXPECT_EQ(run({clickAt(x, y)}), chosen) << "click at " << x << ", " << y;
+    for (const auto& [x, y, chosen] : clicks)
+        EXPECT_EQ(run({clickAt(x, y)}), chosen) << "click at " << x << ", " << y;
     EXPECT_EQ(run({clickAt(50, 20)}, {}, 40), kNone);  // a menu without rows
 }
 

@@ -24,7 +24,9 @@
 // LeakSanitizer reads this hook at exit. FLTK keeps the Xft fonts it opened
 // until the process ends, and fontconfig's pattern data behind them is
 // reported as leaked; it is not ours and not a growth, so it is left out.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:libfontconfig.so\n";
+}
 
 namespace fan::testing {
 
@@ -39,10 +41,11 @@ public:
     void SetUp() override {
         Display* display = XOpenDisplay(nullptr);
         const int screen = display != nullptr ? DefaultScreen(display) : 0;
-        if (display == nullptr || DefaultDepth(display, screen) < 24 ||
-            DisplayWidth(display, screen) < 1600 || DisplayHeight(display, screen) < 1200) {
-            std::fprintf(stderr, "display tests need an X screen of 1600x1200x24: run under "
-                                 "xvfb-run -a -s \"-screen 0 1600x1200x24 -noreset\"\n");
+        if (display == nullptr || DefaultDepth(display, screen) < 24 || DisplayWidth(display, screen) < 1600 ||
+            DisplayHeight(display, screen) < 1200) {
+            std::fprintf(stderr,
+                         "display tests need an X screen of 1600x1200x24: run under "
+                         "xvfb-run -a -s \"-screen 0 1600x1200x24 -noreset\"\n");
             std::exit(1);
         }
         // The toolkit takes over this connection: closing it would make Xvfb,
@@ -53,10 +56,11 @@ public:
     }
 };
 
-[[maybe_unused]] const auto* displayEnvironment =
-    ::testing::AddGlobalTestEnvironment(new DisplayEnvironment);
+[[maybe_unused]] const auto* displayEnvironment = ::testing::AddGlobalTestEnvironment(new DisplayEnvironment);
 
-Fl_Color packRgb(unsigned r, unsigned g, unsigned b) { return (r << 24) | (g << 16) | (b << 8); }
+Fl_Color packRgb(unsigned r, unsigned g, unsigned b) {
+    return (r << 24) | (g << 16) | (b << 8);
+}
 
 }  // namespace
 
@@ -99,28 +103,32 @@ int Canvas::countIn(int x, int y, int w, int h, Fl_Color colour) const {
     Fl::get_color(colour, r, g, b);
     int count = 0;
     for (int yy = y; yy < y + h; ++yy)
-        for (int xx = x; xx < x + w; ++xx) count += at(xx, yy) == packRgb(r, g, b);
+        for (int xx = x; xx < x + w; ++xx)
+            count += at(xx, yy) == packRgb(r, g, b);
     return count;
 }
 
-int Canvas::inkIn(int x, int y, int w, int h) const { return w * h - countIn(x, y, w, h, kUntouched); }
+int Canvas::inkIn(int x, int y, int w, int h) const {
+    return w * h - countIn(x, y, w, h, kUntouched);
+}
 
 int Canvas::rightmostInk(int y, int h) const {
     int x = w_ - 1;
-    while (x >= 0 && inkIn(x, y, 1, h) == 0) --x;
+    while (x >= 0 && inkIn(x, y, 1, h) == 0)
+        --x;
     return x;
 }
 
 int Canvas::lowestRowNot(Fl_Color background, int x, int y, int w, int h) const {
     int row = y + h - 1;
-    while (row >= y && countIn(x, row, w, 1, background) == w) --row;
+    while (row >= y && countIn(x, row, w, 1, background) == w)
+        --row;
     return row >= y ? row : -1;
 }
 
 Fl_Color screenPixel(int x, int y) {
     XSync(fl_display, False);
-    XImage* image =
-        XGetImage(fl_display, RootWindow(fl_display, fl_screen), x, y, 1, 1, AllPlanes, ZPixmap);
+    XImage* image = XGetImage(fl_display, RootWindow(fl_display, fl_screen), x, y, 1, 1, AllPlanes, ZPixmap);
     if (image == nullptr) {
         ADD_FAILURE() << "cannot read the screen at (" << x << ", " << y << ")";
         return kUntouched;
@@ -176,8 +184,7 @@ void sendCloseRequest(Fl_Window* window) {
     XFlush(fl_display);
 }
 
-ModalScript::ModalScript(std::vector<std::function<void()>> steps, double deadline)
-    : steps_(std::move(steps)) {
+ModalScript::ModalScript(std::vector<std::function<void()>> steps, double deadline) : steps_(std::move(steps)) {
     Fl::add_timeout(0.15, runStep, this);
     Fl::add_timeout(deadline, expire, this);
 }
@@ -201,7 +208,8 @@ void ModalScript::expire(void* self) {
 
 void settle(double seconds) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    while (std::chrono::steady_clock::now() < end) Fl::wait(0.02);
+    while (std::chrono::steady_clock::now() < end)
+        Fl::wait(0.02);
     XSync(fl_display, False);
     Fl::flush();
 }

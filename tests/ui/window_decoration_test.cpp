@@ -33,7 +33,7 @@ std::vector<std::string> coverage(int w, int h, int diameter) {
 
 TEST(WindowShapeTest, CornersAreCutAlikeFromEachSide) {
     const auto rows = coverage(520, 226, 32);
-    EXPECT_EQ(rows[0].find('#'), 12u);  // a radius of 16 cuts 12 pixels off the first row
+    EXPECT_EQ(rows[0].find('#'), 12u);           // a radius of 16 cuts 12 pixels off the first row
     EXPECT_EQ(rows[16], std::string(520, '#'));  // below the corner zone the rows are whole
     for (size_t y = 0; y < rows.size(); ++y) {
         EXPECT_EQ(rows[y].find('!'), std::string::npos) << y;
@@ -61,8 +61,8 @@ std::string themeVariant(Fl_Window& window) {
     int format = 0;
     unsigned long count = 0, after = 0;
     unsigned char* data = nullptr;
-    XGetWindowProperty(fl_display, fl_xid(&window), XInternAtom(fl_display, "_GTK_THEME_VARIANT", False), 0, 64,
-                       False, XInternAtom(fl_display, "UTF8_STRING", False), &type, &format, &count, &after, &data);
+    XGetWindowProperty(fl_display, fl_xid(&window), XInternAtom(fl_display, "_GTK_THEME_VARIANT", False), 0, 64, False,
+                       XInternAtom(fl_display, "UTF8_STRING", False), &type, &format, &count, &after, &data);
     const std::string value = data ? std::string(reinterpret_cast<char*>(data), count) : "(none)";
     if (data) XFree(data);
     return value;

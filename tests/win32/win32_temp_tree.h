@@ -36,8 +36,8 @@ public:
     // files stay sparse on the Unix side.
     std::wstring file(const std::wstring& relative, uint64_t size, DWORD attributes = FILE_ATTRIBUTE_NORMAL) const {
         const std::wstring path = join(relative);
-        const HANDLE h = CreateFileW(long_(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes,
-                                     nullptr);
+        const HANDLE h =
+            CreateFileW(long_(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes, nullptr);
         if (h == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot make a file");
         LARGE_INTEGER end{};
         end.QuadPart = LONGLONG(size);
@@ -54,7 +54,8 @@ public:
     // Folders nested under `top` until the full path passes 400 characters,
     // well beyond MAX_PATH; returns the innermost one, relative.
     std::wstring deepFolder(std::wstring top) const {
-        for (folder(top); join(top).size() < 400;) folder(top += L"\\" + std::wstring(40, L'n'));
+        for (folder(top); join(top).size() < 400;)
+            folder(top += L"\\" + std::wstring(40, L'n'));
         return top;
     }
 

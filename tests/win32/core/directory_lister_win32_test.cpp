@@ -24,12 +24,15 @@ uint64_t findChild(const Tree& tree, const std::string& name) {
     return kNoNode;
 }
 
-Tree scan(const std::wstring& root, ScanProgress&& progress = {}) { return scanTree(root, progress, &kNoMounts); }
+Tree scan(const std::wstring& root, ScanProgress&& progress = {}) {
+    return scanTree(root, progress, &kNoMounts);
+}
 
 std::map<std::string, std::pair<EntryKind, uint64_t>> listed(DirectoryLister& lister, const std::wstring& folder) {
     std::map<std::string, std::pair<EntryKind, uint64_t>> seen;
     EXPECT_EQ(lister.open(folder, true), ListOpen::Opened);
-    for (ListedEntry e; lister.next(e);) seen[std::string(e.name)] = {e.kind, e.size};
+    for (ListedEntry e; lister.next(e);)
+        seen[std::string(e.name)] = {e.kind, e.size};
     EXPECT_FALSE(lister.failed());
     return seen;
 }
@@ -47,8 +50,8 @@ TEST(Win32Lister, KindsAndSizesLinksSkippedAndVanishedFoldersEmpty) {
     EXPECT_FALSE(lister->isFolder(temp.join(L"big.bin")));
     for (const wchar_t* gone : {L"gone", L"gone\\deeper"})
         EXPECT_EQ(lister->open(temp.join(gone), false), ListOpen::NotFound);
-    for (const auto& [path, expected] : {std::pair{L"C:/a", L"\\\\?\\C:\\a"}, {L"\\\\s\\x", L"\\\\?\\UNC\\s\\x"},
-                                         {L"\\\\?\\C:\\a", L"\\\\?\\C:\\a"}})
+    for (const auto& [path, expected] :
+         {std::pair{L"C:/a", L"\\\\?\\C:\\a"}, {L"\\\\s\\x", L"\\\\?\\UNC\\s\\x"}, {L"\\\\?\\C:\\a", L"\\\\?\\C:\\a"}})
         EXPECT_EQ(win32LongPath(path), expected);
 
     // Wine's CreateSymbolicLinkW reports success and makes nothing, so the

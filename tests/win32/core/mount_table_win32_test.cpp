@@ -48,7 +48,8 @@ TEST(Win32VolumeTable, DriveLettersInOrderAndTheEntryOfAPath) {
 TEST(Win32DriveQueries, FailuresGiveEmptyTexts) {
     std::string device = "untouched";
     EXPECT_EQ(queryPhysicalDriveModel(L"C:\\no-such-folder", device) + device, "untouched");
-    for (const char* point : {"C:\\", "x", "", "\\\\server\\share\\"}) EXPECT_EQ(queryNetworkRemoteName(point), "");
+    for (const char* point : {"C:\\", "x", "", "\\\\server\\share\\"})
+        EXPECT_EQ(queryNetworkRemoteName(point), "");
 }
 
 TEST(Win32DriveQueries, AnswersAreReadOnlyInsideTheReturnedBytes) {
@@ -62,10 +63,10 @@ TEST(Win32DriveQueries, AnswersAreReadOnlyInsideTheReturnedBytes) {
         {{40, 60, 80}, {" \tACME\r\n", "Disk ", "1.0"}, 100, "ACME Disk"},
         {{40, 60, 80}, {"   ", "Disk", "1.0"}, 100, "Disk"},
         {{0, 0, 80}, {"", "", " 1.0"}, 100, "1.0"},
-        {{40, 100, 80}, {"ACME", "Disk", "1.0"}, 100, "ACME"},   // an offset at the end
-        {{40, 900, 80}, {"ACME", "Disk", "1.0"}, 100, "ACME"},   // beyond it
-        {{40, 96, 80}, {"ACME", "Disk", "1.0"}, 98, "ACME Di"},  // a text cut by the end
-        {{40, 60, 80}, {"ACME", "Disk", "1.0"}, 14, ""},         // the offsets themselves beyond
+        {{40, 100, 80}, {"ACME", "Disk", "1.0"}, 100, "ACME"},         // an offset at the end
+        {{40, 900, 80}, {"ACME", "Disk", "1.0"}, 100, "ACME"},         // beyond it
+        {{40, 96, 80}, {"ACME", "Disk", "1.0"}, 98, "ACME Di"},        // a text cut by the end
+        {{40, 60, 80}, {"ACME", "Disk", "1.0"}, 14, ""},               // the offsets themselves beyond
         {{40, 1020, 80}, {"ACME", "Disk", "1.0"}, 5000, "ACME Disk"},  // more claimed than the buffer
     };
     for (const auto& c : cases) {

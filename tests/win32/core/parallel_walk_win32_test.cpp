@@ -15,7 +15,8 @@ TEST(Win32ParallelWalk, SameTreeAsTheWalkOnOneThread) {
     for (int i = 0; i < 40; ++i) {
         const std::wstring folder = L"f" + std::to_wstring(i);
         temp.folder(folder);
-        for (int j = 0; j < i % 7; ++j) temp.file(folder + L"\\x" + std::to_wstring(j), uint64_t(i) * 1000 + j);
+        for (int j = 0; j < i % 7; ++j)
+            temp.file(folder + L"\\x" + std::to_wstring(j), uint64_t(i) * 1000 + j);
     }
     temp.file(temp.deepFolder(L"deep") + L"\\far.txt", 3);
 

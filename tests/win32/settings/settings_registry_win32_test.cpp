@@ -41,7 +41,9 @@ void writeFile(const std::wstring& path, const std::string& text) {
     std::ofstream(std::filesystem::path(path), std::ios::binary) << text;
 }
 
-bool exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool exists(const std::wstring& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 class RegistrySettingsTest : public ::testing::Test {
 protected:
@@ -65,27 +67,35 @@ TEST_F(RegistrySettingsTest, OnlyFourByteDwordsCountAndAnyOneKeepsTheLegacyFileA
         {{dword(L"MapTransparency", 250)}, "theme=2\n", {0, 0, 0, 1, 0, 1, 100}, false},
         {{dword(L"ThemeMode", 0xFFFFFFFF), dword(L"LastDepth", 9), dword(L"LivePreview", 7),
           dword(L"RememberDepth", 0)},
-         "theme=2\n", {0, 0, 0, 0, 2, 1, 35}, false},
+         "theme=2\n",
+         {0, 0, 0, 0, 2, 1, 35},
+         false},
         // Another type or size is no value, so the legacy file decides; it
         // is read in text mode, so CR LF line ends parse as LF ones.
-        {{{L"LanguageMode", REG_SZ, {'1', 0, 0, 0}}, {L"ThemeMode", REG_DWORD, {1, 0}},
-          {L"LastDepth", REG_QWORD, {1, 0, 0, 0, 0, 0, 0, 0}}, {L"DefaultDepth", REG_BINARY, {1, 0, 0, 0}}},
-         "theme=2\r\nlive_preview=false\r\n", {0, 2, 0, 1, 0, 0, 35}, true},
+        {{{L"LanguageMode", REG_SZ, {'1', 0, 0, 0}},
+          {L"ThemeMode", REG_DWORD, {1, 0}},
+          {L"LastDepth", REG_QWORD, {1, 0, 0, 0, 0, 0, 0, 0}},
+          {L"DefaultDepth", REG_BINARY, {1, 0, 0, 0}}},
+         "theme=2\r\nlive_preview=false\r\n",
+         {0, 2, 0, 1, 0, 0, 35},
+         true},
         {{}, "theme = 2\n", {0, 0, 0, 1, 0, 1, 35}, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(&c - cases);
         RegDeleteTreeW(HKEY_CURRENT_USER, kKey);
         DeleteFileW((ini + L".migrated").c_str());
-        for (const RawValue& value : c.values) plant(kKey, value);
+        for (const RawValue& value : c.values)
+            plant(kKey, value);
         writeFile(ini, c.legacy);
         EXPECT_EQ(fieldsOf(loadSettings()), c.expected);
         EXPECT_EQ(exists(ini + L".migrated"), c.migrated);
         EXPECT_EQ(exists(ini), !c.migrated);
         if (c.migrated) {  // saved as four-byte DWORDs, read back from there
             DWORD version = 0, size = sizeof version;
-            EXPECT_EQ(RegGetValueW(HKEY_CURRENT_USER, kKey, L"SettingsVersion", RRF_RT_REG_DWORD, nullptr, &version,
-                                   &size), 0);
+            EXPECT_EQ(
+                RegGetValueW(HKEY_CURRENT_USER, kKey, L"SettingsVersion", RRF_RT_REG_DWORD, nullptr, &version, &size),
+                0);
             EXPECT_EQ(version, 1u);
             EXPECT_EQ(fieldsOf(loadSettings()), c.expected);
         }
@@ -94,7 +104,8 @@ TEST_F(RegistrySettingsTest, OnlyFourByteDwordsCountAndAnyOneKeepsTheLegacyFileA
 
 TEST_F(RegistrySettingsTest, LegacyFileFromAppDataElseUserProfileElseTheCurrentFolder) {
     const std::wstring profile = temp.folder(L"p"), here = temp.folder(L"h");
-    for (const wchar_t* f : {L"p\\AppData", L"p\\AppData\\Roaming", L"p\\AppData\\Roaming\\fanOrbiter", L"h\\fanOrbiter"})
+    for (const wchar_t* f :
+         {L"p\\AppData", L"p\\AppData\\Roaming", L"p\\AppData\\Roaming\\fanOrbiter", L"h\\fanOrbiter"})
         temp.folder(f);
     wchar_t saved[MAX_PATH];
     GetCurrentDirectoryW(MAX_PATH, saved);

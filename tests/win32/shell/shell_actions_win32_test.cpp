@@ -31,7 +31,8 @@ HINSTANCE WINAPI recordExecute(HWND owner, LPCWSTR verb, LPCWSTR file, LPCWSTR p
 
 int WINAPI recordOperation(LPSHFILEOPSTRUCTW op) {
     const wchar_t* end = op->pFrom;
-    while (*end || end[1]) ++end;
+    while (*end || end[1])
+        ++end;
     sources.emplace_back(op->pFrom, end + 2);
     EXPECT_EQ(op->wFunc, UINT(FO_DELETE));
     operationFlags = op->fFlags;
@@ -44,10 +45,18 @@ HRESULT WINAPI failEmpty(HWND, LPCWSTR root, DWORD flags) {
     return E_FAIL;
 }
 
-ShellActionResult showSelecting(const std::wstring& p) { return showInFileManager(p, true); }
-ShellActionResult showItself(const std::wstring& p) { return showInFileManager(p, false); }
-ShellActionResult terminal(const std::wstring& p) { return openTerminal(p); }
-ShellActionResult recycleBin(const std::wstring&) { return openRecycleBin(); }
+ShellActionResult showSelecting(const std::wstring& p) {
+    return showInFileManager(p, true);
+}
+ShellActionResult showItself(const std::wstring& p) {
+    return showInFileManager(p, false);
+}
+ShellActionResult terminal(const std::wstring& p) {
+    return openTerminal(p);
+}
+ShellActionResult recycleBin(const std::wstring&) {
+    return openRecycleBin();
+}
 
 class ShellActionsTest : public ::testing::Test {
 protected:
@@ -70,13 +79,19 @@ TEST_F(ShellActionsTest, WhatIsStartedAndHowFailuresRead) {
         const char* message;
     } cases[] = {
         {showSelecting, file, {42}, {L"explorer.exe|/select,\"" + file + L"\"|-"}, ""},
-        {showSelecting, gone, {32}, {L"explorer.exe|/select,\"" + gone + L"\"|-"},
+        {showSelecting,
+         gone,
+         {32},
+         {L"explorer.exe|/select,\"" + gone + L"\"|-"},
          "Explorer failed (ShellExecute code 32)"},
         {showSelecting, dir, {33}, {dir + L"|-|-"}, ""},
         {showItself, file, {0}, {file + L"|-|-"}, "Explorer failed (ShellExecute code 0)"},
         {terminal, file, {42}, {L"wt.exe|-d \"" + dir + L"\"|" + dir}, ""},
         {terminal, L"C:\\", {2, 42}, {L"wt.exe|-d \"C:\\\"|C:\\", L"cmd.exe|/K cd /d \"C:\\\"|C:\\"}, ""},
-        {terminal, L"name", {2, -5}, {L"wt.exe|-d \"name\"|name", L"cmd.exe|/K cd /d \"name\"|name"},
+        {terminal,
+         L"name",
+         {2, -5},
+         {L"wt.exe|-d \"name\"|name", L"cmd.exe|/K cd /d \"name\"|name"},
          "Terminal failed (ShellExecute code -5)"},
         {recycleBin, L"", {0}, {L"shell:RecycleBinFolder|-|-"}, "Recycle Bin failed (ShellExecute code 0)"},
     };
@@ -94,10 +109,9 @@ TEST_F(ShellActionsTest, RecycleBinFailuresAreReportedAndNothingIsDeletedForGood
     shellCalls.fileOperation = &recordOperation;
     shellCalls.emptyRecycleBin = &failEmpty;
     const std::wstring file = temp.file(L"keep.txt", 1);
-    const std::tuple<int, BOOL, const char*> cases[] = {
-        {0, FALSE, ""},
-        {0, TRUE, "Recycle Bin operation failed (code 0)"},
-        {1223, FALSE, "Recycle Bin operation failed (code 1223)"}};
+    const std::tuple<int, BOOL, const char*> cases[] = {{0, FALSE, ""},
+                                                        {0, TRUE, "Recycle Bin operation failed (code 0)"},
+                                                        {1223, FALSE, "Recycle Bin operation failed (code 1223)"}};
     for (const auto& [result, aborted, message] : cases) {
         operationResult = result;
         operationAborted = aborted;
@@ -133,11 +147,13 @@ TEST(CommandLine, FirstArgumentByTheSystemsQuotingRules) {
     const std::pair<const wchar_t*, const wchar_t*> cases[] = {
         {L"fan.exe", L""},
         {L"\"C:\\Program Files\\fan.exe\" \"D:\\My Folder\" ignored", L"D:\\My Folder"},
-        {L"fan.exe C:\\\u041F\u0430\u043F\u043A\u0430\\\u00E9t\u00E9", L"C:\\\u041F\u0430\u043F\u043A\u0430\\\u00E9t\u00E9"},
+        {L"fan.exe C:\\\u041F\u0430\u043F\u043A\u0430\\\u00E9t\u00E9",
+         L"C:\\\u041F\u0430\u043F\u043A\u0430\\\u00E9t\u00E9"},
         {L"fan.exe \"C:\\a \\\"b\\\"\"", L"C:\\a \"b\""},
         {L"fan.exe   D:\\x\\   E:\\y", L"D:\\x\\"},
     };
-    for (const auto& [line, folder] : cases) EXPECT_EQ(commandLineFolder(line).native(), folder) << line;
+    for (const auto& [line, folder] : cases)
+        EXPECT_EQ(commandLineFolder(line).native(), folder) << line;
 }
 
 }  // namespace
