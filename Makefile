@@ -5,6 +5,7 @@
 # make test-linux   : the Linux tests only (both builds), for quick loops
 # make test-windows : the Windows cross build and its tests under Wine
 # make bench : build the benchmarks (and the tools they compare against)
+# make check-format : every C++ source as .clang-format lays it out
 
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
@@ -17,10 +18,11 @@ DEPS       := cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev \
               libfltk1.3-dev fluid libx11-dev libxext-dev xvfb xauth \
               xfonts-base fonts-dejavu-core
 BENCH_DEPS := libcairo2-dev ncdu hyperfine strace
+LINT_DEPS  := clang-format
 WIN_BUILD  ?= build-win
 WIN_DEPS   := cmake ninja-build g++-mingw-w64-x86-64-posix wine64 wine libgtest-dev libfltk1.3-dev
 
-.PHONY: all deps bench-deps win-deps build build-asan build-windows test test-linux test-plain test-asan \
+.PHONY: all deps bench-deps lint-deps check-format win-deps build build-asan build-windows test test-linux test-plain test-asan \
         test-windows run bench clean
 
 all: build
@@ -40,6 +42,9 @@ deps:
 
 bench-deps: deps
 	$(call install_missing,$(BENCH_DEPS))
+
+lint-deps:
+	$(call install_missing,$(LINT_DEPS))
 
 win-deps:
 	$(call install_missing,$(WIN_DEPS))
@@ -77,7 +82,10 @@ test-linux: test-plain test-asan
 test-windows: build-windows
 	tests/win32/run_windows_tests.sh $(WIN_BUILD) -j $(JOBS)
 
-test: test-linux test-windows
+check-format: lint-deps
+	git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
+
+test: check-format test-linux test-windows
 
 run: build
 	./$(BUILD)/app/fanorbiter $(ARGS)
