@@ -6,6 +6,7 @@
 # make test-windows : the Windows cross build and its tests under Wine
 # make bench : build the benchmarks (and the tools they compare against)
 # make check-format : every C++ source as .clang-format lays it out
+# make lint  : clang-tidy's fault-finding checks (.clang-tidy) over the program's sources
 
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
@@ -18,11 +19,11 @@ DEPS       := cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev \
               libfltk1.3-dev fluid libx11-dev libxext-dev xvfb xauth \
               xfonts-base fonts-dejavu-core
 BENCH_DEPS := libcairo2-dev ncdu hyperfine strace
-LINT_DEPS  := clang-format
+LINT_DEPS  := clang-format clang-tidy
 WIN_BUILD  ?= build-win
 WIN_DEPS   := cmake ninja-build g++-mingw-w64-x86-64-posix wine64 wine libgtest-dev libfltk1.3-dev
 
-.PHONY: all deps bench-deps lint-deps check-format win-deps build build-asan build-windows test test-linux test-plain test-asan \
+.PHONY: all deps bench-deps lint-deps check-format lint win-deps build build-asan build-windows test test-linux test-plain test-asan \
         test-windows run bench clean
 
 all: build
@@ -84,6 +85,12 @@ test-windows: build-windows
 
 check-format: lint-deps
 	git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
+
+# Only the diagnostics are shown; clang-tidy's progress lines go to a log.
+TIDY_SOURCES := '$(CURDIR)/(core|texts|ui|app|settings|shell)/'
+lint: lint-deps $(BUILD)/build.ninja
+	@run-clang-tidy -p $(BUILD) -j $(JOBS) -quiet $(TIDY_SOURCES) > $(BUILD)/clang-tidy.log 2>&1 \
+	  || { grep -E -A3 '(error|warning): ' $(BUILD)/clang-tidy.log; echo "clang-tidy found faults (full log: $(BUILD)/clang-tidy.log)"; exit 1; }
 
 test: check-format test-linux test-windows
 

@@ -21,7 +21,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr size_t kMaxOutput = 64 * 1024;
+constexpr size_t kMaxOutput = size_t{64} * 1024;
 
 int millisecondsLeft(Clock::time_point deadline) {
     const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
@@ -100,6 +100,7 @@ pid_t spawn(const std::vector<std::string>& argv, int outputFd, const std::strin
     posix_spawnattr_setflags(&attributes, flags);
 
     std::vector<char*> args;
+    args.reserve(argv.size() + 1);
     for (const std::string& arg : argv)
         args.push_back(const_cast<char*>(arg.c_str()));
     args.push_back(nullptr);

@@ -134,8 +134,9 @@ void paintBands(int size, RowRange rows, double centre, uint32_t background, con
                 for (int j = 0; j < SS; ++j) {
                     const int32_t* rowColumns = columns.data() + static_cast<size_t>(j) * stride;
                     const bool has = 2 * r + 1 < counts[j];
-                    starts[j] = has ? rowColumns[2 * r] : 0;
-                    ends[j] = has ? rowColumns[2 * r + 1] : 0;
+                    const int32_t* run = rowColumns + 2 * static_cast<size_t>(r);
+                    starts[j] = has ? run[0] : 0;
+                    ends[j] = has ? run[1] : 0;
                 }
                 band.fillRuns(starts, ends, colour);
             }
@@ -152,7 +153,7 @@ void paintBands(int size, RowRange rows, double centre, uint32_t background, con
         // Each row is boxed down in cache and appended: the output is
         // written once, never cleared first.
         band.downsample(palette, row.data());
-        out.insert(out.end(), row.begin(), row.begin() + 3 * size);
+        out.insert(out.end(), row.begin(), row.begin() + 3 * static_cast<ptrdiff_t>(size));
     }
 }
 

@@ -209,7 +209,7 @@ void SampleBand<SS, Index>::downsample(const RasterPalette& palette, uint8_t* ou
     const uint32_t* bytes = palette.bytes.data();
 #pragma GCC unroll 4
     for (int x = 0; x < size_; ++x)
-        std::memcpy(out + 3 * x, &bytes[entries_[x]], 4);
+        std::memcpy(out + 3 * static_cast<size_t>(x), &bytes[entries_[x]], 4);
 
     constexpr unsigned kArea = SS * SS;
     constexpr unsigned kHalf = kArea / 2;
@@ -232,7 +232,7 @@ void SampleBand<SS, Index>::downsample(const RasterPalette& palette, uint8_t* ou
         uint64_t sum = 0;
         for (int j = 0; j < SS; ++j)
             sum += rowSums[j];
-        uint8_t* o = out + 3 * x;
+        uint8_t* o = out + 3 * static_cast<size_t>(x);
         o[0] = static_cast<uint8_t>(((sum & 0xFFFF) + kHalf) / kArea);
         o[1] = static_cast<uint8_t>(((sum >> 16 & 0xFFFF) + kHalf) / kArea);
         o[2] = static_cast<uint8_t>(((sum >> 32 & 0xFFFF) + kHalf) / kArea);

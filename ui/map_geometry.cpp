@@ -73,9 +73,11 @@ std::pair<int, int> rasterRowsOf(const RasterSegment& sector, double centre, int
     for (double radius : {sector.innerRadius, sector.outerRadius})
         for (double angle : {sector.startAngle, sector.endAngle})
             take(radius, angle);
-    const double turn = 2.0 * M_PI;
-    for (double extreme = 0.0; extreme <= 2.0 * turn; extreme += M_PI)
+    // The top and bottom of the circle, over the two turns a sector may span.
+    for (int half = 0; half <= 4; ++half) {
+        const double extreme = half * M_PI;
         if (sector.startAngle <= extreme && extreme <= sector.endAngle) take(sector.outerRadius, extreme);
+    }
     const int first = static_cast<int>(std::clamp(std::floor(top) - 1.0, 0.0, double(size)));
     const int last = static_cast<int>(std::clamp(std::ceil(bottom) + 2.0, 0.0, double(size)));
     return {first, last};

@@ -32,7 +32,7 @@ MapImage::MapImage(const uint8_t* pixels, int raster, int side)
 }
 
 MapImage::~MapImage() {
-    uncache();
+    MapImage::uncache();
 }
 
 void MapImage::uncache() {
