@@ -12,7 +12,9 @@
 
 #include "app/app.h"
 #include "app/choice_items.h"
+#include "core/path_text.h"
 #include "core/tree_queries.h"
+#include "texts/display_text.h"
 #include "texts/ui_texts.h"
 #include "ui/palette.h"
 #include "ui/soft_button.h"
@@ -27,13 +29,11 @@ constexpr uint64_t kSearchLimit = 500;
 // Only the first column has a width; the path takes the rest of the row.
 const int kColumnWidths[] = {118, 0};
 
-// A path as one browser column: tabs would start a new column and line
-// breaks have no place in one row. Scan roots are absolute, so no column
-// starts with the browser's format character '@'.
-std::string rowPath(std::string path) {
-    std::replace_if(
-        path.begin(), path.end(), [](char c) { return c == '\t' || c == '\n' || c == '\r'; }, ' ');
-    return path;
+// A path as one browser column: its display text has no tab to start a new
+// column and no line break. Scan roots are absolute, so no column starts
+// with the browser's format character '@'.
+std::string rowPath(const std::filesystem::path& path) {
+    return displayText(pathText(path));
 }
 
 }  // namespace
@@ -114,7 +114,7 @@ void AnalysisWindow::refresh() {
         rowNodes = largestFiles(*tree, kLargestFilesLimit);
         for (uint64_t node : rowNodes) {
             const std::string row =
-                formatSize(tree->nodes[node].size, uiLanguage) + "\t" + rowPath(tree->nodePath(node).string());
+                formatSize(tree->nodes[node].size, uiLanguage) + "\t" + rowPath(tree->nodePath(node));
             resultsBrowser->add(row.c_str());
         }
         status_ =
@@ -125,7 +125,7 @@ void AnalysisWindow::refresh() {
         rowNodes = searchByName(*tree, query, kSearchLimit);
         for (uint64_t node : rowNodes) {
             const ScanNode& found = tree->nodes[node];
-            const std::string path = rowPath(tree->nodePath(node).string());
+            const std::string path = rowPath(tree->nodePath(node));
             const std::string row =
                 formatSize(found.size, uiLanguage) + "\t" + (found.isFolder ? uiText(txtFolderTag) + path : path);
             resultsBrowser->add(row.c_str());
@@ -175,7 +175,7 @@ void AnalysisWindow::onReveal(Fl_Widget* widget, void* data) {
                 app.currentNode = parent;
                 app.map->resetCache();
             }
-            app.pathInput->value(tree->nodePath(parent).string().c_str());
+            app.pathInput->value(pathText(tree->nodePath(parent)).c_str());
             const std::vector<uint64_t>& siblings = tree->nodes[parent].children;
             const auto at = std::find(siblings.begin(), siblings.end(), node);
             const long position = at == siblings.end() ? 0 : static_cast<long>(at - siblings.begin());

@@ -188,7 +188,7 @@ int App::detailIndex() const {
     return detailChoice != nullptr ? detailChoice->value() : -1;
 }
 
-std::string App::pathText() const {
+std::string App::pathFieldText() const {
     return pathInput != nullptr && pathInput->value() != nullptr ? std::string(pathInput->value()) : std::string();
 }
 

@@ -108,7 +108,7 @@ public:
     int mapTransparency() const override { return settings.mapTransparency; }
     const ScanSnapshot& previewSnapshot() const override { return preview; }
     double animationPhase() const override { return busyPhase; }
-    std::string pathText() const override;
+    std::string pathFieldText() const override;
 
     // The seventeen children, in creation order; the window's group owns them.
     SoftButton* openFolderButton = nullptr;

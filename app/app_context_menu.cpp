@@ -10,6 +10,8 @@
 #include "app/app.h"
 #include "app/context_menu_items.h"
 #include "app/shell_actions.h"
+#include "core/path_text.h"
+#include "texts/display_text.h"
 #include "texts/ui_texts.h"
 #include "ui/modal_window.h"
 #include "ui/modern_dialog.h"
@@ -41,8 +43,6 @@ uint32_t runPopupMenu(std::vector<ContextMenuItem> items) {
 
 void App::showContextMenu(uint64_t node) {
     if (scanning || result == nullptr || node == kNoNode || node >= result->nodes.size()) return;
-    // On Linux a path is bytes, and its "UTF-8" form is those bytes unchanged,
-    // whatever encoding the names on disk use.
     const std::filesystem::path path = result->nodePath(node);
     const bool mountPoint = result->nodes[node].mountIndex != kNoNode;
     const bool folder = result->nodes[node].isFolder;
@@ -54,7 +54,8 @@ void App::showContextMenu(uint64_t node) {
             showActionError(this, showInFileManager(path, true));
             break;
         case menuCopyPath: {
-            const std::string text = path.u8string();
+            // The path's own text, so that pasting it names the same file.
+            const std::string text = pathText(path);
             Fl::copy(text.c_str(), int(text.size()), 1, Fl::clipboard_plain_text);
             // Shown until the status line is next rebuilt.
             statusText = uiText(txtPathCopied);
@@ -72,8 +73,9 @@ void App::showContextMenu(uint64_t node) {
             break;
         case menuMoveToTrash: {
             if (!trashable) break;
-            const int answer = showConfirmDialog(this, uiText(txtMoveToTrashTitle), uiText(txtMoveToTrashQuestion),
-                                                 path.u8string(), uiText(txtMoveToTrash), uiText(txtCancel));
+            const int answer =
+                showConfirmDialog(this, uiText(txtMoveToTrashTitle), uiText(txtMoveToTrashQuestion),
+                                  displayText(pathText(path)), uiText(txtMoveToTrash), uiText(txtCancel));
             if (answer != 1) break;
             // Taken before the move: the folder being viewed is the one scanned afresh.
             const std::filesystem::path viewed = result->nodePath(currentNode);

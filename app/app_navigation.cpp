@@ -4,6 +4,8 @@
 #include <FL/Fl.H>
 #include <FL/Fl_Input.H>
 
+#include "core/path_text.h"
+
 namespace fan {
 
 void App::openNode(uint64_t node, bool pushHistory) {
@@ -27,8 +29,7 @@ void App::openNode(uint64_t node, bool pushHistory) {
     map->listScroll = 0;
     map->hoveredIsGroup = false;
     map->resetCache();
-    // Paths are bytes here: the field shows them as they are.
-    if (!scanning) pathInput->value(result->nodePath(node).string().c_str());
+    if (!scanning) pathInput->value(pathText(result->nodePath(node)).c_str());
     updateControls();
     map->redraw();
 }
@@ -88,7 +89,7 @@ int App::handle(int event) {
             return 1;
         case FL_F + 5:
             if (scanning) break;
-            start(std::filesystem::path(pathText()), false);
+            start(pathFromText(pathFieldText()), false);
             return 1;
         default:
             break;

@@ -16,6 +16,7 @@
 #include "app/scan_worker_launch.h"
 #include "app/status_text.h"
 #include "core/core_messages.h"
+#include "core/path_text.h"
 #include "core/scan_engine.h"
 #include "texts/ui_texts.h"
 #include "ui/soft_button.h"
@@ -52,7 +53,7 @@ void App::start(const std::filesystem::path& path, bool keepHistory) {
     currentNode = 0;
     nodeHistory.clear();
     map->resetCache();
-    pathInput->value(path.string().c_str());
+    pathInput->value(pathText(path).c_str());
     try {
         worker = scanWorkerLauncher(*this, path);
     } catch (const std::exception& error) {
@@ -111,7 +112,7 @@ void App::pollScan(void* data) {
         app.map->resetCache();
         app.mountEntries = listMounts();
         app.refreshFileSystems();
-        app.pathInput->value(app.result->root.string().c_str());
+        app.pathInput->value(pathText(app.result->root).c_str());
         app.updateStatus();
     } else {
         app.lastError = app.pendingResult ? app.pendingResult->errorText : std::string("Scan failed");
@@ -154,7 +155,7 @@ void App::refreshFileSystems() {
     menu.replace(0, menuLiteral(uiText(txtFileSystems)).c_str());
     for (size_t i = 0; i < items.size(); ++i) {
         menu.replace(static_cast<int>(i + 1), menuLiteral(items[i].label).c_str());
-        fileSystemPaths.emplace_back(items[i].mountPoint);
+        fileSystemPaths.push_back(pathFromText(items[i].mountPoint));
     }
     bool keep = selected >= 1 && static_cast<size_t>(selected) <= items.size();
     menu.value(keep ? selected : 0);
@@ -165,16 +166,16 @@ void App::onOpenFolder(Fl_Widget*, void* data) {
     if (app.scanning) return;
     Fl_Native_File_Chooser chooser(Fl_Native_File_Chooser::BROWSE_DIRECTORY);
     chooser.title(uiText(txtChooseFolderTitle));
-    std::string startFolder = app.result ? app.result->root.string() : std::string();
+    std::string startFolder = app.result ? pathText(app.result->root) : std::string();
     if (!startFolder.empty()) chooser.directory(startFolder.c_str());
     if (chooser.show() != 0 || chooser.filename() == nullptr) return;
-    app.start(std::filesystem::path(std::string(chooser.filename())), false);
+    app.start(pathFromText(chooser.filename()), false);
 }
 
 void App::onScan(Fl_Widget*, void* data) {
     App& app = *static_cast<App*>(data);
-    // The field's bytes are the path as they stand: no trimming, no conversion.
-    app.start(std::filesystem::path(std::string(app.pathInput->value())), false);
+    // No trimming: the field's text names the path exactly.
+    app.start(pathFromText(app.pathFieldText()), false);
 }
 
 void App::onCancelScan(Fl_Widget*, void* data) {

@@ -1,5 +1,6 @@
 #include "app/file_systems_menu.h"
 
+#include "texts/display_text.h"
 #include "texts/volume_description.h"
 
 namespace fan {
@@ -38,7 +39,8 @@ std::string fileSystemLabel(const MountEntry& entry) {
         if (!label.empty()) label += " \u00B7 ";
         label += part;
     }
-    return cutToCharacters(label, kFileSystemLabelLimit);
+    // A mount point is a name on disk like any other: shown readably.
+    return cutToCharacters(displayText(label), kFileSystemLabelLimit);
 }
 
 std::vector<FileSystemItem> fileSystemItems(const std::vector<MountEntry>& mounts) {

@@ -26,7 +26,8 @@ inline constexpr size_t kFileSystemLabelLimit = 52;
 // One item per entry that is not a pseudo file system, in table order.
 std::vector<FileSystemItem> fileSystemItems(const std::vector<MountEntry>& mounts);
 
-// Mount point, file-system type and origin, joined by " · ", cut to the limit.
+// Mount point, file-system type and origin, joined by " · ", as displayText
+// shows them, cut to the limit.
 std::string fileSystemLabel(const MountEntry& entry);
 
 // `text` whole when it has at most `limit` characters, else its first

@@ -13,6 +13,7 @@
 namespace fan {
 
 int runProgram(int argc, char** argv) {
+    quietCriticalErrors();
     installWindowIcons();
     installInterfaceFonts();
     Fl::scheme("gtk+");

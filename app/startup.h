@@ -5,6 +5,12 @@
 
 namespace fan {
 
+// Keeps the system from asking the user to insert a medium when a drive
+// without one (an empty card reader) is queried: the query fails instead.
+// The first step of start-up, before any volume is queried; nothing to do
+// where the system never asks.
+void quietCriticalErrors();
+
 // The folder to scan at start-up: the first argument as the raw bytes the
 // system gave (a name that is not UTF-8 still leads to its folder), or an
 // empty path without one. Further arguments are ignored.

@@ -6,12 +6,15 @@
 
 #include "app/app_icon.h"
 #include "app/startup.h"
+#include "core/path_text.h"
 
 namespace fan {
 
+void quietCriticalErrors() {}
+
 std::filesystem::path folderArgument(int argc, char** argv) {
     if (argc < 2 || argv == nullptr || argv[1] == nullptr) return {};
-    return std::filesystem::path(argv[1]);
+    return pathFromText(argv[1]);
 }
 
 void installWindowIcons() {

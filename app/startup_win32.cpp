@@ -20,6 +20,10 @@ HICON loadIcon(int size) {
 
 }  // namespace
 
+void quietCriticalErrors() {
+    SetErrorMode(SEM_FAILCRITICALERRORS);
+}
+
 // argv holds the arguments in the ANSI code page, which cannot spell every
 // name; the wide command line can.
 std::filesystem::path folderArgument(int, char**) {

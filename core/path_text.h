@@ -24,4 +24,12 @@ std::string genericPathText(const std::filesystem::path& path);
 // Windows a byte sequence that is not WTF-8 becomes U+FFFD per bad byte.
 std::filesystem::path::string_type nativeText(std::string_view text);
 
+// The path a text names: the inverse of pathText. Every path the interface
+// makes from text (the path field, the folder chooser, a mount point) goes
+// through here, never through the library's own conversion, which on
+// Windows reads the bytes as single characters.
+inline std::filesystem::path pathFromText(std::string_view text) {
+    return std::filesystem::path(nativeText(text));
+}
+
 }  // namespace fan

@@ -7,6 +7,9 @@
 #include <string>
 
 #include "core/core_messages.h"
+#ifdef _WIN32
+#include "core/long_path_win32.h"
+#endif
 #include "core/mount_map.h"
 #include "core/node_reserve.h"
 #include "core/parallel_lister.h"
@@ -231,11 +234,27 @@ void Walk::finish() {
 
 }  // namespace
 
-std::filesystem::path toLongPath(const std::filesystem::path& path) {
-    std::filesystem::path normal = std::filesystem::absolute(path).lexically_normal();
+namespace {
+
+std::filesystem::path absoluteNormal(const std::filesystem::path& path, std::error_code& error) {
+#ifdef _WIN32
+    if (isWin32NetworkOrPrefixed(path)) return win32NetworkOrPrefixedFullPath(path, error);
+#endif
+    std::filesystem::path normal = std::filesystem::absolute(path, error);
+    if (error) return {};
+    normal = normal.lexically_normal();
     // "/a/b/" names the same folder as "/a/b"; without the trailing separator
     // the root's text compares equal to the mount points that lie inside it.
     if (!normal.has_filename() && normal.has_relative_path()) normal = normal.parent_path();
+    return normal;
+}
+
+}  // namespace
+
+std::filesystem::path toLongPath(const std::filesystem::path& path) {
+    std::error_code error;
+    std::filesystem::path normal = absoluteNormal(path, error);
+    if (error) throw std::filesystem::filesystem_error("cannot make the path absolute", path, error);
     return normal;
 }
 
@@ -249,11 +268,8 @@ Tree scanWith(const std::filesystem::path& root, ScanProgress& progress, const s
     bool usable = !root.empty();
     if (usable) {
         std::error_code error;
-        const std::filesystem::path absolute = std::filesystem::absolute(root, error);
-        if (error)
-            usable = false;
-        else
-            tree.root = toLongPath(absolute);
+        tree.root = absoluteNormal(root, error);
+        usable = !error;
     }
     if (!usable || !lister.isFolder(tree.root)) {
         tree.errorText = kOpenFolderFailedPrefix + pathText(root);

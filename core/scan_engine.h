@@ -38,8 +38,10 @@ Tree scanTree(const std::filesystem::path& root, ScanProgress& progress, const s
 
 // The absolute, lexically normal form of a path without a trailing
 // separator; the form every listing call receives (the Windows lister adds
-// the \\?\ long-path prefix itself). Throws when the path cannot be made
-// absolute.
+// the \\?\ long-path prefix itself). On Windows a network path
+// (\\server\share\...) keeps its server and share, and a path already
+// behind \\?\ is kept exactly. The scan's root is made the same way.
+// Throws when the path cannot be made absolute.
 std::filesystem::path toLongPath(const std::filesystem::path& path);
 
 }  // namespace fan

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "texts/display_text.h"
 #include "ui/palette.h"
 
 namespace fan {
@@ -91,7 +92,7 @@ void drawTextVCentered(const std::string& text, int x, int y, int w, int h, int 
     fl_font(FL_HELVETICA, size);
     fl_color(colour);
     const int baseline = y + (fl_height() + h) / 2 - fl_descent();
-    fl_draw(text.c_str(), x, baseline);
+    fl_draw(displayText(text).c_str(), x, baseline);
     fl_pop_clip();
 }
 

@@ -35,7 +35,9 @@ void drawTextAligned(const std::string& text, int x, int y, int w, int h, int si
 void drawTextLeft(const std::string& text, int x, int y, int w, int h, int size, Fl_Color colour);
 
 // One line from the box's left edge with its baseline centred in the box,
-// clipped to it; no symbols, no wrapping.
+// clipped to it; no symbols, no wrapping. The text is drawn as displayText
+// shows it, so a file name's bad bytes and control characters stay visible
+// and never break the line.
 void drawTextVCentered(const std::string& text, int x, int y, int w, int h, int size, Fl_Color colour);
 
 }  // namespace fan

@@ -41,7 +41,7 @@ public:
     // Animation phase, advanced on every poll tick while scanning.
     virtual double animationPhase() const = 0;
     // The text of the path field, shown before the first snapshot arrives.
-    virtual std::string pathText() const = 0;
+    virtual std::string pathFieldText() const = 0;
     // Opens a folder, pushing the current one on the back-stack when asked.
     // Ignores kNoNode, a node that is not a folder and the current node.
     virtual void openNode(uint64_t node, bool pushHistory) = 0;

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "core/path_text.h"
 #include "core/ring_raster.h"
 #include "texts/ui_texts.h"
 #include "texts/volume_description.h"
@@ -36,8 +37,7 @@ std::filesystem::path normalPath(const std::filesystem::path& path) {
 
 bool isVolumeRoot(const Tree& tree, uint64_t node) {
     const MountEntry& volume = tree.rootVolume;
-    return volume.spaceKnown &&
-           normalPath(tree.nodePath(node)) == normalPath(std::filesystem::u8path(volume.mountPoint));
+    return volume.spaceKnown && normalPath(tree.nodePath(node)) == normalPath(pathFromText(volume.mountPoint));
 }
 
 void rebuildImage(Map& map, const std::vector<RasterSegment>& sectors, std::array<uint8_t, 3> background, int raster,
@@ -83,7 +83,7 @@ void Map::drawFullMap() {
     const int L = listLeft;
     const int detail = app->detailIndex();
 
-    drawTextVCentered(tree.nodePath(current).u8string(), X + 24, Y + 14, L - X - 48, 28, 14, themeText);
+    drawTextVCentered(pathText(tree.nodePath(current)), X + 24, Y + 14, L - X - 48, 28, 14, themeText);
     drawTextVCentered(describeVolume(tree.rootVolume), X + 24, Y + 45, L - X - 48, 24, 12, themeAccent);
 
     const RingPlacement place = placeRings(X, Y, W, H, 0.3, 68.0);

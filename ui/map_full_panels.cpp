@@ -6,6 +6,7 @@
 #include <cmath>
 #include <string>
 
+#include "core/path_text.h"
 #include "texts/ui_texts.h"
 #include "texts/volume_description.h"
 #include "ui/draw_helpers.h"
@@ -131,7 +132,7 @@ void drawMapDetails(const Map& map, const Tree& tree, uint64_t current) {
     if (nothingHovered && !map.hoveredIsGroup)
         drawTextVCentered(uiText(txtHoverHint), X, bottom - 91, W, 25, 13, themeTextDim);
     else
-        drawTextVCentered(tree.nodePath(d).u8string(), X, bottom - 91, W, 25, 13, themeText);
+        drawTextVCentered(pathText(tree.nodePath(d)), X, bottom - 91, W, 25, 13, themeText);
 
     const int lineY = bottom - 64;
     if (const MountEntry* volume = mountOf(tree, node)) {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "core/path_text.h"
 #include "core/ring_raster.h"
 #include "texts/ui_texts.h"
 #include "texts/volume_description.h"
@@ -77,8 +78,8 @@ void Map::drawPreview() {
     const ScanSnapshot& snapshot = app->previewSnapshot();
     const Fl_Color panel = mapPanelColour(app->mapTransparency());
 
-    drawTextVCentered(snapshot.valid ? snapshot.root.u8string() : app->pathText(), X + 24, Y + 14, L - X - 48, 28, 14,
-                      themeText);
+    drawTextVCentered(snapshot.valid ? pathText(snapshot.root) : app->pathFieldText(), X + 24, Y + 14, L - X - 48, 28,
+                      14, themeText);
     drawTextVCentered(snapshot.valid ? describeVolume(snapshot.rootVolume) : uiText(txtReadingStructure), X + 24,
                       Y + 45, L - X - 48, 24, 12, themeAccent);
 

@@ -44,13 +44,13 @@ TEST_F(AnalysisTest, ListsSearchRevealAndTheScansAround) {
     for (int i = 0; i < 600; ++i)
         tree.file(folder, "m" + std::to_string(i), 1000 + i);
     const uint64_t deep = tree.folder(folder, "Deep");
-    tree.file(0, "a\tb\nc\rd", 1 << 20);
+    tree.file(0, "a\tb\nc\rd\xFF", 1 << 20);
     tree.file(0, "ФАЙЛ", 1);
     app->result = std::make_unique<Tree>(tree.finish());
     uiLanguage = 1;
     open();
     ASSERT_EQ(window.resultsBrowser->size(), 200);
-    EXPECT_EQ(row(1), "1.00 MiB\troot/a b c d");
+    EXPECT_EQ(row(1), "1.00 MiB\troot/a\\tb\\nc\\rd\xEF\xBF\xBD");
     EXPECT_EQ(std::string(window.statusBox->label()), std::string("Showing 200 ") + uiText(txtLargestFilesStatus));
     EXPECT_FALSE(window.queryInput->active());
 

@@ -112,5 +112,11 @@ TEST(DrawHelpersTest, CentredLineSitsOnItsBaselineAndAtSignsAreText) {
     EXPECT_GT(c.rightmostInk(0, 40), 10 + stem + (whole - stem) / 2);
 }
 
+TEST(DrawHelpersTest, ALineShowsBadBytesAndControlCharactersVisibly) {
+    const Canvas odd(300, 40, [] { drawTextVCentered("a\tb\xFF", 10, 5, 280, 30, 14, kInk); });
+    const Canvas shown(300, 40, [] { drawTextVCentered("a\\tb\uFFFD", 10, 5, 280, 30, 14, kInk); });
+    EXPECT_TRUE(odd.sameAs(shown));
+}
+
 }  // namespace
 }  // namespace fan

@@ -24,7 +24,7 @@ struct FakeMapHost : MapHost {
     int mapTransparency() const override { return 0; }
     const ScanSnapshot& previewSnapshot() const override { return snapshot; }
     double animationPhase() const override { return 0.0; }
-    std::string pathText() const override { return path; }
+    std::string pathFieldText() const override { return path; }
     void openNode(uint64_t node, bool) override { opened.push_back(node); }
     void showContextMenu(uint64_t node) override { menus.push_back(node); }
 };

@@ -1,6 +1,7 @@
 // The Windows listing and the walk over it on real folders under Wine:
 // kinds and 64-bit sizes, links skipped, vanished folders, paths beyond 260
-// characters and names that are not valid UTF-16.
+// characters, roots given as text, network and prefixed roots, and names
+// that are not valid UTF-16.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -99,10 +100,46 @@ TEST(Win32Scan, SumsARealTreeAndEveryNodePathLeadsBackToItsFile) {
         EXPECT_EQ(scan(root).errorText, "Не удалось открыть папку: " + pathText(root));
 }
 
+TEST(Win32Scan, ACyrillicFolderScansFromItsText) {
+    testing::Win32TempTree temp;
+    temp.folder(L"\u041F\u0430\u043F\u043A\u0430");
+    temp.file(L"\u041F\u0430\u043F\u043A\u0430\\a.txt", 12);
+    const Tree tree = scan(pathFromText(pathText(temp.root()) + "\\Папка"));
+    ASSERT_EQ(tree.errorText, "");
+    EXPECT_EQ(tree.root.native(), temp.join(L"\u041F\u0430\u043F\u043A\u0430"));
+    EXPECT_EQ(tree.nodes[0].size, 12u);
+}
+
+TEST(Win32Scan, APrefixedRootIsScannedAsItStands) {
+    testing::Win32TempTree temp;
+    temp.file(L"a.txt", 12);
+    const std::wstring prefixed = L"\\\\?\\" + temp.root();
+    const Tree tree = scan(prefixed);
+    ASSERT_EQ(tree.errorText, "");
+    EXPECT_EQ(tree.root.native(), prefixed);
+    EXPECT_EQ(tree.nodes[0].size, 12u);
+}
+
+TEST(Win32LongPath, NetworkAndPrefixedRootsKeepTheirForm) {
+    const struct {
+        const char* name;
+        std::wstring root, longForm;
+    } rows[] = {
+        {"folder of a share", LR"(\\server\share\a\..\b\)", LR"(\\?\UNC\server\share\b)"},
+        {"forward slashes", L"//server/share/x", LR"(\\?\UNC\server\share\x)"},
+        {"already prefixed", LR"(\\?\C:\x\..\y)", LR"(\\?\C:\x\..\y)"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(win32LongPath(toLongPath(row.root)), row.longForm);
+    }
+}
+
 TEST(Win32Scan, ANameThatIsNotValidUtf16DoesNotFailTheScan) {
     testing::Win32TempTree temp;
     const std::wstring odd = std::wstring(L"odd") + wchar_t(0xD800) + L".txt";
     const std::string stored = "odd\xED\xA0\x80.txt";  // WTF-8
+    EXPECT_EQ(pathFromText(pathText(temp.join(odd))).native(), temp.join(odd));
     try {
         temp.file(odd, 1);
     } catch (const std::runtime_error&) {  // Wine refuses the name: check the conversions by hand

@@ -1,4 +1,4 @@
-// Font set-up for the interface.
+// Font set-up for the interface on Linux.
 #include "ui/fonts.h"
 
 #include <FL/Fl.H>
