@@ -17,11 +17,12 @@ SUDO       := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 # refuses to load without it, though libfltk1.3-dev only recommends it.
 DEPS       := cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev \
               libfltk1.3-dev fluid libx11-dev libxext-dev xvfb xauth \
-              xfonts-base fonts-dejavu-core
+              xfonts-base fonts-dejavu-core libpng-dev libpixman-1-dev
 BENCH_DEPS := libcairo2-dev ncdu hyperfine strace
 LINT_DEPS  := clang-format clang-tidy
 WIN_BUILD  ?= build-win
-WIN_DEPS   := cmake ninja-build g++-mingw-w64-x86-64-posix wine64 wine libgtest-dev libfltk1.3-dev
+WIN_DEPS   := cmake ninja-build g++-mingw-w64-x86-64-posix wine64 wine libgtest-dev libfltk1.3-dev \
+              libpixman-1-dev
 
 .PHONY: all deps bench-deps lint-deps check-format lint win-deps build build-asan build-windows test test-linux test-plain test-asan \
         test-windows run bench clean

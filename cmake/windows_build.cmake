@@ -23,9 +23,10 @@ fan_toolkit_free_library(fan_settings "/(settings_store|settings_registry_|syste
 # The shell actions and the command line.
 fan_toolkit_free_library(fan_shell "/(shell_actions|command_line)_win32\\.cpp$" shell32)
 
-# The interface, compiled for Windows against the toolkit's headers (which
-# bring in windows.h there) and never linked. Only the FL folder is taken
-# from the host's include tree; the rest of it is the host's C library.
+# The interface, compiled for Windows against the toolkit's and pixman's
+# headers (the toolkit's bring in windows.h there) and never linked. Only
+# the FL and pixman-1 folders are taken from the host's include tree; the
+# rest of it is the host's C library.
 set(FAN_FLTK_HEADERS ${CMAKE_BINARY_DIR}/fltk-headers)
 file(MAKE_DIRECTORY ${FAN_FLTK_HEADERS})
 file(CREATE_LINK /usr/include/FL ${FAN_FLTK_HEADERS}/FL SYMBOLIC)
@@ -35,7 +36,7 @@ list(FILTER FAN_WIN_GUI_SOURCES EXCLUDE REGEX
      "/(settings_store|settings_registry_|system_preferences_|shell_actions|command_line)[^/]*\\.cpp$")
 add_library(fan_gui_check_win32 OBJECT ${FAN_WIN_UI_SOURCES} ${FAN_WIN_GUI_SOURCES})
 target_include_directories(fan_gui_check_win32 PRIVATE ${PROJECT_SOURCE_DIR})
-target_include_directories(fan_gui_check_win32 SYSTEM PRIVATE ${FAN_FLTK_HEADERS})
+target_include_directories(fan_gui_check_win32 SYSTEM PRIVATE ${FAN_FLTK_HEADERS} /usr/include/pixman-1)
 # M_PI is an extension that mingw's math.h offers only on request.
 target_compile_definitions(fan_gui_check_win32 PRIVATE WIN32 _WIN32_WINNT=0x0A00 _USE_MATH_DEFINES)
 target_compile_options(fan_gui_check_win32 PRIVATE ${FAN_WARNINGS})
@@ -43,8 +44,7 @@ target_compile_options(fan_gui_check_win32 PRIVATE ${FAN_WARNINGS})
 # The icon group 101 and the manifest. The icon is the program's own art,
 # drawn at every size by a small tool that runs under Wine during the build.
 enable_language(RC)
-add_executable(make_icon_ico app/icon/make_icon_ico.cpp app/icon/ico_encoder.cpp app/icon/png_encoder.cpp
-               app/app_icon.cpp)
+add_executable(make_icon_ico app/icon/make_icon_ico.cpp app/icon/ico_encoder.cpp app/app_icon.cpp)
 target_include_directories(make_icon_ico PRIVATE ${PROJECT_SOURCE_DIR})
 target_compile_options(make_icon_ico PRIVATE ${FAN_WARNINGS})
 set(FAN_ICON_DIR ${CMAKE_BINARY_DIR}/icon)

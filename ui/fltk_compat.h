@@ -5,7 +5,7 @@
 // window comes from fl_xid, and Fl_Window::shape cannot be used because
 // Debian's build leaves it without effect: rounded windows go through the X
 // Shape extension instead (ui/window_shape.h). 1.3 cannot draw an image at
-// another size (no Fl_Image::scale): the map's ring images resample
+// another size (no Fl_Image::scale): the map's ring images scale
 // themselves (ui/map_image.h). GUI thread only.
 #pragma once
 
@@ -40,7 +40,7 @@ inline float screenScale(const Fl_Window*) {
 // An image of a raster x raster RGB buffer that draws at side x side window
 // pixels (side >= raster); `pixels` must outlive it. The caller owns it.
 // (1.4: an Fl_RGB_Image over `pixels` with Fl_Image::scale(side, side, 0, 1).)
-inline Fl_RGB_Image* imageDrawnAt(const unsigned char* pixels, int raster, int side) {
+inline Fl_Image* imageDrawnAt(const unsigned char* pixels, int raster, int side) {
     return new MapImage(pixels, raster, side);
 }
 

@@ -3,7 +3,7 @@
 #include "ui/map.h"
 
 #include <FL/Fl.H>
-#include <FL/Fl_RGB_Image.H>
+#include <FL/Fl_Image.H>
 #include <FL/fl_draw.H>
 
 #include <cmath>

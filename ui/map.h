@@ -17,7 +17,7 @@
 #include "core/scan_progress.h"
 #include "core/tree.h"
 
-class Fl_RGB_Image;
+class Fl_Image;
 
 namespace fan {
 
@@ -87,7 +87,7 @@ public:
 
     // The full map's cached image and its key.
     std::vector<unsigned char> mapPixels;
-    Fl_RGB_Image* mapImage = nullptr;
+    Fl_Image* mapImage = nullptr;
     const Tree* cachedResult = nullptr;
     uint64_t cachedNode = kNoNode;
     uint64_t cachedHoveredNode = kNoNode;
@@ -102,7 +102,7 @@ public:
     // The live preview's cached image, its content hash and smoothed weights.
     uint64_t previewHash = 0;
     std::vector<unsigned char> previewPixels;
-    Fl_RGB_Image* previewImage = nullptr;
+    Fl_Image* previewImage = nullptr;
     std::unordered_map<std::string, double> previewWeights;
 
 private:

@@ -3,7 +3,7 @@
 // map_full_panels.cpp.
 #include "ui/map.h"
 
-#include <FL/Fl_RGB_Image.H>
+#include <FL/Fl_Image.H>
 #include <FL/Fl_Window.H>
 
 #include <algorithm>

@@ -1,5 +1,5 @@
 // The live preview while a scan runs, and the welcome screen.
-#include <FL/Fl_RGB_Image.H>
+#include <FL/Fl_Image.H>
 #include <FL/fl_draw.H>
 
 #include <algorithm>

@@ -5,7 +5,6 @@
 
 #include "app/app_icon.h"
 #include "app/icon/ico_encoder.h"
-#include "app/icon/png_encoder.h"
 #include "app/icon/tool_output.h"
 
 int main(int argc, char** argv) {
@@ -15,7 +14,7 @@ int main(int argc, char** argv) {
     }
     std::vector<fan::IcoImage> images;
     for (int size : {16, 20, 24, 32, 48, 64, 128, 256})
-        images.push_back({size, fan::encodePng(fan::drawAppIcon(size), size, size)});
+        images.push_back({size, fan::drawAppIcon(size)});
     const std::vector<unsigned char> ico = fan::encodeIco(images);
     return fan::writeToolOutput(argv[1], ico);
 }
