@@ -17,6 +17,7 @@
 
 #include "app/local_volume_linux.h"
 #include "app/shell_actions.h"
+#include "app/shell_calls_linux.h"
 #include "app/trash_linux.h"
 
 namespace fan {
@@ -40,6 +41,7 @@ std::vector<std::string> entryNames(int dirfd, FirstError& failure) {
         if (copy >= 0) ::close(copy);
         return names;
     }
+    ::rewinddir(dir);  // the copy shares its position with every earlier listing
     errno = 0;
     while (const dirent* entry = ::readdir(dir)) {
         const std::string name = entry->d_name;
@@ -92,6 +94,10 @@ FileDescriptor openForRemoval(int dirfd, const std::string& name, FirstError& fa
         if (errno != ENOENT) failure.note(errno);
         return FileDescriptor();
     }
+    if (!S_ISDIR(status.st_mode)) {
+        failure.note(ENOTDIR);
+        return FileDescriptor();
+    }
     // A trashed folder the owner made read-only still goes.
     if ((status.st_mode & S_IRWXU) != S_IRWXU && status.st_uid == ::geteuid()) {
         const std::string byDescriptor = "/proc/self/fd/" + std::to_string(handle.get());
@@ -127,7 +133,7 @@ void removeContents(int root, const std::set<std::string>& keep, FirstError& fai
             const std::string name = level.names[level.next++];
             if (levels.size() == 1 && keep.count(name)) continue;
             struct stat status;
-            if (::fstatat(current.get(), name.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0) {
+            if (shellCalls.fstatat(current.get(), name.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0) {
                 if (errno != ENOENT) failure.note(errno);
                 continue;
             }
