@@ -88,12 +88,18 @@ protected:
             ::chmod(temp.write("bin/" + name, "#!/bin/sh\n" + record + then).c_str(), *then ? 0755 : 0644);
         }
     }
-    // What `program` recorded; when waiting, a first call gets half a minute.
-    Strings recorded(const std::string& program, bool wait = false) const {
+    // Whether the file has something in it within half a minute.
+    bool filled(const std::string& relative) const {
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-        while (wait && !std::filesystem::exists(path("records/" + program)) &&
-               std::chrono::steady_clock::now() < deadline)
+        while (read(relative).empty()) {
+            if (std::chrono::steady_clock::now() > deadline) return false;
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return true;
+    }
+    // What `program` recorded, once it has recorded something when waiting.
+    Strings recorded(const std::string& program, bool wait = false) const {
+        if (wait) filled("records/" + program);
         Strings fields;
         std::istringstream in(read("records/" + program));
         for (std::string field; std::getline(in, field, '\0');)
