@@ -41,6 +41,7 @@ protected:
         shellCalls.helperTimeLimit = std::chrono::milliseconds(300);
         mounts({"ext4 8:1 /dev/sda1 vol"});
         fakePrograms({});
+        testCalls = shellCalls;
     }
     ~ShellTest() override { shellCalls = savedCalls; }
     static void setEnv(const char* name, const char* value) { value ? ::setenv(name, value, 1) : ::unsetenv(name); }
@@ -145,7 +146,8 @@ protected:
     }
 
     testing::TempTree temp;
-    const ShellCalls savedCalls = shellCalls;
+    const ShellCalls savedCalls = shellCalls;  // the real calls, put back at the end
+    ShellCalls testCalls;                      // with the private mount table: what a test puts back
 };
 
 }  // namespace fan

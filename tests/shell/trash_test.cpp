@@ -112,7 +112,7 @@ TEST_F(ShellTest, AMoveThatCannotBeDoneLeavesTheItemAndNoRecord) {
         sameDevice = path(item);
         shellCalls = calls;
         EXPECT_EQ(moveToRecycleBin(path(item)).message, message);
-        shellCalls = savedCalls;
+        shellCalls = testCalls;
         EXPECT_TRUE(fs::exists(path(item)));
         EXPECT_EQ(entries("data/Trash/info"), Names{});
         EXPECT_EQ(entries("vol"), Names{"item"});
@@ -155,7 +155,7 @@ TEST_F(ShellTest, AVolumeTrashOfAnotherUserIsNeitherUsedNorEmptied) {
     sameDevice = path("vol");
     EXPECT_EQ(moveToRecycleBin(path("vol/item")).message,
               "Trash failed (the volume's trash folder belongs to another user)");
-    shellCalls = savedCalls;
+    shellCalls = testCalls;
     EXPECT_EQ(emptyRecycleBin().message, "");
     EXPECT_EQ(entries(trash + "/files"), Names{"theirs"});
 }
