@@ -156,12 +156,13 @@ TEST_F(ShellTest, TerminalIsNeverStartedFromTheFolderItOpens) {
 TEST_F(ShellTest, OpeningTheTrashFallsBackToItsFolder) {
     const std::string files = path("data/Trash/files");
     const std::string here = fs::current_path();
-    const std::tuple<const char*, const char*, Strings> cases[] = {
-        {"exit 0", "", {here, "trash:///"}},
-        {"[ \"$1\" = trash:/// ] && exit 4; exit 0", "", {here, "trash:///", here, files}},
-        {nullptr, "Trash operation failed (No such file or directory)", {}},
+    const std::tuple<const char*, const char*, const char*, Strings> cases[] = {
+        {"trash:/// opens", "exit 0", "", {here, "trash:///"}},
+        {"its folder instead", "[ \"$1\" = trash:/// ] && exit 4; exit 0", "", {here, "trash:///", here, files}},
+        {"no opener", nullptr, "Trash operation failed (No such file or directory)", {}},
     };
-    for (const auto& [script, message, made] : cases) {
+    for (const auto& [name, script, message, made] : cases) {
+        SCOPED_TRACE(name);
         fakePrograms({{"xdg-open", script}});
         EXPECT_EQ(openRecycleBin().message, message);
         EXPECT_EQ(recorded("xdg-open"), made);

@@ -96,19 +96,24 @@ TEST_F(ShellTest, AMoveThatCannotBeDoneLeavesTheItemAndNoRecord) {
     otherDevice.fstatat = deviceCheck;
     const std::string away = "Trash failed (no trash on the item's device)";
     const std::string refused = "Trash failed (the item is the trash or holds it)";
-    const std::tuple<const char*, ShellCalls, std::string> cases[] = {
-        {"home/item", failingRename, "Trash failed (Input/output error)"},
-        {"home/item", otherDevice, away},
-        {"vol/item", otherDevice, away},
-        {"data", shellCalls, refused},
-        {"data/Trash/files/item", shellCalls, refused},
-        {"home/mounts", shellCalls,
-         "Trash failed (the folder holds the mounted file system " + path("home/mounts/usb") + ")"}};
+    struct Case {
+        const char* name;
+        const char* item;
+        ShellCalls calls;
+        std::string message;
+    };
+    const Case cases[] = {{"rename fails", "home/item", failingRename, "Trash failed (Input/output error)"},
+                          {"home trash elsewhere", "home/item", otherDevice, away},
+                          {"volume trash elsewhere", "vol/item", otherDevice, away},
+                          {"holds the trash", "data", shellCalls, refused},
+                          {"already trashed", "data/Trash/files/item", shellCalls, refused},
+                          {"holds a mount", "home/mounts", shellCalls,
+                           "Trash failed (the folder holds the mounted file system " + path("home/mounts/usb") + ")"}};
     mounts({"ext4 8:1 /dev/sda1 vol", "vfat 8:17 /dev/sdb1 home/mounts/usb"});
     for (const char* item : {"data/Trash/files/item", "home/item", "vol/item", "home/mounts/usb/file"})
         temp.write(item, "kept");
-    for (const auto& [item, calls, message] : cases) {
-        SCOPED_TRACE(item);
+    for (const auto& [name, item, calls, message] : cases) {
+        SCOPED_TRACE(name);
         sameDevice = path(item);
         shellCalls = calls;
         EXPECT_EQ(moveToRecycleBin(path(item)).message, message);
@@ -124,12 +129,14 @@ TEST_F(ShellTest, AnItemOnAnotherVolumeGoesToThatVolumesTrash) {
     // $topdir/.Trash: none, a sticky folder, a folder that is not sticky, a
     // link to a sticky folder; and the trash that must be used.
     enum Shared { None, Sticky, Plain, Link };
-    const std::pair<Shared, std::string> cases[] = {
-        {None, ".Trash-" + uid}, {Sticky, ".Trash/" + uid}, {Plain, ".Trash-" + uid}, {Link, ".Trash-" + uid}};
+    const std::tuple<const char*, Shared, std::string> cases[] = {{"no shared trash", None, ".Trash-" + uid},
+                                                                  {"sticky", Sticky, ".Trash/" + uid},
+                                                                  {"not sticky", Plain, ".Trash-" + uid},
+                                                                  {"a link", Link, ".Trash-" + uid}};
     shellCalls.fstatat = deviceCheck;
     sameDevice = path("vol");
-    for (const auto& [shared, trash] : cases) {
-        SCOPED_TRACE(trash);
+    for (const auto& [name, shared, trash] : cases) {
+        SCOPED_TRACE(name);
         fs::remove_all(path("vol"));
         temp.write("vol/sub/item", "moved");
         const std::string folder = path(shared == Link ? "sticky" : "vol/.Trash");
