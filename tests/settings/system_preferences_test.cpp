@@ -63,7 +63,7 @@ TEST_F(SettingsTest, SystemThemeAsksTheDesktopWithinATimeLimit) {
         {"GTK prefers dark", nullptr, "Adwaita", "[Settings]\n gtk-application-prefer-dark-theme = true\n", true},
         {"a dark GTK theme name", nullptr, nullptr, "[Settings]\ngtk-theme-name=Arc-Dark\n", true},
         {"only the [Settings] group", nullptr, nullptr,
-         "[Other]\ngtk-theme-name=Arc-Dark\n[Settings]\ngtk-theme-name=Arc\n", false},
+         "[Settings]\ngtk-theme-name=Arc\n[Other]\ngtk-theme-name=Arc-Dark\n", false},
         {"GTK prefers light", nullptr, nullptr, "[Settings]\ngtk-application-prefer-dark-theme=0\n", false},
     };
     const std::string bin = temp.folder("bin").string();
