@@ -2,6 +2,7 @@
 #include "app/settings_file_linux.h"
 
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <fcntl.h>
 #include <pwd.h>
@@ -103,6 +104,23 @@ bool writeAll(int fd, const std::string& text) {
     return true;
 }
 
+// Where a save must go: the store itself, or the final target when it is a
+// symbolic link (a dotfiles repository), so the link stays a link. A target
+// that does not exist yet is created; a loop gives up on the link.
+std::string storeTarget(const std::string& store) {
+    std::string target = store;
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st;
+        if (::lstat(target.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return target;
+        std::vector<char> link(size_t(st.st_size > 0 ? st.st_size : PATH_MAX) + 1);
+        const ssize_t length = ::readlink(target.c_str(), link.data(), link.size());
+        if (length < 0 || size_t(length) >= link.size()) return {};
+        const std::string next(link.data(), size_t(length));
+        target = next[0] == '/' ? next : target.substr(0, target.rfind('/') + 1) + next;
+    }
+    return {};
+}
+
 // Opens a fresh temporary file beside the store; -1 when none can be made.
 int openTemporary(const std::string& folder, std::string& path) {
     static unsigned serial = 0;
@@ -157,20 +175,23 @@ bool writeStoredValues(const StoredValue* values, size_t count) {
     for (size_t i = 0; i < count; ++i)
         text += std::string(values[i].name) + "=" + std::to_string(values[i].value) + "\n";
 
+    const std::string target = storeTarget(folder + kStoreName);
+    if (target.empty()) return false;
+    const std::string targetFolder = target.substr(0, target.rfind('/'));
     std::string temporary;
-    const int fd = openTemporary(folder, temporary);
+    const int fd = openTemporary(targetFolder, temporary);
     if (fd < 0) return false;
     // The data must be on disk before the rename makes it the store, or a
     // crash could leave an empty store in place of the old one.
     bool ok = writeAll(fd, text) && settingsFileCalls.fsync(fd) == 0;
     ok = ::close(fd) == 0 && ok;
-    ok = ok && settingsFileCalls.rename(temporary.c_str(), (folder + kStoreName).c_str()) == 0;
+    ok = ok && settingsFileCalls.rename(temporary.c_str(), target.c_str()) == 0;
     if (!ok) {
         ::unlink(temporary.c_str());
         return false;
     }
     // Makes the rename itself durable; the store is already whole either way.
-    const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int dir = ::open(targetFolder.empty() ? "/" : targetFolder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dir >= 0) {
         ::fsync(dir);
         ::close(dir);

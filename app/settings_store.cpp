@@ -72,8 +72,10 @@ bool readLegacyText(std::string_view text, Settings& settings) {
     bool known = false;
     while (!text.empty()) {
         const size_t end = text.find('\n');
-        const std::string_view line = text.substr(0, end);
+        std::string_view line = text.substr(0, end);
         text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+        // Written on Windows, where text mode reads CR LF as a line feed.
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
 
         const size_t eq = line.find('=');
         if (eq == std::string_view::npos) continue;

@@ -14,7 +14,8 @@
 namespace fan {
 
 struct ShellCalls {
-    // The device check: where an item and a trash folder lie.
+    // The device check (where an item and a trash folder lie), and what an
+    // entry met while emptying is.
     int (*fstatat)(int dirfd, const char* path, struct stat* status, int flags);
     // Creating the .trashinfo file (always with O_EXCL).
     int (*openat)(int dirfd, const char* path, int flags, mode_t mode);

@@ -64,13 +64,16 @@ bool gnomeAsksForDark() {
 
 bool systemPrefersEnglish() {
     std::string_view locale;
-    if (const char* list = std::getenv("LANGUAGE")) {
-        locale = list;
-        locale = locale.substr(0, locale.find(':'));
-    }
     for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
         if (!locale.empty()) break;
         if (const char* value = std::getenv(name)) locale = value;
+    }
+    // As gettext does: the C locale (also when none is set) turns
+    // translations off, whatever LANGUAGE asks for.
+    const bool cLocale = locale.empty() || locale == "C" || locale == "POSIX";
+    if (const char* list = std::getenv("LANGUAGE"); list && !cLocale) {
+        const std::string_view first = std::string_view(list).substr(0, std::string_view(list).find(':'));
+        if (!first.empty()) locale = first;
     }
     const bool russian = locale == "ru" || locale.substr(0, 3) == "ru_" || locale.substr(0, 3) == "ru.";
     return !russian;

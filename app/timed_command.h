@@ -30,9 +30,9 @@ struct CommandOutcome {
     bool succeeded() const;  // started, ended in time with exit status 0
 };
 
-// Starts argv[0], looked up in PATH, with the arguments as given (never
-// through a shell), in a process group of its own, stdin and stderr on
-// /dev/null and no other descriptor of ours inherited. Returns once it has
+// Starts argv[0], looked up in the absolute entries of PATH, with the
+// arguments as given (never through a shell), in a process group of its own,
+// stdin and stderr on /dev/null and no other descriptor of ours inherited. Returns once it has
 // ended or the limit has passed; no child is left unreaped.
 // Any thread may call it; it blocks the caller for at most about `limit`.
 CommandOutcome runCommand(const std::vector<std::string>& argv, std::chrono::milliseconds limit,
@@ -42,9 +42,10 @@ CommandOutcome runCommand(const std::vector<std::string>& argv, std::chrono::mil
 // its output when it exits with status 0 in time, otherwise nullopt.
 std::optional<std::string> runWithTimeLimit(const std::vector<std::string>& argv, std::chrono::milliseconds limit);
 
-// Starts argv[0], looked up in PATH, in `workingDirectory` (set in the child)
-// and in a session of its own, stdin on /dev/null, and does not wait for it:
-// it is reaped in the background when it ends. Returns 0 once the program
+// Starts argv[0], looked up in the absolute entries of PATH, in
+// `workingDirectory` (set in the child) and in a session of its own, stdin on
+// /dev/null, and does not wait for it: it is reaped in the background when it
+// ends. Returns 0 once the program
 // runs, else the errno of the failed start (the folder or the program
 // missing, the program not executable).
 int startProgram(const std::vector<std::string>& argv, const std::string& workingDirectory);

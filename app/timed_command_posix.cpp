@@ -5,10 +5,13 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <filesystem>
 #include <poll.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <system_error>
 #include <thread>
@@ -66,13 +69,46 @@ void killAndReap(pid_t pid) {
     }
 }
 
+// The program file that `name` stands for: a name with a slash as it is
+// (made absolute here, as the child may change folder first), else the first
+// executable regular file of that name in an absolute PATH entry. An empty
+// or relative entry would mean the current folder, which for a terminal is
+// the folder being opened: such entries are skipped. Empty with `error` set
+// when there is none (EACCES when only files that cannot run were found).
+std::string programFile(const std::string& name, int& error) {
+    error = ENOENT;
+    if (name.find('/') != std::string::npos) {
+        std::error_code ec;
+        const std::filesystem::path absolute = std::filesystem::absolute(name, ec);
+        return ec ? name : absolute.string();
+    }
+    const char* path = std::getenv("PATH");
+    const std::string entries = path ? path : "/bin:/usr/bin";
+    for (size_t start = 0; start <= entries.size();) {
+        const size_t end = std::min(entries.find(':', start), entries.size());
+        const std::string folder = entries.substr(start, end - start);
+        start = end + 1;
+        if (folder.empty() || folder[0] != '/') continue;
+        const std::string file = folder + "/" + name;
+        struct stat status;
+        if (::stat(file.c_str(), &status) != 0) continue;
+        if (S_ISREG(status.st_mode) && ::access(file.c_str(), X_OK) == 0) return file;
+        error = EACCES;
+    }
+    return {};
+}
+
 // Starts argv with stdin on /dev/null and no other descriptor of ours. A
 // helper gets stdout on `outputFd` (or /dev/null when it is -1), stderr on
 // /dev/null and a process group of its own; a program meant to stay gets a
 // session of its own, `workingDirectory` and our stdout and stderr. The pid,
 // or -errno when it could not be started (glibc reports a failed chdir or
-// exec in the child as the error of posix_spawnp).
+// exec in the child as the error of posix_spawn).
 pid_t spawn(const std::vector<std::string>& argv, int outputFd, const std::string* workingDirectory) {
+    int error = 0;
+    const std::string program = programFile(argv[0], error);
+    if (program.empty()) return -error;
+
     posix_spawn_file_actions_t actions;
     posix_spawnattr_t attributes;
     posix_spawn_file_actions_init(&actions);
@@ -106,7 +142,7 @@ pid_t spawn(const std::vector<std::string>& argv, int outputFd, const std::strin
     args.push_back(nullptr);
 
     pid_t pid = 0;
-    const int spawned = ::posix_spawnp(&pid, args[0], &actions, &attributes, args.data(), environ);
+    const int spawned = ::posix_spawn(&pid, program.c_str(), &actions, &attributes, args.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attributes);
     return spawned == 0 ? pid : -spawned;

@@ -46,6 +46,10 @@ bool deviceOf(const std::filesystem::path& path, int flags, dev_t& device) {
     return true;
 }
 
+bool within(const std::filesystem::path& inner, const std::filesystem::path& outer) {
+    return isPathWithinMount(inner.string(), outer.string());
+}
+
 // Opens `root` (and its files/ and info/, created when missing) as a trash
 // for an item on `device`. Empty on success, else the reason.
 std::string openTrash(const std::filesystem::path& root, dev_t device, bool volumeTrash, OpenTrash& trash) {
@@ -68,28 +72,32 @@ std::string openTrash(const std::filesystem::path& root, dev_t device, bool volu
     return {};
 }
 
-// The home trash when it shares the item's device, else the first usable
-// trash of the item's volume. Empty on success, else the reason.
-std::string findTrash(const std::filesystem::path& item, dev_t device, OpenTrash& trash) {
+// The home trash when it shares the item's device. Empty on success, else
+// the reason; `applies` tells whether the home trash is the one to use.
+std::string findHomeTrash(dev_t device, OpenTrash& trash, bool& applies) {
     const std::filesystem::path home = homeTrashFolder();
-    if (!home.empty()) {
-        // The home trash is made (with its parents) only for an item on its
-        // device: until then, the nearest folder that exists tells.
-        std::filesystem::path existing = home;
-        dev_t homeDevice = 0;
-        bool found = deviceOf(existing, 0, homeDevice);
-        while (!found && errno == ENOENT && existing.has_relative_path()) {
-            existing = existing.parent_path();
-            found = deviceOf(existing, 0, homeDevice);
-        }
-        if (found && homeDevice == device) {
-            std::error_code ec;
-            std::filesystem::create_directories(home.parent_path(), ec);
-            return openTrash(home, device, false, trash);
-        }
+    applies = false;
+    if (home.empty()) return "no trash on the item's device";
+    // The home trash is made (with its parents) only for an item on its
+    // device: until then, the nearest folder that exists tells.
+    std::filesystem::path existing = home;
+    dev_t homeDevice = 0;
+    bool found = deviceOf(existing, 0, homeDevice);
+    while (!found && errno == ENOENT && existing.has_relative_path()) {
+        existing = existing.parent_path();
+        found = deviceOf(existing, 0, homeDevice);
     }
+    if (!found || homeDevice != device) return "no trash on the item's device";
+    applies = true;
+    std::error_code ec;
+    std::filesystem::create_directories(home.parent_path(), ec);
+    return openTrash(home, device, false, trash);
+}
 
-    const std::vector<MountEntry> mounts = readMountTable();
+// The first usable trash of the volume the item is mounted on. Empty on
+// success, else the reason.
+std::string findVolumeTrash(const std::filesystem::path& item, dev_t device, const std::vector<MountEntry>& mounts,
+                            OpenTrash& trash) {
     const int index = findMountForPath(mounts, item.string());
     dev_t topDevice = 0;
     if (index < 0 || !deviceOf(mounts[size_t(index)].mountPoint, 0, topDevice) || topDevice != device)
@@ -101,6 +109,14 @@ std::string findTrash(const std::filesystem::path& item, dev_t device, OpenTrash
         if (reason.empty()) return reason;
     }
     return reason;
+}
+
+// A mount point strictly inside the item, or empty: such a folder would
+// carry another file system into the trash, where emptying leaves it.
+std::string mountInside(const std::filesystem::path& item, const std::vector<MountEntry>& mounts) {
+    for (const MountEntry& mount : mounts)
+        if (mount.mountPoint != item.string() && within(mount.mountPoint, item)) return mount.mountPoint;
+    return {};
 }
 
 std::string deletionDate() {
@@ -131,8 +147,42 @@ bool writeAll(int fd, const std::string& text) {
     return true;
 }
 
-bool within(const std::filesystem::path& inner, const std::filesystem::path& outer) {
-    return isPathWithinMount(inner.string(), outer.string());
+// Writes the record, then renames the item `name` of the folder `parent`
+// into the trash. Empty on success, else the reason; `renameError` is the
+// errno of a failed rename (0 when the rename was not reached).
+std::string moveInto(const OpenTrash& trash, const std::filesystem::path& item, int parent, const std::string& name,
+                     int& renameError) {
+    renameError = 0;
+    if (within(item, trash.root) || within(trash.root, item)) return "the item is the trash or holds it";
+    const std::string original = trash.topdir.empty() ? item.string() : item.lexically_relative(trash.topdir).string();
+    const std::string record =
+        "[Trash Info]\nPath=" + percentEncodePath(original) + "\nDeletionDate=" + deletionDate() + "\n";
+
+    const std::string base = baseName(name);
+    for (int number = 1; number < 100000; ++number) {
+        const std::string entry = number == 1 ? base : base + "." + std::to_string(number);
+        const std::string infoName = entry + ".trashinfo";
+        const int fd = shellCalls.openat(trash.info.get(), infoName.c_str(),
+                                         O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd < 0) {
+            if (errno == EEXIST) continue;
+            return std::strerror(errno);
+        }
+        const bool written = writeAll(fd, record) && ::fsync(fd) == 0;
+        const int writeError = errno;
+        if (::close(fd) != 0 || !written) {
+            const int error = written ? errno : writeError;
+            ::unlinkat(trash.info.get(), infoName.c_str(), 0);
+            return std::strerror(error);
+        }
+        if (shellCalls.renameat2(parent, name.c_str(), trash.files.get(), entry.c_str(), RENAME_NOREPLACE) == 0)
+            return {};
+        renameError = errno;
+        ::unlinkat(trash.info.get(), infoName.c_str(), 0);
+        // A leftover in files/ without its record: take the next name.
+        if (renameError != EEXIST) return std::strerror(renameError);
+    }
+    return "no free name in the trash";
 }
 
 }  // namespace
@@ -171,43 +221,29 @@ ShellActionResult moveToRecycleBin(const std::filesystem::path& path) {
     if (name.empty() || name == "." || name == "..") return trashFailed("not an item that can be moved");
     dev_t device = 0;
     if (!deviceOf(item, AT_SYMLINK_NOFOLLOW, device)) return trashFailed(std::strerror(errno));
+    const std::vector<MountEntry> mounts = readMountTable();
+    if (const std::string inside = mountInside(item, mounts); !inside.empty())
+        return trashFailed("the folder holds the mounted file system " + inside);
 
     OpenTrash trash;
-    const std::string reason = findTrash(item, device, trash);
+    bool homeTrash = false;
+    std::string reason = findHomeTrash(device, trash, homeTrash);
+    if (!homeTrash) reason = findVolumeTrash(item, device, mounts, trash);
     if (!reason.empty()) return trashFailed(reason);
-    if (within(item, trash.root) || within(trash.root, item)) return trashFailed("the item is the trash or holds it");
 
     const FileDescriptor parent(::open(item.parent_path().c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
     if (!parent.valid()) return trashFailed(std::strerror(errno));
-    const std::string original = trash.topdir.empty() ? item.string() : item.lexically_relative(trash.topdir).string();
-    const std::string record =
-        "[Trash Info]\nPath=" + percentEncodePath(original) + "\nDeletionDate=" + deletionDate() + "\n";
-
-    const std::string base = baseName(name);
-    for (int number = 1; number < 100000; ++number) {
-        const std::string entry = number == 1 ? base : base + "." + std::to_string(number);
-        const std::string infoName = entry + ".trashinfo";
-        const int fd = shellCalls.openat(trash.info.get(), infoName.c_str(),
-                                         O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-        if (fd < 0) {
-            if (errno == EEXIST) continue;
-            return trashFailed(std::strerror(errno));
-        }
-        const bool written = writeAll(fd, record) && ::fsync(fd) == 0;
-        const int writeError = errno;
-        if (::close(fd) != 0 || !written) {
-            const int error = written ? errno : writeError;
-            ::unlinkat(trash.info.get(), infoName.c_str(), 0);
-            return trashFailed(std::strerror(error));
-        }
-        if (shellCalls.renameat2(parent.get(), name.c_str(), trash.files.get(), entry.c_str(), RENAME_NOREPLACE) == 0)
-            return {true, {}};
-        const int error = errno;
-        ::unlinkat(trash.info.get(), infoName.c_str(), 0);
-        // A leftover in files/ without its record: take the next name.
-        if (error != EEXIST) return trashFailed(std::strerror(error));
+    int renameError = 0;
+    reason = moveInto(trash, item, parent.get(), name, renameError);
+    // The item is reached through a bind mount of the home's file system:
+    // the same device, but a rename cannot leave the mount.
+    if (renameError == EXDEV && homeTrash) {
+        trash = OpenTrash();
+        reason = findVolumeTrash(item, device, mounts, trash);
+        if (reason.empty()) reason = moveInto(trash, item, parent.get(), name, renameError);
     }
-    return trashFailed("no free name in the trash");
+    if (!reason.empty()) return trashFailed(reason);
+    return {true, {}};
 }
 
 }  // namespace fan

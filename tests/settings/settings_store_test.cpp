@@ -23,9 +23,17 @@ std::string readText(const std::string& path) {
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
+// A system call's failure.
+int failWith(int error) {
+    errno = error;
+    return -1;
+}
+
 // store nullptr: no store file.
 struct LoadCase {
-    const char *store, *legacy;
+    const char* name;
+    const char* store;
+    const char* legacy;
     Fields expected;
     bool migrated;
 };
@@ -33,24 +41,50 @@ struct LoadCase {
 TEST_F(SettingsTest, LoadTakesCountingStoreValuesElseMigratesTheLegacyFile) {
     const LoadCase cases[] = {
         // One counting value is enough to leave the legacy file alone.
-        {"MapTransparency=250\n", "theme=2\n", {0, 0, 0, 1, 0, 1, 100}, false},
-        {"ThemeMode=-1\nLastDepth=2147483647\nDefaultDepth=-2147483648", "theme=2\n", {0, 0, 0, 1, 2, 1, 35}, false},
-        {"RememberDepth=0\r\nLivePreview=7\n", "theme=2\n", {0, 0, 0, 0, 0, 1, 35}, false},
+        {"one value clamped", "MapTransparency=250\n", "theme=2\n", {0, 0, 0, 1, 0, 1, 100}, false},
+        {"32-bit limits",
+         "ThemeMode=-1\nLastDepth=2147483647\nDefaultDepth=-2147483648",
+         "theme=2\n",
+         {0, 0, 0, 1, 2, 1, 35},
+         false},
+        {"flags and CR LF", "RememberDepth=0\r\nLivePreview=7\n", "theme=2\n", {0, 0, 0, 0, 0, 1, 35}, false},
         // Nothing here is a whole 32-bit number, so the legacy file decides.
-        {"LanguageMode=abc\nThemeMode=4294967295\nLastDepth=1.0\nDefaultDepth= 1\nLivePreview=\nlanguagemode=1\n",
+        {"nothing counts",
+         "LanguageMode=abc\nThemeMode=4294967295\nLastDepth=1.0\nDefaultDepth= 1\nLivePreview=\nlanguagemode=1\n",
          "theme=2\n",
          {0, 2, 0, 1, 0, 1, 35},
          true},
-        {nullptr, "theme = 2\nlanguage =1\n", {0, 0, 0, 1, 0, 1, 35}, false},
-        {nullptr, "map_transparency=abc\n", {0, 0, 0, 1, 0, 1, 35}, true},
-        {nullptr, "live_preview=TRUE\nremember_depth=no\nremember_depth=YES\n", {0, 0, 0, 0, 0, 1, 35}, true},
-        {nullptr, "live_preview=\nremember_depth= yes\nlast_depth=1\n", {0, 0, 0, 1, 1, 1, 35}, true},
-        {nullptr, "default_depth=-5\nlast_depth=9\ntheme=1\ntheme=99999999999\n", {0, 1, 0, 1, 2, 1, 35}, true},
-        {nullptr, "theme=1\ntheme=2\nlanguage=0x1\nmap_transparency=  12abc\n", {0, 2, 0, 1, 0, 1, 12}, true},
-        {nullptr, "Theme=2\nno pair here\n\nlanguage=2=1\nlive_preview=false", {2, 0, 0, 1, 0, 0, 35}, true},
+        {"blanks around =", nullptr, "theme = 2\nlanguage =1\n", {0, 0, 0, 1, 0, 1, 35}, false},
+        {"known key, no digit", nullptr, "map_transparency=abc\n", {0, 0, 0, 1, 0, 1, 35}, true},
+        {"flag spellings",
+         nullptr,
+         "live_preview=TRUE\nremember_depth=no\nremember_depth=YES\nlive_preview=0\nlive_preview=yes\n",
+         {0, 0, 0, 0, 0, 1, 35},
+         true},
+        {"empty and blank flags",
+         nullptr,
+         "live_preview=\nremember_depth= yes\nlast_depth=1\n",
+         {0, 0, 0, 1, 1, 1, 35},
+         true},
+        {"clamps and overflow",
+         nullptr,
+         "default_depth=-5\nlast_depth=3\ntheme=1\ntheme=99999999999\n",
+         {0, 1, 0, 1, 2, 1, 35},
+         true},
+        {"later line wins, digits prefix",
+         nullptr,
+         "theme=1\ntheme=2\nlanguage=0x1\nmap_transparency=  12abc\n",
+         {0, 2, 0, 1, 0, 1, 12},
+         true},
+        {"case and odd lines",
+         nullptr,
+         "Theme=2\nno pair here\n\nlanguage=2=1\nlive_preview=false",
+         {2, 0, 0, 1, 0, 0, 35},
+         true},
+        {"Windows line ends", nullptr, "live_preview=no\r\nlast_depth=2\r\n", {0, 0, 0, 1, 2, 0, 35}, true},
     };
     for (const LoadCase& c : cases) {
-        SCOPED_TRACE(&c - cases);
+        SCOPED_TRACE(c.name);
         std::filesystem::remove_all(storeFolder());
         if (c.store) temp.write("config/fanOrbiter/settings.conf", c.store);
         temp.write("config/fanOrbiter/settings.ini", c.legacy);
@@ -71,6 +105,23 @@ TEST_F(SettingsTest, SaveClampsAndLoadsBack) {
     EXPECT_EQ(fieldsOf(loadSettings()), (Fields{2, 2, 0, 0, 0, 1, 0}));
 }
 
+TEST_F(SettingsTest, ARelativeConfigHomeIsIgnored) {
+    setEnv("XDG_CONFIG_HOME",
+           std::filesystem::relative(temp.root() / "relative", std::filesystem::current_path()).c_str());
+    ASSERT_TRUE(saveSettings(Settings{}));
+    EXPECT_TRUE(std::filesystem::exists(temp.root() / ".config/fanOrbiter/settings.conf"));
+}
+
+TEST_F(SettingsTest, AStoreThatIsASymbolicLinkIsSavedThroughTheLink) {
+    temp.folder("dotfiles");
+    temp.folder("config/fanOrbiter");
+    std::filesystem::create_symlink("../../dotfiles/settings.conf", storeFolder() + "/settings.conf");
+    ASSERT_TRUE(saveSettings(Settings{0, 2}));
+    EXPECT_TRUE(std::filesystem::is_symlink(storeFolder() + "/settings.conf"));
+    EXPECT_EQ(readText((temp.root() / "dotfiles/settings.conf").string()).rfind("SettingsVersion=1\n", 0), 0u);
+    EXPECT_EQ(loadSettings().themeMode, 2);
+}
+
 TEST_F(SettingsTest, SaveWhereNoFolderCanBeMadeFailsQuietly) {
     temp.write("plain-file", "x");
     setEnv("XDG_CONFIG_HOME", (temp.root() / "plain-file/config").c_str());
@@ -81,15 +132,15 @@ TEST_F(SettingsTest, SaveWhereNoFolderCanBeMadeFailsQuietly) {
 TEST_F(SettingsTest, AFailedSaveLeavesTheOldStoreWholeAndNoTemporaryFile) {
     using Calls = SettingsFileCalls;
     const std::pair<const char*, void (*)(Calls&)> faults[] = {
-        {"open", [](Calls& c) { c.open = [](const char*, int, mode_t) { return errno = EACCES, -1; }; }},
-        {"write", [](Calls& c) { c.write = [](int, const void*, size_t) -> ssize_t { return errno = ENOSPC, -1; }; }},
+        {"open", [](Calls& c) { c.open = [](const char*, int, mode_t) { return failWith(EACCES); }; }},
+        {"write", [](Calls& c) { c.write = [](int, const void*, size_t) -> ssize_t { return failWith(ENOSPC); }; }},
         // Takes half of what it is given each time, then fails near the end.
         {"short write",
          [](Calls& c) {
-             c.write = [](int, const void*, size_t n) -> ssize_t { return n > 8 ? ssize_t(n / 2) : (errno = EIO, -1); };
+             c.write = [](int, const void*, size_t n) -> ssize_t { return n > 8 ? ssize_t(n / 2) : failWith(EIO); };
          }},
-        {"fsync", [](Calls& c) { c.fsync = [](int) { return errno = EIO, -1; }; }},
-        {"rename", [](Calls& c) { c.rename = [](const char*, const char*) { return errno = EXDEV, -1; }; }},
+        {"fsync", [](Calls& c) { c.fsync = [](int) { return failWith(EIO); }; }},
+        {"rename", [](Calls& c) { c.rename = [](const char*, const char*) { return failWith(EXDEV); }; }},
     };
     ASSERT_TRUE(saveSettings(Settings{0, 1}));
     const std::string before = readText(storeFolder() + "/settings.conf");
@@ -105,7 +156,7 @@ TEST_F(SettingsTest, AFailedSaveLeavesTheOldStoreWholeAndNoTemporaryFile) {
 
 TEST_F(SettingsTest, LegacyFileStaysWhenItsMigrationCannotBeSaved) {
     temp.write("config/fanOrbiter/settings.ini", "theme=2\n");
-    settingsFileCalls.fsync = [](int) { return errno = EIO, -1; };
+    settingsFileCalls.fsync = [](int) { return failWith(EIO); };
     EXPECT_EQ(loadSettings().themeMode, 2);
     EXPECT_TRUE(std::filesystem::exists(storeFolder() + "/settings.ini"));
     EXPECT_FALSE(std::filesystem::exists(storeFolder() + "/settings.conf"));

@@ -10,20 +10,29 @@ namespace fan {
 namespace {
 
 struct LanguageCase {
-    const char* values[4];
+    const char* name;
+    const char* values[4];  // LANGUAGE, LC_ALL, LC_MESSAGES, LANG; nullptr: unset
     bool english;
-};  // nullptr: unset
+};
 
 TEST_F(SettingsTest, SystemLanguageComesFromTheFirstLocaleVariableSet) {
     const LanguageCase cases[] = {
-        {{"ru:en", "en_US.UTF-8", "en_US", "en_US"}, false}, {{"en:ru", "ru_RU.UTF-8", "ru_RU", "ru_RU"}, true},
-        {{"", "ru_RU.UTF-8", "en_US", "en_US"}, false},      {{":en", nullptr, "", "ru.KOI8-R"}, false},
-        {{nullptr, nullptr, "en_GB", "ru_RU"}, true},        {{nullptr, nullptr, nullptr, "ru"}, false},
-        {{nullptr, nullptr, nullptr, "rus"}, true},          {{nullptr, nullptr, nullptr, nullptr}, true},
+        {"LANGUAGE first", {"ru:en", "en_US.UTF-8", "en_US", "en_US"}, false},
+        {"only its first entry", {"en:ru", "ru_RU.UTF-8", "ru_RU", "ru_RU"}, true},
+        {"empty LANGUAGE", {"", "ru_RU.UTF-8", "en_US", "en_US"}, false},
+        {"empty entries skipped", {":en", nullptr, "", "ru.KOI8-R"}, false},
+        {"LC_MESSAGES before LANG", {nullptr, nullptr, "en_GB", "ru_RU"}, true},
+        {"bare ru", {nullptr, nullptr, nullptr, "ru"}, false},
+        {"rus is not ru", {nullptr, nullptr, nullptr, "rus"}, true},
+        {"nothing set", {nullptr, nullptr, nullptr, nullptr}, true},
+        // The C locale turns translations off, as gettext has it.
+        {"LANGUAGE under C", {"ru", "C", "ru_RU", "ru_RU"}, true},
+        {"LANGUAGE under POSIX", {"ru", nullptr, nullptr, "POSIX"}, true},
+        {"LANGUAGE without a locale", {"ru", nullptr, nullptr, nullptr}, true},
     };
     const char* names[] = {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"};
     for (const LanguageCase& c : cases) {
-        SCOPED_TRACE(&c - cases);
+        SCOPED_TRACE(c.name);
         for (int i = 0; i < 4; ++i)
             setEnv(names[i], c.values[i]);
         EXPECT_EQ(systemPrefersEnglish(), c.english);
@@ -35,28 +44,32 @@ TEST_F(SettingsTest, SystemLanguageComesFromTheFirstLocaleVariableSet) {
 
 // gsettings: the fake program's script; nullptr: none in PATH.
 struct ThemeCase {
-    const char *gsettings, *gtkTheme, *gtkSettings;
+    const char* name;
+    const char* gsettings;
+    const char* gtkTheme;
+    const char* gtkSettings;
     bool dark;
 };
 
 TEST_F(SettingsTest, SystemThemeAsksTheDesktopWithinATimeLimit) {
     const ThemeCase cases[] = {
-        {"echo \"'prefer-dark'\"", nullptr, nullptr, true},
-        {"echo \"'default'\"", nullptr, nullptr, false},
-        {"echo \"'prefer-dark'\"; exit 1", nullptr, nullptr, false},
+        {"the desktop prefers dark", "echo \"'prefer-dark'\"", nullptr, nullptr, true},
+        {"the desktop prefers the default", "echo \"'default'\"", nullptr, nullptr, false},
+        {"gsettings fails", "echo \"'prefer-dark'\"; exit 1", nullptr, nullptr, false},
         // Answers, then hangs while holding its output open.
-        {"echo \"'prefer-dark'\"; /bin/sleep 5", nullptr, nullptr, false},
-        {nullptr, nullptr, nullptr, false},
-        {nullptr, "Adwaita:dark", nullptr, true},
-        {nullptr, "Adwaita", "[Settings]\n gtk-application-prefer-dark-theme = true\n", true},
-        {nullptr, nullptr, "[Settings]\ngtk-theme-name=Arc-Dark\n", true},
-        {nullptr, nullptr, "[Other]\ngtk-theme-name=Arc-Dark\n[Settings]\ngtk-theme-name=Arc\n", false},
-        {nullptr, nullptr, "[Settings]\ngtk-application-prefer-dark-theme=0\n", false},
+        {"gsettings hangs", "echo \"'prefer-dark'\"; /bin/sleep 60", nullptr, nullptr, false},
+        {"no gsettings", nullptr, nullptr, nullptr, false},
+        {"a dark GTK_THEME", nullptr, "Adwaita:dark", nullptr, true},
+        {"GTK prefers dark", nullptr, "Adwaita", "[Settings]\n gtk-application-prefer-dark-theme = true\n", true},
+        {"a dark GTK theme name", nullptr, nullptr, "[Settings]\ngtk-theme-name=Arc-Dark\n", true},
+        {"only the [Settings] group", nullptr, nullptr,
+         "[Settings]\ngtk-theme-name=Arc\n[Other]\ngtk-theme-name=Arc-Dark\n", false},
+        {"GTK prefers light", nullptr, nullptr, "[Settings]\ngtk-application-prefer-dark-theme=0\n", false},
     };
     const std::string bin = temp.folder("bin").string();
     setEnv("PATH", bin.c_str());
     for (const ThemeCase& c : cases) {
-        SCOPED_TRACE(&c - cases);
+        SCOPED_TRACE(c.name);
         std::filesystem::remove(bin + "/gsettings");
         if (c.gsettings) {
             temp.write("bin/gsettings", std::string("#!/bin/sh\n") + c.gsettings + "\n");
@@ -67,7 +80,7 @@ TEST_F(SettingsTest, SystemThemeAsksTheDesktopWithinATimeLimit) {
 
         const auto start = std::chrono::steady_clock::now();
         EXPECT_EQ(resolveDarkTheme(Settings{}), c.dark);
-        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(600));
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));  // a hang is not waited out
     }
     // Only the system mode (and any unknown one) asks the desktop.
     EXPECT_TRUE(resolveDarkTheme(Settings{0, 2}));

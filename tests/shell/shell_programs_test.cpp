@@ -12,99 +12,157 @@ namespace {
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
-constexpr const char* kHang = "exec /bin/sleep 5";
+// Far longer than any limit, so a call that waited for it would show.
+constexpr const char* kHang = "exec /bin/sleep 60";
+constexpr auto kGenerous = std::chrono::seconds(20);
 
 enum Target { File, Folder, Missing };
 // Scripts of the fakes (nullptr: none); each call made, as the program and
 // what names the item: S the item itself, F its folder, U its file URI.
 struct FileManagerCase {
+    const char* name;
     Target target;
     bool select;
-    const char *gdbus, *dbusSend, *xdgOpen, *calls, *message;
+    const char* gdbus;
+    const char* dbusSend;
+    const char* xdgOpen;
+    const char* calls;
+    const char* message;
 };
 
 TEST_F(ShellTest, FileManagerShowsTheItemSelectedElseOpensItsFolder) {
     const FileManagerCase cases[] = {
-        {File, true, "exit 0", nullptr, "exit 0", "gdbus:U ", ""},
-        {Missing, true, "exit 0", nullptr, "exit 0", "gdbus:U ", ""},
-        {File, true, "exit 1", nullptr, "exit 0", "gdbus:U xdg-open:F ", ""},
-        {File, true, kHang, nullptr, "exit 0", "gdbus:U xdg-open:F ", ""},
-        {File, true, nullptr, "exit 0", "exit 0", "dbus-send:U ", ""},
-        {File, true, nullptr, nullptr, "exit 3", "xdg-open:F ", "File manager failed (exit status 3)"},
-        {File, true, nullptr, nullptr, nullptr, "", "File manager failed (No such file or directory)"},
+        {"file selected", File, true, "exit 0", nullptr, "exit 0", "gdbus:U ", ""},
+        {"missing item selected", Missing, true, "exit 0", nullptr, "exit 0", "gdbus:U ", ""},
+        {"D-Bus refuses", File, true, "exit 1", nullptr, "exit 0", "gdbus:U xdg-open:F ", ""},
+        {"D-Bus hangs", File, true, kHang, nullptr, "exit 0", "gdbus:U xdg-open:F ", ""},
+        {"dbus-send without gdbus", File, true, nullptr, "exit 0", "exit 0", "dbus-send:U ", ""},
+        {"opener fails", File, true, nullptr, nullptr, "exit 3", "xdg-open:F ", "File manager failed (exit status 3)"},
+        {"no program", File, true, nullptr, nullptr, nullptr, "", "File manager failed (No such file or directory)"},
         // An opener still running at the limit has handed the item on.
-        {File, true, "exit 1", nullptr, kHang, "gdbus:U xdg-open:F ", ""},
-        {Folder, true, "exit 0", nullptr, "exit 0", "xdg-open:S ", ""},
-        {File, false, "exit 0", nullptr, "exit 0", "xdg-open:S ", ""},
+        {"opener stays", File, true, "exit 1", nullptr, kHang, "gdbus:U xdg-open:F ", ""},
+        {"folder opened", Folder, true, "exit 0", nullptr, "exit 0", "xdg-open:S ", ""},
+        {"file opened", File, false, "exit 0", nullptr, "exit 0", "xdg-open:S ", ""},
     };
-    const std::string folder = temp.folder("x/" + kOddName).string(), file = folder + "/" + kOddName;
+    const std::string folder = temp.folder("x/" + kOddName).string();
+    const std::string file = folder + "/" + kOddName;
     const std::string uri = "file://" + path("x/") + kOddEncoded + "/" + kOddEncoded;
+    auto describe = [&](const std::string& named, const std::string& item) {
+        if (named == item) return ":S ";
+        if (named == folder) return ":F ";
+        if (named == "['" + uri + "']" || named == "array:string:" + uri) return ":U ";
+        return ":? ";
+    };
     for (const FileManagerCase& c : cases) {
-        SCOPED_TRACE(&c - cases);
+        SCOPED_TRACE(c.name);
         fakePrograms({{"gdbus", c.gdbus}, {"dbus-send", c.dbusSend}, {"xdg-open", c.xdgOpen}});
-        c.target == File ? (void)temp.write("x/" + kOddName + "/" + kOddName, "") : (void)fs::remove(file);
+        if (c.target == File)
+            temp.write("x/" + kOddName + "/" + kOddName, "");
+        else
+            fs::remove(file);
+        const std::string item = c.target == Folder ? folder : file;
         const auto start = Clock::now();
-        const ShellActionResult result = showInFileManager(c.target == Folder ? folder : file, c.select);
-        EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(1500));
-        EXPECT_TRUE(result.ok == !*c.message && result.message == c.message) << result.message;
+        const ShellActionResult result = showInFileManager(item, c.select);
+        EXPECT_LT(Clock::now() - start, kGenerous);
+        EXPECT_EQ(result.message, c.message);
+        EXPECT_EQ(result.ok, result.message.empty());
         std::string made;
         for (const std::string program : {"gdbus", "dbus-send", "xdg-open"}) {
             const Strings call = recorded(program);  // its folder, then its arguments
             if (call.size() < 2) continue;
             const std::string named = program == "xdg-open" && call.size() == 2 ? call[1] : call.end()[-2];
-            made += program + (named == (c.target == Folder ? folder : file)                  ? ":S "
-                               : named == folder                                              ? ":F "
-                               : named == "['" + uri + "']" || named == "array:string:" + uri ? ":U "
-                                                                                              : ":? ");
+            made += program + describe(named, item);
         }
         EXPECT_EQ(made, c.calls);
     }
 }
 
+// A terminal that records its process and stays until the test lets it go.
+std::string stayingTerminal(const std::string& records, const std::string& name, const std::string& release) {
+    return "echo $$ > '" + records + "/" + name +
+           ".pid'\n"
+           "i=0; while [ ! -e '" +
+           release + "' ] && [ $i -lt 600 ]; do /bin/sleep 0.1; i=$((i+1)); done\n";
+}
+
+// Once let go, a started terminal is reaped: no zombie is left behind.
+bool reapedWithin(pid_t pid, std::chrono::seconds limit) {
+    for (const auto deadline = Clock::now() + limit; Clock::now() < deadline;) {
+        siginfo_t ended{};
+        if (::waitid(P_PID, pid, &ended, WEXITED | WNOHANG | WNOWAIT) == -1 && errno == ECHILD) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return false;
+}
+
+struct TerminalCase {
+    const char* name;
+    const char* chosen;  // $TERMINAL
+    Strings present;     // in PATH; "!": one that cannot run
+    bool inFolder;       // a folder given, else a file in it
+    std::string started;
+    std::string message;
+};
+
 TEST_F(ShellTest, TerminalOpensInTheFolderAndIsNotWaitedFor) {
-    // $TERMINAL, the programs in PATH (!: one that cannot run), whether a
-    // folder is given; the terminal that should run, or the message.
-    const std::tuple<const char*, Strings, bool, std::string> cases[] = {
-        {"my term", {"my term", "xterm"}, false, "my term"},
-        {"absent", {"!x-terminal-emulator", "konsole", "xterm"}, true, "konsole"},
-        {nullptr, {"!xterm"}, true, "Terminal failed (Permission denied)"},
-        {"absent", {}, true, "Terminal failed (No such file or directory)"},
+    const TerminalCase cases[] = {
+        {"the chosen one for a file", "my term", {"my term", "xterm"}, false, "my term", ""},
+        {"the first that can run", "absent", {"!x-terminal-emulator", "konsole", "xterm"}, true, "konsole", ""},
+        {"none can run", nullptr, {"!xterm"}, true, "", "Terminal failed (Permission denied)"},
+        {"none present", "absent", {}, true, "", "Terminal failed (No such file or directory)"},
     };
     const std::string folder = temp.folder(kOddName).string();
+    const std::string release = path("release");
     temp.write(kOddName + "/file", "");
-    for (const auto& [chosen, present, inFolder, started] : cases) {
+    for (const TerminalCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<std::pair<std::string, std::string>> scripts;
+        for (const std::string& name : c.present) {
+            const std::string program = name.substr(name[0] == '!');
+            scripts.push_back({program, name[0] == '!' ? "" : stayingTerminal(path("records"), program, release)});
+        }
         std::vector<std::pair<std::string, const char*>> programs;
-        for (const std::string& name : present)
-            programs.push_back({name.substr(name[0] == '!'), name[0] == '!' ? "" : "exec /bin/sleep 2"});
+        for (const auto& [program, script] : scripts)
+            programs.push_back({program, script.c_str()});
         fakePrograms(programs);
-        setEnv("TERMINAL", chosen);
+        fs::remove(release);
+        setEnv("TERMINAL", c.chosen);
         const auto start = Clock::now();
-        const ShellActionResult result = openTerminal(inFolder ? folder : folder + "/file");
-        EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(1500));  // the terminal runs 2 s
-        const bool fails = started.find("failed") != std::string::npos;
-        EXPECT_EQ(result.message, fails ? started : "");
-        for (const std::string& name : present)
-            EXPECT_EQ(recorded(name, name == started), name == started ? Strings{folder} : Strings{}) << name;
+        EXPECT_EQ(openTerminal(c.inFolder ? folder : folder + "/file").message, c.message);
+        EXPECT_LT(Clock::now() - start, kGenerous);  // the terminal stays for a minute
+        // It records where it runs, then its process.
+        const bool started = !c.started.empty() && filled("records/" + c.started + ".pid");
+        EXPECT_EQ(started, !c.started.empty());
+        for (const auto& [program, script] : scripts)
+            EXPECT_EQ(recorded(program), program == c.started ? Strings{folder} : Strings{}) << program;
+        temp.write("release", "");
+        if (started) {
+            EXPECT_TRUE(reapedWithin(std::stoi(read("records/" + c.started + ".pid")), kGenerous));
+        }
     }
-    // Once the terminals end they are reaped: no child, not even a zombie,
-    // is left (a loaded machine gets a few seconds for it).
-    bool allReaped = false;
-    for (const auto deadline = Clock::now() + std::chrono::seconds(8); !allReaped && Clock::now() < deadline;) {
-        siginfo_t ended{};
-        allReaped = ::waitid(P_ALL, 0, &ended, WEXITED | WNOHANG | WNOWAIT) == -1 && errno == ECHILD;
-        if (!allReaped) std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    EXPECT_TRUE(allReaped);
+}
+
+TEST_F(ShellTest, TerminalIsNeverStartedFromTheFolderItOpens) {
+    const std::string folder = temp.folder("opened").string();
+    fakePrograms({{"xterm", "exit 0"}});
+    ::chmod(temp.write("opened/x-terminal-emulator", "#!/bin/sh\ntouch '" + path("records/planted") + "'\n").c_str(),
+            0755);
+    setEnv("PATH", (":.:opened:" + path("bin")).c_str());
+    EXPECT_EQ(openTerminal(folder).message, "");
+    EXPECT_EQ(recorded("xterm", true), Strings{folder});
+    EXPECT_FALSE(fs::exists(path("records/planted")));
 }
 
 TEST_F(ShellTest, OpeningTheTrashFallsBackToItsFolder) {
-    const std::string files = path("data/Trash/files"), here = fs::current_path();
-    const std::tuple<const char*, const char*, Strings> cases[] = {
-        {"exit 0", "", {here, "trash:///"}},
-        {"[ \"$1\" = trash:/// ] && exit 4; exit 0", "", {here, "trash:///", here, files}},
-        {nullptr, "Trash operation failed (No such file or directory)", {}},
+    const std::string files = path("data/Trash/files");
+    const std::string here = fs::current_path();
+    const std::tuple<const char*, const char*, const char*, Strings> cases[] = {
+        {"trash:/// opens", "exit 0", "", {here, "trash:///"}},
+        {"its folder instead", "[ \"$1\" = trash:/// ] && exit 4; exit 0", "", {here, "trash:///", here, files}},
+        {"no opener", nullptr, "Trash operation failed (No such file or directory)", {}},
     };
-    for (const auto& [script, message, made] : cases) {
+    for (const auto& [name, script, message, made] : cases) {
+        SCOPED_TRACE(name);
         fakePrograms({{"xdg-open", script}});
         EXPECT_EQ(openRecycleBin().message, message);
         EXPECT_EQ(recorded("xdg-open"), made);

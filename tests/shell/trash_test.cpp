@@ -1,7 +1,9 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cerrno>
 #include <filesystem>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include "shell_fixture.h"
@@ -20,6 +22,18 @@ int deviceCheck(int dirfd, const char* path, struct stat* status, int flags) {
     return result;
 }
 
+// Once the folder "swapped" has been looked at, it is moved aside and a link
+// to this folder put in its place.
+std::string swapTarget;
+int swapAfterLooking(int dirfd, const char* path, struct stat* status, int flags) {
+    const int result = ::fstatat(dirfd, path, status, flags);
+    if (result == 0 && std::string(path) == "swapped") {
+        ::renameat(dirfd, "swapped", dirfd, "aside");
+        ::symlinkat(swapTarget.c_str(), dirfd, "swapped");
+    }
+    return result;
+}
+
 std::string utcPlus3(std::time_t when) {
     char text[32];
     std::tm parts{};
@@ -27,44 +41,83 @@ std::string utcPlus3(std::time_t when) {
     return {text, std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", ::gmtime_r(&when, &parts))};
 }
 
+mode_t modeOf(const std::string& path) {
+    struct stat status {};
+    ::lstat(path.c_str(), &status);
+    return status.st_mode & 07777;
+}
+
 TEST_F(ShellTest, ATrashedItemKeepsARecordAndNeverReplacesAnother) {
-    const std::string item = "home/" + kOddName, trashed = "data/Trash/files/" + kOddName;
+    const std::string item = "home/" + kOddName;
+    const std::string trashed = "data/Trash/files/" + kOddName;
     const std::time_t before = std::time(nullptr);
     ASSERT_EQ(moveToRecycleBin(temp.write(item, "first")).message, "");
     const std::string record = read("data/Trash/info/" + kOddName + ".trashinfo");
     const std::string start = "[Trash Info]\nPath=" + path("home/") + kOddEncoded + "\nDeletionDate=";
-    EXPECT_TRUE(record == start + utcPlus3(before) + "\n" || record == start + utcPlus3(std::time(nullptr)) + "\n");
+    EXPECT_THAT(record, ::testing::AnyOf(start + utcPlus3(before) + "\n", start + utcPlus3(std::time(nullptr)) + "\n"));
 
     // The second of a name is numbered; a leftover without a record is kept.
     temp.write(trashed + ".3", "leftover");
     for (const char* text : {"second", "third"})
         ASSERT_TRUE(moveToRecycleBin(temp.write(item, text)).ok);
-    EXPECT_EQ(read(trashed) + read(trashed + ".2") + read(trashed + ".3") + read(trashed + ".4"),
-              "firstsecondleftoverthird");
+    EXPECT_EQ(read(trashed), "first");
+    EXPECT_EQ(read(trashed + ".2"), "second");
+    EXPECT_EQ(read(trashed + ".3"), "leftover");
+    EXPECT_EQ(read(trashed + ".4"), "third");
     EXPECT_EQ(entries("data/Trash/info"),
               (Names{kOddName + ".trashinfo", kOddName + ".2.trashinfo", kOddName + ".4.trashinfo"}));
 }
 
+TEST_F(ShellTest, ALongNameIsCutBetweenCharactersToFitTheTrash) {
+    std::string name;
+    for (int i = 0; i < 120; ++i)
+        name += "\xD1\x8F";  // two bytes each: 240 in all
+    std::string cut;
+    for (int i = 0; i < 118; ++i)  // 236 bytes: with ".trashinfo" and a number it fits 255
+        cut += "\xD1\x8F";
+    ASSERT_EQ(moveToRecycleBin(temp.write("home/" + name, "")).message, "");
+    EXPECT_EQ(entries("data/Trash/files"), Names{cut});
+    EXPECT_EQ(entries("data/Trash/info"), Names{cut + ".trashinfo"});
+}
+
+TEST_F(ShellTest, ARelativeDataHomeIsIgnored) {
+    setEnv("XDG_DATA_HOME", fs::relative(path("relative"), fs::current_path()).c_str());
+    ASSERT_EQ(moveToRecycleBin(temp.write("home/item", "")).message, "");
+    EXPECT_EQ(entries("home/.local/share/Trash/files"), Names{"item"});
+}
+
 TEST_F(ShellTest, AMoveThatCannotBeDoneLeavesTheItemAndNoRecord) {
-    ShellCalls failingRename = shellCalls, otherDevice = shellCalls;
-    failingRename.renameat2 = [](int, const char*, int, const char*, unsigned) { return errno = EIO, -1; };
+    ShellCalls failingRename = shellCalls;
+    failingRename.renameat2 = [](int, const char*, int, const char*, unsigned) {
+        errno = EIO;
+        return -1;
+    };
+    ShellCalls otherDevice = shellCalls;
     otherDevice.fstatat = deviceCheck;
     const std::string away = "Trash failed (no trash on the item's device)";
     const std::string refused = "Trash failed (the item is the trash or holds it)";
-    const std::tuple<const char*, ShellCalls, std::string> cases[] = {
-        {"home/item", failingRename, "Trash failed (Input/output error)"},
-        {"home/item", otherDevice, away},
-        {"vol/item", otherDevice, away},
-        {"data", shellCalls, refused},
-        {"data/Trash/files/item", shellCalls, refused}};
-    for (const char* item : {"data/Trash/files/item", "home/item", "vol/item"})
+    struct Case {
+        const char* name;
+        const char* item;
+        ShellCalls calls;
+        std::string message;
+    };
+    const Case cases[] = {{"rename fails", "home/item", failingRename, "Trash failed (Input/output error)"},
+                          {"home trash elsewhere", "home/item", otherDevice, away},
+                          {"volume trash elsewhere", "vol/item", otherDevice, away},
+                          {"holds the trash", "data", shellCalls, refused},
+                          {"already trashed", "data/Trash/files/item", shellCalls, refused},
+                          {"holds a mount", "home/mounts", shellCalls,
+                           "Trash failed (the folder holds the mounted file system " + path("home/mounts/usb") + ")"}};
+    mounts({"ext4 8:1 /dev/sda1 vol", "vfat 8:17 /dev/sdb1 home/mounts/usb"});
+    for (const char* item : {"data/Trash/files/item", "home/item", "vol/item", "home/mounts/usb/file"})
         temp.write(item, "kept");
-    for (const auto& [item, calls, message] : cases) {
-        SCOPED_TRACE(item);
+    for (const auto& [name, item, calls, message] : cases) {
+        SCOPED_TRACE(name);
         sameDevice = path(item);
         shellCalls = calls;
         EXPECT_EQ(moveToRecycleBin(path(item)).message, message);
-        shellCalls = savedCalls;
+        shellCalls = testCalls;
         EXPECT_TRUE(fs::exists(path(item)));
         EXPECT_EQ(entries("data/Trash/info"), Names{});
         EXPECT_EQ(entries("vol"), Names{"item"});
@@ -76,12 +129,14 @@ TEST_F(ShellTest, AnItemOnAnotherVolumeGoesToThatVolumesTrash) {
     // $topdir/.Trash: none, a sticky folder, a folder that is not sticky, a
     // link to a sticky folder; and the trash that must be used.
     enum Shared { None, Sticky, Plain, Link };
-    const std::pair<Shared, std::string> cases[] = {
-        {None, ".Trash-" + uid}, {Sticky, ".Trash/" + uid}, {Plain, ".Trash-" + uid}, {Link, ".Trash-" + uid}};
+    const std::tuple<const char*, Shared, std::string> cases[] = {{"no shared trash", None, ".Trash-" + uid},
+                                                                  {"sticky", Sticky, ".Trash/" + uid},
+                                                                  {"not sticky", Plain, ".Trash-" + uid},
+                                                                  {"a link", Link, ".Trash-" + uid}};
     shellCalls.fstatat = deviceCheck;
     sameDevice = path("vol");
-    for (const auto& [shared, trash] : cases) {
-        SCOPED_TRACE(trash);
+    for (const auto& [name, shared, trash] : cases) {
+        SCOPED_TRACE(name);
         fs::remove_all(path("vol"));
         temp.write("vol/sub/item", "moved");
         const std::string folder = path(shared == Link ? "sticky" : "vol/.Trash");
@@ -91,15 +146,41 @@ TEST_F(ShellTest, AnItemOnAnotherVolumeGoesToThatVolumesTrash) {
         ASSERT_EQ(moveToRecycleBin(path("vol/sub/item")).message, "");
         EXPECT_EQ(read("vol/" + trash + "/files/item"), "moved");
         EXPECT_EQ(read("vol/" + trash + "/info/item.trashinfo").substr(0, 27), "[Trash Info]\nPath=sub/item\n");
-        struct stat status;
-        EXPECT_TRUE(::lstat(path("vol/" + trash).c_str(), &status) == 0 && (status.st_mode & 07777) == 0700);
+        EXPECT_EQ(modeOf(path("vol/" + trash)), 0700u);
         EXPECT_EQ(entries("sticky"), Names{});
     }
     EXPECT_FALSE(fs::exists(path("data")));
 }
 
+TEST_F(ShellTest, AVolumeTrashOfAnotherUserIsNeitherUsedNorEmptied) {
+    if (::geteuid() != 0) GTEST_SKIP() << "only root can give a folder to another user";
+    const std::string trash = "vol/.Trash-" + std::to_string(::getuid());
+    temp.write(trash + "/files/theirs", "kept");
+    temp.write("vol/item", "kept");
+    ASSERT_EQ(::chown(path(trash).c_str(), 4242, 4242), 0);
+    shellCalls.fstatat = deviceCheck;
+    sameDevice = path("vol");
+    EXPECT_EQ(moveToRecycleBin(path("vol/item")).message,
+              "Trash failed (the volume's trash folder belongs to another user)");
+    shellCalls = testCalls;
+    EXPECT_EQ(emptyRecycleBin().message, "");
+    EXPECT_EQ(entries(trash + "/files"), Names{"theirs"});
+}
+
+TEST_F(ShellTest, ABindMountedItemGoesToTheTrashOfItsMount) {
+    temp.write("home/item", "kept");
+    inOwnMountNamespace([&] {
+        mountAt("home", "bound");
+        EXPECT_EQ(moveToRecycleBin(path("bound/item")).message, "");
+        EXPECT_EQ(read("bound/.Trash-" + std::to_string(::getuid()) + "/files/item"), "kept");
+        EXPECT_EQ(entries("data/Trash/info"), Names{});
+    });
+}
+
 TEST_F(ShellTest, EmptyingRemovesWhatTheTrashesHoldAndNothingOutside) {
-    const std::string uid = std::to_string(::getuid()), volume = "vol/.Trash-" + uid, network = "net/.Trash-" + uid;
+    const std::string uid = std::to_string(::getuid());
+    const std::string volume = "vol/.Trash-" + uid;
+    const std::string network = "net/.Trash-" + uid;
     mounts({"ext4 8:1 /dev/sda1 vol", "nfs4 0:50 server:/share net"});
     temp.write("outside/folder/file", "kept");
     for (const std::string& trash : {std::string("data/Trash"), volume, network}) {
@@ -108,21 +189,82 @@ TEST_F(ShellTest, EmptyingRemovesWhatTheTrashesHoldAndNothingOutside) {
         fs::create_symlink(path("outside/folder/file"), path(trash + "/files/link"));
         fs::create_symlink(path("outside/folder"), path(trash + "/files/folder/link"));
         ::chmod(path(trash + "/files/folder/sub").c_str(), 0500);
+        ::chmod(path(trash + "/files/folder").c_str(), 0);
     }
     EXPECT_EQ(emptyRecycleBin().message, "");
     for (const std::string& trash : {std::string("data/Trash"), volume}) {
+        SCOPED_TRACE(trash);
         EXPECT_EQ(entries(trash), (Names{"files", "info"}));
-        EXPECT_EQ(entries(trash + "/files").size() + entries(trash + "/info").size(), 0u) << trash;
+        EXPECT_EQ(entries(trash + "/files"), Names{});
+        EXPECT_EQ(entries(trash + "/info"), Names{});
     }
     EXPECT_EQ(entries(network + "/files"), (Names{"file", "folder", "link"}));
     EXPECT_EQ(read("outside/folder/file"), "kept");
 }
 
+TEST_F(ShellTest, EmptyingLeavesFileSystemsMountedInATrashedFolderAndTheirRecords) {
+    temp.write("outside/file", "kept");
+    for (const char* record : {"data/Trash/info/disk.trashinfo", "data/Trash/info/bound.trashinfo"})
+        temp.write(record, "");
+    inOwnMountNamespace([&] {
+        mountAt("tmpfs", "data/Trash/files/disk/mnt");
+        mountAt("outside", "data/Trash/files/bound/sub");
+        temp.write("data/Trash/files/disk/mnt/file", "kept");
+        EXPECT_THAT(emptyRecycleBin().message, ::testing::EndsWith(" is another file system, left in place)"));
+        EXPECT_EQ(read("data/Trash/files/disk/mnt/file"), "kept");
+        EXPECT_EQ(read("outside/file"), "kept");
+        EXPECT_EQ(entries("data/Trash/info"), (Names{"disk.trashinfo", "bound.trashinfo"}));
+    });
+}
+
+TEST_F(ShellTest, EmptyingChangesNoModeThroughALinkSwappedIn) {
+    swapTarget = temp.folder("outside").string();
+    ::chmod(swapTarget.c_str(), 0500);
+    ::chmod(temp.folder("data/Trash/files/swapped").c_str(), 0500);
+    shellCalls.fstatat = swapAfterLooking;
+    emptyRecycleBin();
+    EXPECT_EQ(modeOf(swapTarget), 0500u);
+}
+
+TEST_F(ShellTest, EmptyingATreeDeeperThanTheOpenFileLimitSucceeds) {
+    std::string deep = "data/Trash/files/deep";
+    for (int level = 0; level < 300; ++level)
+        deep += "/d";
+    temp.write(deep + "/file", "");
+    rlimit saved{};
+    ::getrlimit(RLIMIT_NOFILE, &saved);
+    rlimit low = saved;
+    low.rlim_cur = 64;
+    ::setrlimit(RLIMIT_NOFILE, &low);
+    const ShellActionResult result = emptyRecycleBin();
+    ::setrlimit(RLIMIT_NOFILE, &saved);
+    EXPECT_EQ(result.message, "");
+    EXPECT_EQ(entries("data/Trash/files"), Names{});
+}
+
+struct LocalCase {
+    const char* name;
+    const char* mount;  // "type major:minor source folder"
+    bool local;
+};
+
 TEST_F(ShellTest, OnlyLocalVolumesOfferTheTrash) {
-    mounts({"btrfs 0:45 /dev/sda2 a", "zfs 0:52 pool/x b", "tmpfs 0:30 tmpfs c", "fuse.sshfs 0:53 me@host: d",
-            "iso9660 11:0 /dev/sr0 e", "proc 0:21 proc f"});
-    for (const std::string folder : {"a", "b", "c", "d", "e", "f", "elsewhere"})  // a to c are local
-        EXPECT_EQ(isLocalVolume(path(folder + "/item")), folder < "d") << folder;
+    const LocalCase cases[] = {
+        {"btrfs names its disk", "btrfs 0:45 /dev/sda2 a", true},
+        {"zfs pool", "zfs 0:52 pool/x a", true},
+        {"memory", "tmpfs 0:30 tmpfs a", true},
+        {"block device", "xfs 253:1 root a", true},
+        {"anonymous device", "overlay 0:40 overlay a", false},
+        {"network", "fuse.sshfs 0:53 me@host: a", false},
+        {"optical", "iso9660 11:0 /dev/sr0 a", false},
+        {"pseudo", "proc 0:21 proc a", false},
+    };
+    for (const LocalCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        mounts({c.mount});
+        EXPECT_EQ(isLocalVolume(path("a/item")), c.local);
+    }
+    EXPECT_FALSE(isLocalVolume(path("elsewhere")));
 }
 
 }  // namespace
