@@ -8,6 +8,7 @@
 # make check-format : every C++ source as .clang-format lays it out
 
 BUILD      ?= build
+TEST_BUILD ?= build-test
 ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
 SUDO       := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
@@ -16,13 +17,14 @@ SUDO       := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 # refuses to load without it, though libfltk1.3-dev only recommends it.
 DEPS       := cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev \
               libfltk1.3-dev fluid libx11-dev libxext-dev xvfb xauth \
-              xfonts-base fonts-dejavu-core
+              xfonts-base fonts-dejavu-core desktop-file-utils
 BENCH_DEPS := libcairo2-dev ncdu hyperfine strace
 LINT_DEPS  := clang-format
 WIN_BUILD  ?= build-win
 WIN_DEPS   := cmake ninja-build g++-mingw-w64-x86-64-posix wine64 wine libgtest-dev libfltk1.3-dev
 
-.PHONY: all deps bench-deps lint-deps check-format win-deps build build-asan build-windows test test-linux test-plain test-asan \
+.PHONY: all deps bench-deps lint-deps check-format check-desktop-entry win-deps build build-test build-asan build-windows test test-linux \
+        test-plain test-asan \
         test-windows run bench clean
 
 all: build
@@ -49,18 +51,28 @@ lint-deps:
 win-deps:
 	$(call install_missing,$(WIN_DEPS))
 
+# The build `make run` starts: warnings stay warnings, as in a packager's.
 $(BUILD)/build.ninja:
 	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
+# The test builds treat warnings as errors; the plain one is Release, so
+# the optimiser's own warnings (-O3) are seen too.
+$(TEST_BUILD)/build.ninja:
+	cmake -S . -B $(TEST_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DFAN_WERROR=ON -DFAN_BUILD_BENCH=OFF
+
 $(WIN_BUILD)/build.ninja:
 	cmake -S . -B $(WIN_BUILD) -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw64.cmake \
-	      -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFAN_BUILD_BENCH=OFF
+	      -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFAN_WERROR=ON -DFAN_BUILD_BENCH=OFF
 
 $(ASAN_BUILD)/build.ninja:
-	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DFAN_SANITIZE=ON -DFAN_BUILD_BENCH=OFF
+	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DFAN_SANITIZE=ON -DFAN_WERROR=ON \
+	      -DFAN_BUILD_BENCH=OFF
 
 build: deps $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS)
+
+build-test: deps $(TEST_BUILD)/build.ninja
+	cmake --build $(TEST_BUILD) -j $(JOBS)
 
 build-asan: deps $(ASAN_BUILD)/build.ninja
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
@@ -71,8 +83,8 @@ build-windows: win-deps $(WIN_BUILD)/build.ninja
 # GUI tests need an X server: the whole run goes under a private Xvfb.
 CTEST = xvfb-run -a -s "-screen 0 1600x1200x24 -noreset" ctest --output-on-failure -j $(JOBS)
 
-test-plain: build
-	cd $(BUILD) && $(CTEST)
+test-plain: build-test
+	cd $(TEST_BUILD) && $(CTEST)
 
 test-asan: build-asan
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 $(CTEST)
@@ -85,7 +97,11 @@ test-windows: build-windows
 check-format: lint-deps
 	git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
 
-test: check-format test-linux test-windows
+# The installed menu entry, as desktops read it.
+check-desktop-entry: deps
+	desktop-file-validate app/icon/fanorbiter.desktop
+
+test: check-format check-desktop-entry test-linux test-windows
 
 run: build
 	./$(BUILD)/app/fanorbiter $(ARGS)
@@ -95,7 +111,7 @@ bench: bench-deps $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS)
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(WIN_BUILD)
+	rm -rf $(BUILD) $(TEST_BUILD) $(ASAN_BUILD) $(WIN_BUILD)
 
 # The scan's listing threads under ThreadSanitizer: a core-only build of the
 # core tests, running the scan cases alone (a few minutes less than all).
@@ -105,7 +121,7 @@ TSAN_TESTS := ParallelWalk*:ScanEngine*:ScanProgress*
 .PHONY: test-tsan clean-tsan
 
 $(TSAN_BUILD)/build.ninja:
-	cmake -S . -B $(TSAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFAN_CORE_ONLY=ON \
+	cmake -S . -B $(TSAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFAN_CORE_ONLY=ON -DFAN_WERROR=ON \
 	      -DFAN_BUILD_BENCH=OFF -DCMAKE_CXX_FLAGS=-fsanitize=thread -DCMAKE_EXE_LINKER_FLAGS=-fsanitize=thread
 
 test-tsan: deps $(TSAN_BUILD)/build.ninja
