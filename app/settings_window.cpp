@@ -72,6 +72,9 @@ void SettingsWindow::applyTheme() {
         choice->labelcolor(themeText);
         choice->textcolor(themeText);
         choice->textsize(13);
+        // As the slider's: at the toolkit's 14 the longest Russian label
+        // ran past the panel's left edge.
+        choice->labelsize(13);
     }
     for (Fl_Check_Button* check : {rememberDetailCheck, livePreviewCheck}) {
         check->color(themeBackground);
