@@ -106,6 +106,7 @@ TEST(LanguageSwitch, OpenWindowsKeepTheirChoices) {
 
 TEST(LanguageSwitch, OkInTheOpenSettingsWindowKeepsTheFlagsLanguage) {
     ShownApp app;
+    click(app->russianFlagButton);
     App::showSettings(nullptr, app);
     click(app->englishFlagButton);
     click(app->settingsWindow->okButton);
@@ -126,8 +127,8 @@ struct Box {
 };
 
 // Where the toolkit draws `w`'s label, measured in its font and size: left
-// of the widget for an outside left label, else aligned in the widget's
-// area (right of the box for a check button).
+// of the widget for an outside left label, else at the left of or centred
+// in the widget's area (right of the box for a check button).
 Box labelBox(const Fl_Widget& w) {
     fl_font(w.labelfont(), w.labelsize());
     int width = 0, height = 0;
@@ -141,7 +142,7 @@ Box labelBox(const Fl_Widget& w) {
         left += box;
         room -= box;
     }
-    if ((align & FL_ALIGN_LEFT) == 0) left += (align & FL_ALIGN_RIGHT) != 0 ? room - width : (room - width) / 2;
+    if ((align & FL_ALIGN_LEFT) == 0) left += (room - width) / 2;
     return {left, top, width, height};
 }
 
