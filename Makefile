@@ -10,6 +10,7 @@
 # make test-unprivileged : the Trash and settings tests again as an ordinary user
 
 BUILD      ?= build
+TEST_BUILD ?= build-test
 ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
 SUDO       := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
@@ -18,14 +19,15 @@ SUDO       := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 # refuses to load without it, though libfltk1.3-dev only recommends it.
 DEPS       := cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev \
               libfltk1.3-dev fluid libx11-dev libxext-dev xvfb xauth \
-              xfonts-base fonts-dejavu-core libpng-dev libpixman-1-dev
+              xfonts-base fonts-dejavu-core libpng-dev libpixman-1-dev desktop-file-utils
 BENCH_DEPS := libcairo2-dev ncdu hyperfine strace
 LINT_DEPS  := clang-format clang-tidy
 WIN_BUILD  ?= build-win
 WIN_DEPS   := cmake ninja-build g++-mingw-w64-x86-64-posix wine64 wine libgtest-dev libfltk1.3-dev \
               libpixman-1-dev
 
-.PHONY: all deps bench-deps lint-deps check-format lint win-deps build build-asan build-windows test test-linux test-plain test-asan \
+.PHONY: all deps bench-deps lint-deps check-format check-desktop-entry lint win-deps build build-test build-asan \
+        build-windows test test-linux test-plain test-asan \
         test-windows run bench clean
 
 all: build
@@ -52,18 +54,28 @@ lint-deps:
 win-deps:
 	$(call install_missing,$(WIN_DEPS))
 
+# The build `make run` starts: warnings stay warnings, as in a packager's.
 $(BUILD)/build.ninja:
 	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
+# The test builds treat warnings as errors; the plain one is Release, so
+# the optimiser's own warnings (-O3) are seen too.
+$(TEST_BUILD)/build.ninja:
+	cmake -S . -B $(TEST_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DFAN_WERROR=ON -DFAN_BUILD_BENCH=OFF
+
 $(WIN_BUILD)/build.ninja:
 	cmake -S . -B $(WIN_BUILD) -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw64.cmake \
-	      -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFAN_BUILD_BENCH=OFF
+	      -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFAN_WERROR=ON -DFAN_BUILD_BENCH=OFF
 
 $(ASAN_BUILD)/build.ninja:
-	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DFAN_SANITIZE=ON -DFAN_BUILD_BENCH=OFF
+	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DFAN_SANITIZE=ON -DFAN_WERROR=ON \
+	      -DFAN_BUILD_BENCH=OFF
 
 build: deps $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS)
+
+build-test: deps $(TEST_BUILD)/build.ninja
+	cmake --build $(TEST_BUILD) -j $(JOBS)
 
 build-asan: deps $(ASAN_BUILD)/build.ninja
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
@@ -74,8 +86,8 @@ build-windows: win-deps $(WIN_BUILD)/build.ninja
 # GUI tests need an X server: the whole run goes under a private Xvfb.
 CTEST = xvfb-run -a -s "-screen 0 1600x1200x24 -noreset" ctest --output-on-failure -j $(JOBS)
 
-test-plain: build
-	cd $(BUILD) && $(CTEST)
+test-plain: build-test
+	cd $(TEST_BUILD) && $(CTEST)
 
 test-asan: build-asan
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 $(CTEST)
@@ -90,11 +102,9 @@ check-format: lint-deps
 
 # Only the diagnostics are shown; clang-tidy's progress lines go to a log.
 TIDY_SOURCES := '$(CURDIR)/(core|texts|ui|app|settings|shell)/'
-lint: lint-deps $(BUILD)/build.ninja
-	@run-clang-tidy -p $(BUILD) -j $(JOBS) -quiet $(TIDY_SOURCES) > $(BUILD)/clang-tidy.log 2>&1 \
-	  || { grep -E -A3 '(error|warning): ' $(BUILD)/clang-tidy.log; echo "clang-tidy found faults (full log: $(BUILD)/clang-tidy.log)"; exit 1; }
-
-test: check-format test-linux test-windows test-unprivileged
+lint: lint-deps $(TEST_BUILD)/build.ninja
+	@run-clang-tidy -p $(TEST_BUILD) -j $(JOBS) -quiet $(TIDY_SOURCES) > $(TEST_BUILD)/clang-tidy.log 2>&1 \
+	  || { grep -E -A3 '(error|warning): ' $(TEST_BUILD)/clang-tidy.log; echo "clang-tidy found faults (full log: $(TEST_BUILD)/clang-tidy.log)"; exit 1; }
 
 # Root passes every permission check, so a fault that only an ordinary user
 # meets (a mode change dropped before emptying a read-only trashed folder)
@@ -103,9 +113,9 @@ test: check-format test-linux test-windows test-unprivileged
 # temporary folder. Run by another user than root, they simply run as that user.
 UNPRIVILEGED_TESTS := fan_shell_tests fan_settings_tests
 .PHONY: test-unprivileged
-test-unprivileged: build
+test-unprivileged: build-test
 	@dir=$$(mktemp -d) && trap 'rm -rf "$$dir"' EXIT && chmod 755 "$$dir" && \
-	for t in $(UNPRIVILEGED_TESTS); do cp $(BUILD)/tests/$$t "$$dir/"; done && \
+	for t in $(UNPRIVILEGED_TESTS); do cp $(TEST_BUILD)/tests/$$t "$$dir/"; done && \
 	mkdir -p "$$dir/home/.config" "$$dir/home/.local/share" "$$dir/home/.cache" "$$dir/tmp" && \
 	as=""; who=$$(id -un); if [ "$$(id -u)" = 0 ]; then \
 	  chown -R 65534:65534 "$$dir/home" "$$dir/tmp"; \
@@ -118,6 +128,12 @@ test-unprivileged: build
 	    XDG_CACHE_HOME="$$dir/home/.cache" "$$dir/$$t" --gtest_brief=1 || exit 1; \
 	done
 
+# The installed menu entry, as desktops read it.
+check-desktop-entry: deps
+	desktop-file-validate app/icon/fanorbiter.desktop
+
+test: check-format check-desktop-entry lint test-linux test-windows test-unprivileged
+
 run: build
 	./$(BUILD)/app/fanorbiter $(ARGS)
 
@@ -126,7 +142,7 @@ bench: bench-deps $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS)
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(WIN_BUILD)
+	rm -rf $(BUILD) $(TEST_BUILD) $(ASAN_BUILD) $(WIN_BUILD)
 
 # The scan's listing threads under ThreadSanitizer: a core-only build of the
 # core tests, running the scan cases alone (a few minutes less than all).
@@ -136,7 +152,7 @@ TSAN_TESTS := ParallelWalk*:ScanEngine*:ScanProgress*
 .PHONY: test-tsan clean-tsan
 
 $(TSAN_BUILD)/build.ninja:
-	cmake -S . -B $(TSAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFAN_CORE_ONLY=ON \
+	cmake -S . -B $(TSAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFAN_CORE_ONLY=ON -DFAN_WERROR=ON \
 	      -DFAN_BUILD_BENCH=OFF -DCMAKE_CXX_FLAGS=-fsanitize=thread -DCMAKE_EXE_LINKER_FLAGS=-fsanitize=thread
 
 test-tsan: deps $(TSAN_BUILD)/build.ninja

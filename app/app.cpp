@@ -38,6 +38,9 @@ void setActive(Fl_Widget* widget, bool active) {
 }  // namespace
 
 App::App() : Fl_Double_Window(1120, 780, kWindowTitle) {
+    // Every window of the program, dialogs and menus included, carries the
+    // class the desktop entry names, so a dock can match them to it.
+    Fl_Window::default_xclass("fanorbiter");
     settings = loadSettings();
     applyPalette(resolveDarkTheme(settings));
     uiLanguage = resolveLanguage(settings);

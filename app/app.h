@@ -79,6 +79,9 @@ public:
     // whether it was showing, so that the caller can rebuild it with
     // showHelp once the new language or theme is in place.
     bool dropHelpWindow();
+    // A flag's choice: `languageMode` 1 Russian or 2 English, stored, shown
+    // by an open settings window's language choice, and switched to.
+    void chooseLanguageByFlag(int languageMode);
 
     // Builds the analysis window on first use, relabels and refills it, and
     // shows (raises) it.

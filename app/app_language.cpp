@@ -69,18 +69,21 @@ bool App::dropHelpWindow() {
     return showing;
 }
 
+void App::chooseLanguageByFlag(int languageMode) {
+    settings.languageMode = languageMode;
+    saveSettings(settings);
+    // An open settings window shows the new choice, so that its OK keeps it
+    // rather than switching back.
+    if (settingsWindow != nullptr) settingsWindow->languageChoice->value(languageMode);
+    setLanguage(languageMode == 2 ? 1 : 0);
+}
+
 void App::onEnglishFlag(Fl_Widget*, void* data) {
-    App& app = *static_cast<App*>(data);
-    app.settings.languageMode = 2;
-    saveSettings(app.settings);
-    app.setLanguage(1);
+    static_cast<App*>(data)->chooseLanguageByFlag(2);
 }
 
 void App::onRussianFlag(Fl_Widget*, void* data) {
-    App& app = *static_cast<App*>(data);
-    app.settings.languageMode = 1;
-    saveSettings(app.settings);
-    app.setLanguage(0);
+    static_cast<App*>(data)->chooseLanguageByFlag(1);
 }
 
 void App::onDetailModeChanged(Fl_Widget*, void* data) {

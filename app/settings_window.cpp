@@ -14,6 +14,7 @@
 #include "app/app.h"
 #include "app/choice_items.h"
 #include "texts/ui_texts.h"
+#include "ui/check_box.h"
 #include "ui/emboss_panel.h"
 #include "ui/palette.h"
 #include "ui/soft_button.h"
@@ -45,8 +46,8 @@ SettingsWindow::SettingsWindow(App& owner) : Fl_Double_Window(590, 492, settings
     languageChoice = new Fl_Choice(252, 48, 304, 32);
     themeChoice = new Fl_Choice(252, 100, 304, 32);
     startupDetailChoice = new Fl_Choice(252, 152, 304, 32);
-    rememberDetailCheck = new Fl_Check_Button(30, 210, 526, 28);
-    livePreviewCheck = new Fl_Check_Button(30, 248, 526, 28);
+    rememberDetailCheck = new CheckBox(30, 210, 526, 28);
+    livePreviewCheck = new CheckBox(30, 248, 526, 28);
     transparencySlider = new Fl_Value_Slider(252, 300, 304, 30);
     transparencySlider->type(FL_HOR_NICE_SLIDER);
     transparencySlider->bounds(0, 100);
@@ -71,6 +72,9 @@ void SettingsWindow::applyTheme() {
         choice->labelcolor(themeText);
         choice->textcolor(themeText);
         choice->textsize(13);
+        // As the slider's: at the toolkit's 14 the longest Russian label
+        // ran past the panel's left edge.
+        choice->labelsize(13);
     }
     for (Fl_Check_Button* check : {rememberDetailCheck, livePreviewCheck}) {
         check->color(themeBackground);

@@ -2,6 +2,7 @@
 #include "ui/palette.h"
 
 #include <FL/Fl.H>
+#include <FL/Fl_Tooltip.H>
 
 #include <algorithm>
 #include <cmath>
@@ -70,6 +71,9 @@ void applyPalette(bool dark) {
     Fl::foreground(r, g, b);
     Fl::get_color(themeAccent, r, g, b);
     Fl::set_color(FL_SELECTION_COLOR, r, g, b);
+    // Tooltips keep their own colours, the toolkit's yellow, unless told.
+    Fl_Tooltip::color(themeSurface);
+    Fl_Tooltip::textcolor(themeText);
 }
 
 Fl_Color shadeColor(Fl_Color c, int delta) {

@@ -30,8 +30,8 @@ extern Fl_Color themeFreeSpace;
 
 // Sets darkTheme and all thirteen colours, and hands the background,
 // background2, foreground and selection colours to the toolkit so stock
-// widgets follow. Redraws nothing: the caller re-themes and redraws its
-// windows. Called at start-up and on every theme change.
+// widgets follow, and the surface and text colours to its tooltips. Redraws nothing: the caller re-themes and redraws
+// its windows. Called at start-up and on every theme change.
 void applyPalette(bool dark);
 
 // `c` with `delta` added to each channel, clamped to 0..255. Indexed colours

@@ -1,11 +1,20 @@
+#include "app_test_support.h"
+
 #include <FL/Fl_Choice.H>
+#include <FL/Fl_Light_Button.H>
+#include <FL/fl_draw.H>
+
+#include <set>
 
 #include "app/analysis_window.h"
 #include "app/app_version.h"
 #include "app/help_window.h"
 #include "app/settings_window.h"
-#include "app_test_support.h"
+#include "texts/ui_texts.h"
+#include "ui/emboss_panel.h"
 #include "ui/flag_button.h"
+#include "ui/modern_dialog.h"
+#include "ui/soft_button.h"
 
 namespace fan::testing {
 namespace {
@@ -17,10 +26,13 @@ void collectTexts(const Fl_Group& group, const App& app, std::vector<std::string
         const Fl_Widget* w = i < 0 ? &group : group.child(i);
         for (const char* text : {w->label(), w->tooltip()})
             if (text != nullptr) out.push_back(text);
-        if (const auto* menu = dynamic_cast<const Fl_Menu_*>(w))
-            for (int k = 0; k < (w == app.fileSystemsChoice ? 1 : menu->size() - 1); ++k)
+        if (const auto* menu = dynamic_cast<const Fl_Menu_*>(w)) {
+            const int items = w == app.fileSystemsChoice ? 1 : menu->size() - 1;
+            for (int k = 0; k < items; ++k)
                 out.push_back(menu->text(k));
-        if (const auto* inner = dynamic_cast<const Fl_Group*>(w); i >= 0 && inner) collectTexts(*inner, app, out);
+        }
+        const auto* inner = dynamic_cast<const Fl_Group*>(w);
+        if (i >= 0 && inner != nullptr) collectTexts(*inner, app, out);
     }
 }
 
@@ -30,34 +42,162 @@ bool cyrillic(const std::string& s) {
 bool latin(const std::string& s) {
     return std::any_of(s.begin(), s.end(), [](unsigned char c) { return std::isalpha(c); });
 }
+// Names and numbers read the same in both languages.
+bool readsAsRussian(const std::string& s) {
+    return cyrillic(s) || !latin(s) || s == "English" || s == kWindowTitle;
+}
 
-TEST(LanguageSwitch, EveryWindowFollowsTheFlagsAndKeepsItsChoices) {
+TEST(LanguageSwitch, EveryWindowShowsTheFlagsLanguage) {
     ShownApp app;
-    App::showSettings(nullptr, app), App::showHelp(nullptr, app), app->showAnalysis();
-    SettingsWindow& settings = *app->settingsWindow;
-    app->detailChoice->value(2), settings.languageChoice->value(2), settings.startupDetailChoice->value(1),
-        app->analysisWindow->modeChoice->value(1);
-    for (const bool english : {true, false, true}) {
-        FlagButton* flag = english ? app->englishFlagButton : app->russianFlagButton;
-        click(flag);
-        EXPECT_TRUE(loadSettings().languageMode == 2 - !english && flag->selected &&
-                    !(english ? app->russianFlagButton : app->englishFlagButton)->selected);
-        ASSERT_TRUE(app->helpWindow != nullptr && app->helpWindow->visible());
+    App::showSettings(nullptr, app);
+    App::showHelp(nullptr, app);
+    app->showAnalysis();
+    const Fl_Group* windows[] = {app.app.get(), app->settingsWindow, nullptr, app->analysisWindow};
+    for (const bool english : {true, false}) {
+        SCOPED_TRACE(english ? "English" : "Russian");
+        click(english ? app->englishFlagButton : app->russianFlagButton);
+        EXPECT_EQ(loadSettings().languageMode, english ? 2 : 1);
+        EXPECT_EQ(app->englishFlagButton->selected, english);
+        EXPECT_EQ(app->russianFlagButton->selected, !english);
+        ASSERT_NE(app->helpWindow, nullptr);
+        EXPECT_TRUE(app->helpWindow->visible());
+        windows[2] = app->helpWindow;
         std::vector<std::string> texts{app->statusText, app->helpWindow->html};
-        for (const Fl_Group* window :
-             {(Fl_Group*)app, (Fl_Group*)&settings, (Fl_Group*)app->helpWindow, (Fl_Group*)app->analysisWindow})
+        for (const Fl_Group* window : windows)
             collectTexts(*window, *app, texts);
-        for (const std::string& text : texts)
-            EXPECT_TRUE(!text.empty() &&
-                        (english ? !cyrillic(text)
-                                 : cyrillic(text) || !latin(text) || text == "English" || text == kWindowTitle))
-                << text;
-        EXPECT_EQ(app->analysisWindow->modeChoice->value() * 1000 + app->detailChoice->value() * 100 +
-                      settings.languageChoice->value() * 10 + settings.startupDetailChoice->value(),
-                  1221);
+        for (const std::string& text : texts) {
+            EXPECT_FALSE(text.empty());
+            EXPECT_TRUE(english ? !cyrillic(text) : readsAsRussian(text)) << text;
+        }
     }
-    app->helpWindow->hide(), app->setLanguage(0);
+}
+
+// A tooltip left over or copied from a neighbour would repeat another one.
+TEST(LanguageSwitch, EachMainWindowTooltipIsItsOwn) {
+    ShownApp app;
+    for (const int language : {1, 0}) {
+        app->setLanguage(language);
+        std::set<std::string> seen;
+        for (int i = 0; i < app->children(); ++i) {
+            const char* tip = app->child(i)->tooltip();
+            if (tip == nullptr) continue;
+            EXPECT_TRUE(seen.insert(tip).second) << "twice: " << tip;
+        }
+        EXPECT_EQ(seen.size(), 11u);
+    }
+}
+
+TEST(LanguageSwitch, OpenWindowsKeepTheirChoices) {
+    ShownApp app;
+    App::showSettings(nullptr, app);
+    app->showAnalysis();
+    SettingsWindow& settings = *app->settingsWindow;
+    app->detailChoice->value(2);
+    settings.startupDetailChoice->value(1);
+    app->analysisWindow->modeChoice->value(1);
+    for (const bool english : {true, false}) {
+        SCOPED_TRACE(english ? "English" : "Russian");
+        click(english ? app->englishFlagButton : app->russianFlagButton);
+        EXPECT_EQ(app->detailChoice->value(), 2);
+        EXPECT_EQ(settings.startupDetailChoice->value(), 1);
+        EXPECT_EQ(app->analysisWindow->modeChoice->value(), 1);
+    }
+}
+
+TEST(LanguageSwitch, OkInTheOpenSettingsWindowKeepsTheFlagsLanguage) {
+    ShownApp app;
+    click(app->russianFlagButton);
+    App::showSettings(nullptr, app);
+    click(app->englishFlagButton);
+    click(app->settingsWindow->okButton);
+    EXPECT_EQ(uiLanguage, 1);
+    EXPECT_EQ(loadSettings().languageMode, 2);
+}
+
+TEST(LanguageSwitch, AHiddenHelpWindowIsDroppedUntilItsNextOpening) {
+    ShownApp app;
+    App::showHelp(nullptr, app);
+    app->helpWindow->hide();
+    app->setLanguage(1);
     EXPECT_EQ(app->helpWindow, nullptr);
+}
+
+struct Box {
+    int x, y, w, h;
+};
+
+// Where the toolkit draws `w`'s label, measured in its font and size: left
+// of the widget for an outside left label, else at the left of or centred
+// in the widget's area (right of the box for a check button).
+Box labelBox(const Fl_Widget& w) {
+    fl_font(w.labelfont(), w.labelsize());
+    int width = 0, height = 0;
+    fl_measure(w.label(), width, height, 0);
+    const Fl_Align align = w.align();
+    const int top = w.y() + (w.h() - height) / 2;
+    if ((align & FL_ALIGN_INSIDE) == 0 && (align & FL_ALIGN_LEFT) != 0) return {w.x() - 3 - width, top, width, height};
+    int left = w.x(), room = w.w();
+    if (dynamic_cast<const Fl_Light_Button*>(&w) != nullptr) {
+        const int box = Fl::box_dx(w.box()) + 2 + w.labelsize() + 2;
+        left += box;
+        room -= box;
+    }
+    if ((align & FL_ALIGN_LEFT) == 0) left += (room - width) / 2;
+    return {left, top, width, height};
+}
+
+bool inside(const Box& inner, const Box& outer) {
+    return inner.x >= outer.x && inner.y >= outer.y && inner.x + inner.w <= outer.x + outer.w &&
+           inner.y + inner.h <= outer.y + outer.h;
+}
+
+Box boxOf(const Fl_Widget& w) {
+    return {w.x(), w.y(), w.w(), w.h()};
+}
+
+// Each label of `window` within what holds it: its own widget for a label
+// inside, else the panel behind the widget, else the window.
+void expectLabelsFit(const Fl_Window& window) {
+    for (int i = 0; i < window.children(); ++i) {
+        const Fl_Widget& w = *window.child(i);
+        if (w.label() == nullptr || *w.label() == '\0') continue;
+        const Box label = labelBox(w);
+        Box holder{0, 0, window.w(), window.h()};
+        if ((w.align() & FL_ALIGN_INSIDE) != 0 || (w.align() & FL_ALIGN_POSITION_MASK) == 0)
+            holder = boxOf(w);
+        else
+            for (int k = 0; k < window.children(); ++k)
+                if (dynamic_cast<const EmbossPanel*>(window.child(k)) != nullptr &&
+                    inside(boxOf(w), boxOf(*window.child(k))))
+                    holder = boxOf(*window.child(k));
+        EXPECT_TRUE(inside(label, holder)) << w.label() << " at x " << label.x << " width " << label.w << " in "
+                                           << holder.x << ".." << holder.x + holder.w;
+    }
+}
+
+TEST(LanguageSwitch, EveryLabelFitsItsPanelInBothLanguages) {
+    ShownApp app;
+    App::showSettings(nullptr, app);
+    App::showHelp(nullptr, app);
+    app->showAnalysis();
+    for (const int language : {1, 0}) {
+        app->setLanguage(language);
+        Fl_Group::current(nullptr);
+        ModernDialog emptyTrash(settingsText(stxtEmptyTrashTitle), settingsText(stxtEmptyTrashQuestion), "",
+                                settingsText(stxtEmptyButton), uiText(txtCancel), true, true);
+        ModernDialog moveToTrash(uiText(txtMoveToTrashTitle), uiText(txtMoveToTrashQuestion), "",
+                                 uiText(txtMoveToTrash), uiText(txtCancel), true, true);
+        const std::pair<const char*, const Fl_Window*> windows[] = {{"main", app},
+                                                                    {"settings", app->settingsWindow},
+                                                                    {"help", app->helpWindow},
+                                                                    {"analysis", app->analysisWindow},
+                                                                    {"empty Trash", &emptyTrash},
+                                                                    {"move to Trash", &moveToTrash}};
+        for (const auto& [name, window] : windows) {
+            SCOPED_TRACE(std::string(name) + (language == 1 ? ", English" : ", Russian"));
+            expectLabelsFit(*window);
+        }
+    }
 }
 
 }  // namespace

@@ -4,11 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <FL/Fl.H>
+#include <FL/Fl_Tooltip.H>
 #include <FL/fl_draw.H>
 
 #include <cmath>
 #include <utility>
 
+#include "ui/check_box.h"
+#include "ui/emboss_panel.h"
 #include "ui/fonts.h"
 #include "ui/palette.h"
 #include "ui_test_support.h"
@@ -16,6 +19,7 @@
 namespace fan {
 namespace {
 
+using testing::Canvas;
 using testing::hex;
 
 // The contrast ratio of two colours as the web accessibility guidelines
@@ -61,7 +65,28 @@ TEST(PaletteTest, EachThemeIsReadableAndReachesTheToolkit) {
         // background2 picks a contrasting foreground of its own; ours must win.
         EXPECT_EQ(hex(FL_FOREGROUND_COLOR), hex(themeText));
         EXPECT_EQ(hex(FL_SELECTION_COLOR), hex(themeAccent));
+        EXPECT_EQ(hex(Fl_Tooltip::color()), hex(themeSurface));
+        EXPECT_EQ(hex(Fl_Tooltip::textcolor()), hex(themeText));
     }
+}
+
+// Under the scheme the program runs with.
+TEST(CheckBoxTest, AnUncheckedBoxShowsItsFrameOnAPanelInBothThemes) {
+    Fl::scheme("gtk+");
+    EmbossPanel panel(0, 0, 200, 28, 0);
+    CheckBox check(0, 0, 200, 28, "x");
+    check.labelsize(13);
+    for (const bool dark : {false, true}) {
+        SCOPED_TRACE(dark ? "dark" : "light");
+        applyPalette(dark);
+        const Canvas canvas(200, 28, [&] {
+            panel.draw();
+            check.draw();
+        });
+        // The box spans 2..14 across and 7..19 down; its left edge half way.
+        EXPECT_GE(contrast(canvas.at(2, 13), canvas.at(1, 13)), 3.0) << canvas.hexAt(2, 13);
+    }
+    Fl::scheme("none");
 }
 
 TEST(PaletteTest, ShadeAndBlendClampRoundAndNeverGiveIndexZero) {
