@@ -258,6 +258,14 @@ TEST_F(MapPreviewTest, HeaderListAndCentreBeforeTheFirstSnapshot) {
     EXPECT_EQ(hex(c.at(335, 265 - 62)), hex(themeBorder));         // space unknown
 }
 
+TEST_F(MapPreviewTest, HeaderShowsARootPathLongerThanPathMax) {
+    host.snapshot = listed({});
+    for (int i = 0; i < 500; ++i)
+        host.snapshot.root /= "folder" + std::to_string(i);
+    const Canvas c = draw();
+    EXPECT_GT(inkIn(c, 24, 14, kL - 48, 28, themeBackground), 0);
+}
+
 TEST_F(MapPreviewTest, ListRowsInWalkOrderWithBarsAgainstTheLargestEntry) {
     // Drawn f2, f1, f0: the reverse of the listing.
     host.snapshot = listed({{250, S::AccessError}, {0, S::Scanning}, {1000, S::Complete}});
