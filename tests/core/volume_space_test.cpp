@@ -51,12 +51,13 @@ TEST(SpaceRule, ClampsAndJudgesTheFigures) {
 }
 
 TEST(SpaceRule, AFolderDeeperThanPathMaxIsMeasuredToo) {
-    // Each folder made relative to the one above: no call gets the whole path.
+    // Each folder made relative to the one above: no call gets the whole
+    // path. Three times PATH_MAX deep, so it is reached in several steps.
     testing::TempTree temp;
-    const std::string name(200, 'd');
+    const std::string name(NAME_MAX, 'd');
     std::filesystem::path deep = temp.root();
     int fd = ::open(temp.root().c_str(), O_RDONLY | O_DIRECTORY);
-    while (fd >= 0 && deep.native().size() <= PATH_MAX) {
+    while (fd >= 0 && deep.native().size() <= 3 * PATH_MAX) {
         const int next = ::mkdirat(fd, name.c_str(), 0755) == 0 ? ::openat(fd, name.c_str(), O_RDONLY) : -1;
         ::close(fd);
         fd = next;
