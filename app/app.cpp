@@ -17,6 +17,7 @@
 #include "ui/flag_button.h"
 #include "ui/icon_button.h"
 #include "ui/palette.h"
+#include "ui/path_input.h"
 #include "ui/soft_button.h"
 #include "ui/status_bar.h"
 
@@ -51,7 +52,7 @@ App::App() : Fl_Double_Window(1120, 780, kWindowTitle) {
     openFolderButton = new SoftButton(0, 0, 1, 1, uiText(txtOpenFolder));
     backButton = new SoftButton(0, 0, 1, 1, "\u2039");
     upButton = new SoftButton(0, 0, 1, 1, "\u2191");
-    pathInput = new Fl_Input(0, 0, 1, 1);
+    pathInput = new PathInput(0, 0, 1, 1);
     scanButton = new SoftButton(0, 0, 1, 1, uiText(txtScan));
     cancelButton = new SoftButton(0, 0, 1, 1, uiText(txtCancel));
     cancelButton->deactivate();

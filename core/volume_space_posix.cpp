@@ -1,9 +1,14 @@
 // statvfs behind the SpaceQuery seam.
 #include "core/volume_space.h"
 
+#include <fcntl.h>
 #include <sys/statvfs.h>
+#include <unistd.h>
 
 #include <cerrno>
+#include <climits>
+
+#include "core/long_path_posix.h"
 
 namespace fan {
 namespace {
@@ -12,11 +17,7 @@ class StatvfsSpaceQuery final : public SpaceQuery {
 public:
     std::optional<SpaceFigures> measure(const std::filesystem::path& path) const override {
         struct statvfs info {};
-        int rc;
-        do {
-            rc = ::statvfs(path.c_str(), &info);
-        } while (rc != 0 && errno == EINTR);
-        if (rc != 0) return std::nullopt;
+        if (!query(path.native(), info)) return std::nullopt;
         // Block counts are in units of f_frsize, not f_bsize.
         const uint64_t unit = info.f_frsize;
         SpaceFigures figures;
@@ -26,6 +27,26 @@ public:
         figures.totalEntries = info.f_files;
         figures.freeEntries = info.f_ffree;
         return figures;
+    }
+
+private:
+    static bool query(const std::string& path, struct statvfs& info) {
+        int rc;
+        if (path.size() < PATH_MAX) {
+            do {
+                rc = ::statvfs(path.c_str(), &info);
+            } while (rc != 0 && errno == EINTR);
+            return rc == 0;
+        }
+        // The system resolves no path this long in one call; the scan still
+        // walks such a root, so its space is asked through a descriptor.
+        const int fd = openPathOfAnyLength(path, O_PATH | O_CLOEXEC);
+        if (fd < 0) return false;
+        do {
+            rc = ::fstatvfs(fd, &info);
+        } while (rc != 0 && errno == EINTR);
+        ::close(fd);
+        return rc == 0;
     }
 };
 

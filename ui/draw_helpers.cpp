@@ -4,6 +4,7 @@
 #include <FL/fl_draw.H>
 
 #include <algorithm>
+#include <string>
 
 #include "texts/display_text.h"
 #include "ui/palette.h"
@@ -16,6 +17,27 @@ namespace {
 // 7-pixel box allows a radius of 3 at most.
 int clampedRadius(int radius, int w, int h) {
     return std::min({radius, w >> 1, h >> 1});
+}
+
+// The toolkit measures and places a line in 16-bit units, so a line wider
+// than 32767 pixels (a path beyond PATH_MAX) comes out blank. A box shows
+// only its width anyway: draw just the start of the text that fills it.
+std::string startThatFills(const std::string& text, int width) {
+    // Shorter texts stay well below the limit at any size used here.
+    constexpr size_t kAlwaysFits = 256;
+    constexpr size_t kChunk = 64;
+    if (text.size() <= kAlwaysFits) return text;
+    double filled = 0.0;
+    size_t end = 0;
+    while (end < text.size() && filled <= width) {
+        const size_t start = end;
+        end = std::min(text.size(), end + kChunk);
+        // Never cut inside a UTF-8 sequence.
+        while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
+            ++end;
+        filled += fl_width(text.data() + start, static_cast<int>(end - start));
+    }
+    return text.substr(0, end);
 }
 
 }  // namespace
@@ -92,7 +114,7 @@ void drawTextVCentered(const std::string& text, int x, int y, int w, int h, int 
     fl_font(FL_HELVETICA, size);
     fl_color(colour);
     const int baseline = y + (fl_height() + h) / 2 - fl_descent();
-    fl_draw(displayText(text).c_str(), x, baseline);
+    fl_draw(startThatFills(displayText(text), w).c_str(), x, baseline);
     fl_pop_clip();
 }
 

@@ -41,12 +41,15 @@ std::vector<PreviewItem> previewItems(const ScanSnapshot& snapshot, const std::s
     rootFiles.name = rootFilesName;
     rootFiles.isFolder = false;
     rootFiles.state = PreviewState::Complete;
-    for (const PreviewItem& item : snapshot.items) {
-        if (item.isFolder) {
-            if (items.size() < kPreviewItemLimit) items.push_back(item);
+    // The walk takes up the root's folders last-listed first. Drawn in that
+    // order, the items kept by the cut are the ones being counted, not the
+    // first-listed ones that stay pending until the very end.
+    for (auto item = snapshot.items.rbegin(); item != snapshot.items.rend(); ++item) {
+        if (item->isFolder) {
+            if (items.size() < kPreviewItemLimit) items.push_back(*item);
         } else {
-            rootFiles.bytes += item.bytes;
-            rootFiles.fileCount += item.fileCount;
+            rootFiles.bytes += item->bytes;
+            rootFiles.fileCount += item->fileCount;
         }
     }
     if ((rootFiles.bytes != 0 || rootFiles.fileCount != 0) && items.size() < kPreviewItemLimit)
@@ -132,6 +135,10 @@ uint64_t previewContentHash(const std::vector<PreviewItem>& items, const Preview
     h.fold(snapshotBytes);
     h.fold(volume.freeBytes);
     h.fold(volume.totalBytes);
+    // The centre ring shows the reserve and whether the space is known at
+    // all; either may change alone when the space is measured again.
+    h.fold(volume.availableBytes);
+    h.fold(volume.spaceKnown ? 1 : 0);
     const double sum = std::max(1.0, weights.sum);
     for (size_t i = 0; i < items.size(); ++i) {
         const PreviewItem& item = items[i];

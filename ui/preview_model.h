@@ -30,11 +30,12 @@ struct PreviewSegment {
     uint32_t hue = 0;
 };
 
-// The items drawn, in ring and list order: the snapshot's folders in
-// snapshot order, then, when the root's own files hold any bytes or any
-// files, one item named `rootFilesName` with their sums, not a folder and
-// Complete; then cut to kPreviewItemLimit (so with more than 95 folders the
-// root-files item goes first). Empty for a snapshot that is not valid.
+// The items drawn, in ring and list order: the snapshot's folders in the
+// order the walk takes them up (the reverse of the snapshot's), then, when
+// the root's own files hold any bytes or any files, one item named
+// `rootFilesName` with their sums, not a folder and Complete; then cut to
+// kPreviewItemLimit (so with more than 95 folders the root-files item goes
+// first). Empty for a snapshot that is not valid.
 std::vector<PreviewItem> previewItems(const ScanSnapshot& snapshot, const std::string& rootFilesName);
 
 // The weight-map key of an item: "D:" + name for a folder, "F:" + name for

@@ -2,12 +2,17 @@
 // are asked without a time limit, the time limit on the others, where
 // mountEntryForPath measures, and the node table sized from the figures.
 #include <chrono>
+#include <climits>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <thread>
+#include <unistd.h>
 
 #include "core/file_system_kind.h"
 #include "core/node_reserve.h"
 #include "tests/core/mount_test_support.h"
+#include "tests/core/temp_tree.h"
 
 namespace fan {
 namespace {
@@ -42,6 +47,26 @@ TEST(SpaceRule, ClampsAndJudgesTheFigures) {
     EXPECT_FALSE(systemSpaceQuery()->measure("/nonexistent/fan/path").has_value());
     MountEntry entry;
     refreshMountSpace(entry, std::filesystem::temp_directory_path());  // statvfs on a real file system
+    EXPECT_TRUE(entry.spaceKnown);
+}
+
+TEST(SpaceRule, AFolderDeeperThanPathMaxIsMeasuredToo) {
+    // Each folder made relative to the one above: no call gets the whole
+    // path. Three times PATH_MAX deep, so it is reached in several steps.
+    testing::TempTree temp;
+    const std::string name(NAME_MAX, 'd');
+    std::filesystem::path deep = temp.root();
+    int fd = ::open(temp.root().c_str(), O_RDONLY | O_DIRECTORY);
+    while (fd >= 0 && deep.native().size() <= 3 * PATH_MAX) {
+        const int next = ::mkdirat(fd, name.c_str(), 0755) == 0 ? ::openat(fd, name.c_str(), O_RDONLY) : -1;
+        ::close(fd);
+        fd = next;
+        deep /= name;
+    }
+    ASSERT_GE(fd, 0);
+    ::close(fd);
+    MountEntry entry;
+    refreshMountSpace(entry, deep);
     EXPECT_TRUE(entry.spaceKnown);
 }
 

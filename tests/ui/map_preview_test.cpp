@@ -1,13 +1,19 @@
-// Live preview (items, weights, image cache, hatching, drawing) and welcome screen.
+// The live preview (which entries it shows and in what order, their weights
+// and sector gaps, when its ring image is rebuilt, the hatching, the header
+// and the list) and the welcome screen.
 #include <gtest/gtest.h>
 
 #include <FL/Fl.H>
 #include <FL/Fl_Double_Window.H>
 
 #include <cmath>
+#include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "core/fake_directory_lister.h"
+#include "core/scan_engine.h"
 #include "fake_map_host.h"
 #include "texts/ui_texts.h"
 #include "ui/map_colours.h"
@@ -21,13 +27,143 @@ namespace {
 
 using namespace fan::testing;
 using S = PreviewState;
+using Entries = std::vector<std::pair<uint64_t, S>>;
 
-ScanSnapshot folders(const std::vector<std::pair<uint64_t, S>>& entries) {
+// Folder items f0, f1, ... with the given bytes and states.
+std::vector<PreviewItem> folderItems(const Entries& entries) {
+    std::vector<PreviewItem> items;
+    for (const auto& [bytes, state] : entries)
+        items.push_back({"f" + std::to_string(items.size()), bytes, bytes / 10, true, state});
+    return items;
+}
+
+// A published snapshot listing folders f0, f1, ... in this order; the walk
+// and so the preview take them up last-listed first.
+ScanSnapshot listed(const Entries& entries) {
     ScanSnapshot s;
     s.valid = true;
-    for (const auto& [bytes, state] : entries)
-        s.items.push_back({"f" + std::to_string(s.items.size()), bytes, bytes / 10, true, state});
+    s.items = folderItems(entries);
     return s;
+}
+
+TEST(PreviewItems, OnAWideRootTheCutKeepsTheFoldersTheWalkIsOn) {
+    testing::FakeDirectoryLister lister;
+    for (int i = 0; i < 100; ++i) {
+        char name[8];
+        std::snprintf(name, sizeof name, "d%03d", i);
+        lister.folders["/r"].push_back({name, EntryKind::Folder});
+        lister.folders[std::string("/r/") + name] = {{"file", EntryKind::File, 1}};
+    }
+    ScanProgress progress;
+    // Stopped inside the tenth folder walked; the last snapshot shows the
+    // walk as it stood.
+    lister.onEntry = [&](const std::string& folder, const std::string&) {
+        if (folder == "/r/d090") progress.stop = true;
+    };
+    const std::vector<MountEntry> noMounts;
+    scanTree("/r", progress, &noMounts, lister);
+
+    const std::vector<PreviewItem> items = previewItems(progress.snapshot(), "Root files");
+    ASSERT_EQ(items.size(), 96u);
+    EXPECT_EQ(items.front().name, "d099");  // walked first, done
+    EXPECT_EQ(items[9].name, "d090");       // being walked
+    EXPECT_EQ(items.back().name, "d004");   // the first listed are walked last, and cut
+}
+
+TEST(PreviewItems, RootFilesFollowTheFoldersAndAreCutFirst) {
+    ScanSnapshot s = listed(Entries(95, {1, S::Complete}));
+    s.items.insert(s.items.begin() + 3, {"", 0, 3, false, S::Complete});  // files, though no bytes yet
+    EXPECT_EQ(previewKey(previewItems(s, "root").back()), "F:root");
+    s.items.push_back({"f95", 1, 1, true, S::Pending});
+    const std::vector<PreviewItem> items = previewItems(s, "root");
+    ASSERT_EQ(items.size(), 96u);
+    EXPECT_EQ(previewKey(items.back()), "D:f0");
+}
+
+TEST(PreviewWeights, AnUnmeasuredEntryWeighsSixteenPercentOfTheAverageMeasuredOne) {
+    std::unordered_map<std::string, double> stored;
+    const auto items = folderItems({{400, S::Complete}, {100, S::Scanning}, {0, S::Pending}, {0, S::OtherFileSystem}});
+    // Another file system's mount point gets 70 % of that.
+    EXPECT_EQ(smoothPreviewWeights(items, stored).weights, (std::vector<double>{400, 100, 40, 28}));
+}
+
+TEST(PreviewWeights, AnUnmeasuredEntryWeighsAtLeastOne) {
+    std::unordered_map<std::string, double> stored;
+    const auto items = folderItems({{2, S::Complete}, {0, S::Pending}, {0, S::OtherFileSystem}});
+    EXPECT_EQ(smoothPreviewWeights(items, stored).weights, (std::vector<double>{2, 1, 0.7}));
+}
+
+TEST(PreviewWeights, AStoredWeightMovesAThirdOfTheWayToItsTarget) {
+    std::unordered_map<std::string, double> stored;
+    auto items = folderItems({{400, S::Scanning}});
+    smoothPreviewWeights(items, stored);
+    items[0].bytes = 500;
+    EXPECT_DOUBLE_EQ(smoothPreviewWeights(items, stored).weights[0], 434);  // 400 + 100 * 0.34
+}
+
+TEST(PreviewWeights, EntriesNoLongerListedAreForgotten) {
+    std::unordered_map<std::string, double> stored;
+    auto items = folderItems({{400, S::Scanning}, {100, S::Complete}});
+    smoothPreviewWeights(items, stored);
+    items.pop_back();
+    smoothPreviewWeights(items, stored);
+    EXPECT_EQ(stored.count("D:f1"), 0u);
+}
+
+TEST(PreviewSegments, TheFirstSectorRunsFromTwelveOClockInProportion) {
+    std::unordered_map<std::string, double> stored;
+    const auto items = folderItems({{400, S::Complete}, {100, S::Complete}, {68, S::Complete}});
+    const std::vector<PreviewSegment> segments = previewSegments(items, smoothPreviewWeights(items, stored));
+    EXPECT_DOUBLE_EQ(segments.front().endAngle, 400 / 568.0 * 2 * M_PI);
+}
+
+TEST(PreviewSectorGap, ATenthOfTheSectorAtMostSevenThousandthsOfARadian) {
+    const struct {
+        const char* name;
+        double start, end, gap;
+    } rows[] = {
+        {"narrow sector", 1.0, 1.05, 0.005},
+        {"wide sector", 1.0, 3.0, 0.007},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_NEAR(previewSectorGap(row.start, row.end), row.gap, 1e-12);
+    }
+}
+
+TEST(PreviewContentHash, ChangesWithEachThingTheRingImageShows) {
+    struct Inputs {
+        std::vector<PreviewItem> items = folderItems({{400, S::Complete}, {0, S::Scanning}});
+        int side = 800;
+        MountEntry volume;
+    };
+    auto key = [](const Inputs& in) {
+        std::unordered_map<std::string, double> stored;
+        const PreviewWeights weights = smoothPreviewWeights(in.items, stored);
+        return previewContentHash(in.items, weights, 768, in.side, 0, in.volume);
+    };
+    Inputs base;
+    base.volume.spaceKnown = true;
+    base.volume.totalBytes = 1000;
+    base.volume.freeBytes = 500;
+    base.volume.availableBytes = 400;
+    const struct {
+        const char* name;
+        std::function<void(Inputs&)> change;
+    } rows[] = {
+        {"free space", [](Inputs& in) { in.volume.freeBytes = 600; }},
+        {"space free to the user", [](Inputs& in) { in.volume.availableBytes = 500; }},
+        {"capacity", [](Inputs& in) { in.volume.totalBytes = 2000; }},
+        {"space no longer known", [](Inputs& in) { in.volume.spaceKnown = false; }},
+        {"an entry's walk state", [](Inputs& in) { in.items[1].state = S::Complete; }},
+        {"drawn side of a capped raster", [](Inputs& in) { in.side = 900; }},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        Inputs changed = base;
+        row.change(changed);
+        EXPECT_NE(key(changed), key(base));
+    }
 }
 
 // A 1000 x 600 map at the origin: list at 670, centre (335, 265), R 167, hole 72.
@@ -52,41 +188,14 @@ protected:
     Map map{0, 0, kW, kH, &host};
 };
 
-TEST_F(MapPreviewTest, WeightsStartAtTargetsThenGlideAndForget) {
-    std::unordered_map<std::string, double> stored;
-    ScanSnapshot s = folders({{400, S::Pending}, {100, S::Scanning}, {0, S::Pending}, {0, S::OtherFileSystem}});
-    PreviewWeights w = smoothPreviewWeights(previewItems(s, "r"), stored);
-    EXPECT_EQ(w.weights, (std::vector<double>{400, 100, 40, 28}));
-    EXPECT_DOUBLE_EQ(previewSegments(previewItems(s, "r"), w)[0].endAngle, 400 / 568.0 * 2 * M_PI);
-    s.items[0].bytes = 500;  // the next snapshot
-    s.items.erase(s.items.begin() + 1);
-    w = smoothPreviewWeights(previewItems(s, "r"), stored);
-    EXPECT_DOUBLE_EQ(w.weights[0], 434);  // 400 + 100 * 0.34
-    EXPECT_EQ(stored.count("D:f1"), 0u);  // forgotten
-    for (auto& item : s.items)
-        item.bytes = 0;  // nothing measured: equal shares
-    stored.clear();
-    EXPECT_EQ(smoothPreviewWeights(previewItems(s, "r"), stored).weights, (std::vector<double>{1, 1, 0.7}));
-}
-
-TEST_F(MapPreviewTest, ItemListMergesRootFilesAndCutsAt96) {
-    ScanSnapshot s = folders(std::vector<std::pair<uint64_t, S>>(95, {1, S::Complete}));
-    s.items.insert(s.items.begin() + 3, {"", 0, 3, false, S::Complete});  // no bytes, but files
-    EXPECT_EQ(previewKey(previewItems(s, "root").at(95)), "F:root");
-    s.items.push_back({"f95", 1, 1, true, S::Pending});  // a 96th folder pushes the root files out
-    const std::vector<PreviewItem> items = previewItems(s, "root");
-    ASSERT_EQ(items.size(), 96u);
-    EXPECT_EQ(previewKey(items.back()), "D:f95");
-}
-
 TEST_F(MapPreviewTest, ImageIsRebuiltUntilWeightsConvergeThenReused) {
-    host.snapshot = folders({{0, S::Complete}, {0, S::Scanning}, {0, S::Pending}});
+    host.snapshot = listed({{0, S::Pending}, {0, S::Scanning}, {0, S::Complete}});
     Fl_Double_Window window(kW, kH);
     Map shown(0, 0, kW, kH, &host);
     window.end();
     window.show();
     settle();
-    host.snapshot.items[0].bytes = 900;  // a jump the weights take many draws to follow
+    host.snapshot.items[2].bytes = 900;  // a jump the weights take many draws to follow
     host.snapshot.items[1].bytes = 50;
     std::vector<uint64_t> hashes;
     for (int i = 0; i < 80; ++i) {
@@ -97,38 +206,69 @@ TEST_F(MapPreviewTest, ImageIsRebuiltUntilWeightsConvergeThenReused) {
         hashes.push_back(shown.previewHash);
     }
     EXPECT_NE(hashes[10], hashes[11]);
-    // A capped raster is drawn resampled: another side needs another image.
-    EXPECT_NE(previewContentHash({}, {}, 768, 800, 0, {}), previewContentHash({}, {}, 768, 900, 0, {}));
     for (int i = 60; i < 80; ++i)
-        EXPECT_EQ(hashes[i], hashes[59]) << i;
+        EXPECT_EQ(hashes[i], hashes[59]) << "draw " << i;
     EXPECT_NE(shown.previewPixels[0], colourBytes(mapPanelColour(0))[0]);
-    EXPECT_EQ(hex(screenPixel(335 + 120, 265)), hex(sectorHue(0)));  // complete: own hue
+    EXPECT_EQ(hex(screenPixel(335 + 120, 265)), hex(sectorHue(0)));  // complete: its own hue
 }
 
-TEST_F(MapPreviewTest, HatchLinesFollowThePhaseAndStopAt48) {
-    auto inkAt = [](const Canvas& c, double cx, double cy, double r, double a) {
-        return c.inkIn(int(std::lround(cx + r * std::sin(a))) - 1, int(std::lround(cy - r * std::cos(a))) - 1, 3, 3);
-    };
-    for (const double phase : {0.0, 0.06, double(NAN)}) {
-        Canvas c(240, 1020, [&] { drawScanHatch(20, 1010, 0, 1000, 0, 0.2, FL_RED, phase); });
-        const double first = phase == 0.06 ? 0.005 : 0.0;
+TEST_F(MapPreviewTest, SectorsStopShortOfTwelveOClockOnBothSides) {
+    host.snapshot = listed({{100, S::Complete}});
+    const Canvas c = draw();
+    // A lone sector's two ends meet at 12 o'clock, 150 pixels above the centre.
+    EXPECT_EQ(c.hexAt(334, 265 - 150), hex(mapPanelColour(0)));
+    EXPECT_EQ(c.hexAt(335, 265 - 150), hex(mapPanelColour(0)));
+    EXPECT_EQ(c.hexAt(337, 265 - 150), hex(sectorHue(0)));
+}
+
+// Ink around the point at angle a (radians from 12 o'clock) and radius r.
+int inkAtAngle(const Canvas& c, double cx, double cy, double r, double a) {
+    const int x = static_cast<int>(std::lround(cx + r * std::sin(a)));
+    const int y = static_cast<int>(std::lround(cy - r * std::cos(a)));
+    return c.inkIn(x - 1, y - 1, 3, 3);
+}
+
+TEST_F(MapPreviewTest, HatchLinesStand0_055ApartFromThePhase) {
+    const struct {
+        const char* name;
+        double phase, firstLine;
+    } rows[] = {{"phase 0", 0.0, 0.0}, {"phase 0.06", 0.06, 0.005}, {"phase NaN", NAN, 0.0}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const Canvas c(240, 1020, [&] { drawScanHatch(20, 1010, 0, 1000, 0, 0.2, FL_RED, row.phase); });
         for (int k = 0; k < 4; ++k) {
-            const double a = first + k * 0.055;  // a line there, none halfway to the next
-            EXPECT_TRUE(inkAt(c, 20, 1010, 950, a) > 0 && inkAt(c, 20, 1010, 950, a + 0.0275) == 0) << phase << k;
+            const double line = row.firstLine + k * 0.055;
+            EXPECT_GT(inkAtAngle(c, 20, 1010, 950, line), 0) << "line " << k;
+            EXPECT_EQ(inkAtAngle(c, 20, 1010, 950, line + 0.0275), 0) << "halfway after line " << k;
         }
-        EXPECT_EQ(inkAt(c, 20, 1010, 950, first + 4 * 0.055), 0);  // beyond the end
     }
-    Canvas wide(400, 400, [] { drawScanHatch(200, 200, 0, 150, 0, 3.0, FL_RED, 0); });
-    EXPECT_TRUE(inkAt(wide, 200, 200, 140, 47 * 0.055) > 0 && inkAt(wide, 200, 200, 140, 48 * 0.055) == 0);
 }
 
-TEST_F(MapPreviewTest, HeaderListAndCentreBeforeAndAfterTheFirstSnapshot) {
+TEST_F(MapPreviewTest, HatchStopsAfter48Lines) {
+    const Canvas c(400, 400, [] { drawScanHatch(200, 200, 0, 150, 0, 3.0, FL_RED, 0); });
+    EXPECT_GT(inkAtAngle(c, 200, 200, 140, 47 * 0.055), 0);
+    EXPECT_EQ(inkAtAngle(c, 200, 200, 140, 48 * 0.055), 0);
+}
+
+TEST_F(MapPreviewTest, HeaderListAndCentreBeforeTheFirstSnapshot) {
     host.path = "/typed/path";
-    const Canvas typed = draw();
-    EXPECT_GT(inkIn(typed, 24, 14, kL - 48, 28, themeBackground), 0);
-    EXPECT_GT(inkIn(typed, kL + 24, 88, 280, 30, themeSurface), 0);  // reading message
-    EXPECT_EQ(hex(typed.at(335, 265 - 62)), hex(themeBorder));       // space unknown
-    host.snapshot = folders({{1000, S::Complete}, {0, S::Scanning}, {250, S::AccessError}});
+    const Canvas c = draw();
+    EXPECT_GT(inkIn(c, 24, 14, kL - 48, 28, themeBackground), 0);  // the typed path
+    EXPECT_GT(inkIn(c, kL + 24, 88, 280, 30, themeSurface), 0);    // reading message
+    EXPECT_EQ(hex(c.at(335, 265 - 62)), hex(themeBorder));         // space unknown
+}
+
+TEST_F(MapPreviewTest, HeaderShowsARootPathLongerThanPathMax) {
+    host.snapshot = listed({});
+    for (int i = 0; i < 500; ++i)
+        host.snapshot.root /= "folder" + std::to_string(i);
+    const Canvas c = draw();
+    EXPECT_GT(inkIn(c, 24, 14, kL - 48, 28, themeBackground), 0);
+}
+
+TEST_F(MapPreviewTest, ListRowsInWalkOrderWithBarsAgainstTheLargestEntry) {
+    // Drawn f2, f1, f0: the reverse of the listing.
+    host.snapshot = listed({{250, S::AccessError}, {0, S::Scanning}, {1000, S::Complete}});
     const Canvas c = draw();
     EXPECT_EQ(c.countIn(kL + 45, 88 + 51, 250, 1, sectorHue(0)), 250);  // the largest: full bar
     EXPECT_GT(c.countIn(kL + 41, 150 + 26, 259, 20, themeAccent), 0);   // "scanning" in accent
