@@ -55,7 +55,7 @@ public:
     // Scan control. start is the one way a scan begins; it does nothing while
     // a scan runs or for an empty path.
     void start(const std::filesystem::path& path, bool keepHistory);
-    void runScanWorker(std::filesystem::path path);
+    void runScanWorker(const std::filesystem::path& path);
     static void pollScan(void* app);
     void updateStatus();
     void refreshFileSystems();

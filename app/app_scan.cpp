@@ -69,7 +69,7 @@ void App::start(const std::filesystem::path& path, bool keepHistory) {
     map->redraw();
 }
 
-void App::runScanWorker(std::filesystem::path path) {
+void App::runScanWorker(const std::filesystem::path& path) {
     try {
         pendingResult = std::make_unique<Tree>(scanTree(path, scanProgress, &mountEntries));
     } catch (const std::exception& error) {

@@ -116,7 +116,12 @@ std::string storeTarget(const std::string& store) {
         const ssize_t length = ::readlink(target.c_str(), link.data(), link.size());
         if (length < 0 || size_t(length) >= link.size()) return {};
         const std::string next(link.data(), size_t(length));
-        target = next[0] == '/' ? next : target.substr(0, target.rfind('/') + 1) + next;
+        if (next[0] == '/') {
+            target = next;
+        } else {
+            target.erase(target.rfind('/') + 1);  // npos + 1: no folder, the link is beside us
+            target += next;
+        }
     }
     return {};
 }

@@ -90,9 +90,9 @@ ShellActionResult openTerminal(const std::filesystem::path& path) {
 
     // $TERMINAL names one program: it is not split into words.
     std::vector<std::string> terminals;
-    if (const char* chosen = std::getenv("TERMINAL"); chosen && chosen[0]) terminals.push_back(chosen);
+    if (const char* chosen = std::getenv("TERMINAL"); chosen && chosen[0]) terminals.emplace_back(chosen);
     for (const char* name : {"x-terminal-emulator", "gnome-terminal", "konsole", "xfce4-terminal", "xterm"})
-        terminals.push_back(name);
+        terminals.emplace_back(name);
     int error = 0;
     for (const std::string& terminal : terminals) {
         error = shellCalls.startProgram({terminal}, folder.string());

@@ -89,7 +89,9 @@ std::string programFile(const std::string& name, int& error) {
         const std::string folder = entries.substr(start, end - start);
         start = end + 1;
         if (folder.empty() || folder[0] != '/') continue;
-        const std::string file = folder + "/" + name;
+        std::string file = folder;
+        file += '/';
+        file += name;
         struct stat status;
         if (::stat(file.c_str(), &status) != 0) continue;
         if (S_ISREG(status.st_mode) && ::access(file.c_str(), X_OK) == 0) return file;
