@@ -282,32 +282,35 @@ TEST_F(MapTest, RightClickAsksForTheMenuOfTheNodeOrOverAGroupOfTheFolderShown) {
     EXPECT_EQ(host.menus, (std::vector<uint64_t>{alpha, 0}));
 }
 
-// R = 553, side 1110: rasterised at 1024 and drawn resampled, so hover
-// repaints must redo the resampled rows too.
-TEST_F(MapTest, ImageBeyondTheRasterCapRepaintsHoverAsARebuildWould) {
+// R = 553, side 1110: rasterised at 1024 and drawn resampled.
+TEST_F(MapTest, ImageBeyondTheRasterCapIsDrawnResampledUnderItsSectors) {
     open(1500, 1400, false);
     const Canvas c = draw();
     ASSERT_EQ(map->cachedRasterSize, 1024);
-    for (const uint64_t node : {alpha, uint64_t{0}}) {
-        const Point p = middle(segment(node));
-        EXPECT_EQ(map->hitTest(p.first, p.second), node);
-        EXPECT_EQ(at(c, p), hex(node == 0 ? themeGreySector : sectorHue(int32_t(segment(node).hue))));
-    }
-    const auto pixels = [&] {
-        draw();
+    EXPECT_EQ(at(c, middle(segment(alpha))), hex(sectorHue(int32_t(segment(alpha).hue))));
+    EXPECT_EQ(at(c, middle(segment(0))), hex(themeGreySector));
+}
+
+// A hover repaints only the rows it changes, the resampled ones included.
+TEST_F(MapTest, ImageBeyondTheRasterCapRepaintsHoverAsARebuildWould) {
+    open(1500, 1400, false);
+    draw();
+    const auto drawnPixels = [&] {
         const Fl_RGB_Image& image = *map->mapImage;
-        return std::pair(map->mapPixels,
-                         std::vector<uint8_t>(image.array, image.array + size_t(image.w()) * image.h() * 3));
+        return std::vector<uint8_t>(image.array, image.array + size_t(image.w()) * image.h() * 3);
     };
-    pixels();
     const Hover hovers[] = {
         {alpha, false, 0, 0}, {0, true, 29, 29}, {0, true, 179, 30}, {bigFile, false, 0, 0}, {kNoNode, false, 0, 0}};
     for (const Hover& hover : hovers) {
         std::tie(map->hoveredNode, map->hoveredIsGroup, map->hoveredGroupBytes, map->hoveredGroupCount) = hover;
-        const auto repainted = pixels();
+        draw();
+        const std::vector<uint8_t> raster = map->mapPixels;
+        const std::vector<uint8_t> drawn = drawnPixels();
         delete map->mapImage;
         map->mapImage = nullptr;
-        EXPECT_TRUE(pixels() == repainted) << "hover on " << map->hoveredNode;
+        draw();
+        EXPECT_TRUE(map->mapPixels == raster) << "raster, hover on " << map->hoveredNode;
+        EXPECT_TRUE(drawnPixels() == drawn) << "drawn, hover on " << map->hoveredNode;
     }
 }
 
@@ -364,26 +367,26 @@ TEST_F(MapTest, TransparencyFadesThePanelAndTheRingImageIntoTheWindow) {
     }
 }
 
-// The footer drawn by the map against the expected text drawn in its box;
-// the root's 32 children fill 7 rows.
+// The footer drawn by the map against the expected text drawn in its box,
+// in a window tall enough for 31 rows: one less than the root's children.
 TEST_F(MapTest, FooterNamesTheFirstAndLastRowShownCountingFromOne) {
-    open(1120, 700, false);
+    open(1120, 2156, false);
     const struct {
         const char* name;
         int scroll;
         int first, last;
-    } rows[] = {{"at the top", 0, 1, 7}, {"at the end", 25, 26, 32}, {"scrolled past the end", 40, 26, 32}};
+    } rows[] = {{"at the top", 0, 1, 31}, {"at the end", 1, 2, 32}, {"scrolled past the end", 5, 2, 32}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         map->listScroll = row.scroll;
         const Canvas shown = draw();
         const std::string footer = std::string("\xE2\x86\x95 ") + uiText(txtMouseWheel) + " \xC2\xB7 " +
                                    std::to_string(row.first) + "\xE2\x80\x93" + std::to_string(row.last);
-        const Canvas expected(1120, 700, [&] {
+        const Canvas expected(1120, 2156, [&] {
             map->draw();
             fl_color(themeSurface);
-            fl_rectf(map->listLeft + 24, 700 - 123, 280, 20);
-            drawTextLeft(footer, map->listLeft + 24, 700 - 123, 280, 20, 11, themeTextDim);
+            fl_rectf(map->listLeft + 24, 2156 - 123, 280, 20);
+            drawTextLeft(footer, map->listLeft + 24, 2156 - 123, 280, 20, 11, themeTextDim);
         });
         EXPECT_TRUE(shown.sameAs(expected));
     }
