@@ -107,6 +107,9 @@ TEST(DrawHelpersTest, TextStaysInItsBoxAndTheClip) {
         fl_pop_clip();
     });
     EXPECT_EQ(clipped.rightmostInk(0, 60), 39);
+}
+
+TEST(DrawHelpersTest, AlignedTextKeepsToTheSideAsked) {
     const Canvas right(200, 40, [] { drawTextAligned("Abc", 10, 5, 180, 30, 14, kInk, FL_ALIGN_RIGHT); });
     EXPECT_GT(right.rightmostInk(0, 40), 180);
     EXPECT_EQ(right.inkIn(0, 0, 150, 40), 0);
