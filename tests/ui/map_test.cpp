@@ -1,22 +1,25 @@
-// The map's geometry for a widget box (radius, hole and image side at the
-// edges of their rules, the raster cap, the list's rows and scroll) and the
-// resampling of its image; the map itself in a real window driven by real
-// events: hover over sectors, groups and rows, the wheel, clicks, the cached
-// ring image's colours, the centre volume ring, and an image drawn larger
-// than its raster.
+// The map's geometry for a widget box and the resampling of its image; the
+// map itself in a real window driven by real events: hover on the screen,
+// the wheel and clicks, and how the rings, the panel, the list, the centre
+// and the live preview's hatching are drawn.
 #include <gtest/gtest.h>
 
 #include <FL/Fl.H>
 #include <FL/Fl_RGB_Image.H>
 #include <FL/Fl_Window.H>
+#include <FL/fl_draw.H>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
+#include <string>
 #include <tuple>
 #include <vector>
 
 #include "core/tree_builder.h"
 #include "fake_map_host.h"
+#include "texts/ui_texts.h"
+#include "ui/draw_helpers.h"
 #include "ui/image_resample.h"
 #include "ui/map_colours.h"
 #include "ui/map_geometry.h"
@@ -29,46 +32,41 @@ namespace {
 
 using namespace fan::testing;
 using Point = std::pair<int, int>;
+using Hover = std::tuple<uint64_t, bool, uint64_t, uint64_t>;  // node, group, the group's bytes and count
 
 TEST(MapGeometry, RadiusHoleAndSideFollowTheBox) {
     const struct {
+        const char* name;
         int w, h;
         double radius, hole;
         int side;
-    } cases[] = {
-        {1120, 780, 257.0, 77.1, 518},  // the main window's map: height decides
-        {994, 866, 300.0, 90.0, 604},   // width decides
-        {700, 500, 117.0, 68.0, 238},   // 0.3 R below 68
-        {500, 400, 90.0, 68.0, 184},    // R would be 53: the floor
+    } rows[] = {
+        {"the main window's map: height decides", 1120, 780, 257.0, 77.1, 518},
+        {"width decides", 994, 866, 300.0, 90.0, 604},
+        {"0.3 R below 68", 700, 500, 117.0, 68.0, 238},
+        {"R would be 53: the floor", 500, 400, 90.0, 68.0, 184},
     };
-    for (const auto& c : cases) {
-        const RingPlacement p = placeRings(10, 20, c.w, c.h, 0.3, 68.0);
-        EXPECT_DOUBLE_EQ(p.radius, c.radius) << c.w << "x" << c.h;
-        EXPECT_NEAR(p.hole, c.hole, 1e-9);
-        EXPECT_EQ(p.side, c.side);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const RingPlacement p = placeRings(10, 20, row.w, row.h, 0.3, 68.0);
+        EXPECT_DOUBLE_EQ(p.radius, row.radius);
+        EXPECT_NEAR(p.hole, row.hole, 1e-9);
+        EXPECT_EQ(p.side, row.side);
         // The image's middle, the centre, lies within half a pixel of the ring area's.
-        EXPECT_NEAR(p.centerX, (10 + listLeftFor(10, c.w)) / 2.0, 0.5);
-        EXPECT_NEAR(p.centerY, (2 * 20 + c.h - 70) / 2.0, 0.5);
+        EXPECT_NEAR(p.centerX, (10 + listLeftFor(10, row.w)) / 2.0, 0.5);
+        EXPECT_NEAR(p.centerY, (2 * 20 + row.h - 70) / 2.0, 0.5);
     }
 }
 
 TEST(MapGeometry, RasterIsTheDeviceSizeUpToTheCap) {
     for (const auto& [side, scale, raster] :
-         {std::tuple{600, 1.0, 600}, {600, 0.75, 600}, {600, 1.5, 900}, {600, 2.0, 1024}, {1110, 1.0, 1024}})
+         {std::tuple{600, 0.75, 600}, {600, 1.5, 900}, {600, 2.0, 1024}, {1110, 1.0, 1024}})
         EXPECT_EQ(rasterSideFor(side, scale), raster) << side << " at " << scale;
 }
 
-TEST(MapGeometry, ListRowsAndScroll) {
+TEST(MapGeometry, ListHoldsWholeRowsOnly) {
     EXPECT_EQ(listRowsFor(295), 0);  // 61 pixels: not one row
     EXPECT_EQ(listRowsFor(296), 1);
-    EXPECT_EQ(listRowsFor(854), 10);
-    const struct {
-        int scroll;
-        uint64_t count;
-        int rows, clamped;
-    } cases[] = {{-5, 40, 10, 0}, {17, 40, 10, 17}, {31, 40, 10, 30}, {5, 10, 10, 0}, {5, 3, 10, 0}, {9, 40, 0, 9}};
-    for (const auto& c : cases)
-        EXPECT_EQ(clampListScroll(c.scroll, c.count, c.rows), c.clamped) << c.scroll;
 }
 
 // Pixel centres map onto pixel centres: black | white doubled is a ramp
@@ -90,7 +88,8 @@ TEST(ImageResample, ChangedRowsAreFound) {
 
 // root: alpha (700: two files, past 6 o'clock), beta (300: deep, 300; a name
 // that is not UTF-8), then 30 files of its own: big.bin (150) and 29 of one
-// byte, which share a ring-1 group.
+// byte, which share a ring-1 group. In a 1120 x 700 window R is 217, the
+// hole 68 and the list has 7 rows.
 class MapTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -102,6 +101,19 @@ protected:
         bigFile = b.file(0, "big.bin", 150);
         for (int i = 0; i < 29; ++i)
             b.file(0, "tiny" + std::to_string(i), 1);
+        host.tree = &b.finish();
+    }
+
+    // Eight nested folders beside "speck", a folder whose sector is 2.2
+    // pixels wide at the outer radius.
+    void useChainTree() {
+        b = TreeBuilder();
+        uint64_t folder = 0;
+        for (int depth = 0; depth < 8; ++depth)
+            folder = b.folder(folder, "level" + std::to_string(depth));
+        b.file(folder, "bottom", 100000);
+        speck = b.folder(0, "speck");
+        b.file(speck, "s", 161);
         host.tree = &b.finish();
     }
 
@@ -127,6 +139,14 @@ protected:
         ADD_FAILURE() << "no segment for node " << node;
         return {};
     }
+    // The colour of the folder laid out on `ring` at 6 o'clock, faded by `weight`.
+    Fl_Color chainColour(int ring, float weight) const {
+        for (const RingSegment& s : map->segments)
+            if (s.ring == ring && !s.isGroup)
+                return fl_color_average(sectorHue(int32_t(s.hue)), themeBackground, weight);
+        ADD_FAILURE() << "no folder on ring " << ring;
+        return kUntouched;
+    }
     Point polar(double radius, double angle) const {
         return {int(std::lround(map->centerX + std::sin(angle) * radius)),
                 int(std::lround(map->centerY - std::cos(angle) * radius))};
@@ -137,57 +157,76 @@ protected:
     Point hole() const { return {int(map->centerX), int(map->centerY)}; }
     void move(Point p) { sendMove(window.get(), p.first, p.second); }
     void click(Point p, int button = 1) { sendClick(window.get(), p.first, p.second, button); }
+    Hover hover() const {
+        return {map->hoveredNode, map->hoveredIsGroup, map->hoveredGroupBytes, map->hoveredGroupCount};
+    }
     static std::string at(const Canvas& c, Point p) { return c.hexAt(p.first, p.second); }
+    // What the window shows, read back from the X server.
+    std::string onScreen(Point p) const { return hex(screenPixel(window->x() + p.first, window->y() + p.second)); }
 
     TreeBuilder b;
-    uint64_t alpha = 0, bigFile = 0;
+    uint64_t alpha = 0;
+    uint64_t bigFile = 0;
+    uint64_t speck = 0;
     FakeMapHost host;
     std::unique_ptr<Fl_Window> window;
     Map* map = nullptr;
 };
 
-// Each hover brightens its own sector in the image and no other.
-TEST_F(MapTest, HoverNamesAndBrightensTheSectorGroupOrRowAndRedrawsOnlyOnChange) {
+// Each hover brightens its own sector and highlights its own list row in
+// what the window shows, and no other.
+TEST_F(MapTest, HoverBrightensItsSectorAndRowOnTheScreen) {
     open(1120, 700);
-    const uint64_t beta = host.tree->nodes[0].children[1];
-    const RingSegment sectors[] = {segment(alpha), segment(beta), segment(0), segment(0, 1)};
+    const std::vector<uint64_t>& children = host.tree->nodes[0].children;
+    const RingSegment sectors[] = {segment(alpha), segment(children[1]), segment(0), segment(0, 1)};
     const struct {
         const char* name;
         Point at;
-        std::tuple<uint64_t, bool, uint64_t, uint64_t> hover;  // node, group, its bytes and count
-        int lit;                                               // index in sectors
-    } cases[] = {
+        Hover hover;
+        int lit;  // index in sectors
+    } rows[] = {
         {"folder sector", middle(sectors[0]), {alpha, false, 0, 0}, 0},
         {"ring-0 group", middle(sectors[2]), {0, true, 179, 30}, 2},
         {"ring-1 group", middle(sectors[3]), {0, true, 29, 29}, 3},
-        {"list row", {map->listLeft + 60, map->listTop + 92}, {beta, false, 0, 0}, 1},
+        {"list row", {map->listLeft + 60, map->listTop + 92}, {children[1], false, 0, 0}, 1},
         {"hole", hole(), {kNoNode, false, 0, 0}, -1},
     };
-    for (const auto& c : cases) {
-        move(c.at);
-        EXPECT_EQ(std::tie(map->hoveredNode, map->hoveredIsGroup, map->hoveredGroupBytes, map->hoveredGroupCount),
-                  c.hover)
-            << c.name;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        move(row.at);
         Fl::flush();
-        const Canvas image = draw();
+        EXPECT_EQ(hover(), row.hover);
         for (int i = 0; i < 4; ++i) {
             const Fl_Color plain = sectors[i].isGroup ? themeGreySector : sectorHue(int32_t(sectors[i].hue));
-            EXPECT_EQ(at(image, middle(sectors[i])), hex(i == c.lit ? shadeColor(plain, 26) : plain)) << c.name << i;
+            EXPECT_EQ(onScreen(middle(sectors[i])), hex(i == row.lit ? shadeColor(plain, 26) : plain))
+                << "sector " << i;
         }
-        move(c.at);
-        EXPECT_EQ(map->damage(), 0) << c.name << ": redrawn without a change";
+        for (int r = 0; r < 2; ++r) {
+            const bool lit = std::get<0>(row.hover) == children[size_t(r)];
+            EXPECT_EQ(onScreen({map->listLeft + 20, map->listTop + 62 * r + 30}),
+                      hex(lit ? themeControlHover : themeSurface))
+                << "row " << r;
+        }
     }
-    move(middle(sectors[0]));
-    EXPECT_NE(map->damage(), 0);
 }
 
-TEST_F(MapTest, ListEndsAtItsLastWholeRowAndTheBottomStripNeverHits) {
+TEST_F(MapTest, MovingWithinTheHoveredSectorRedrawsNothing) {
     open(1120, 700);
-    const int below = map->listTop + map->listRows * kListRowHeight;  // under the last whole row
-    EXPECT_EQ(map->hitTest(map->listLeft + 60, below), kNoNode);
-    EXPECT_NE(map->hitTest(map->listLeft + 60, below - 1), kNoNode);
-    map->listRows = 50;  // as if the rows reached into the strip
+    for (const RingSegment& s : {segment(alpha), segment(0, 1)}) {
+        move(middle(s));
+        Fl::flush();
+        move(middle(s));
+        EXPECT_EQ(map->damage(), 0) << "ring " << s.ring;
+    }
+}
+
+TEST_F(MapTest, NothingIsHitBelowTheLastWholeRowOrInTheBottomStrip) {
+    open(1120, 700);
     const int x = map->listLeft + 60;
+    const int below = map->listTop + map->listRows * kListRowHeight;  // under the last whole row
+    EXPECT_EQ(map->hitTest(x, below), kNoNode);
+    EXPECT_NE(map->hitTest(x, below - 1), kNoNode);
+    map->listRows = 50;  // as if the rows reached into the strip
     EXPECT_NE(map->hitTest(x, 700 - 97), kNoNode);
     EXPECT_EQ(map->hitTest(x, 700 - 96), kNoNode);
     const auto [ax, ay] = middle(segment(alpha));
@@ -197,18 +236,14 @@ TEST_F(MapTest, ListEndsAtItsLastWholeRowAndTheBottomStripNeverHits) {
     EXPECT_EQ(map->hitTest(ax, 700 - 96), kNoNode);
 }
 
-TEST_F(MapTest, WheelKeepsTheListWithinItsRows) {
-    b = TreeBuilder();
-    for (int i = 0; i < 20; ++i)
-        b.file(0, "f" + std::to_string(i), 100 + i);
-    host.tree = &b.finish();
-    open(1120, 740);
-    ASSERT_EQ(map->listRows, 8);
-    const int x = map->listLeft + 60, y = map->listTop + 10;
-    for (const auto& [steps, scroll] : {Point{1, 3}, {2, 9}, {5, 12}, {1, 12}, {-3, 3}, {-2, 0}, {-1, 0}}) {
-        move({x, y});
+// The root's 32 children in 7 rows: the list scrolls from 0 to 25.
+TEST_F(MapTest, WheelScrollsTheListWithinItsRows) {
+    open(1120, 700);
+    const Point overList{map->listLeft + 60, map->listTop + 10};
+    for (const auto& [steps, scroll] : {Point{1, 3}, {2, 9}, {6, 25}, {-3, 16}, {-9, 0}}) {
+        move(overList);
         Fl::e_dy = steps;
-        sendEvent(window.get(), FL_MOUSEWHEEL, x, y);
+        sendEvent(window.get(), FL_MOUSEWHEEL, overList.first, overList.second);
         EXPECT_EQ(map->listScroll, scroll) << "after " << steps;
         EXPECT_EQ(map->hoveredNode, kNoNode);
         settle(0.02);
@@ -216,23 +251,18 @@ TEST_F(MapTest, WheelKeepsTheListWithinItsRows) {
     Fl::e_dy = 1;
     Fl::e_x = int(map->centerX);
     EXPECT_EQ(map->handle(FL_MOUSEWHEEL), 0) << "over the rings";
-    Fl::e_x = x;
+    Fl::e_x = overList.first;
     host.tree = nullptr;
     EXPECT_EQ(map->handle(FL_MOUSEWHEEL), 0) << "without a result";
     EXPECT_EQ(map->listScroll, 0);
 }
 
-TEST_F(MapTest, ClicksOpenFoldersGoUpAndAskForTheMenu) {
+TEST_F(MapTest, LeftClickOpensTheFolderHitAndTheHoleGoesUp) {
     open(1120, 700);
     click(hole());
     EXPECT_TRUE(host.opened.empty()) << "the hole at the root opens nothing";
-    const Point a = middle(segment(alpha));
-    click(a);
-    click(a, 3);
-    move(middle(segment(0)));
-    click(a, 3);  // a group is hovered: the current folder
+    click(middle(segment(alpha)));
     EXPECT_EQ(host.opened, std::vector<uint64_t>{alpha});
-    EXPECT_EQ(host.menus, (std::vector<uint64_t>{alpha, 0}));
     host.current = alpha;
     map->resetCache();
     map->redraw();
@@ -241,67 +271,220 @@ TEST_F(MapTest, ClicksOpenFoldersGoUpAndAskForTheMenu) {
     EXPECT_EQ(host.opened.back(), 0u) << "the hole elsewhere opens the parent";
 }
 
-// R = 553, side 1110: rasterised at 1024 and drawn resampled, so hover
-// repaints must redo the resampled rows too.
-TEST_F(MapTest, ImageWiderThanTheRasterCapKeepsTheCentreAndRepaintsLikeARebuild) {
+TEST_F(MapTest, RightClickAsksForTheMenuOfTheNodeOrOverAGroupOfTheFolderShown) {
+    open(1120, 700);
+    const Point a = middle(segment(alpha));
+    click(a, 3);
+    move(middle(segment(0)));
+    click(a, 3);  // a group is hovered
+    EXPECT_EQ(host.menus, (std::vector<uint64_t>{alpha, 0}));
+}
+
+// R = 553, side 1110: rasterised at 1024 and drawn resampled.
+TEST_F(MapTest, ImageBeyondTheRasterCapIsDrawnResampledUnderItsSectors) {
     open(1500, 1400, false);
     const Canvas c = draw();
     ASSERT_EQ(map->cachedRasterSize, 1024);
-    for (const uint64_t node : {alpha, uint64_t{0}}) {
-        const Point p = middle(segment(node));
-        EXPECT_EQ(map->hitTest(p.first, p.second), node);
-        EXPECT_EQ(at(c, p), hex(node == 0 ? themeGreySector : sectorHue(int32_t(segment(node).hue))));
-    }
-    // The surface disc inside the centre band ends at hole - 15 in every
-    // direction, so the image's middle is the stored centre.
-    for (const double angle : {M_PI / 4, 3 * M_PI / 4, 5 * M_PI / 4, 7 * M_PI / 4}) {
-        double r = 40;
-        while (at(c, polar(r, angle)) == hex(themeSurface) && r < map->holeRadius)
-            r += 0.5;
-        EXPECT_NEAR(r, map->holeRadius - 15, 1.5) << "angle " << angle;
-    }
-    const auto pixels = [&] {
-        draw();
+    EXPECT_EQ(at(c, middle(segment(alpha))), hex(sectorHue(int32_t(segment(alpha).hue))));
+    EXPECT_EQ(at(c, middle(segment(0))), hex(themeGreySector));
+}
+
+// A hover repaints only the rows it changes, the resampled ones included.
+TEST_F(MapTest, ImageBeyondTheRasterCapRepaintsHoverAsARebuildWould) {
+    open(1500, 1400, false);
+    draw();
+    const auto drawnPixels = [&] {
         const auto& image = static_cast<const MapImage&>(*map->mapImage);
-        return std::pair(map->mapPixels, std::vector<uint32_t>(image.drawnPixels(),
-                                                               image.drawnPixels() + size_t(image.w()) * image.h()));
+        return std::vector<uint32_t>(image.drawnPixels(), image.drawnPixels() + size_t(image.w()) * image.h());
     };
-    pixels();
-    const std::tuple<uint64_t, bool, uint64_t, uint64_t> hovers[] = {
+    const Hover hovers[] = {
         {alpha, false, 0, 0}, {0, true, 29, 29}, {0, true, 179, 30}, {bigFile, false, 0, 0}, {kNoNode, false, 0, 0}};
-    for (const auto& hover : hovers) {
+    for (const Hover& hover : hovers) {
         std::tie(map->hoveredNode, map->hoveredIsGroup, map->hoveredGroupBytes, map->hoveredGroupCount) = hover;
-        const auto repainted = pixels();
+        draw();
+        const std::vector<uint8_t> raster = map->mapPixels;
+        const std::vector<uint32_t> drawn = drawnPixels();
         delete map->mapImage;
         map->mapImage = nullptr;
-        EXPECT_TRUE(pixels() == repainted) << "hover on " << map->hoveredNode;
+        draw();
+        EXPECT_TRUE(map->mapPixels == raster) << "raster, hover on " << map->hoveredNode;
+        EXPECT_TRUE(drawnPixels() == drawn) << "drawn, hover on " << map->hoveredNode;
+    }
+}
+
+// The outermost ring's middle at 6 o'clock, where the rings of the chain
+// lie, for the ring count of each detail choice: there it has the colour of
+// its ring, outer rings fading toward the background.
+TEST_F(MapTest, DetailChoiceSetsTheRingCountAndTheNarrowestSectorShown) {
+    useChainTree();
+    open(1120, 700, false);
+    const struct {
+        const char* name;
+        int detail;
+        int rings;
+        bool speckShown;
+    } rows[] = {
+        {"no selection: Overview", -1, 4, false},
+        {"Normal", 1, 5, false},
+        {"Detailed", 2, 6, true},
+        {"past the end: Detailed", 5, 6, true},
+    };
+    const float fade[] = {1.0f, 0.925f, 0.85f, 0.775f, 0.7f, 0.625f};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        host.detail = row.detail;
+        map->resetCache();
+        const Canvas c = draw();
+        const double outerMiddle = map->holeRadius + (217 - map->holeRadius) * (row.rings - 0.5) / row.rings;
+        EXPECT_EQ(at(c, polar(outerMiddle, M_PI)), hex(chainColour(row.rings - 1, fade[row.rings - 1])));
+        const bool speckShown = std::any_of(map->segments.begin(), map->segments.end(),
+                                            [&](const RingSegment& s) { return s.node == speck; });
+        EXPECT_EQ(speckShown, row.speckShown);
+    }
+}
+
+// A panel pixel left of the rings and a corner of the ring image, outside the circle.
+TEST_F(MapTest, TransparencyFadesThePanelAndTheRingImageIntoTheWindow) {
+    open(1120, 700, false);
+    const struct {
+        const char* name;
+        int transparency;
+        Fl_Color panel;
+    } rows[] = {
+        {"opaque", 0, themeControl},
+        {"a quarter", 25, blendColors(themeControl, themeBackground, 0.75)},
+        {"clear", 100, themeBackground},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        host.transparency = row.transparency;
+        map->resetCache();
+        const Canvas c = draw();
+        EXPECT_EQ(c.hexAt(30, 315), hex(row.panel));
+        EXPECT_EQ(c.hexAt(180, 100), hex(row.panel));
+    }
+}
+
+// The footer drawn by the map against the expected text drawn in its box,
+// in a window tall enough for 31 rows: one less than the root's children.
+TEST_F(MapTest, FooterNamesTheFirstAndLastRowShownCountingFromOne) {
+    open(1120, 2156, false);
+    const struct {
+        const char* name;
+        int scroll;
+        int first, last;
+    } rows[] = {{"at the top", 0, 1, 31}, {"at the end", 1, 2, 32}, {"scrolled past the end", 5, 2, 32}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        map->listScroll = row.scroll;
+        const Canvas shown = draw();
+        const std::string footer = std::string("\xE2\x86\x95 ") + uiText(txtMouseWheel) + " \xC2\xB7 " +
+                                   std::to_string(row.first) + "\xE2\x80\x93" + std::to_string(row.last);
+        const Canvas expected(1120, 2156, [&] {
+            map->draw();
+            fl_color(themeSurface);
+            fl_rectf(map->listLeft + 24, 2156 - 123, 280, 20);
+            drawTextLeft(footer, map->listLeft + 24, 2156 - 123, 280, 20, 11, themeTextDim);
+        });
+        EXPECT_TRUE(shown.sameAs(expected));
+    }
+}
+
+// A one-byte file's share, 1/1179, is under a pixel of the 259-pixel bar.
+TEST_F(MapTest, TinyShareStillGetsABarFourPixelsWide) {
+    open(1120, 700, false);
+    map->listScroll = 25;
+    const Canvas c = draw();
+    const int left = map->listLeft + 41;
+    const int bar = map->listTop + kListRowHeight * 6 + 50;  // the last row: child 31, hue slot 7
+    EXPECT_GT(c.countIn(left + 2, bar, 2, 4, sectorHue(7)), 0);
+    EXPECT_EQ(c.countIn(left + 4, bar, 4, 4, sectorHue(7)), 0);
+}
+
+// The centre drawn by the map against the rings drawn again with the
+// expected value and label over them. The root's path is "root".
+TEST_F(MapTest, CentreShowsTheCapacityOnlyAtTheMountPointOfAVolumeWithKnownSpace) {
+    const struct {
+        const char* name;
+        const char* mountPoint;
+        bool known;
+        bool capacity;
+    } rows[] = {
+        {"at the mount point", "root/", true, true},
+        {"space unknown", "root", false, false},
+        {"below the mount point", ".", true, false},
+    };
+    open(1120, 700, false);
+    const RingPlacement place = placeRings(0, 0, 1120, 700, 0.3, 68.0);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        MountEntry& volume = b.tree.rootVolume;
+        volume.mountPoint = row.mountPoint;
+        volume.spaceKnown = row.known;
+        volume.totalBytes = 5000000;
+        map->resetCache();
+        const Canvas shown = draw();
+        const std::string value = formatSize(row.capacity ? 5000000 : 1179, uiLanguage);
+        const std::string label = uiText(row.capacity ? txtVolumeCapacity : txtInThisFolder);
+        const int cx = int(map->centerX);
+        const int cy = int(map->centerY);
+        const Canvas expected(1120, 700, [&] {
+            map->draw();
+            map->mapImage->draw(place.originX, place.originY, place.side, place.side, 0, 0);
+            drawTextAligned(value, cx - 68 + 14, cy - 26, 2 * 68 - 28, 32, 18, themeText, FL_ALIGN_CENTER);
+            drawTextAligned(label, cx - 68 + 10, cy + 6, 2 * 68 - 20, 21, 11, themeTextDim, FL_ALIGN_CENTER);
+        });
+        EXPECT_TRUE(shown.sameAs(expected));
     }
 }
 
 TEST_F(MapTest, CentreRingShowsReserveFreeAndUsedSpace) {
-    const Fl_Color reserve = sectorHue(2), freeSpace = themeFreeSpace, used = themeUsedSpace;
+    const Fl_Color reserve = sectorHue(2);
+    const Fl_Color freeSpace = themeFreeSpace;
+    const Fl_Color used = themeUsedSpace;
     const struct {
+        const char* name;
         bool known;
         uint64_t total, free, available;
         std::vector<std::pair<double, Fl_Color>> probes;  // the band's colour at a fraction of the turn
-    } cases[] = {
-        {true, 1000, 300, 200, {{0.05, reserve}, {0.15, freeSpace}, {0.25, freeSpace}, {0.35, used}, {0.95, used}}},
-        {true, 1000, 300, 300, {{0.05, freeSpace}, {0.25, freeSpace}, {0.35, used}}},
-        {true, 1000, 300, 0, {{0.05, reserve}, {0.25, reserve}, {0.35, used}}},
-        {true, 100, 300, 300, {{0.25, freeSpace}, {0.95, freeSpace}}},  // more free than total
-        {false, 1000, 300, 200, {{0.05, themeBorder}, {0.5, themeBorder}}},
+    } rows[] = {
+        {"reserve first", true, 1000, 300, 200, {{0.05, reserve}, {0.15, freeSpace}, {0.25, freeSpace}, {0.35, used}}},
+        {"no reserve", true, 1000, 300, 300, {{0.05, freeSpace}, {0.25, freeSpace}, {0.35, used}}},
+        {"all free space reserved", true, 1000, 300, 0, {{0.05, reserve}, {0.25, reserve}, {0.35, used}}},
+        {"more free than total", true, 100, 300, 300, {{0.25, freeSpace}, {0.95, freeSpace}}},
+        {"space unknown", false, 1000, 300, 200, {{0.05, themeBorder}, {0.5, themeBorder}}},
     };
     open(1120, 700);
-    for (const auto& c : cases) {
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
         MountEntry& volume = b.tree.rootVolume;
-        std::tie(volume.spaceKnown, volume.totalBytes, volume.freeBytes, volume.availableBytes) =
-            std::tie(c.known, c.total, c.free, c.available);
+        volume.spaceKnown = row.known;
+        volume.totalBytes = row.total;
+        volume.freeBytes = row.free;
+        volume.availableBytes = row.available;
         map->resetCache();
         const Canvas canvas = draw();
-        for (const auto& [turn, colour] : c.probes)
-            EXPECT_EQ(at(canvas, polar(map->holeRadius - 10, turn * 2 * M_PI)), hex(colour))
-                << c.total << " " << c.free << " " << c.available << " at " << turn;
+        for (const auto& [turn, colour] : row.probes)
+            EXPECT_EQ(at(canvas, polar(map->holeRadius - 10, turn * 2 * M_PI)), hex(colour)) << "at " << turn;
     }
+}
+
+// Two unmeasured folders share the preview ring, drawn in the order the
+// walk takes them (last listed first): the pending one on the right half,
+// the one being walked on the left.
+TEST_F(MapTest, PendingHatchingStandsStillWhileScanningHatchingTurns) {
+    host.scanning = true;
+    host.snapshot.valid = true;
+    host.snapshot.items = {{"walking", 0, 0, true, PreviewState::Scanning},
+                           {"waiting", 0, 0, true, PreviewState::Pending}};
+    open(1120, 700, false);
+    const Canvas still = draw();
+    host.phase = 1.5;  // half a line spacing further
+    const Canvas later = draw();
+    const int cx = int(map->centerX);
+    const int top = int(map->centerY) - 217;
+    EXPECT_TRUE(later.sameIn(still, cx + 2, top, 215, 434));
+    EXPECT_FALSE(later.sameIn(still, cx - 217, top, 215, 434));
 }
 
 }  // namespace

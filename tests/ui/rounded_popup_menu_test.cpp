@@ -54,61 +54,71 @@ uint32_t run(Steps steps, std::vector<ContextMenuItem> rows = contextRows(), int
     return popup.chosenId;
 }
 
-TEST(PopupMenuTest, HoverFollowsRowBandsByHeightAlone) {
+TEST(PopupMenuTest, HoverFollowsRowBandsByHeightAloneWithinTheWindow) {
+    RoundedPopupMenu popup(kMenuW, kMenuH, contextRows());
+    const struct {
+        const char* name;
+        int x, y;
+        int row;
+    } places[] = {
+        {"first row's top", 160, 14, 0},  {"first row's bottom", 160, 51, 0}, {"gap under it", 160, 52, -1},
+        {"near the left edge", 2, 70, 1}, {"separator space", 160, 145, -1},  {"disabled row", 160, 170, 3},
+        {"above the rows", 160, 10, -1},  {"below the rows", 160, 250, -1},   {"beside the window", -20, 220, -1}};
+    for (const auto& p : places) {
+        Fl::e_x = p.x;
+        Fl::e_y = p.y;
+        popup.handle(FL_MOVE);
+        EXPECT_EQ(popup.hoveredRow, p.row) << p.name;
+    }
+}
+
+// FL_LEAVE is what the toolkit sends when the pointer leaves.
+TEST(PopupMenuTest, PointerMovesSetTheHoveredRowAndLeavingClearsIt) {
     std::vector<int> seen;
-    const auto look = [&seen] { seen.push_back(menu()->hoveredRow); };
-    Steps steps;
-    const int places[][2] = {{160, 14},  {160, 51}, {160, 52},  {160, 55},  {2, 70},   {160, 145},
-                             {160, 170}, {160, 10}, {160, 250}, {-20, 220}, {160, 220}};
-    for (const auto& p : places)
-        steps.push_back([look, p] {
-            sendMove(menu(), p[0], p[1]);
-            look();
-        });
-    // FL_LEAVE is what the toolkit sends when the pointer leaves.
-    steps.push_back([look] {
+    const auto moveTo = [&seen](int y) {
+        return [&seen, y] {
+            sendMove(menu(), 160, y);
+            seen.push_back(menu()->hoveredRow);
+        };
+    };
+    const auto leave = [&seen] {
         menu()->handle(FL_LEAVE);
-        look();
+        seen.push_back(menu()->hoveredRow);
         sendKey(menu(), FL_Escape);
-    });
-    EXPECT_EQ(run(steps), kNone);
-    // Disabled rows can be hovered; beside the window is no row.
-    EXPECT_EQ(seen, (std::vector<int>{0, 0, -1, -1, 1, -1, 3, -1, -1, -1, 4, -1}));
+    };
+    EXPECT_EQ(run({moveTo(70), moveTo(220), leave}), kNone);
+    EXPECT_EQ(seen, (std::vector<int>{1, 4, -1}));
 }
 
 TEST(PopupMenuTest, LeftClickChoosesAnEnabledRowAndAnywhereElseCloses) {
-    const std::tuple<int, int, uint32_t> clicks[] = {
-        {160, 70, 11},
-        {160, 206, 14},
-        {3, 30, 10},
-        {318, 30, 10},  // by height alone
-        {160, 120, 0},  // id 0 is a choice
-        // Gaps, separator spaces, above and below the rows, outside the window.
-        {160, 53, kNone},
-        {160, 140, kNone},
-        {160, 148, kNone},
-        {160, 5, kNone},
-        {160, 250, kNone},
-        {-50, 30, kNone},
-        {kMenuW, 30, kNone},
-        {500, 600, kNone},
+    const struct {
+        const char* name;
+        int x, y;
+        uint32_t chosen;
+    } clicks[] = {
+        {"a row", 160, 206, 14},
+        {"id 0 is a choice", 160, 120, 0},
+        {"a gap", 160, 53, kNone},
+        {"separator space", 160, 148, kNone},
+        {"below the rows", 160, 250, kNone},
+        {"outside", 500, 600, kNone},
     };
-    for (const auto& [x, y, chosen] : clicks)
-        EXPECT_EQ(run({clickAt(x, y)}), chosen) << "click at " << x << ", " << y;
-    EXPECT_EQ(run({clickAt(50, 20)}, {}, 40), kNone);  // a menu without rows
+    for (const auto& c : clicks)
+        EXPECT_EQ(run({clickAt(c.x, c.y)}), c.chosen) << c.name;
+    EXPECT_EQ(run({clickAt(50, 20)}, {}, 40), kNone) << "a menu without rows";
 }
 
 TEST(PopupMenuTest, DisabledRowsOtherButtonsAndKeysLeaveItOpen) {
-    std::string open;
-    const auto stillOpen = [&open] { open += menu() != nullptr && menu()->shown() ? "1" : "0"; };
-    const auto lastClick = [&open] {
-        open += menu()->chosenId == kNone ? "-" : "!";
-        sendClick(menu(), 160, 30);
-    };
+    std::vector<bool> open;
+    const auto stillOpen = [&open] { open.push_back(menu() != nullptr); };
+    const auto lastClick = [] { sendClick(menu(), 160, 30); };
     EXPECT_EQ(run({clickAt(160, 170), stillOpen, clickAt(160, 30, 3), stillOpen, clickAt(160, 30, 2), stillOpen,
                    [] { sendKey(menu(), 'a'); }, stillOpen, lastClick}),
               10u);
-    EXPECT_EQ(open, "1111-");
+    EXPECT_EQ(open, std::vector<bool>(4, true));
+}
+
+TEST(PopupMenuTest, LosingFocusClosesItWithoutAChoice) {
     EXPECT_EQ(run({[] { sendMove(menu(), 160, 30); }, [] { menu()->handle(FL_UNFOCUS); }}), kNone);
 }
 
@@ -118,24 +128,23 @@ TEST(PopupMenuTest, OnlyAnEnabledHoveredRowIsHighlightedAndDisabledLabelsAreDim)
         popup.hoveredRow = hovered;
         return Canvas(kMenuW, kMenuH, [&] { popup.draw(); });
     };
-    const Canvas none = draw(-1), first = draw(1);
+    const Canvas none = draw(-1);
+    const Canvas first = draw(1);
     const Fl_Color hover = themeControlHover;
     EXPECT_TRUE(draw(3).sameAs(none));  // row 3 is disabled
     EXPECT_EQ(none.countIn(12, 56, 296, 38, hover), 0);
     // Box (12, 56, w - 24, 38): its straight left and right edges, nothing around.
-    EXPECT_EQ(first.countIn(12, 64, 1, 22, hover) + first.countIn(307, 64, 1, 22, hover), 44);
-    EXPECT_EQ(first.countIn(0, 0, kMenuW, 56, hover) + first.countIn(0, 94, kMenuW, 168, hover) +
-                  first.countIn(11, 56, 1, 38, hover) + first.countIn(308, 56, 1, 38, hover),
-              0);
+    EXPECT_EQ(first.countIn(12, 64, 1, 22, hover), 22);
+    EXPECT_EQ(first.countIn(307, 64, 1, 22, hover), 22);
+    EXPECT_EQ(first.countIn(0, 0, kMenuW, kMenuH, hover), first.countIn(12, 56, 296, 38, hover));
     // Separators from x 18 to w - 18.
-    EXPECT_EQ(none.hexAt(18, 144) + none.hexAt(302, 198) + none.hexAt(17, 198),
-              hex(themeBorder) + hex(themeBorder) + hex(themeSurface));
+    EXPECT_EQ(none.hexAt(18, 144), hex(themeBorder));
+    EXPECT_EQ(none.hexAt(302, 198), hex(themeBorder));
+    EXPECT_EQ(none.hexAt(17, 198), hex(themeSurface));
     // Text boxes (28, t, w - 56, 38): row 0 enabled at t 14, row 3 disabled at t 152.
     EXPECT_EQ(none.countIn(13, 14, 14, 38, themeSurface), 14 * 38);
     EXPECT_GT(none.countIn(28, 14, 264, 38, themeText), 0);
-    EXPECT_EQ(none.countIn(28, 14, 264, 38, themeTextDim), 0);
     EXPECT_GT(none.countIn(28, 152, 264, 38, themeTextDim), 0);
-    EXPECT_EQ(none.countIn(28, 152, 264, 38, themeText), 0);
 
     RoundedPopupMenu wide(kMenuW, 70, {{std::string(80, 'W'), 1, true, false}});
     const Canvas cut(kMenuW, 70, [&] { wide.draw(); });

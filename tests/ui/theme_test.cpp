@@ -35,7 +35,8 @@ double contrast(Fl_Color a, Fl_Color b) {
         }
         return sum;
     };
-    const double la = luminance(a), lb = luminance(b);
+    const double la = luminance(a);
+    const double lb = luminance(b);
     return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
@@ -89,18 +90,19 @@ TEST(CheckBoxTest, AnUncheckedBoxShowsItsFrameOnAPanelInBothThemes) {
     Fl::scheme("none");
 }
 
-TEST(PaletteTest, ShadeAndBlendClampRoundAndNeverGiveIndexZero) {
-    // Black is index 56: 0 would be read as the foreground colour.
-    EXPECT_EQ(shadeColor(0xFFFFFF00, 8), 0xFFFFFF00u);
+// Black is index 56: 0 would be read as the foreground colour.
+TEST(PaletteTest, ShadeClampsEachChannelAndNeverGivesIndexZero) {
     EXPECT_EQ(shadeColor(0x0A00FF00, 26), 0x241AFF00u);
     EXPECT_EQ(shadeColor(0x05F00500, -10), 0x00E60000u);
     EXPECT_EQ(shadeColor(FL_RED, -10), 0xF5000000u);  // indexed colours through the map
     EXPECT_EQ(shadeColor(0x05050500, -10), FL_BLACK);
-    EXPECT_EQ(blendColors(0x10203000, 0x20304000, 1.5), 0x10203000u);  // weight clamped
+}
+
+TEST(PaletteTest, BlendClampsItsWeightRoundsAndNeverGivesIndexZero) {
+    EXPECT_EQ(blendColors(0x10203000, 0x20304000, 1.5), 0x10203000u);
     EXPECT_EQ(blendColors(0x10203000, 0x20304000, -1.0), 0x20304000u);
     EXPECT_EQ(blendColors(0x10203000, 0x20304000, 0.25), 0x1C2C3C00u);
     EXPECT_EQ(blendColors(FL_BLACK, 0x01010100, 0.5), 0x01010100u);  // halves round up
-    EXPECT_EQ(blendColors(FL_WHITE, FL_BLACK, 0.1), 0x1A1A1A00u);
     EXPECT_EQ(blendColors(0x01000000, FL_BLACK, 0.4), FL_BLACK);
 }
 
@@ -113,7 +115,8 @@ double widthIn(Fl_Font font) {
 // were pointed at faces that measure differently. (fontconfig answers any
 // unknown sans name with DejaVu Sans, so a misspelt name goes unseen here.)
 TEST(InterfaceFontsTest, NamesDejaVuSansAndItsBoldFace) {
-    const Fl_Font sans = FL_FREE_FONT, sansBold = FL_FREE_FONT + 1;
+    const Fl_Font sans = FL_FREE_FONT;
+    const Fl_Font sansBold = FL_FREE_FONT + 1;
     Fl::set_font(sans, " DejaVu Sans");
     Fl::set_font(sansBold, "BDejaVu Sans");
     Fl::set_font(FL_HELVETICA, " DejaVu Serif");

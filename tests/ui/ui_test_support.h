@@ -42,6 +42,8 @@ public:
     // Lowest row of the rectangle with a pixel other than `background`, or -1.
     int lowestRowNot(Fl_Color background, int x, int y, int w, int h) const;
     bool sameAs(const Canvas& other) const { return pixels_ == other.pixels_; }
+    // Whether the rectangle holds the same pixels in both canvases.
+    bool sameIn(const Canvas& other, int x, int y, int w, int h) const;
     int width() const { return w_; }
     int height() const { return h_; }
 

@@ -59,7 +59,8 @@ std::string themeVariant(Fl_Window& window) {
     XSync(fl_display, False);
     Atom type = 0;
     int format = 0;
-    unsigned long count = 0, after = 0;
+    unsigned long count = 0;
+    unsigned long after = 0;
     unsigned char* data = nullptr;
     XGetWindowProperty(fl_display, fl_xid(&window), XInternAtom(fl_display, "_GTK_THEME_VARIANT", False), 0, 64, False,
                        XInternAtom(fl_display, "UTF8_STRING", False), &type, &format, &count, &after, &data);
