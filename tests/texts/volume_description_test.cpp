@@ -82,6 +82,7 @@ TEST_F(VolumeDescriptionTest, DescribeVolumeJoinsTheKnownParts) {
         {volume("", "", 2048, 512, 512, "", "/mnt/x"), 0, "свободно: 512 Б / 2.00 КиБ"},
     };
     for (const auto& [entry, language, description] : rows) {
+        SCOPED_TRACE(&entry - &std::get<0>(rows[0]));
         uiLanguage = language;
         EXPECT_EQ(describeVolume(entry), description);
     }
