@@ -81,7 +81,7 @@ TEST(Navigation, KeyTable) {
     SmallTree folders;
     // Viewing A/A1, reached from the root through A, unless the setup says otherwise.
     enum Setup { Viewing, PathFocused, AtRoot, Scanning, EmptyPath };
-    // node ~0: a scan started instead.
+    constexpr uint64_t kScanStarted = kNoNode;  // instead of a node shown
     const struct {
         const char* row;
         int key;
@@ -103,7 +103,7 @@ TEST(Navigation, KeyTable) {
         {"Ctrl+Shift+F", 'F', FL_CTRL | FL_SHIFT, Viewing, 1, 2},
         {"F alone", 'f', 0, Viewing, 0, 2},
         {"F5, scanning", FL_F + 5, 0, Scanning, 0, 2},
-        {"F5", FL_F + 5, 0, Viewing, 1, kNoNode},
+        {"F5", FL_F + 5, 0, Viewing, 1, kScanStarted},
         {"F5, empty path", FL_F + 5, 0, EmptyPath, 1, 2},
     };
     for (const auto& c : cases) {
@@ -116,8 +116,9 @@ TEST(Navigation, KeyTable) {
         if (c.setup == PathFocused) Fl::focus(app->pathInput);
         app->scanning = c.setup == Scanning;
         EXPECT_EQ(sendShortcut(*app, c.key, c.state), c.used);
-        EXPECT_EQ(app->scanning && c.setup != Scanning, c.node == kNoNode);
-        if (c.node == kNoNode)
+        const bool scanStarted = app->scanning && c.setup != Scanning;
+        EXPECT_EQ(scanStarted, c.node == kScanStarted);
+        if (c.node == kScanStarted)
             EXPECT_TRUE(scanEnded(*app));
         else
             EXPECT_EQ(app->currentNode, c.node);
