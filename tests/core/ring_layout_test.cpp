@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <gtest/gtest.h>
 #include <limits>
-#include <random>
 #include <string>
 
 #include "tree_builder.h"
@@ -165,50 +164,6 @@ TEST(RingLayout, DamagedTreesNeitherLoopNorWrap) {
     tree.nodes = {{"root", kNoNode, {1, 2, 3}, kMax, 3, true, kNoNode}};
     tree.nodes.resize(4, {"f", 0, {}, kMax - 1, 1, false, kNoNode});
     EXPECT_EQ(rows(layout(tree, 0, 1, 0.0)), rows({{0, 0, 0.0, kTwoPi, 0, true, kMax, 3}}));
-}
-
-// Invariants over generated trees: positive sizes, rings in range, children
-// inside their parent, contiguous siblings, folder sectors no thinner than
-// the minimum, and a folder's subtree right after it.
-TEST(RingLayout, InvariantsHoldOnGeneratedTrees) {
-    std::mt19937_64 random(11);
-    for (int round = 0; round < 20; ++round) {
-        TreeBuilder b;
-        std::vector<uint64_t> folders{0};
-        for (int i = 0; i < 400; ++i) {
-            const uint64_t parent = folders[random() % folders.size()];
-            if (random() % 3 == 0)
-                folders.push_back(b.folder(parent, "d" + std::to_string(i)));
-            else
-                b.file(parent, "f" + std::to_string(i), random() % 5 == 0 ? 0 : (random() % 100000) + 1);
-        }
-        const Tree& tree = b.finish();
-        const int maxRings = 1 + round % 6;
-        const double minAngle = 0.002 * (round % 4);
-        const Segments s = layout(tree, 0, maxRings, minAngle);
-        for (size_t i = 0; i < s.size(); ++i) {
-            const RingSegment& seg = s[i];
-            SCOPED_TRACE(rows({seg})[0]);
-            EXPECT_GT(seg.bytes, 0u);
-            EXPECT_GE(seg.ring, 0);
-            EXPECT_LT(seg.ring, maxRings);
-            EXPECT_GE(seg.startAngle, 0.0);
-            EXPECT_LE(seg.startAngle, seg.endAngle);
-            EXPECT_LE(seg.endAngle, kTwoPi + 1e-9);
-            const ScanNode& node = tree.nodes[seg.node];
-            if (seg.isGroup || seg.ring == 0 || (seg.ring == 1 && !node.isFolder)) continue;  // or a root file
-            EXPECT_GE(seg.endAngle - seg.startAngle, minAngle - 1e-12);
-            // The parent's sector is the nearest earlier one on the ring below.
-            const auto parent =
-                std::find_if(s.rbegin() + static_cast<long>(s.size() - i), s.rend(),
-                             [&](const RingSegment& p) { return p.ring == seg.ring - 1 && !p.isGroup; });
-            ASSERT_NE(parent, s.rend());
-            EXPECT_EQ(parent->node, node.parent);
-            EXPECT_EQ(parent->hue, seg.hue);
-            EXPECT_GE(seg.startAngle, parent->startAngle - 1e-12);
-            EXPECT_LE(seg.endAngle, parent->endAngle + 1e-9);
-        }
-    }
 }
 
 TEST(RingLookup, FindsTheSectorUnderAPolarPoint) {
