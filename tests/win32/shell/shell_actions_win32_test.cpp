@@ -22,7 +22,9 @@ BOOL operationAborted;
 UINT operationFlags;
 
 HINSTANCE WINAPI recordExecute(HWND owner, LPCWSTR verb, LPCWSTR file, LPCWSTR parameters, LPCWSTR folder, INT show) {
-    EXPECT_TRUE(owner == nullptr && std::wstring(verb) == L"open" && show == SW_SHOWNORMAL);
+    EXPECT_EQ(owner, nullptr);
+    EXPECT_EQ(std::wstring(verb), L"open");
+    EXPECT_EQ(show, SW_SHOWNORMAL);
     started.push_back(std::wstring(file) + L"|" + (parameters ? parameters : L"-") + L"|" + (folder ? folder : L"-"));
     const intptr_t answer = answers.empty() ? 42 : answers.front();
     if (!answers.empty()) answers.erase(answers.begin());
@@ -41,7 +43,8 @@ int WINAPI recordOperation(LPSHFILEOPSTRUCTW op) {
 }
 
 HRESULT WINAPI failEmpty(HWND, LPCWSTR root, DWORD flags) {
-    EXPECT_TRUE(root == nullptr && flags == (SHERB_NOCONFIRMATION | SHERB_NOPROGRESSUI | SHERB_NOSOUND));
+    EXPECT_EQ(root, nullptr);
+    EXPECT_EQ(flags, DWORD(SHERB_NOCONFIRMATION | SHERB_NOPROGRESSUI | SHERB_NOSOUND));
     return E_FAIL;
 }
 
@@ -70,7 +73,9 @@ protected:
 };
 
 TEST_F(ShellActionsTest, WhatIsStartedAndHowFailuresRead) {
-    const std::wstring file = temp.file(L"a.txt", 1), gone = temp.join(L"gone"), dir = temp.root();
+    const std::wstring file = temp.file(L"a.txt", 1);
+    const std::wstring gone = temp.join(L"gone");
+    const std::wstring dir = temp.root();
     const struct {
         ShellActionResult (*action)(const std::wstring&);
         std::wstring path;
@@ -96,12 +101,13 @@ TEST_F(ShellActionsTest, WhatIsStartedAndHowFailuresRead) {
         {recycleBin, L"", {0}, {L"shell:RecycleBinFolder|-|-"}, "Recycle Bin failed (ShellExecute code 0)"},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(&c - cases);
         started.clear();
         answers = c.answers;
         const ShellActionResult r = c.action(c.path);
         EXPECT_EQ(r.ok, r.message.empty());
-        EXPECT_EQ(r.message, c.message) << &c - cases;
-        EXPECT_EQ(started, c.started) << &c - cases;
+        EXPECT_EQ(r.message, c.message);
+        EXPECT_EQ(started, c.started);
     }
 }
 
@@ -134,7 +140,8 @@ TEST_F(ShellActionsTest, ARealMoveLandsInTheTrashAndEmptyingClearsIt) {
     const wchar_t* trash = _wgetenv(L"FAN_TRASH_FILES");
     ASSERT_TRUE(trash && *trash) << "FAN_TRASH_FILES is not set: refusing to use the user's own trash";
     const std::wstring name = L"fan-trash-" + std::to_wstring(GetCurrentProcessId()) + L".txt";
-    const std::wstring file = temp.file(name, 3), inTrash = std::wstring(trash) + L"\\" + name;
+    const std::wstring file = temp.file(name, 3);
+    const std::wstring inTrash = std::wstring(trash) + L"\\" + name;
     ASSERT_TRUE(isLocalVolume(file));
     EXPECT_EQ(moveToRecycleBin(file).message, "");
     EXPECT_EQ(GetFileAttributesW(file.c_str()), INVALID_FILE_ATTRIBUTES);
