@@ -9,7 +9,7 @@
 #include "app/action_error.h"
 #include "app/app.h"
 #include "app/context_menu_items.h"
-#include "app/shell_actions.h"
+#include "shell/shell_actions.h"
 #include "texts/ui_texts.h"
 #include "ui/modal_window.h"
 #include "ui/modern_dialog.h"

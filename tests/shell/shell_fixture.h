@@ -11,8 +11,8 @@
 #include <sys/stat.h>
 #include <thread>
 
-#include "app/shell_actions.h"
-#include "app/shell_calls_linux.h"
+#include "shell/shell_actions.h"
+#include "shell/shell_calls_linux.h"
 #include "core/temp_tree.h"
 
 namespace fan {
