@@ -1,7 +1,7 @@
 // The "Action failed" report of a shell action that did not work.
 #pragma once
 
-#include "app/shell_actions.h"
+#include "shell/shell_actions.h"
 
 class Fl_Window;
 

@@ -17,7 +17,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/settings_store.h"
+#include "settings/settings_store.h"
 #include "core/mount_entry.h"
 #include "core/scan_progress.h"
 #include "core/tree.h"

@@ -1,7 +1,7 @@
 // What the context menu offers for a node.
 #include "app/context_menu_items.h"
 
-#include "app/shell_actions.h"
+#include "shell/shell_actions.h"
 #include "texts/ui_texts.h"
 
 namespace fan {

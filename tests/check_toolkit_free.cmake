@@ -1,6 +1,11 @@
-# Fails when a file of core/ or texts/ includes a toolkit or X11 header.
+# Fails when a file of core/, texts/, settings/ or shell/ includes a toolkit
+# or X11 header.
 # Run by ctest as: cmake -DROOT=<source tree> -P check_toolkit_free.cmake
-file(GLOB_RECURSE files ${ROOT}/core/*.h ${ROOT}/core/*.cpp ${ROOT}/texts/*.h ${ROOT}/texts/*.cpp)
+set(files "")
+foreach(layer core texts settings shell)
+  file(GLOB_RECURSE layer_files ${ROOT}/${layer}/*.h ${ROOT}/${layer}/*.cpp)
+  list(APPEND files ${layer_files})
+endforeach()
 set(offenders "")
 foreach(file ${files})
   file(STRINGS ${file} includes REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"](FL|X11)/")
@@ -12,10 +17,10 @@ foreach(file ${files})
 endforeach()
 list(LENGTH files checked)
 if(checked EQUAL 0)
-  message(FATAL_ERROR "no sources found under ${ROOT}/core and ${ROOT}/texts")
+  message(FATAL_ERROR "no sources found under the toolkit-free layers of ${ROOT}")
 endif()
 if(offenders)
   list(JOIN offenders "\n  " text)
   message(FATAL_ERROR "toolkit headers in the toolkit-free layers:\n  ${text}")
 endif()
-message(STATUS "${checked} files of core/ and texts/ include no toolkit header")
+message(STATUS "${checked} files of core/, texts/, settings/ and shell/ include no toolkit header")

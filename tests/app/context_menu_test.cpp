@@ -2,7 +2,7 @@
 #include <FL/Fl_Input.H>
 
 #include "app/context_menu_items.h"
-#include "app/shell_calls_linux.h"
+#include "shell/shell_calls_linux.h"
 #include "app_test_support.h"
 #include "texts/ui_texts.h"
 #include "ui/modern_dialog.h"

@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "app/settings_file_linux.h"
+#include "settings/settings_file_linux.h"
 #include "core/temp_tree.h"
 
 namespace fan {

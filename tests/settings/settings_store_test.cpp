@@ -5,7 +5,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "app/settings_store.h"
+#include "settings/settings_store.h"
 #include "settings_fixture.h"
 
 namespace fan {

@@ -3,7 +3,7 @@
 #include <chrono>
 #include <sys/stat.h>
 
-#include "app/settings_store.h"
+#include "settings/settings_store.h"
 #include "settings_fixture.h"
 
 namespace fan {

@@ -17,8 +17,8 @@
 #include <sys/wait.h>
 #include <thread>
 
-#include "app/shell_actions.h"
-#include "app/shell_calls_linux.h"
+#include "shell/shell_actions.h"
+#include "shell/shell_calls_linux.h"
 #include "core/temp_tree.h"
 
 namespace fan {

@@ -9,7 +9,7 @@
 #include <fstream>
 #include <vector>
 
-#include "app/settings_store.h"
+#include "settings/settings_store.h"
 #include "win32/win32_temp_tree.h"
 
 namespace fan {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "app/command_line.h"
-#include "app/shell_calls_win32.h"
+#include "shell/shell_calls_win32.h"
 #include "win32/win32_temp_tree.h"
 
 namespace fan {

@@ -1,4 +1,4 @@
-#include "app/file_uri.h"
+#include "shell/file_uri.h"
 
 namespace fan {
 

@@ -1,14 +1,14 @@
 // The rules of the preferences: defaults, clamps, the legacy file's format
 // and its one-time migration, and the language and theme resolution. Where
 // the values live is settings_value_store.h's business.
-#include "app/settings_store.h"
+#include "settings/settings_store.h"
 
 #include <cerrno>
 #include <cstdlib>
 #include <string>
 #include <string_view>
 
-#include "app/settings_value_store.h"
+#include "settings/settings_value_store.h"
 
 namespace fan {
 namespace {

@@ -15,10 +15,10 @@
 #include <utility>
 #include <vector>
 
-#include "app/local_volume_linux.h"
-#include "app/shell_actions.h"
-#include "app/shell_calls_linux.h"
-#include "app/trash_linux.h"
+#include "shell/local_volume_linux.h"
+#include "shell/shell_actions.h"
+#include "shell/shell_calls_linux.h"
+#include "shell/trash_linux.h"
 
 namespace fan {
 namespace {

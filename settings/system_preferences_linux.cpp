@@ -7,9 +7,9 @@
 #include <string>
 #include <string_view>
 
-#include "app/settings_file_linux.h"
-#include "app/settings_store.h"
-#include "app/timed_command.h"
+#include "settings/settings_file_linux.h"
+#include "settings/settings_store.h"
+#include "settings/timed_command.h"
 
 namespace fan {
 namespace {

@@ -2,17 +2,17 @@
 // own programs. Every program gets its arguments as a vector and is never
 // run through a shell, so no path is ever read as a command; the helpers are
 // waited for only up to a time limit.
-#include "app/shell_actions.h"
+#include "shell/shell_actions.h"
 
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <system_error>
 
-#include "app/file_uri.h"
-#include "app/local_volume_linux.h"
-#include "app/shell_calls_linux.h"
-#include "app/trash_linux.h"
+#include "shell/file_uri.h"
+#include "shell/local_volume_linux.h"
+#include "shell/shell_calls_linux.h"
+#include "shell/trash_linux.h"
 
 namespace fan {
 

@@ -1,5 +1,5 @@
 // The settings store as a file: read leniently, written whole or not at all.
-#include "app/settings_file_linux.h"
+#include "settings/settings_file_linux.h"
 
 #include <cerrno>
 #include <climits>
@@ -11,7 +11,7 @@
 #include <unistd.h>
 #include <vector>
 
-#include "app/settings_value_store.h"
+#include "settings/settings_value_store.h"
 
 namespace fan {
 

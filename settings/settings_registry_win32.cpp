@@ -6,7 +6,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "app/settings_value_store.h"
+#include "settings/settings_value_store.h"
 #include "core/path_text.h"
 
 namespace fan {

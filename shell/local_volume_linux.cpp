@@ -1,10 +1,10 @@
-#include "app/local_volume_linux.h"
+#include "shell/local_volume_linux.h"
 
 #include <fstream>
 #include <system_error>
 
-#include "app/shell_actions.h"
-#include "app/shell_calls_linux.h"
+#include "shell/shell_actions.h"
+#include "shell/shell_calls_linux.h"
 #include "core/file_system_kind.h"
 #include "core/mount_info.h"
 

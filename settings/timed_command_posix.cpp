@@ -1,7 +1,7 @@
 // The child runs in a process group of its own, so that a shell script that
 // hangs in a grandchild is stopped as a whole rather than leaving the
 // grandchild behind holding the pipe open.
-#include "app/timed_command.h"
+#include "settings/timed_command.h"
 
 #include <cerrno>
 #include <csignal>

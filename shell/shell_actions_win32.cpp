@@ -6,7 +6,7 @@
 #include <system_error>
 #include <vector>
 
-#include "app/shell_calls_win32.h"
+#include "shell/shell_calls_win32.h"
 
 namespace fan {
 namespace {

@@ -5,7 +5,7 @@
 // cannot cross devices), and the info file is removed again when the rename
 // fails. Nothing is ever copied or deleted: when no trash on the item's own
 // device can be used, the item stays where it is.
-#include "app/trash_linux.h"
+#include "shell/trash_linux.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -16,10 +16,10 @@
 #include <stdio.h>
 #include <sys/stat.h>
 
-#include "app/file_uri.h"
-#include "app/local_volume_linux.h"
-#include "app/shell_actions.h"
-#include "app/shell_calls_linux.h"
+#include "shell/file_uri.h"
+#include "shell/local_volume_linux.h"
+#include "shell/shell_actions.h"
+#include "shell/shell_calls_linux.h"
 #include "core/mount_info.h"
 
 namespace fan {

@@ -1,7 +1,7 @@
 // The system's UI language and app theme, read when asked, never cached.
 #include <windows.h>
 
-#include "app/settings_store.h"
+#include "settings/settings_store.h"
 
 namespace fan {
 

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/shell_actions.h"
+#include "shell/shell_actions.h"
 
 namespace fan {
 

@@ -9,7 +9,7 @@
 #include <sys/types.h>
 #include <vector>
 
-#include "app/timed_command.h"
+#include "settings/timed_command.h"
 
 namespace fan {
 
