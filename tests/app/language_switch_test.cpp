@@ -114,14 +114,6 @@ TEST(LanguageSwitch, OkInTheOpenSettingsWindowKeepsTheFlagsLanguage) {
     EXPECT_EQ(loadSettings().languageMode, 2);
 }
 
-TEST(LanguageSwitch, AHiddenHelpWindowIsDroppedUntilItsNextOpening) {
-    ShownApp app;
-    App::showHelp(nullptr, app);
-    app->helpWindow->hide();
-    app->setLanguage(1);
-    EXPECT_EQ(app->helpWindow, nullptr);
-}
-
 struct Box {
     int x, y, w, h;
 };

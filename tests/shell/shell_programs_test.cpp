@@ -116,14 +116,14 @@ TEST_F(ShellTest, TerminalOpensInTheFolderAndIsNotWaitedFor) {
     temp.write(kOddName + "/file", "");
     for (const TerminalCase& c : cases) {
         SCOPED_TRACE(c.name);
-        std::vector<std::pair<std::string, std::string>> scripts;
+        std::vector<std::string> scripts;
+        scripts.reserve(c.present.size());  // so that each script's text stays where it is
+        std::vector<std::pair<std::string, const char*>> programs;
         for (const std::string& name : c.present) {
             const std::string program = name.substr(name[0] == '!');
-            scripts.push_back({program, name[0] == '!' ? "" : stayingTerminal(path("records"), program, release)});
+            scripts.push_back(name[0] == '!' ? "" : stayingTerminal(path("records"), program, release));
+            programs.push_back({program, scripts.back().c_str()});
         }
-        std::vector<std::pair<std::string, const char*>> programs;
-        for (const auto& [program, script] : scripts)
-            programs.push_back({program, script.c_str()});
         fakePrograms(programs);
         fs::remove(release);
         setEnv("TERMINAL", c.chosen);
@@ -133,7 +133,7 @@ TEST_F(ShellTest, TerminalOpensInTheFolderAndIsNotWaitedFor) {
         // It records where it runs, then its process.
         const bool started = !c.started.empty() && filled("records/" + c.started + ".pid");
         EXPECT_EQ(started, !c.started.empty());
-        for (const auto& [program, script] : scripts)
+        for (const auto& [program, script] : programs)
             EXPECT_EQ(recorded(program), program == c.started ? Strings{folder} : Strings{}) << program;
         temp.write("release", "");
         if (started) {
