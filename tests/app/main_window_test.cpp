@@ -16,35 +16,28 @@
 namespace fan::testing {
 namespace {
 
-struct Place {
-    int x, y, w, h;
-    bool operator==(const Place& o) const { return x == o.x && y == o.y && w == o.w && h == o.h; }
-};
-std::ostream& operator<<(std::ostream& out, const Place& p) {
-    return out << p.x << "," << p.y << " " << p.w << "x" << p.h;
-}
-Place placeOf(const Fl_Widget* w) {
-    return {w->x(), w->y(), w->w(), w->h()};
-}
-
-// The controls anchored to the bottom right corner; the path field and the
-// file-systems menu grow with the width between their limits.
 TEST(MainWindow, LayoutFollowsTheWidth) {
     ShownApp app;
     app->resize(0, 0, 1120, 780);
-    EXPECT_EQ(placeOf(app->statusBar), (Place{14, 746, 1022, 28}));
-    EXPECT_EQ(placeOf(app->emptyTrashButton), (Place{1042, 746, 32, 28}));
-    EXPECT_EQ(placeOf(app->openTrashButton), (Place{1080, 746, 32, 28}));
+    const std::pair<Fl_Widget*, const char*> places[] = {
+        {app->pathInput, "284,65 520x36"},       {app->scanButton, "816,65 142x36"},
+        {app->cancelButton, "970,65 126x36"},    {app->fileSystemsChoice, "24,115 420x30"},
+        {app->detailChoice, "930,115 166x30"},   {app->map, "0,158 1120x584"},
+        {app->statusBar, "14,746 1022x28"},      {app->emptyTrashButton, "1042,746 32x28"},
+        {app->openTrashButton, "1080,746 32x28"}};
+    for (const auto& [w, place] : places) {
+        const std::string actual = std::to_string(w->x()) + "," + std::to_string(w->y()) + " " +
+                                   std::to_string(w->w()) + "x" + std::to_string(w->h());
+        EXPECT_EQ(actual, place);
+    }
+    // The path field and the file-systems menu about their limits.
     const struct {
-        int width;
-        int path;
-        int menu;
-    } widths[] = {{884, 284, 420}, {883, 283, 419}, {819, 220, 355}, {763, 220, 300}};
-    for (const auto& row : widths) {
-        SCOPED_TRACE(row.width);
-        app->layoutControls(row.width, 780);
-        EXPECT_EQ(app->pathInput->w(), row.path);
-        EXPECT_EQ(app->fileSystemsChoice->w(), row.menu);
+        int width, path, menu;
+    } cases[] = {{884, 284, 420}, {883, 283, 419}, {819, 220, 355}, {763, 220, 300}};
+    for (const auto& c : cases) {
+        app->layoutControls(c.width, 780);
+        EXPECT_EQ(app->pathInput->w(), c.path) << c.width;
+        EXPECT_EQ(app->fileSystemsChoice->w(), c.menu) << c.width;
     }
 }
 
