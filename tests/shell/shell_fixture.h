@@ -61,11 +61,7 @@ protected:
     // The mount table: "type major:minor source folder" per mount, the folder
     // below the temporary root.
     void mounts(const Strings& entries) {
-        std::string text;
-        std::string type;
-        std::string device;
-        std::string source;
-        std::string folder;
+        std::string text, type, device, source, folder;
         for (size_t i = 0; i < entries.size(); ++i) {
             std::istringstream(entries[i]) >> type >> device >> source >> folder;
             text += std::to_string(i + 1) + " 0 " + device + " / " + path(folder) + " rw - " + type + " " + source;
@@ -92,11 +88,9 @@ protected:
     // Whether the file has something in it within half a minute.
     bool filled(const std::string& relative) const {
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-        while (read(relative).empty()) {
-            if (std::chrono::steady_clock::now() > deadline) return false;
+        while (read(relative).empty() && std::chrono::steady_clock::now() < deadline)
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        return true;
+        return !read(relative).empty();
     }
     // What `program` recorded, once it has recorded something when waiting.
     Strings recorded(const std::string& program, bool wait = false) const {

@@ -257,7 +257,6 @@ TEST_F(ShellTest, OnlyLocalVolumesOfferTheTrash) {
         {"anonymous device", "overlay 0:40 overlay a", false},
         {"network", "fuse.sshfs 0:53 me@host: a", false},
         {"optical", "iso9660 11:0 /dev/sr0 a", false},
-        {"pseudo", "proc 0:21 proc a", false},
     };
     for (const LocalCase& c : cases) {
         SCOPED_TRACE(c.name);

@@ -168,9 +168,6 @@ TEST(PreviewContentHash, ChangesWithEachThingTheRingImageShows) {
 
 // A 1000 x 600 map at the origin: list at 670, centre (335, 265), R 167, hole 72.
 constexpr int kW = 1000, kH = 600, kL = 670;
-int inkIn(const Canvas& c, int x, int y, int w, int h, Fl_Color bg) {
-    return w * h - c.countIn(x, y, w, h, bg);
-}
 
 class MapPreviewTest : public ::testing::Test {
 protected:
@@ -253,9 +250,9 @@ TEST_F(MapPreviewTest, HatchStopsAfter48Lines) {
 TEST_F(MapPreviewTest, HeaderListAndCentreBeforeTheFirstSnapshot) {
     host.path = "/typed/path";
     const Canvas c = draw();
-    EXPECT_GT(inkIn(c, 24, 14, kL - 48, 28, themeBackground), 0);  // the typed path
-    EXPECT_GT(inkIn(c, kL + 24, 88, 280, 30, themeSurface), 0);    // reading message
-    EXPECT_EQ(hex(c.at(335, 265 - 62)), hex(themeBorder));         // space unknown
+    EXPECT_GE(c.lowestRowNot(themeBackground, 24, 14, kL - 48, 28), 0);  // the typed path
+    EXPECT_GE(c.lowestRowNot(themeSurface, kL + 24, 88, 280, 30), 0);    // reading message
+    EXPECT_EQ(hex(c.at(335, 265 - 62)), hex(themeBorder));               // space unknown
 }
 
 TEST_F(MapPreviewTest, HeaderShowsARootPathLongerThanPathMax) {
@@ -263,7 +260,7 @@ TEST_F(MapPreviewTest, HeaderShowsARootPathLongerThanPathMax) {
     for (int i = 0; i < 500; ++i)
         host.snapshot.root /= "folder" + std::to_string(i);
     const Canvas c = draw();
-    EXPECT_GT(inkIn(c, 24, 14, kL - 48, 28, themeBackground), 0);
+    EXPECT_GE(c.lowestRowNot(themeBackground, 24, 14, kL - 48, 28), 0);
 }
 
 TEST_F(MapPreviewTest, ListRowsInWalkOrderWithBarsAgainstTheLargestEntry) {
@@ -293,7 +290,7 @@ TEST_F(MapPreviewTest, WelcomeScreenFillsItsBoxesInEitherLanguage) {
         const Canvas c = draw();
         for (const Box& b : boxes)
             EXPECT_GT(c.countIn(b.x, b.y, b.w, b.h, b.ink), 0) << b.x << "," << b.y;
-        EXPECT_EQ(inkIn(c, 30, 215, kL - 60, kH - 320, mapPanelColour(0)), 0);  // nothing below the hint
+        EXPECT_EQ(c.lowestRowNot(mapPanelColour(0), 30, 215, kL - 60, kH - 320), -1);  // nothing below the hint
     }
 }
 
