@@ -202,33 +202,5 @@ TEST(RingRasterReference, PalettesBeyondSixteenBitIndicesMatchByteForByte) {
     }
 }
 
-TEST(RingRasterReference, ChordsCrossingRowCentres) {
-    // Integer and half-integer coordinates put vertices and edge ends on
-    // row centres, where the half-open row rule decides.
-    std::vector<RasterSegment> segments;
-    for (int i = 0; i < 8; ++i)
-        segments.push_back(sector(i * 2.0, i * 2.0 + 4.5, i * kPi / 4, (i + 2) * kPi / 4, {uint8_t(i * 30), 0, 0}));
-    segments.push_back(sector(0, 8, 0, kPi / 2, {1, 2, 3}));
-    segments.push_back(sector(0, 8, kPi, 1.5 * kPi, {4, 5, 6}));
-    for (int ss = 1; ss <= 6; ++ss) {
-        expectSameAsReference(24, 12.0, {9, 9, 9}, segments, ss, "aligned");
-        expectSameAsReference(25, 12.5, {9, 9, 9}, segments, ss, "half-aligned");
-    }
-}
-
-TEST(RingRasterSize, OutsideOneTo1536Throws) {
-    for (int size : {0, -1, 1537, 100000}) {
-        std::string message;
-        try {
-            rasterizeRings(size, 0.0, {0, 0, 0}, {}, 1);
-        } catch (const std::invalid_argument& error) {
-            message = error.what();
-        }
-        EXPECT_EQ(message, "Invalid chart size") << size;
-    }
-    EXPECT_EQ(rasterizeRings(1, 0.5, {1, 2, 3}, {}, 5), (std::vector<uint8_t>{1, 2, 3}));
-    EXPECT_EQ(rasterizeRings(1536, 768.0, {0, 0, 0}, {}, 1).size(), 1536u * 1536u * 3u);
-}
-
 }  // namespace
 }  // namespace fan

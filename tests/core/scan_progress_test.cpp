@@ -17,10 +17,7 @@ TEST(ScanProgress, ResetClearsStopCountersAndSnapshotButKeepsLivePreview) {
         p.files = 12;
         p.bytes = 3456;
         ScanSnapshot s;
-        s.root = "/data";
-        s.rootVolume.totalBytes = 1000;
         s.items.push_back({"docs", 300, 4, true, PreviewState::Scanning});
-        s.bytes = 320;
         s.valid = true;
         p.store(std::move(s));
         p.reset();

@@ -64,7 +64,6 @@ TEST_F(RegistrySettingsTest, OnlyFourByteDwordsCountAndAnyOneKeepsTheLegacyFileA
         std::vector<int> expected;
         bool migrated;
     } cases[] = {
-        {{dword(L"MapTransparency", 250)}, "theme=2\n", {0, 0, 0, 1, 0, 1, 100}, false},
         {{dword(L"ThemeMode", 0xFFFFFFFF), dword(L"LastDepth", 9), dword(L"LivePreview", 7),
           dword(L"RememberDepth", 0)},
          "theme=2\n",
@@ -79,7 +78,6 @@ TEST_F(RegistrySettingsTest, OnlyFourByteDwordsCountAndAnyOneKeepsTheLegacyFileA
          "theme=2\r\nlive_preview=false\r\n",
          {0, 2, 0, 1, 0, 0, 35},
          true},
-        {{}, "theme = 2\n", {0, 0, 0, 1, 0, 1, 35}, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(&c - cases);
