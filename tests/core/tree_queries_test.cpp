@@ -64,5 +64,11 @@ TEST(LargestFiles, LargestFirstTheLaterOfEqualFilesFirstAndKeptOnlyFiles) {
     EXPECT_TRUE(largestFiles(tree, 0).empty());
 }
 
+// The units and the rounding are the interface's; here only that they are Russian.
+TEST(FormatBytesRu, SizesInRussianUnits) {
+    EXPECT_EQ(formatBytesRu(1023), "1023 Б");
+    EXPECT_EQ(formatBytesRu(10240), "10.0 КиБ");
+}
+
 }  // namespace
 }  // namespace fan
