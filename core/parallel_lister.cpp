@@ -8,7 +8,6 @@
 #include <mutex>
 #include <system_error>
 
-#include "core/path_text.h"
 #include "core/tree.h"
 
 namespace fan {
@@ -24,18 +23,10 @@ constexpr size_t kAheadBudget = 128 * 1024;
 // Stop requests come without a notification: waits look at them this often.
 constexpr std::chrono::milliseconds kPoll{2};
 
-using PathText = std::filesystem::path::string_type;
-
-// The path the walk builds for `name` in `folder`, spelt as Tree::nodePath
-// spells it. A path spelt otherwise would be no fault, only slower: the
-// walk would list that folder itself.
-PathText childPath(const PathText& folder, std::string_view name) {
-    PathText text = folder;
-    if (text.empty() || text.back() != std::filesystem::path::preferred_separator)
-        text += std::filesystem::path::preferred_separator;
-    text += nativeText(name);
-    return text;
-}
+// Sub-folders of one folder that become jobs of their own; the rest (of a
+// very wide folder) the walk lists itself, so the memory spent on folders
+// waiting stays near the one-thread walk's.
+constexpr size_t kJobsPerFolder = 256;
 
 }  // namespace
 
@@ -69,12 +60,14 @@ struct ParallelLister::Segment {
 
 struct ParallelLister::Job {
     enum class State : uint8_t { Waiting, Listing, Done, Dropped };
-    explicit Job(PathText p) : path(std::move(p)) {}
+    Job(AnchorRef p, std::string_view n, std::string route)
+        : parent(std::move(p)), name(n), mountRoute(std::move(route)) {}
 
-    // Kept as text: a path object also holds its parsed components, which
-    // would double the memory of the folders waiting.
-    const PathText path;
+    const AnchorRef parent;  // null for the root
+    const std::string name;
+    const std::string mountRoute;  // its key in the mount map, if on the way to a mount point
     // Guarded by Shared::mutex.
+    AnchorRef anchor;  // set once its listing found a sub-folder
     State state = State::Waiting;
     bool openKnown = false;
     ListOpen opened = ListOpen::NotFound;
@@ -211,8 +204,7 @@ std::shared_ptr<ParallelLister::Job> ParallelLister::take() {
 }
 
 void ParallelLister::listAhead(Job& job, DirectoryLister& lister) {
-    const std::filesystem::path folder(job.path);
-    const ListOpen opened = lister.open(folder, false);
+    const ListOpen opened = lister.open(job.parent, job.name);
     bool dropped = false;
     {
         std::lock_guard<std::mutex> lock(shared_->mutex);
@@ -230,8 +222,8 @@ void ParallelLister::listAhead(Job& job, DirectoryLister& lister) {
     if (dropped) lister.close();
     if (dropped || opened != ListOpen::Opened) return;
 
-    std::string keyPrefix;
-    const bool holdsMounts = mounts_.keyPrefixFor(folder, keyPrefix);
+    AnchorRef anchor;
+    size_t jobsMade = 0;
     auto segment = std::make_unique<Segment>();
     std::vector<std::shared_ptr<Job>> found;
     bool more = true;
@@ -244,8 +236,15 @@ void ParallelLister::listAhead(Job& job, DirectoryLister& lister) {
                 break;
             }
             if (entry.name == "." || entry.name == ".." || entry.kind == EntryKind::Other) continue;
-            if (entry.kind == EntryKind::Folder && !(holdsMounts && mounts_.find(keyPrefix, entry.name) != kNoNode))
-                found.push_back(std::make_shared<Job>(childPath(job.path, entry.name)));
+            if (entry.kind == EntryKind::Folder && mounts_.find(job.mountRoute, entry.name) == kNoNode) {
+                if (!anchor) {
+                    anchor = lister.anchor();
+                    anchor->mountRoute = job.mountRoute;
+                }
+                if (jobsMade++ < kJobsPerFolder)
+                    found.push_back(
+                        std::make_shared<Job>(anchor, entry.name, mounts_.childRoute(job.mountRoute, entry.name)));
+            }
             full = segment->add(entry);
         }
         if (more && !full) break;  // stopping: the walk reads no further either
@@ -258,6 +257,7 @@ void ParallelLister::listAhead(Job& job, DirectoryLister& lister) {
 
         std::unique_lock<std::mutex> lock(shared_->mutex);
         if (job.state == Job::State::Dropped) break;
+        if (anchor && !job.anchor) job.anchor = anchor;
         shared_->aheadBytes += segment->footprint();
         job.segments.push_back(std::move(segment));
         for (std::shared_ptr<Job>& child : found) {
@@ -283,65 +283,72 @@ void ParallelLister::listAhead(Job& job, DirectoryLister& lister) {
 
 // ---- the walk's side -------------------------------------------------------
 
-// A folder the walk will not open, and all that was found below it.
-void ParallelLister::drop(Job& job) {
-    job.state = Job::State::Dropped;
-    shared_->unorder(job);
-    for (const auto& segment : job.segments)
-        shared_->release(segment->footprint());
-    job.segments.clear();
-    for (const std::shared_ptr<Job>& child : job.children)
-        drop(*child);
-    job.children.clear();
-}
-
 // The walk opens exactly the folders its listings revealed, in stack order,
-// so the one it asks for is normally the last expected. Anything else means
-// it skipped folders (they are dropped) or asks for one nobody foresaw.
-std::shared_ptr<ParallelLister::Job> ParallelLister::expected(const std::filesystem::path& folder) {
-    for (size_t i = expected_.size(); i-- > 0;) {
-        if (expected_[i]->path != folder.native()) continue;
-        std::shared_ptr<Job> job = std::move(expected_[i]);
-        std::lock_guard<std::mutex> lock(shared_->mutex);
-        for (size_t j = i + 1; j < expected_.size(); ++j) {
-            drop(*expected_[j]);
-        }
-        expected_.resize(i);
-        return job;
-    }
-    return nullptr;
+// so the one it asks for is the last expected, unless it is one of the
+// sub-folders of a very wide folder that never became jobs.
+std::shared_ptr<ParallelLister::Job> ParallelLister::expected(const AnchorRef& parent, std::string_view name) {
+    if (expected_.empty() || expected_.back()->parent != parent || expected_.back()->name != name) return nullptr;
+    std::shared_ptr<Job> job = std::move(expected_.back());
+    expected_.pop_back();
+    return job;
 }
 
-ListOpen ParallelLister::open(const std::filesystem::path& folder, bool isRoot) {
+ListOpen ParallelLister::openRoot(const std::filesystem::path& root) {
     finishCurrent();
-    std::shared_ptr<Job> job = isRoot ? nullptr : expected(folder);
-    throughOwn_ = true;
-    ListOpen opened = ListOpen::NotFound;
-    if (job) {
-        std::unique_lock<std::mutex> lock(shared_->mutex);
-        shared_->awaited = job.get();
-        if (job->state == Job::State::Waiting) {
-            job->state = Job::State::Listing;
-        } else {
-            throughOwn_ = false;
-            if (shared_->paused > 0) shared_->workerWake.notify_all();  // a paused worker may hold it
-            while (!job->openKnown && !shared_->error && !stop_.load(std::memory_order_relaxed))
-                shared_->waitAsWalk(lock);
-            if (shared_->error) std::rethrow_exception(shared_->error);
-            if (job->openKnown) opened = job->opened;
-        }
-    } else {
-        // Unforeseen (the root): what it holds comes first.
-        job = std::make_shared<Job>(folder.native());
+    startOwn(std::make_shared<Job>(nullptr, std::string_view(), mounts_.rootRoute()));
+    return own_.openRoot(root);
+}
+
+ListOpen ParallelLister::open(const AnchorRef& parent, std::string_view name) {
+    finishCurrent();
+    std::shared_ptr<Job> job = expected(parent, name);
+    if (!job) {
+        startOwn(std::make_shared<Job>(parent, name, mounts_.childRoute(parent->mountRoute, name)));
+        return own_.open(parent, name);
+    }
+    std::unique_lock<std::mutex> lock(shared_->mutex);
+    shared_->awaited = job.get();
+    if (job->state == Job::State::Waiting) {
         job->state = Job::State::Listing;
+        lock.unlock();
+        current_ = std::move(job);
+        throughOwn_ = true;
+        return own_.open(parent, name);
+    }
+    if (shared_->paused > 0) shared_->workerWake.notify_all();  // a paused worker may hold it
+    while (!job->openKnown && !shared_->error && !stop_.load(std::memory_order_relaxed))
+        shared_->waitAsWalk(lock);
+    if (shared_->error) std::rethrow_exception(shared_->error);
+    const ListOpen opened = job->openKnown ? job->opened : ListOpen::NotFound;
+    current_ = std::move(job);
+    return opened;
+}
+
+// A folder nobody foresaw (the root, a sub-folder of a very wide folder):
+// the walk lists it itself, and what it holds comes first.
+void ParallelLister::startOwn(std::shared_ptr<Job> job) {
+    job->state = Job::State::Listing;
+    {
         std::lock_guard<std::mutex> lock(shared_->mutex);
         job->place = shared_->order.insert(shared_->order.begin(), job);
         job->ordered = true;
     }
     current_ = std::move(job);
-    if (throughOwn_) opened = own_.open(folder, isRoot);
-    holdsMounts_ = opened == ListOpen::Opened && mounts_.keyPrefixFor(folder, keyPrefix_);
-    return opened;
+    throughOwn_ = true;
+}
+
+AnchorRef ParallelLister::anchor() {
+    if (!current_) return nullptr;
+    if (throughOwn_) {
+        if (!ownAnchor_) {
+            ownAnchor_ = own_.anchor();
+            if (!current_->mountRoute.empty() && ownAnchor_->mountRoute.empty())
+                ownAnchor_->mountRoute = current_->mountRoute;
+        }
+        return ownAnchor_;
+    }
+    std::lock_guard<std::mutex> lock(shared_->mutex);
+    return current_->anchor;
 }
 
 bool ParallelLister::next(ListedEntry& entry) {
@@ -357,8 +364,8 @@ bool ParallelLister::next(ListedEntry& entry) {
     // The walk enters every folder it lists except mount points; workers
     // may list them now. A worker's listing has placed its own.
     if (throughOwn_ && entry.kind == EntryKind::Folder && entry.name != "." && entry.name != ".." &&
-        !(holdsMounts_ && mounts_.find(keyPrefix_, entry.name) != kNoNode)) {
-        auto child = std::make_shared<Job>(childPath(current_->path, entry.name));
+        mounts_.find(current_->mountRoute, entry.name) == kNoNode && jobsMade_++ < kJobsPerFolder) {
+        auto child = std::make_shared<Job>(anchor(), entry.name, mounts_.childRoute(current_->mountRoute, entry.name));
         std::lock_guard<std::mutex> lock(shared_->mutex);
         shared_->enqueue(*current_, child);
         revealed_.push_back(std::move(child));
@@ -417,6 +424,8 @@ void ParallelLister::finishCurrent() {
                      std::make_move_iterator(revealed_.end()));
     revealed_.clear();
     current_.reset();
+    ownAnchor_.reset();
+    jobsMade_ = 0;
     throughOwn_ = false;
 }
 

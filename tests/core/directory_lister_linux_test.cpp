@@ -21,7 +21,7 @@ using Listing = std::map<std::string, std::string>;
 // "folder" or "other".
 Listing listAll(DirectoryLister& lister, const std::filesystem::path& folder) {
     Listing result;
-    EXPECT_EQ(lister.open(folder, true), ListOpen::Opened);
+    EXPECT_EQ(lister.openRoot(folder), ListOpen::Opened);
     for (ListedEntry entry; lister.next(entry);)
         result[std::string(entry.name)] = entry.kind == EntryKind::File     ? "file " + std::to_string(entry.size)
                                           : entry.kind == EntryKind::Folder ? "folder"
@@ -65,26 +65,26 @@ TEST(LinuxDirectoryLister, KindsAndSizesWithAndWithoutEntryTypes) {
 
 TEST(LinuxDirectoryLister, OpenTellsVanishedFromRefused) {
     testing::TempTree temp;
-    const std::filesystem::path file = temp.file("file", 1), link = temp.root() / "link", loop = temp.root() / "loop";
-    std::filesystem::create_directory_symlink(temp.folder("real"), link);
+    temp.file("file", 1);
+    temp.folder("real");
+    const std::filesystem::path link = temp.root() / "link", loop = temp.root() / "loop";
+    std::filesystem::create_directory_symlink(temp.root() / "real", link);
     std::filesystem::create_directory_symlink(loop, loop);
     auto lister = makeDirectoryLister();
-    // A file is no longer a folder; links are never followed except to
-    // reach the root; a root that loops is refused, not empty.
-    const struct {
-        std::filesystem::path path;
-        bool isRoot;
-        ListOpen open;
-    } cases[] = {{temp.root() / "missing", false, ListOpen::NotFound},
-                 {file, false, ListOpen::NotFound},
-                 {link, false, ListOpen::NotFound},
-                 {link, true, ListOpen::Opened},
-                 {loop, false, ListOpen::NotFound},
-                 {loop, true, ListOpen::Failed}};
-    for (const auto& c : cases)
-        EXPECT_EQ(lister->open(c.path, c.isRoot), c.open) << c.path << " " << c.isRoot;
+    ASSERT_EQ(lister->openRoot(temp.root()), ListOpen::Opened);
+    const AnchorRef root = lister->anchor();
+    // A file is no longer a folder, and links are never followed below the
+    // root: the folder is gone.
+    for (const char* name : {"missing", "file", "link", "loop"}) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(lister->open(root, name), ListOpen::NotFound);
+    }
+    // The root may be reached through a link, but a root that loops is
+    // refused, not empty.
+    EXPECT_EQ(lister->openRoot(link), ListOpen::Opened);
+    EXPECT_EQ(lister->openRoot(loop), ListOpen::Failed);
     EXPECT_TRUE(lister->isFolder(link));
-    EXPECT_FALSE(lister->isFolder(file) || lister->isFolder(loop));
+    EXPECT_FALSE(lister->isFolder(loop));
 }
 
 // Stat doubles: one name vanishes, another cannot be examined.
