@@ -100,7 +100,7 @@ clean:
 # The scan's listing threads under ThreadSanitizer: a core-only build of the
 # core tests, running the scan cases alone (a few minutes less than all).
 TSAN_BUILD ?= build-tsan
-TSAN_TESTS := ParallelWalk*:ScanEngine*:ScanProgress*
+TSAN_TESTS := ParallelWalk*:ScanEngine*:ScanProgress*:LinuxDirectoryLister*
 
 .PHONY: test-tsan clean-tsan
 
