@@ -17,7 +17,7 @@ SUDO       := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 DEPS       := cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev \
               libfltk1.3-dev fluid libx11-dev libxext-dev xvfb xauth \
               xfonts-base fonts-dejavu-core
-BENCH_DEPS := libcairo2-dev ncdu hyperfine strace
+BENCH_DEPS := libcairo2-dev ncdu gdu hyperfine strace
 LINT_DEPS  := clang-format
 WIN_BUILD  ?= build-win
 WIN_DEPS   := cmake ninja-build g++-mingw-w64-x86-64-posix wine64 wine libgtest-dev libfltk1.3-dev
