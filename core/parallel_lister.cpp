@@ -189,11 +189,18 @@ bool ParallelLister::stopping() const {
 std::shared_ptr<ParallelLister::Job> ParallelLister::take() {
     std::unique_lock<std::mutex> lock(shared_->mutex);
     while (!stopping()) {
-        // The first waiting folder is the one the walk will open soonest;
-        // before it lie only the few being listed.
+        // The first waiting folder is the one the walk will open soonest
+        // (before it lie only the few being listed); the walk lists that one
+        // itself sooner than it could wait for a thread to hand it over, so
+        // threads take the next.
         if (shared_->aheadBytes < kAheadBudget) {
+            bool soonestLeft = false;
             for (const std::shared_ptr<Job>& job : shared_->order) {
                 if (job->state != Job::State::Waiting) continue;
+                if (!soonestLeft) {
+                    soonestLeft = true;
+                    continue;
+                }
                 job->state = Job::State::Listing;
                 return job;
             }
