@@ -90,8 +90,9 @@ struct ParallelLister::Shared {
     size_t aheadBytes = 0;         // segments listed and not yet read
     const Job* awaited = nullptr;  // the folder the walk reads now
     bool walkWaiting = false;
-    size_t idle = 0;    // workers waiting for a folder
-    size_t paused = 0;  // workers waiting for room
+    size_t idle = 0;     // workers waiting for a folder
+    size_t paused = 0;   // workers waiting for room
+    size_t waiting = 0;  // folders in `order` nobody lists yet
     std::exception_ptr error;
     std::atomic<bool> closing{false};
 
@@ -102,7 +103,9 @@ struct ParallelLister::Shared {
         if (!parent.ordered) return;  // not listed ahead: the walk lists it when it gets there
         job->place = order.insert(std::next(parent.place), job);
         job->ordered = true;
-        if (idle > 0 && aheadBytes < kAheadBudget) workerWake.notify_one();
+        // The walk lists the soonest waiting folder itself: a thread is
+        // woken only when there is a second one for it.
+        if (++waiting > 1 && idle > 0 && aheadBytes < kAheadBudget) workerWake.notify_one();
     }
     // Once listed, a folder has placed all its sub-folders.
     void unorder(Job& job) {
@@ -202,6 +205,7 @@ std::shared_ptr<ParallelLister::Job> ParallelLister::take() {
                     continue;
                 }
                 job->state = Job::State::Listing;
+                --shared_->waiting;
                 return job;
             }
         }
@@ -317,6 +321,7 @@ ListOpen ParallelLister::open(const AnchorRef& parent, std::string_view name) {
     shared_->awaited = job.get();
     if (job->state == Job::State::Waiting) {
         job->state = Job::State::Listing;
+        if (job->ordered) --shared_->waiting;
         lock.unlock();
         current_ = std::move(job);
         throughOwn_ = true;
