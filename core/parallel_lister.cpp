@@ -23,10 +23,11 @@ constexpr size_t kAheadBudget = 128 * 1024;
 // Stop requests come without a notification: waits look at them this often.
 constexpr std::chrono::milliseconds kPoll{2};
 
-// Sub-folders of one folder that become jobs of their own; the rest (of a
-// very wide folder) the walk lists itself, so the memory spent on folders
-// waiting stays near the one-thread walk's.
-constexpr size_t kJobsPerFolder = 256;
+// Folders waiting for a thread, at most; sub-folders found beyond that (in a
+// very wide folder, or one at every level of a very deep one) the walk lists
+// itself, so the memory spent on folders waiting stays near the one-thread
+// walk's.
+constexpr size_t kMostWaiting = 1024;
 
 }  // namespace
 
@@ -234,7 +235,6 @@ void ParallelLister::listAhead(Job& job, DirectoryLister& lister) {
     if (dropped || opened != ListOpen::Opened) return;
 
     AnchorRef anchor;
-    size_t jobsMade = 0;
     auto segment = std::make_unique<Segment>();
     std::vector<std::shared_ptr<Job>> found;
     bool more = true;
@@ -252,9 +252,8 @@ void ParallelLister::listAhead(Job& job, DirectoryLister& lister) {
                     anchor = lister.anchor();
                     anchor->mountRoute = job.mountRoute;
                 }
-                if (jobsMade++ < kJobsPerFolder)
-                    found.push_back(
-                        std::make_shared<Job>(anchor, entry.name, mounts_.childRoute(job.mountRoute, entry.name)));
+                found.push_back(
+                    std::make_shared<Job>(anchor, entry.name, mounts_.childRoute(job.mountRoute, entry.name)));
             }
             full = segment->add(entry);
         }
@@ -272,6 +271,7 @@ void ParallelLister::listAhead(Job& job, DirectoryLister& lister) {
         shared_->aheadBytes += segment->footprint();
         job.segments.push_back(std::move(segment));
         for (std::shared_ptr<Job>& child : found) {
+            if (shared_->order.size() >= kMostWaiting) break;
             shared_->enqueue(job, child);
             job.children.push_back(std::move(child));
         }
@@ -376,9 +376,11 @@ bool ParallelLister::next(ListedEntry& entry) {
     // The walk enters every folder it lists except mount points; workers
     // may list them now. A worker's listing has placed its own.
     if (throughOwn_ && entry.kind == EntryKind::Folder && entry.name != "." && entry.name != ".." &&
-        mounts_.find(current_->mountRoute, entry.name) == kNoNode && jobsMade_++ < kJobsPerFolder) {
-        auto child = std::make_shared<Job>(anchor(), entry.name, mounts_.childRoute(current_->mountRoute, entry.name));
+        mounts_.find(current_->mountRoute, entry.name) == kNoNode) {
+        const AnchorRef parent = anchor();
         std::lock_guard<std::mutex> lock(shared_->mutex);
+        if (shared_->order.size() >= kMostWaiting) return true;
+        auto child = std::make_shared<Job>(parent, entry.name, mounts_.childRoute(current_->mountRoute, entry.name));
         shared_->enqueue(*current_, child);
         revealed_.push_back(std::move(child));
     }
@@ -437,7 +439,6 @@ void ParallelLister::finishCurrent() {
     revealed_.clear();
     current_.reset();
     ownAnchor_.reset();
-    jobsMade_ = 0;
     throughOwn_ = false;
 }
 

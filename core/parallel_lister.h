@@ -83,7 +83,6 @@ private:
     std::shared_ptr<Job> current_;
     bool throughOwn_ = false;  // current_ is listed by `own_` right now
     AnchorRef ownAnchor_;      // current_'s, when listed by `own_`
-    size_t jobsMade_ = 0;      // sub-folders of current_ made jobs
     std::unique_ptr<Segment> reading_;
     size_t readPos_ = 0;
 };
