@@ -112,6 +112,12 @@ LinuxAnchor::~LinuxAnchor() {
     }
 }
 
+bool LinuxAnchor::isOpen() const {
+    if (ownPool) return true;
+    std::lock_guard<std::mutex> lock(pool->mutex);
+    return fd >= 0;
+}
+
 std::shared_ptr<LinuxAnchor> makeRootAnchor(int fd, const std::string& path, size_t limit) {
     auto anchor = std::make_shared<LinuxAnchor>();
     anchor->name = path;

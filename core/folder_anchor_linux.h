@@ -27,6 +27,7 @@ struct AnchorPool;
 
 struct LinuxAnchor final : FolderAnchor {
     ~LinuxAnchor() override;
+    bool isOpen() const override;
 
     std::shared_ptr<LinuxAnchor> parent;  // null at the root
     std::string name;                     // within the parent

@@ -16,10 +16,11 @@ namespace {
 // Listings wait for the walk in pieces of about this many bytes, so the walk
 // can follow a huge folder while it is still being listed.
 constexpr size_t kSegmentBytes = 16 * 1024;
-// Bytes of listings made ahead that may wait before workers pause. Each
-// worker's allocator keeps its own high-water mark, so what the process
-// holds is a few times this.
-constexpr size_t kAheadBudget = 128 * 1024;
+// Bytes of listings made ahead (and of the folders they describe) that may
+// wait before workers pause: below a tenth of what the tree of a scan that
+// lists this much costs anyway, and enough that the threads are rarely held
+// back by the walk.
+constexpr size_t kAheadBudget = 2 * 1024 * 1024;
 // Stop requests come without a notification: waits look at them this often.
 constexpr std::chrono::milliseconds kPoll{2};
 
@@ -76,6 +77,7 @@ struct ParallelLister::Job {
     std::vector<std::unique_ptr<Segment>> segments;  // listed, not yet read by the walk
     std::vector<std::shared_ptr<Job>> children;      // its sub-folders the walk will enter, in listing order
     bool ordered = false;                            // has a place in Shared::order
+    bool countedAhead = false;                       // its own memory is counted in Shared::aheadBytes
     std::list<std::shared_ptr<Job>>::iterator place;
 };
 
@@ -113,6 +115,14 @@ struct ParallelLister::Shared {
         if (!job.ordered) return;
         job.ordered = false;
         order.erase(job.place);
+    }
+    // What a folder listed ahead holds beside its listing: the job, its
+    // name, its place among its parent's children, the shared count.
+    static constexpr size_t kJobBytes = sizeof(Job) + 64;
+    // A folder listed ahead waits for the walk too, beside its listing.
+    void listedAhead(Job& job) {
+        job.countedAhead = true;
+        aheadBytes += kJobBytes;
     }
     void release(size_t bytes) {
         const bool wasFull = aheadBytes >= kAheadBudget;
@@ -205,6 +215,10 @@ std::shared_ptr<ParallelLister::Job> ParallelLister::take() {
                     soonestLeft = true;
                     continue;
                 }
+                // Reopening a folder closed for the descriptor bound costs a
+                // call per level from its nearest open ancestor; the walk
+                // gets it back through ".." for one call when it returns.
+                if (!job->parent->isOpen()) continue;
                 job->state = Job::State::Listing;
                 --shared_->waiting;
                 return job;
@@ -226,6 +240,7 @@ void ParallelLister::listAhead(Job& job, DirectoryLister& lister) {
             job.opened = opened;
             if (opened != ListOpen::Opened) {
                 job.state = Job::State::Done;
+                shared_->listedAhead(job);
                 shared_->unorder(job);
             }
             shared_->progressed(job);
@@ -279,6 +294,7 @@ void ParallelLister::listAhead(Job& job, DirectoryLister& lister) {
         if (!more) {
             job.failed = failed;
             job.state = Job::State::Done;
+            shared_->listedAhead(job);
             shared_->unorder(job);
         }
         shared_->progressed(job);
@@ -426,6 +442,7 @@ void ParallelLister::finishCurrent() {
         for (const auto& segment : current_->segments)
             shared_->release(segment->footprint());
         current_->segments.clear();
+        if (current_->countedAhead) shared_->release(Shared::kJobBytes);
         // Left before its end only when stopping: its lister may stop too.
         if (current_->state != Job::State::Done) current_->state = throughOwn_ ? Job::State::Done : Job::State::Dropped;
         shared_->unorder(*current_);

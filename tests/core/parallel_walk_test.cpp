@@ -180,15 +180,16 @@ bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds d
     return condition();
 }
 
-// /r with `folders` folders d0.., each holding `files` files with long names.
-FakeDirectoryLister wideFolders(int folders, int files) {
+// /r with `folders` folders d0.., each holding `files` files with long
+// names, longer by `padding`.
+FakeDirectoryLister wideFolders(int folders, int files, size_t padding = 0) {
     FakeDirectoryLister lister;
     for (int d = 0; d < folders; ++d) {
         const std::string name = "d" + std::to_string(d);
         lister.folders["/r"].push_back({name, EntryKind::Folder});
         for (int f = 0; f < files; ++f)
             lister.folders["/r/" + name].push_back(
-                {"a-file-with-a-long-name-" + std::to_string(f), EntryKind::File, 1});
+                {std::string(padding, 'x') + "a-file-with-a-long-name-" + std::to_string(f), EntryKind::File, 1});
     }
     return lister;
 }
@@ -205,21 +206,21 @@ TEST(ParallelWalk, ListingThreadsListFoldersTheWalkRevealed) {
 
 TEST(ParallelWalk, ListingsMadeAheadStayWithinTheirBudget) {
     ListerProbe probe;
-    probe.base = wideFolders(8, 5000);
+    probe.base = wideFolders(4, 8000, 200);
     // While the walk is held, the threads list ahead until the budget of
-    // about 128 KiB is spent: some 4,000 entries, and a segment of 16 KiB
-    // more per thread, of the 35,000 they could reach.
-    constexpr int kMostAhead = 12000;
+    // 2 MiB is spent: some 9,500 entries of 220 bytes, and a segment of
+    // 16 KiB more per thread, of the 24,000 they could reach.
+    constexpr int kMostAhead = 15000;
     int listedWhileHeld = 0;
     probe.atRootsLastEntry = [&] {
         waitFor([&] { return probe.threadEntries > kMostAhead; }, std::chrono::seconds(1));
         listedWhileHeld = probe.threadEntries;
     };
     ScanProgress progress;
-    const Tree tree = scanTree("/r", progress, &kNoMounts, probe.factory(), 8);
+    const Tree tree = scanTree("/r", progress, &kNoMounts, probe.factory(), 4);
     EXPECT_GT(listedWhileHeld, 0);
     EXPECT_LE(listedWhileHeld, kMostAhead);
-    EXPECT_EQ(tree.nodes[0].fileCount, 40000u);
+    EXPECT_EQ(tree.nodes[0].fileCount, 32000u);
 }
 
 TEST(ParallelWalk, StopEndsAThreadsListingWithinAFewEntries) {
