@@ -113,9 +113,7 @@ LinuxAnchor::~LinuxAnchor() {
 }
 
 bool LinuxAnchor::isOpen() const {
-    if (ownPool) return true;
-    std::lock_guard<std::mutex> lock(pool->mutex);
-    return fd >= 0;
+    return fd.load(std::memory_order_relaxed) >= 0;
 }
 
 std::shared_ptr<LinuxAnchor> makeRootAnchor(int fd, const std::string& path, size_t limit) {

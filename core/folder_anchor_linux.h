@@ -12,6 +12,7 @@
 // below it is reported as unreachable rather than empty.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <list>
 #include <memory>
@@ -34,8 +35,9 @@ struct LinuxAnchor final : FolderAnchor {
     AnchorPool* pool = nullptr;           // owned by the root's anchor
     std::unique_ptr<AnchorPool> ownPool;  // the root's only
 
+    // Written under the pool's mutex; read without it only as a hint.
+    std::atomic<int> fd{-1};
     // Guarded by the pool's mutex.
-    int fd = -1;
     int pins = 0;  // users that need the descriptor to stay open
     bool lost = false;
     bool identityKnown = false;
