@@ -20,7 +20,7 @@ SUDO       := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 DEPS       := cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev \
               libfltk1.3-dev fluid libx11-dev libxext-dev xvfb xauth \
               xfonts-base fonts-dejavu-core libpng-dev libpixman-1-dev desktop-file-utils
-BENCH_DEPS := libcairo2-dev ncdu hyperfine strace
+BENCH_DEPS := libcairo2-dev ncdu gdu hyperfine strace
 LINT_DEPS  := clang-format clang-tidy
 WIN_BUILD  ?= build-win
 WIN_DEPS   := cmake ninja-build g++-mingw-w64-x86-64-posix wine64 wine libgtest-dev libfltk1.3-dev \
@@ -147,7 +147,7 @@ clean:
 # The scan's listing threads under ThreadSanitizer: a core-only build of the
 # core tests, running the scan cases alone (a few minutes less than all).
 TSAN_BUILD ?= build-tsan
-TSAN_TESTS := ParallelWalk*:ScanEngine*:ScanProgress*
+TSAN_TESTS := ParallelWalk*:ScanEngine*:ScanProgress*:LinuxDirectoryLister*
 
 .PHONY: test-tsan clean-tsan
 

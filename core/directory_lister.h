@@ -1,8 +1,11 @@
 // The seam between the folder walk and the platform's directory listing.
 //
-// The scan worker owns one lister and lists one folder at a time with it:
-// open, next until it returns false, close. Entries the walk must never
-// record or follow (symbolic links, devices, FIFOs, sockets) come back as
+// A lister lists one folder at a time: open, next until it returns false,
+// close. The root is opened by its path; every other folder by its name
+// inside a folder opened before, through that folder's anchor, so the walk
+// never spells out long paths and a folder moved while the walk is inside it
+// is still listed where it now lies. Entries the walk must never record or
+// follow (symbolic links, devices, FIFOs, sockets) come back as
 // EntryKind::Other; entries that vanish before they can be examined are
 // left out by the lister itself.
 #pragma once
@@ -10,6 +13,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <string>
 #include <string_view>
 
 namespace fan {
@@ -25,8 +29,22 @@ struct ListedEntry {
 enum class ListOpen : uint8_t {
     Opened,
     NotFound,  // the folder vanished or is no longer a folder: an empty folder
-    Failed,    // it exists but cannot be listed: counted as an error
+    Failed,    // it exists but cannot be listed, or cannot be reached: counted as an error
 };
+
+// A folder that was opened, kept for opening its sub-folders later. What it
+// holds (an open descriptor, a path) is the platform lister's own; anchors
+// are shared between the listers of one scan and may be used from several
+// threads at once.
+struct FolderAnchor {
+    virtual ~FolderAnchor() = default;
+    // Whether its sub-folders can be opened without reopening it first.
+    virtual bool isOpen() const { return true; }
+    // The folder's key in the mount map while it lies on the way to a mount
+    // point, else empty; set by the walk before sub-folders are opened.
+    std::string mountRoute;
+};
+using AnchorRef = std::shared_ptr<FolderAnchor>;
 
 class DirectoryLister {
 public:
@@ -36,9 +54,16 @@ public:
     // counts, since the user may name one as the root.
     virtual bool isFolder(const std::filesystem::path& path) = 0;
 
-    // Opens `folder` for listing. The root may be reached through a symbolic
-    // link; any other folder is never opened through one.
-    virtual ListOpen open(const std::filesystem::path& folder, bool isRoot) = 0;
+    // Opens the root for listing; it may be reached through a symbolic link.
+    virtual ListOpen openRoot(const std::filesystem::path& root) = 0;
+
+    // Opens the sub-folder `name` of the folder `parent` anchors, never
+    // through a symbolic link.
+    virtual ListOpen open(const AnchorRef& parent, std::string_view name) = 0;
+
+    // The anchor of the folder open now (only between a successful open and
+    // close); the same one on every call for one listing.
+    virtual AnchorRef anchor() = 0;
 
     // The next entry of the open listing, or false at its end.
     virtual bool next(ListedEntry& entry) = 0;

@@ -1,17 +1,21 @@
-// Directory listing over open(O_DIRECTORY), getdents64 and fstatat.
+// Directory listing over openat(O_DIRECTORY), getdents64 and fstatat.
 //
-// Each folder is opened once; entries are examined relative to its
-// descriptor, and only files are stat'ed: a folder's size is 0 and its kind
+// Each folder is opened once, relative to its parent's anchor; entries are
+// examined relative to its descriptor, and only files are stat'ed: a folder's size is 0 and its kind
 // comes from the listing's d_type, so folders cost no extra call. Entries of
 // a file system that reports no types (DT_UNKNOWN) are stat'ed to tell.
 #include "core/directory_lister_linux.h"
 
+#include "core/folder_anchor_linux.h"
+
 #include <cerrno>
 #include <climits>
+#include <algorithm>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <string>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -55,8 +59,8 @@ int openLongPath(const std::string& path, int lastFlags) {
 
 class LinuxDirectoryLister final : public DirectoryLister {
 public:
-    LinuxDirectoryLister(StatAtFunction statAt, ReadEntriesFunction readEntries)
-        : statAt_(statAt), readEntries_(readEntries) {}
+    LinuxDirectoryLister(StatAtFunction statAt, ReadEntriesFunction readEntries, size_t anchorLimit)
+        : statAt_(statAt), readEntries_(readEntries), anchorLimit_(anchorLimit) {}
     ~LinuxDirectoryLister() override { close(); }
 
     bool isFolder(const std::filesystem::path& path) override {
@@ -68,21 +72,42 @@ public:
         return true;
     }
 
-    ListOpen open(const std::filesystem::path& folder, bool isRoot) override {
+    ListOpen openRoot(const std::filesystem::path& root) override {
         close();
-        const int flags = isRoot ? kDirFlags : (kDirFlags | O_NOFOLLOW);
-        const std::string& native = folder.native();
-        fd_ = native.size() < PATH_MAX ? ::open(native.c_str(), flags) : openLongPath(native, flags);
+        const std::string& native = root.native();
+        fd_ = native.size() < PATH_MAX ? ::open(native.c_str(), kDirFlags) : openLongPath(native, kDirFlags);
         if (fd_ < 0) {
             fd_ = -1;
-            // Vanished, or replaced by something that is not a folder (ELOOP:
-            // now a symbolic link, which is never followed).
-            if (errno == ENOENT || errno == ENOTDIR || (!isRoot && errno == ELOOP)) return ListOpen::NotFound;
-            return ListOpen::Failed;
+            return errno == ENOENT || errno == ENOTDIR ? ListOpen::NotFound : ListOpen::Failed;
         }
-        used_ = pos_ = 0;
-        failed_ = ended_ = false;
-        return ListOpen::Opened;
+        rootPath_ = native;
+        return started();
+    }
+
+    ListOpen open(const AnchorRef& parent, std::string_view name) override {
+        close();
+        parent_ = std::static_pointer_cast<LinuxAnchor>(parent);
+        const int dirfd = pinDescriptor(*parent_);
+        // The folder that holds it cannot be reached any more (moved away
+        // while closed): what lies below is lost, and counted so.
+        if (dirfd < 0) return ListOpen::Failed;
+        name_.assign(name.data(), name.size());
+        fd_ = ::openat(dirfd, name_.c_str(), kDirFlags | O_NOFOLLOW);
+        const int error = errno;
+        unpin(*parent_);
+        if (fd_ < 0) {
+            fd_ = -1;
+            // Vanished from its folder, or replaced by something that is not
+            // a folder (ELOOP: now a symbolic link, which is never followed).
+            return error == ENOENT || error == ENOTDIR || error == ELOOP ? ListOpen::NotFound : ListOpen::Failed;
+        }
+        return started();
+    }
+
+    AnchorRef anchor() override {
+        if (!anchor_ && fd_ >= 0)
+            anchor_ = parent_ ? makeChildAnchor(parent_, name_, fd_) : makeRootAnchor(fd_, rootPath_, anchorLimit_);
+        return anchor_;
     }
 
     bool next(ListedEntry& entry) override {
@@ -100,11 +125,23 @@ public:
     bool failed() const override { return failed_; }
 
     void close() override {
-        if (fd_ >= 0) ::close(fd_);
+        if (anchor_) {
+            unpin(*anchor_);  // the descriptor is the anchor's now
+            anchor_.reset();
+        } else if (fd_ >= 0) {
+            ::close(fd_);
+        }
         fd_ = -1;
+        parent_.reset();
     }
 
 private:
+    ListOpen started() {
+        used_ = pos_ = 0;
+        failed_ = ended_ = false;
+        return ListOpen::Opened;
+    }
+
     bool refill() {
         const ssize_t n = readEntries_(fd_, buffer_, sizeof buffer_);
         if (n <= 0) {
@@ -152,7 +189,12 @@ private:
 
     StatAtFunction statAt_;
     ReadEntriesFunction readEntries_;
+    const size_t anchorLimit_;
     int fd_ = -1;
+    std::shared_ptr<LinuxAnchor> parent_;  // of the folder open now; null for the root
+    std::shared_ptr<LinuxAnchor> anchor_;  // of the folder open now, once asked for
+    std::string name_;
+    std::string rootPath_;
     size_t used_ = 0;
     size_t pos_ = 0;
     bool failed_ = false;
@@ -162,8 +204,15 @@ private:
 
 }  // namespace
 
-std::unique_ptr<DirectoryLister> makeLinuxDirectoryLister(StatAtFunction statAt, ReadEntriesFunction readEntries) {
-    return std::make_unique<LinuxDirectoryLister>(statAt, readEntries);
+size_t defaultAnchorDescriptors() {
+    struct rlimit limit {};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY) return 256;
+    return std::clamp<size_t>(limit.rlim_cur / 4, 4, 256);
+}
+
+std::unique_ptr<DirectoryLister> makeLinuxDirectoryLister(StatAtFunction statAt, ReadEntriesFunction readEntries,
+                                                          size_t anchorDescriptors) {
+    return std::make_unique<LinuxDirectoryLister>(statAt, readEntries, anchorDescriptors);
 }
 
 std::unique_ptr<DirectoryLister> makeDirectoryLister() {

@@ -1,8 +1,10 @@
 // The Linux directory lister, with its two system calls replaceable so tests
 // can make a single entry vanish or fail, or hide the entry types the way
-// some file systems do.
+// some file systems do, and with the number of descriptors kept open for
+// anchors adjustable so tests can reach the bound with a shallow tree.
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <sys/stat.h>
 #include <sys/types.h>
@@ -16,6 +18,14 @@ using StatAtFunction = int (*)(int dirfd, const char* name, struct stat* st, int
 // 0 at the end, -1 on failure.
 using ReadEntriesFunction = ssize_t (*)(int fd, void* buffer, size_t size);
 
-std::unique_ptr<DirectoryLister> makeLinuxDirectoryLister(StatAtFunction statAt, ReadEntriesFunction readEntries);
+// The bound on descriptors the anchors of one scan keep open, from the
+// process's limit on open files: a quarter of it, at most 256.
+size_t defaultAnchorDescriptors();
+
+// `anchorDescriptors` bounds the descriptors kept open by the anchors of a
+// scan whose root this lister opens; folders being listed or opened right
+// now keep theirs beyond it.
+std::unique_ptr<DirectoryLister> makeLinuxDirectoryLister(StatAtFunction statAt, ReadEntriesFunction readEntries,
+                                                          size_t anchorDescriptors = defaultAnchorDescriptors());
 
 }  // namespace fan

@@ -1,15 +1,16 @@
 // Directory listing over FindFirstFileExW / FindNextFileW.
 //
-// One listing per folder on the basic information level (no short names);
-// sizes and kinds come from the listing itself, so no entry costs an extra
-// call. Reparse points (junctions, symbolic links, mount folders) and
-// devices, attribute mask 0x440, are never recorded or followed.
+// Windows opens nothing relative to an open folder, so an anchor here is
+// the folder's full path and each folder is listed by it. One listing per folder on the basic information level (no
+// short names); sizes and kinds come from the listing itself, so no entry costs an extra call. Reparse points
+// (junctions, symbolic links, mount folders) and devices, attribute mask 0x440, are never recorded or followed.
 #include <windows.h>
 
 #include <string>
 
 #include "core/directory_lister.h"
 #include "core/long_path_win32.h"
+#include "core/path_text.h"
 #include "core/wtf8.h"
 
 namespace fan {
@@ -17,6 +18,11 @@ namespace {
 
 constexpr DWORD kSkippedAttributes = FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DEVICE;
 static_assert(kSkippedAttributes == 0x440, "reparse points and devices");
+
+struct Win32Anchor final : FolderAnchor {
+    explicit Win32Anchor(std::wstring p) : path(std::move(p)) {}
+    const std::wstring path;
+};
 
 class Win32DirectoryLister final : public DirectoryLister {
 public:
@@ -27,22 +33,24 @@ public:
         return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
     }
 
-    ListOpen open(const std::filesystem::path& folder, bool) override {
-        close();
-        std::wstring pattern = win32LongPath(folder);
-        if (pattern.empty() || pattern.back() != L'\\') pattern += L'\\';
-        pattern += L'*';
-        handle_ = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data_, FindExSearchNameMatch, nullptr, 0);
-        if (handle_ == INVALID_HANDLE_VALUE) {
-            const DWORD error = GetLastError();
-            // Nothing matched, or the folder (or one above it) is gone: an
-            // empty folder, as a folder that vanishes mid-scan is not an error.
-            if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return ListOpen::NotFound;
-            return ListOpen::Failed;
-        }
-        havePending_ = true;
-        failed_ = false;
-        return ListOpen::Opened;
+    ListOpen openRoot(const std::filesystem::path& root) override { return openPath(root.native()); }
+
+    ListOpen open(const AnchorRef& parent, std::string_view name) override {
+        const std::wstring& parentPath = static_cast<const Win32Anchor&>(*parent).path;
+        std::wstring path = parentPath;
+        if (path.empty() || path.back() != L'\\') path += L'\\';
+        path += nativeText(name);
+        const ListOpen opened = openPath(std::move(path));
+        // The path cannot tell a folder that vanished from one whose parent
+        // was moved away meanwhile: only the first is empty, the second is
+        // lost and counted so.
+        if (opened == ListOpen::NotFound && !isFolder(parentPath)) return ListOpen::Failed;
+        return opened;
+    }
+
+    AnchorRef anchor() override {
+        if (!anchor_ && handle_ != INVALID_HANDLE_VALUE) anchor_ = std::make_shared<Win32Anchor>(path_);
+        return anchor_;
     }
 
     bool next(ListedEntry& entry) override {
@@ -75,9 +83,30 @@ public:
     void close() override {
         if (handle_ != INVALID_HANDLE_VALUE) FindClose(handle_);
         handle_ = INVALID_HANDLE_VALUE;
+        anchor_.reset();
     }
 
 private:
+    ListOpen openPath(std::wstring path) {
+        close();
+        path_ = std::move(path);
+        std::wstring pattern = win32LongPath(path_);
+        if (pattern.empty() || pattern.back() != L'\\') pattern += L'\\';
+        pattern += L'*';
+        handle_ = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data_, FindExSearchNameMatch, nullptr, 0);
+        if (handle_ == INVALID_HANDLE_VALUE) {
+            const DWORD error = GetLastError();
+            // Nothing matched, or the folder (or one above it) is gone.
+            if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return ListOpen::NotFound;
+            return ListOpen::Failed;
+        }
+        havePending_ = true;
+        failed_ = false;
+        return ListOpen::Opened;
+    }
+
+    std::wstring path_;
+    std::shared_ptr<Win32Anchor> anchor_;
     HANDLE handle_ = INVALID_HANDLE_VALUE;
     WIN32_FIND_DATAW data_{};
     bool havePending_ = false;  // the entry FindFirstFileExW gave is not yet handed out

@@ -7,6 +7,7 @@ namespace fan {
 
 void MountMap::build(const std::string& rootText, const std::string& realRootText,
                      const std::vector<MountEntry>& mounts) {
+    rootText_ = rootText;
     for (uint64_t i = 0; i < mounts.size(); ++i) {
         const std::string& point = mounts[i].mountPoint;
         if (point == realRootText || !isPathWithinMount(point, realRootText)) continue;
@@ -18,19 +19,36 @@ void MountMap::build(const std::string& rootText, const std::string& realRootTex
     }
 }
 
-bool MountMap::keyPrefixFor(const std::filesystem::path& folder, std::string& prefix) const {
-    if (parents_.empty()) return false;
-    prefix = genericPathText(folder);
-    if (!parents_.count(prefix)) return false;
-    if (prefix.empty() || prefix.back() != '/') prefix += '/';
-    return true;
+namespace {
+
+std::string join(const std::string& folder, std::string_view name) {
+    std::string key;
+    key.reserve(folder.size() + 1 + name.size());
+    key.append(folder);
+    if (key.empty() || key.back() != '/') key += '/';
+    key.append(name.data(), name.size());
+    return key;
 }
 
-uint64_t MountMap::find(const std::string& prefix, std::string_view name) const {
-    std::string key;
-    key.reserve(prefix.size() + name.size());
-    key.append(prefix).append(name.data(), name.size());
-    const auto hit = points_.find(key);
+}  // namespace
+
+std::string MountMap::rootRoute() const {
+    return parents_.empty() ? std::string() : rootText_;
+}
+
+std::string MountMap::childRoute(const std::string& route, std::string_view name) const {
+    if (route.empty()) return {};
+    std::string key = join(route, name);
+    for (const std::string& parent : parents_) {
+        if (parent.compare(0, key.size(), key) != 0) continue;
+        if (parent.size() == key.size() || parent[key.size()] == '/') return key;
+    }
+    return {};
+}
+
+uint64_t MountMap::find(const std::string& route, std::string_view name) const {
+    if (route.empty() || !parents_.count(route)) return kNoNode;
+    const auto hit = points_.find(join(route, name));
     return hit == points_.end() ? kNoNode : hit->second;
 }
 

@@ -8,7 +8,6 @@
 #include <mutex>
 #include <system_error>
 
-#include "core/path_text.h"
 #include "core/tree.h"
 
 namespace fan {
@@ -17,25 +16,19 @@ namespace {
 // Listings wait for the walk in pieces of about this many bytes, so the walk
 // can follow a huge folder while it is still being listed.
 constexpr size_t kSegmentBytes = 16 * 1024;
-// Bytes of listings made ahead that may wait before workers pause. Each
-// worker's allocator keeps its own high-water mark, so what the process
-// holds is a few times this.
-constexpr size_t kAheadBudget = 128 * 1024;
+// Bytes of listings made ahead (and of the folders they describe) that may
+// wait before workers pause: below a tenth of what the tree of a scan that
+// lists this much costs anyway, and enough that the threads are rarely held
+// back by the walk.
+constexpr size_t kAheadBudget = 2 * 1024 * 1024;
 // Stop requests come without a notification: waits look at them this often.
 constexpr std::chrono::milliseconds kPoll{2};
 
-using PathText = std::filesystem::path::string_type;
-
-// The path the walk builds for `name` in `folder`, spelt as Tree::nodePath
-// spells it. A path spelt otherwise would be no fault, only slower: the
-// walk would list that folder itself.
-PathText childPath(const PathText& folder, std::string_view name) {
-    PathText text = folder;
-    if (text.empty() || text.back() != std::filesystem::path::preferred_separator)
-        text += std::filesystem::path::preferred_separator;
-    text += nativeText(name);
-    return text;
-}
+// Folders waiting for a thread, at most; sub-folders found beyond that (in a
+// very wide folder, or one at every level of a very deep one) the walk lists
+// itself, so the memory spent on folders waiting stays near the one-thread
+// walk's.
+constexpr size_t kMostWaiting = 1024;
 
 }  // namespace
 
@@ -69,12 +62,14 @@ struct ParallelLister::Segment {
 
 struct ParallelLister::Job {
     enum class State : uint8_t { Waiting, Listing, Done, Dropped };
-    explicit Job(PathText p) : path(std::move(p)) {}
+    Job(AnchorRef p, std::string_view n, std::string route)
+        : parent(std::move(p)), name(n), mountRoute(std::move(route)) {}
 
-    // Kept as text: a path object also holds its parsed components, which
-    // would double the memory of the folders waiting.
-    const PathText path;
+    const AnchorRef parent;  // null for the root
+    const std::string name;
+    const std::string mountRoute;  // its key in the mount map, if on the way to a mount point
     // Guarded by Shared::mutex.
+    AnchorRef anchor;  // set once its listing found a sub-folder
     State state = State::Waiting;
     bool openKnown = false;
     ListOpen opened = ListOpen::NotFound;
@@ -82,6 +77,7 @@ struct ParallelLister::Job {
     std::vector<std::unique_ptr<Segment>> segments;  // listed, not yet read by the walk
     std::vector<std::shared_ptr<Job>> children;      // its sub-folders the walk will enter, in listing order
     bool ordered = false;                            // has a place in Shared::order
+    bool countedAhead = false;                       // its own memory is counted in Shared::aheadBytes
     std::list<std::shared_ptr<Job>>::iterator place;
 };
 
@@ -97,8 +93,9 @@ struct ParallelLister::Shared {
     size_t aheadBytes = 0;         // segments listed and not yet read
     const Job* awaited = nullptr;  // the folder the walk reads now
     bool walkWaiting = false;
-    size_t idle = 0;    // workers waiting for a folder
-    size_t paused = 0;  // workers waiting for room
+    size_t idle = 0;     // workers waiting for a folder
+    size_t paused = 0;   // workers waiting for room
+    size_t waiting = 0;  // folders in `order` nobody lists yet
     std::exception_ptr error;
     std::atomic<bool> closing{false};
 
@@ -109,13 +106,23 @@ struct ParallelLister::Shared {
         if (!parent.ordered) return;  // not listed ahead: the walk lists it when it gets there
         job->place = order.insert(std::next(parent.place), job);
         job->ordered = true;
-        if (idle > 0 && aheadBytes < kAheadBudget) workerWake.notify_one();
+        // The walk lists the soonest waiting folder itself: a thread is
+        // woken only when there is a second one for it.
+        if (++waiting > 1 && idle > 0 && aheadBytes < kAheadBudget) workerWake.notify_one();
     }
     // Once listed, a folder has placed all its sub-folders.
     void unorder(Job& job) {
         if (!job.ordered) return;
         job.ordered = false;
         order.erase(job.place);
+    }
+    // What a folder listed ahead holds beside its listing: the job, its
+    // name, its place among its parent's children, the shared count.
+    static constexpr size_t kJobBytes = sizeof(Job) + 64;
+    // A folder listed ahead waits for the walk too, beside its listing.
+    void listedAhead(Job& job) {
+        job.countedAhead = true;
+        aheadBytes += kJobBytes;
     }
     void release(size_t bytes) {
         const bool wasFull = aheadBytes >= kAheadBudget;
@@ -196,12 +203,24 @@ bool ParallelLister::stopping() const {
 std::shared_ptr<ParallelLister::Job> ParallelLister::take() {
     std::unique_lock<std::mutex> lock(shared_->mutex);
     while (!stopping()) {
-        // The first waiting folder is the one the walk will open soonest;
-        // before it lie only the few being listed.
+        // The first waiting folder is the one the walk will open soonest
+        // (before it lie only the few being listed); the walk lists that one
+        // itself sooner than it could wait for a thread to hand it over, so
+        // threads take the next.
         if (shared_->aheadBytes < kAheadBudget) {
+            bool soonestLeft = false;
             for (const std::shared_ptr<Job>& job : shared_->order) {
                 if (job->state != Job::State::Waiting) continue;
+                if (!soonestLeft) {
+                    soonestLeft = true;
+                    continue;
+                }
+                // Reopening a folder closed for the descriptor bound costs a
+                // call per level from its nearest open ancestor; the walk
+                // gets it back through ".." for one call when it returns.
+                if (!job->parent->isOpen()) continue;
                 job->state = Job::State::Listing;
+                --shared_->waiting;
                 return job;
             }
         }
@@ -211,8 +230,7 @@ std::shared_ptr<ParallelLister::Job> ParallelLister::take() {
 }
 
 void ParallelLister::listAhead(Job& job, DirectoryLister& lister) {
-    const std::filesystem::path folder(job.path);
-    const ListOpen opened = lister.open(folder, false);
+    const ListOpen opened = lister.open(job.parent, job.name);
     bool dropped = false;
     {
         std::lock_guard<std::mutex> lock(shared_->mutex);
@@ -222,6 +240,7 @@ void ParallelLister::listAhead(Job& job, DirectoryLister& lister) {
             job.opened = opened;
             if (opened != ListOpen::Opened) {
                 job.state = Job::State::Done;
+                shared_->listedAhead(job);
                 shared_->unorder(job);
             }
             shared_->progressed(job);
@@ -230,8 +249,7 @@ void ParallelLister::listAhead(Job& job, DirectoryLister& lister) {
     if (dropped) lister.close();
     if (dropped || opened != ListOpen::Opened) return;
 
-    std::string keyPrefix;
-    const bool holdsMounts = mounts_.keyPrefixFor(folder, keyPrefix);
+    AnchorRef anchor;
     auto segment = std::make_unique<Segment>();
     std::vector<std::shared_ptr<Job>> found;
     bool more = true;
@@ -244,8 +262,14 @@ void ParallelLister::listAhead(Job& job, DirectoryLister& lister) {
                 break;
             }
             if (entry.name == "." || entry.name == ".." || entry.kind == EntryKind::Other) continue;
-            if (entry.kind == EntryKind::Folder && !(holdsMounts && mounts_.find(keyPrefix, entry.name) != kNoNode))
-                found.push_back(std::make_shared<Job>(childPath(job.path, entry.name)));
+            if (entry.kind == EntryKind::Folder && mounts_.find(job.mountRoute, entry.name) == kNoNode) {
+                if (!anchor) {
+                    anchor = lister.anchor();
+                    anchor->mountRoute = job.mountRoute;
+                }
+                found.push_back(
+                    std::make_shared<Job>(anchor, entry.name, mounts_.childRoute(job.mountRoute, entry.name)));
+            }
             full = segment->add(entry);
         }
         if (more && !full) break;  // stopping: the walk reads no further either
@@ -258,9 +282,11 @@ void ParallelLister::listAhead(Job& job, DirectoryLister& lister) {
 
         std::unique_lock<std::mutex> lock(shared_->mutex);
         if (job.state == Job::State::Dropped) break;
+        if (anchor && !job.anchor) job.anchor = anchor;
         shared_->aheadBytes += segment->footprint();
         job.segments.push_back(std::move(segment));
         for (std::shared_ptr<Job>& child : found) {
+            if (shared_->order.size() >= kMostWaiting) break;
             shared_->enqueue(job, child);
             job.children.push_back(std::move(child));
         }
@@ -268,6 +294,7 @@ void ParallelLister::listAhead(Job& job, DirectoryLister& lister) {
         if (!more) {
             job.failed = failed;
             job.state = Job::State::Done;
+            shared_->listedAhead(job);
             shared_->unorder(job);
         }
         shared_->progressed(job);
@@ -283,65 +310,73 @@ void ParallelLister::listAhead(Job& job, DirectoryLister& lister) {
 
 // ---- the walk's side -------------------------------------------------------
 
-// A folder the walk will not open, and all that was found below it.
-void ParallelLister::drop(Job& job) {
-    job.state = Job::State::Dropped;
-    shared_->unorder(job);
-    for (const auto& segment : job.segments)
-        shared_->release(segment->footprint());
-    job.segments.clear();
-    for (const std::shared_ptr<Job>& child : job.children)
-        drop(*child);
-    job.children.clear();
-}
-
 // The walk opens exactly the folders its listings revealed, in stack order,
-// so the one it asks for is normally the last expected. Anything else means
-// it skipped folders (they are dropped) or asks for one nobody foresaw.
-std::shared_ptr<ParallelLister::Job> ParallelLister::expected(const std::filesystem::path& folder) {
-    for (size_t i = expected_.size(); i-- > 0;) {
-        if (expected_[i]->path != folder.native()) continue;
-        std::shared_ptr<Job> job = std::move(expected_[i]);
-        std::lock_guard<std::mutex> lock(shared_->mutex);
-        for (size_t j = i + 1; j < expected_.size(); ++j) {
-            drop(*expected_[j]);
-        }
-        expected_.resize(i);
-        return job;
-    }
-    return nullptr;
+// so the one it asks for is the last expected, unless it is one of the
+// sub-folders of a very wide folder that never became jobs.
+std::shared_ptr<ParallelLister::Job> ParallelLister::expected(const AnchorRef& parent, std::string_view name) {
+    if (expected_.empty() || expected_.back()->parent != parent || expected_.back()->name != name) return nullptr;
+    std::shared_ptr<Job> job = std::move(expected_.back());
+    expected_.pop_back();
+    return job;
 }
 
-ListOpen ParallelLister::open(const std::filesystem::path& folder, bool isRoot) {
+ListOpen ParallelLister::openRoot(const std::filesystem::path& root) {
     finishCurrent();
-    std::shared_ptr<Job> job = isRoot ? nullptr : expected(folder);
-    throughOwn_ = true;
-    ListOpen opened = ListOpen::NotFound;
-    if (job) {
-        std::unique_lock<std::mutex> lock(shared_->mutex);
-        shared_->awaited = job.get();
-        if (job->state == Job::State::Waiting) {
-            job->state = Job::State::Listing;
-        } else {
-            throughOwn_ = false;
-            if (shared_->paused > 0) shared_->workerWake.notify_all();  // a paused worker may hold it
-            while (!job->openKnown && !shared_->error && !stop_.load(std::memory_order_relaxed))
-                shared_->waitAsWalk(lock);
-            if (shared_->error) std::rethrow_exception(shared_->error);
-            if (job->openKnown) opened = job->opened;
-        }
-    } else {
-        // Unforeseen (the root): what it holds comes first.
-        job = std::make_shared<Job>(folder.native());
+    startOwn(std::make_shared<Job>(nullptr, std::string_view(), mounts_.rootRoute()));
+    return own_.openRoot(root);
+}
+
+ListOpen ParallelLister::open(const AnchorRef& parent, std::string_view name) {
+    finishCurrent();
+    std::shared_ptr<Job> job = expected(parent, name);
+    if (!job) {
+        startOwn(std::make_shared<Job>(parent, name, mounts_.childRoute(parent->mountRoute, name)));
+        return own_.open(parent, name);
+    }
+    std::unique_lock<std::mutex> lock(shared_->mutex);
+    shared_->awaited = job.get();
+    if (job->state == Job::State::Waiting) {
         job->state = Job::State::Listing;
+        if (job->ordered) --shared_->waiting;
+        lock.unlock();
+        current_ = std::move(job);
+        throughOwn_ = true;
+        return own_.open(parent, name);
+    }
+    if (shared_->paused > 0) shared_->workerWake.notify_all();  // a paused worker may hold it
+    while (!job->openKnown && !shared_->error && !stop_.load(std::memory_order_relaxed))
+        shared_->waitAsWalk(lock);
+    if (shared_->error) std::rethrow_exception(shared_->error);
+    const ListOpen opened = job->openKnown ? job->opened : ListOpen::NotFound;
+    current_ = std::move(job);
+    return opened;
+}
+
+// A folder nobody foresaw (the root, a sub-folder of a very wide folder):
+// the walk lists it itself, and what it holds comes first.
+void ParallelLister::startOwn(std::shared_ptr<Job> job) {
+    job->state = Job::State::Listing;
+    {
         std::lock_guard<std::mutex> lock(shared_->mutex);
         job->place = shared_->order.insert(shared_->order.begin(), job);
         job->ordered = true;
     }
     current_ = std::move(job);
-    if (throughOwn_) opened = own_.open(folder, isRoot);
-    holdsMounts_ = opened == ListOpen::Opened && mounts_.keyPrefixFor(folder, keyPrefix_);
-    return opened;
+    throughOwn_ = true;
+}
+
+AnchorRef ParallelLister::anchor() {
+    if (!current_) return nullptr;
+    if (throughOwn_) {
+        if (!ownAnchor_) {
+            ownAnchor_ = own_.anchor();
+            if (!current_->mountRoute.empty() && ownAnchor_->mountRoute.empty())
+                ownAnchor_->mountRoute = current_->mountRoute;
+        }
+        return ownAnchor_;
+    }
+    std::lock_guard<std::mutex> lock(shared_->mutex);
+    return current_->anchor;
 }
 
 bool ParallelLister::next(ListedEntry& entry) {
@@ -357,9 +392,11 @@ bool ParallelLister::next(ListedEntry& entry) {
     // The walk enters every folder it lists except mount points; workers
     // may list them now. A worker's listing has placed its own.
     if (throughOwn_ && entry.kind == EntryKind::Folder && entry.name != "." && entry.name != ".." &&
-        !(holdsMounts_ && mounts_.find(keyPrefix_, entry.name) != kNoNode)) {
-        auto child = std::make_shared<Job>(childPath(current_->path, entry.name));
+        mounts_.find(current_->mountRoute, entry.name) == kNoNode) {
+        const AnchorRef parent = anchor();
         std::lock_guard<std::mutex> lock(shared_->mutex);
+        if (shared_->order.size() >= kMostWaiting) return true;
+        auto child = std::make_shared<Job>(parent, entry.name, mounts_.childRoute(current_->mountRoute, entry.name));
         shared_->enqueue(*current_, child);
         revealed_.push_back(std::move(child));
     }
@@ -405,6 +442,7 @@ void ParallelLister::finishCurrent() {
         for (const auto& segment : current_->segments)
             shared_->release(segment->footprint());
         current_->segments.clear();
+        if (current_->countedAhead) shared_->release(Shared::kJobBytes);
         // Left before its end only when stopping: its lister may stop too.
         if (current_->state != Job::State::Done) current_->state = throughOwn_ ? Job::State::Done : Job::State::Dropped;
         shared_->unorder(*current_);
@@ -417,6 +455,7 @@ void ParallelLister::finishCurrent() {
                      std::make_move_iterator(revealed_.end()));
     revealed_.clear();
     current_.reset();
+    ownAnchor_.reset();
     throughOwn_ = false;
 }
 

@@ -46,7 +46,9 @@ public:
     ParallelLister& operator=(const ParallelLister&) = delete;
 
     bool isFolder(const std::filesystem::path& path) override;
-    ListOpen open(const std::filesystem::path& folder, bool isRoot) override;
+    ListOpen openRoot(const std::filesystem::path& root) override;
+    ListOpen open(const AnchorRef& parent, std::string_view name) override;
+    AnchorRef anchor() override;
     bool next(ListedEntry& entry) override;
     bool failed() const override;
     void close() override;
@@ -64,8 +66,8 @@ private:
     std::shared_ptr<Job> take();
     bool stopping() const;
     void listAhead(Job& job, DirectoryLister& lister);
-    void drop(Job& job);
-    std::shared_ptr<Job> expected(const std::filesystem::path& folder);
+    std::shared_ptr<Job> expected(const AnchorRef& parent, std::string_view name);
+    void startOwn(std::shared_ptr<Job> job);
     bool readNextSegment();
     void finishCurrent();
 
@@ -80,8 +82,7 @@ private:
     std::vector<std::shared_ptr<Job>> revealed_;  // sub-folders of current_, in listing order
     std::shared_ptr<Job> current_;
     bool throughOwn_ = false;  // current_ is listed by `own_` right now
-    std::string keyPrefix_;
-    bool holdsMounts_ = false;
+    AnchorRef ownAnchor_;      // current_'s, when listed by `own_`
     std::unique_ptr<Segment> reading_;
     size_t readPos_ = 0;
 };

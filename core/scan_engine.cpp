@@ -29,10 +29,12 @@ int64_t steadyNs() {
 }
 
 // A folder waiting to be listed, with the preview item of its top-level
-// ancestor (kNoNode for the root).
+// ancestor (kNoNode for the root) and its parent's anchor (null for the
+// root).
 struct PendingFolder {
     uint64_t node;
     uint64_t item;
+    AnchorRef parent;
 };
 
 // One call of scanTree: the walk state lives here and dies with it.
@@ -46,9 +48,10 @@ public:
     void publish(bool force);
 
 private:
-    void listFolder(uint64_t folder, const std::filesystem::path& path, uint64_t item);
-    void addEntry(uint64_t folder, uint64_t item, const ListedEntry& entry, const std::string* mountKeyPrefix);
+    void listFolder(uint64_t folder, const std::string& mountRoute, uint64_t item);
+    void addEntry(uint64_t folder, uint64_t item, const ListedEntry& entry, const std::string& mountRoute);
     void finishFolder(uint64_t item);
+    const AnchorRef& folderAnchor(const std::string& mountRoute);
     bool stopRequested() const { return progress_.stop.load(); }
     void countFile(uint64_t size) {
         progress_.files.fetch_add(1);
@@ -59,6 +62,7 @@ private:
     ScanProgress& progress_;
     DirectoryLister& lister_;
     std::vector<PendingFolder> stack_;
+    AnchorRef anchor_;  // of the folder being listed, once a sub-folder needs it
     std::vector<PreviewItem> items_;
     std::vector<uint64_t> pendingCount_;  // per item: folders found and not yet finished
     std::vector<bool> itemFailed_;
@@ -86,17 +90,17 @@ void Walk::run() {
     root.name = pathText(tree_.root);
     root.isFolder = true;
     tree_.nodes.push_back(std::move(root));
-    stack_.push_back({0, kNoNode});
+    stack_.push_back({0, kNoNode, nullptr});
 
     while (!stack_.empty()) {
         if (stopRequested()) break;
-        const PendingFolder folder = stack_.back();
+        const PendingFolder folder = std::move(stack_.back());
         stack_.pop_back();
-        const std::filesystem::path path = tree_.nodePath(folder.node);
         if (folder.item != kNoNode && items_[folder.item].state == PreviewState::Pending)
             items_[folder.item].state = PreviewState::Scanning;
 
-        const ListOpen opened = lister_.open(path, folder.node == 0);
+        const std::string& name = tree_.nodes[folder.node].name;
+        const ListOpen opened = folder.parent ? lister_.open(folder.parent, name) : lister_.openRoot(tree_.root);
         if (opened != ListOpen::Opened) {
             if (opened == ListOpen::Failed) {
                 ++tree_.errorCount;
@@ -107,23 +111,24 @@ void Walk::run() {
             publish(true);
             continue;
         }
-        listFolder(folder.node, path, folder.item);
+        const std::string mountRoute = !folder.parent ? mounts_.rootRoute()
+                                       : folder.parent->mountRoute.empty()
+                                           ? std::string()
+                                           : mounts_.childRoute(folder.parent->mountRoute, name);
+        listFolder(folder.node, mountRoute, folder.item);
     }
 }
 
-void Walk::listFolder(uint64_t folder, const std::filesystem::path& path, uint64_t item) {
-    // Only folders that hold a mount point pay for building lookup keys.
-    std::string keyPrefix;
-    const std::string* mountKeyPrefix = mounts_.keyPrefixFor(path, keyPrefix) ? &keyPrefix : nullptr;
-
+void Walk::listFolder(uint64_t folder, const std::string& mountRoute, uint64_t item) {
     // A folder's entries are appended during its own listing only, so its
     // children are the consecutive indices from here on.
     const uint64_t firstChild = tree_.nodes.size();
     ListedEntry entry;
     while (!stopRequested() && lister_.next(entry)) {
         if (entry.name == "." || entry.name == ".." || entry.kind == EntryKind::Other) continue;
-        addEntry(folder, item, entry, mountKeyPrefix);
+        addEntry(folder, item, entry, mountRoute);
     }
+    anchor_.reset();
     std::vector<uint64_t>& children = tree_.nodes[folder].children;
     children.resize(tree_.nodes.size() - firstChild);
     std::iota(children.begin(), children.end(), firstChild);
@@ -139,7 +144,7 @@ void Walk::listFolder(uint64_t folder, const std::filesystem::path& path, uint64
     lister_.close();
 }
 
-void Walk::addEntry(uint64_t folder, uint64_t item, const ListedEntry& entry, const std::string* mountKeyPrefix) {
+void Walk::addEntry(uint64_t folder, uint64_t item, const ListedEntry& entry, const std::string& mountRoute) {
     const uint64_t index = tree_.nodes.size();
     const bool isFolder = entry.kind == EntryKind::Folder;
     tree_.nodes.emplace_back();
@@ -153,8 +158,8 @@ void Walk::addEntry(uint64_t folder, uint64_t item, const ListedEntry& entry, co
     }
 
     bool isMountPoint = false;
-    if (mountKeyPrefix) {
-        const uint64_t mount = mounts_.find(*mountKeyPrefix, node.name);
+    if (!mountRoute.empty()) {
+        const uint64_t mount = mounts_.find(mountRoute, node.name);
         if (mount != kNoNode) {
             node.mountIndex = mount;
             node.size = 0;
@@ -174,7 +179,7 @@ void Walk::addEntry(uint64_t folder, uint64_t item, const ListedEntry& entry, co
     } else if (folder != 0) {
         if (isFolder) {
             if (item != kNoNode) ++pendingCount_[item];
-            stack_.push_back({index, item});
+            stack_.push_back({index, item, folderAnchor(mountRoute)});
         } else {
             if (item != kNoNode) {
                 items_[item].bytes = addSaturating(items_[item].bytes, entry.size);
@@ -183,7 +188,7 @@ void Walk::addEntry(uint64_t folder, uint64_t item, const ListedEntry& entry, co
             countFile(entry.size);
         }
     } else if (isFolder) {
-        stack_.push_back({index, items_.size()});
+        stack_.push_back({index, items_.size(), folderAnchor(mountRoute)});
         items_.push_back({node.name, 0, 0, true, PreviewState::Pending});
         pendingCount_.push_back(1);
         itemFailed_.push_back(false);
@@ -199,6 +204,15 @@ void Walk::addEntry(uint64_t folder, uint64_t item, const ListedEntry& entry, co
         countFile(entry.size);
     }
     publish(false);
+}
+
+// Asked for only when a sub-folder is found: most folders have none.
+const AnchorRef& Walk::folderAnchor(const std::string& mountRoute) {
+    if (!anchor_) {
+        anchor_ = lister_.anchor();
+        if (!mountRoute.empty() && anchor_->mountRoute.empty()) anchor_->mountRoute = mountRoute;
+    }
+    return anchor_;
 }
 
 void Walk::finishFolder(uint64_t item) {

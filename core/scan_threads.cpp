@@ -5,8 +5,13 @@
 
 namespace fan {
 
+bool diskKnownToSpin(const DiskFacts& disk) {
+    if (disk.rotational && disk.bus == "scsi") return true;
+    return std::any_of(disk.underlying.begin(), disk.underlying.end(), diskKnownToSpin);
+}
+
 int scanThreadCount(const MountEntry& volume) {
-    if (isOnRotationalDisk(volume)) return 1;
+    if (isOnSpinningDisk(volume)) return 1;
     const unsigned cores = std::thread::hardware_concurrency();
     return static_cast<int>(std::clamp(cores, 1u, 8u));
 }

@@ -4,6 +4,9 @@
 // (Linux: sysfs), never the volume itself, so it cannot hang on a dead mount.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "core/mount_entry.h"
 
 namespace fan {
@@ -13,8 +16,21 @@ namespace fan {
 // not the threads, set the pace).
 int scanThreadCount(const MountEntry& volume);
 
-// Whether the volume lies on a rotational disk; false when unknown
-// (network, memory and virtual file systems).
-bool isOnRotationalDisk(const MountEntry& volume);
+// What the system tells of the disk a volume lies on.
+struct DiskFacts {
+    bool rotational = false;            // its rotational flag is set
+    std::string bus;                    // its device's subsystem ("scsi", "virtio", "xen"), empty if none
+    std::vector<DiskFacts> underlying;  // the disks a mapped or RAID device is made of
+};
+
+// Whether the kernel knows the disk spins. Only a SCSI disk (ATA and USB
+// disks are driven as SCSI disks too) has its rotational flag from the
+// drive itself; virtio, Xen and other disks report 1 because they cannot
+// tell. A device mapped onto disks spins when one of them does.
+bool diskKnownToSpin(const DiskFacts& disk);
+
+// Whether the volume lies on a disk known to spin; false when unknown
+// (network, memory and virtual file systems, virtual disks).
+bool isOnSpinningDisk(const MountEntry& volume);
 
 }  // namespace fan

@@ -3,7 +3,7 @@
 namespace fan {
 
 // Not known here: volumes are listed in parallel.
-bool isOnRotationalDisk(const MountEntry&) {
+bool isOnSpinningDisk(const MountEntry&) {
     return false;
 }
 

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <dirent.h>
 #include <gtest/gtest.h>
+#include <functional>
 #include <map>
 
 #include "core/scan_engine.h"
@@ -21,7 +22,7 @@ using Listing = std::map<std::string, std::string>;
 // "folder" or "other".
 Listing listAll(DirectoryLister& lister, const std::filesystem::path& folder) {
     Listing result;
-    EXPECT_EQ(lister.open(folder, true), ListOpen::Opened);
+    EXPECT_EQ(lister.openRoot(folder), ListOpen::Opened);
     for (ListedEntry entry; lister.next(entry);)
         result[std::string(entry.name)] = entry.kind == EntryKind::File     ? "file " + std::to_string(entry.size)
                                           : entry.kind == EntryKind::Folder ? "folder"
@@ -65,26 +66,26 @@ TEST(LinuxDirectoryLister, KindsAndSizesWithAndWithoutEntryTypes) {
 
 TEST(LinuxDirectoryLister, OpenTellsVanishedFromRefused) {
     testing::TempTree temp;
-    const std::filesystem::path file = temp.file("file", 1), link = temp.root() / "link", loop = temp.root() / "loop";
-    std::filesystem::create_directory_symlink(temp.folder("real"), link);
+    temp.file("file", 1);
+    temp.folder("real");
+    const std::filesystem::path link = temp.root() / "link", loop = temp.root() / "loop";
+    std::filesystem::create_directory_symlink(temp.root() / "real", link);
     std::filesystem::create_directory_symlink(loop, loop);
     auto lister = makeDirectoryLister();
-    // A file is no longer a folder; links are never followed except to
-    // reach the root; a root that loops is refused, not empty.
-    const struct {
-        std::filesystem::path path;
-        bool isRoot;
-        ListOpen open;
-    } cases[] = {{temp.root() / "missing", false, ListOpen::NotFound},
-                 {file, false, ListOpen::NotFound},
-                 {link, false, ListOpen::NotFound},
-                 {link, true, ListOpen::Opened},
-                 {loop, false, ListOpen::NotFound},
-                 {loop, true, ListOpen::Failed}};
-    for (const auto& c : cases)
-        EXPECT_EQ(lister->open(c.path, c.isRoot), c.open) << c.path << " " << c.isRoot;
+    ASSERT_EQ(lister->openRoot(temp.root()), ListOpen::Opened);
+    const AnchorRef root = lister->anchor();
+    // A file is no longer a folder, and links are never followed below the
+    // root: the folder is gone.
+    for (const char* name : {"missing", "file", "link", "loop"}) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(lister->open(root, name), ListOpen::NotFound);
+    }
+    // The root may be reached through a link, but a root that loops is
+    // refused, not empty.
+    EXPECT_EQ(lister->openRoot(link), ListOpen::Opened);
+    EXPECT_EQ(lister->openRoot(loop), ListOpen::Failed);
     EXPECT_TRUE(lister->isFolder(link));
-    EXPECT_FALSE(lister->isFolder(file) || lister->isFolder(loop));
+    EXPECT_FALSE(lister->isFolder(loop));
 }
 
 // Stat doubles: one name vanishes, another cannot be examined.
@@ -122,6 +123,114 @@ TEST(LinuxDirectoryLister, LargeFolderSpansSeveralReads) {
     auto lister = makeDirectoryLister();
     EXPECT_TRUE(listAll(*lister, temp.root()) == files);
     EXPECT_FALSE(lister->failed());
+}
+
+// Reads that run an action when the walk first reads a chosen folder, so a
+// test can move folders at a known moment of the walk.
+struct ReadHook {
+    std::map<ino_t, std::function<void()>> onFirstRead;
+    std::function<void()> onEveryRead;
+};
+ReadHook readHook;
+ssize_t hookedEntries(int fd, void* buffer, size_t size) {
+    struct stat st;
+    if (::fstat(fd, &st) == 0) {
+        if (auto hit = readHook.onFirstRead.find(st.st_ino); hit != readHook.onFirstRead.end()) {
+            const std::function<void()> action = std::move(hit->second);
+            readHook.onFirstRead.erase(hit);
+            action();
+        }
+    }
+    if (readHook.onEveryRead) readHook.onEveryRead();
+    return ::getdents64(fd, buffer, size);
+}
+
+ino_t inodeOf(const std::filesystem::path& path) {
+    struct stat st {};
+    ::stat(path.c_str(), &st);
+    return st.st_ino;
+}
+
+const std::vector<MountEntry> kNoMounts;
+
+TEST(LinuxDirectoryLister, AncestorMovedWhileTheWalkIsInsideLosesNothing) {
+    testing::TempTree temp;
+    for (const char* file : {"a/b/f0", "a/b/c/f1", "a/b/c/f2", "a/b/d/g/f3", "a/b/d/g/h/f4"})
+        temp.file(file, 10);
+    const std::filesystem::path a = temp.root() / "a", moved = temp.root() / "moved";
+    // Moved away while b is listed, back once g is.
+    readHook = {};
+    readHook.onFirstRead[inodeOf(a / "b")] = [&] { std::filesystem::rename(a, moved); };
+    readHook.onFirstRead[inodeOf(a / "b/d/g")] = [&] { std::filesystem::rename(moved, a); };
+    auto lister = makeLinuxDirectoryLister(&::fstatat, &hookedEntries);
+    ScanProgress progress;
+    const Tree tree = scanTree(temp.root(), progress, &kNoMounts, *lister);
+    EXPECT_TRUE(readHook.onFirstRead.empty());
+    EXPECT_EQ(tree.nodes[0].fileCount, 5u);
+    EXPECT_EQ(tree.errorCount, 0u);
+}
+
+// How many descriptors the process holds.
+int openDescriptors() {
+    int count = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd"))
+        ++count;
+    return count;
+}
+
+TEST(LinuxDirectoryLister, DescriptorsStayBoundedOnAChainDeeperThanTheBound) {
+    testing::TempTree temp;
+    // A comb: each level holds the next, an empty folder and a file, so the
+    // walk leaves a folder waiting at every level on its way down.
+    std::string level = "c";
+    for (int depth = 0; depth < 120; ++depth, level += "/c") {
+        temp.folder(level + "/e");
+        temp.file(level + "/f", 1);
+    }
+    const int before = openDescriptors();
+    int most = before;
+    readHook = {};
+    readHook.onEveryRead = [&] { most = std::max(most, openDescriptors()); };
+    constexpr size_t kBound = 4;
+    auto lister = makeLinuxDirectoryLister(&::fstatat, &hookedEntries, kBound);
+    ScanProgress progress;
+    const Tree tree = scanTree(temp.root(), progress, &kNoMounts, *lister);
+    readHook = {};
+    EXPECT_EQ(tree.nodes[0].fileCount, 120u);
+    EXPECT_EQ(tree.errorCount, 0u);
+    // Beyond the bound: the root's, the one listed, the one opened from and
+    // the directory_iterator's own.
+    EXPECT_LE(most - before, static_cast<int>(kBound) + 4);
+    EXPECT_EQ(openDescriptors(), before);
+}
+
+// A folder whose descriptor was closed for the bound is opened again by
+// name, and must be the very folder it was.
+TEST(LinuxDirectoryLister, FolderReopenedAfterTheBoundMustBeTheSameFolder) {
+    const struct {
+        const char* name;
+        bool movedAway;
+        bool replaced;
+        ListOpen open;
+    } cases[] = {{"in place", false, false, ListOpen::Opened},
+                 {"moved away", true, false, ListOpen::Failed},
+                 {"replaced by another", true, true, ListOpen::Failed}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        testing::TempTree temp;
+        temp.folder("a/b/c");
+        auto lister = makeLinuxDirectoryLister(&::fstatat, &::getdents64, 1);
+        ASSERT_EQ(lister->openRoot(temp.root()), ListOpen::Opened);
+        const AnchorRef root = lister->anchor();
+        ASSERT_EQ(lister->open(root, "a"), ListOpen::Opened);
+        const AnchorRef a = lister->anchor();
+        ASSERT_EQ(lister->open(a, "b"), ListOpen::Opened);
+        const AnchorRef b = lister->anchor();  // a's descriptor is closed for it
+        lister->close();
+        if (c.movedAway) std::filesystem::rename(temp.root() / "a", temp.root() / "elsewhere");
+        if (c.replaced) temp.folder("a/b/c");
+        EXPECT_EQ(lister->open(a, "b"), c.open);
+    }
 }
 
 }  // namespace

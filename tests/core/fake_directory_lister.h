@@ -25,15 +25,23 @@ public:
     std::function<void(const std::string& folder, const std::string& entry)> onEntry;  // before an entry is returned
     std::vector<std::string> opened;
 
+    struct Anchor : FolderAnchor {
+        explicit Anchor(std::string p) : path(std::move(p)) {}
+        const std::string path;
+    };
+
     bool isFolder(const std::filesystem::path& path) override { return folders.count(path.string()) != 0; }
 
-    ListOpen open(const std::filesystem::path& folder, bool) override {
-        current_ = folder.string();
-        opened.push_back(current_);
-        pos_ = 0;
-        failed_ = false;
-        if (auto fault = openFaults.find(current_); fault != openFaults.end()) return fault->second;
-        return folders.count(current_) ? ListOpen::Opened : ListOpen::NotFound;
+    ListOpen openRoot(const std::filesystem::path& root) override { return openPath(root.string()); }
+
+    ListOpen open(const AnchorRef& parent, std::string_view name) override {
+        const std::string& folder = static_cast<const Anchor&>(*parent).path;
+        return openPath(folder + (folder.back() == '/' ? "" : "/") + std::string(name));
+    }
+
+    AnchorRef anchor() override {
+        if (!anchor_) anchor_ = std::make_shared<Anchor>(current_);
+        return anchor_;
     }
 
     bool next(ListedEntry& entry) override {
@@ -47,9 +55,20 @@ public:
     }
 
     bool failed() const override { return failed_; }
-    void close() override {}
+    void close() override { anchor_.reset(); }
 
 private:
+    ListOpen openPath(std::string folder) {
+        anchor_.reset();
+        current_ = std::move(folder);
+        opened.push_back(current_);
+        pos_ = 0;
+        failed_ = false;
+        if (auto fault = openFaults.find(current_); fault != openFaults.end()) return fault->second;
+        return folders.count(current_) ? ListOpen::Opened : ListOpen::NotFound;
+    }
+
+    std::shared_ptr<Anchor> anchor_;
     std::string current_;
     size_t pos_ = 0;
     bool failed_ = false;

@@ -1,9 +1,13 @@
 // Folders listed on several threads give the very tree of the walk on one.
 #include <atomic>
+#include <chrono>
+#include <functional>
+#include <mutex>
 #include <gtest/gtest.h>
 #include <random>
 #include <thread>
 
+#include "core/directory_lister_linux.h"
 #include "core/scan_engine.h"
 #include "fake_directory_lister.h"
 #include "same_tree.h"
@@ -97,7 +101,9 @@ TEST(ParallelWalk, RealTreesOfSeveralShapesMatchTheSingleWalk) {
         mounts.push_back(MountEntry{});
         mounts.back().mountPoint = (temp.root() / point).string();
     }
-    expectIdenticalScans(temp.root(), mounts, [] { return makeDirectoryLister(); });
+    // Two descriptors kept open at most: listing threads reopen folders
+    // while others use theirs.
+    expectIdenticalScans(temp.root(), mounts, [] { return makeLinuxDirectoryLister(&::fstatat, &::getdents64, 2); });
 }
 
 TEST(ParallelWalk, StoppedAtRandomMomentsLeavesAConsistentTreeAndNoThread) {
@@ -122,21 +128,170 @@ TEST(ParallelWalk, StoppedAtRandomMomentsLeavesAConsistentTreeAndNoThread) {
     }
 }
 
-TEST(ParallelWalk, FailureOnAListingThreadReachesTheCaller) {
-    const FakeDirectoryLister base = randomTree(3, 400, false);
-    for (int threads : {1, 4}) {
-        ListerFactory failing = [&] {
-            auto lister = std::make_unique<CountedLister>(base);
-            lister->onEntry = [](const std::string& folder, const std::string&) {
-                if (folder.size() > 12) throw std::bad_alloc();
-            };
+// The listers of one scan, numbered as they are made: the walk's own is 0,
+// the listing threads' follow. Counts what the threads' listers did, and can
+// hold the walk in the root's listing until a condition holds.
+struct ListerProbe {
+    FakeDirectoryLister base;
+    std::atomic<int> made{0};
+    std::atomic<int> threadOpens{0};
+    std::atomic<int> threadEntries{0};
+    std::mutex mutex;
+    std::vector<std::string> opened;  // by every lister
+    std::function<void()> atRootsLastEntry;
+
+    struct Lister : CountedLister {
+        Lister(ListerProbe& probe) : CountedLister(probe.base), probe_(probe), index_(probe.made++) {}
+        ~Lister() override {
+            std::lock_guard<std::mutex> lock(probe_.mutex);
+            probe_.opened.insert(probe_.opened.end(), opened.begin(), opened.end());
+        }
+        ListOpen open(const AnchorRef& parent, std::string_view name) override {
+            if (index_ > 0) ++probe_.threadOpens;
+            return FakeDirectoryLister::open(parent, name);
+        }
+        bool next(ListedEntry& entry) override {
+            if (index_ > 0) ++probe_.threadEntries;
+            return FakeDirectoryLister::next(entry);
+        }
+        ListerProbe& probe_;
+        const int index_;
+    };
+
+    ListerFactory factory() {
+        return [this] {
+            auto lister = std::make_unique<Lister>(*this);
+            if (lister->index_ == 0 && atRootsLastEntry) {
+                const std::string last = base.folders["/r"].back().name;
+                lister->onEntry = [this, last](const std::string& folder, const std::string& entry) {
+                    if (folder == "/r" && entry == last) atRootsLastEntry();
+                };
+            }
             return lister;
         };
-        ScanProgress progress;
-        EXPECT_THROW(scanTree("/r", progress, &kNoMounts, failing, threads), std::bad_alloc);
-        EXPECT_EQ(listersAlive.load(), 0);
     }
-    // No lister for the fourth thread: the three already running are ended.
+};
+
+// Polls `condition` until it holds or `deadline` has passed.
+bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds deadline) {
+    const auto end = std::chrono::steady_clock::now() + deadline;
+    while (!condition() && std::chrono::steady_clock::now() < end)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    return condition();
+}
+
+// /r with `folders` folders d0.., each holding `files` files with long
+// names, longer by `padding`.
+FakeDirectoryLister wideFolders(int folders, int files, size_t padding = 0) {
+    FakeDirectoryLister lister;
+    for (int d = 0; d < folders; ++d) {
+        const std::string name = "d" + std::to_string(d);
+        lister.folders["/r"].push_back({name, EntryKind::Folder});
+        for (int f = 0; f < files; ++f)
+            lister.folders["/r/" + name].push_back(
+                {std::string(padding, 'x') + "a-file-with-a-long-name-" + std::to_string(f), EntryKind::File, 1});
+    }
+    return lister;
+}
+
+TEST(ParallelWalk, ListingThreadsListFoldersTheWalkRevealed) {
+    ListerProbe probe;
+    probe.base = wideFolders(8, 3);
+    probe.atRootsLastEntry = [&] { waitFor([&] { return probe.threadOpens > 0; }, std::chrono::seconds(20)); };
+    ScanProgress progress;
+    const Tree tree = scanTree("/r", progress, &kNoMounts, probe.factory(), 4);
+    EXPECT_GT(probe.threadOpens.load(), 0);
+    EXPECT_EQ(tree.nodes[0].fileCount, 24u);
+}
+
+TEST(ParallelWalk, ListingsMadeAheadStayWithinTheirBudget) {
+    ListerProbe probe;
+    probe.base = wideFolders(4, 8000, 200);
+    // While the walk is held, the threads list ahead until the budget of
+    // 2 MiB is spent: some 9,500 entries of 220 bytes, and a segment of
+    // 16 KiB more per thread, of the 24,000 they could reach.
+    constexpr int kMostAhead = 15000;
+    int listedWhileHeld = 0;
+    probe.atRootsLastEntry = [&] {
+        waitFor([&] { return probe.threadEntries > kMostAhead; }, std::chrono::seconds(1));
+        listedWhileHeld = probe.threadEntries;
+    };
+    ScanProgress progress;
+    const Tree tree = scanTree("/r", progress, &kNoMounts, probe.factory(), 4);
+    EXPECT_GT(listedWhileHeld, 0);
+    EXPECT_LE(listedWhileHeld, kMostAhead);
+    EXPECT_EQ(tree.nodes[0].fileCount, 32000u);
+}
+
+TEST(ParallelWalk, StopEndsAThreadsListingWithinAFewEntries) {
+    ListerProbe probe;
+    probe.base = wideFolders(4, 100000);
+    std::atomic<bool>* stop = nullptr;
+    probe.atRootsLastEntry = [&] { waitFor([&] { return probe.threadEntries > 100; }, std::chrono::seconds(20)); };
+    ListerFactory stopping = [&, make = probe.factory()] {
+        std::unique_ptr<DirectoryLister> lister = make();
+        auto& probed = static_cast<ListerProbe::Lister&>(*lister);
+        if (probed.index_ > 0)
+            probed.onEntry = [&](const std::string&, const std::string& entry) {
+                if (entry == "a-file-with-a-long-name-100") *stop = true;
+            };
+        return lister;
+    };
+    ScanProgress progress;
+    stop = &progress.stop;
+    const Tree tree = scanTree("/r", progress, &kNoMounts, stopping, 4);
+    EXPECT_TRUE(tree.stopped);
+    // Each of the three threads may have had one folder open.
+    EXPECT_LT(probe.threadEntries.load(), 3 * 200);
+}
+
+TEST(ParallelWalk, MountPointsAreOpenedByNoThread) {
+    ListerProbe probe;
+    FakeDirectoryLister& base = probe.base;
+    base.folders["/r"] = {{"m1", EntryKind::Folder}, {"a", EntryKind::Folder}, {"b", EntryKind::Folder}};
+    for (const char* folder : {"/r/a", "/r/b"})
+        base.folders[folder] = {{"m2", EntryKind::Folder}, {"x", EntryKind::Folder}, {"f", EntryKind::File, 1}};
+    for (const char* folder : {"/r/m1", "/r/a/m2", "/r/b/m2", "/r/a/x", "/r/b/x"})
+        base.folders[folder] = {{"y", EntryKind::Folder}, {"f", EntryKind::File, 1}};
+    // Held at the root until a thread listed a, so mount points turn up
+    // both in listings of the walk's own and in the threads'.
+    probe.atRootsLastEntry = [&] { waitFor([&] { return probe.threadOpens > 0; }, std::chrono::seconds(20)); };
+    std::vector<MountEntry> mounts;
+    for (const char* point : {"/", "/r/m1", "/r/a/m2", "/r/b/m2"}) {
+        mounts.emplace_back();
+        mounts.back().mountPoint = point;
+    }
+    ScanProgress progress;
+    const Tree tree = scanTree("/r", progress, &mounts, probe.factory(), 4);
+    EXPECT_EQ(tree.mountPointCount, 3u);
+    for (const std::string& folder : probe.opened)
+        EXPECT_EQ(folder.find("/m"), std::string::npos) << folder;
+}
+
+TEST(ParallelWalk, FailureOnAListingThreadMidListingReachesTheCaller) {
+    ListerProbe probe;
+    probe.base = wideFolders(6, 50);
+    // The walk's own lister never fails: only a thread's can.
+    std::atomic<bool> thrown{false};
+    probe.atRootsLastEntry = [&] { waitFor([&] { return thrown.load(); }, std::chrono::seconds(20)); };
+    ListerFactory failing = [&, make = probe.factory()] {
+        std::unique_ptr<DirectoryLister> lister = make();
+        auto& probed = static_cast<ListerProbe::Lister&>(*lister);
+        if (probed.index_ > 0)
+            probed.onEntry = [&](const std::string&, const std::string& entry) {
+                if (entry != "a-file-with-a-long-name-3") return;
+                thrown = true;
+                throw std::bad_alloc();
+            };
+        return lister;
+    };
+    ScanProgress progress;
+    EXPECT_THROW(scanTree("/r", progress, &kNoMounts, failing, 4), std::bad_alloc);
+    EXPECT_EQ(listersAlive.load(), 0);
+}
+
+TEST(ParallelWalk, NoListerForAThreadEndsThoseRunning) {
+    const FakeDirectoryLister base = randomTree(3, 400, false);
     int made = 0;
     ListerFactory scarce = [&]() -> std::unique_ptr<DirectoryLister> {
         if (++made > 3) throw std::bad_alloc();

@@ -31,7 +31,7 @@ Tree scan(const std::wstring& root, ScanProgress&& progress = {}) {
 
 std::map<std::string, std::pair<EntryKind, uint64_t>> listed(DirectoryLister& lister, const std::wstring& folder) {
     std::map<std::string, std::pair<EntryKind, uint64_t>> seen;
-    EXPECT_EQ(lister.open(folder, true), ListOpen::Opened);
+    EXPECT_EQ(lister.openRoot(folder), ListOpen::Opened);
     for (ListedEntry e; lister.next(e);)
         seen[std::string(e.name)] = {e.kind, e.size};
     EXPECT_FALSE(lister.failed());
@@ -49,8 +49,15 @@ TEST(Win32Lister, KindsAndSizesLinksSkippedAndVanishedFoldersEmpty) {
     EXPECT_EQ(seen["big.bin"], std::make_pair(EntryKind::File, kFiveGiB));  // both 32-bit halves
     EXPECT_EQ(seen["shy.txt"], std::make_pair(EntryKind::File, uint64_t{7}));
     EXPECT_FALSE(lister->isFolder(temp.join(L"big.bin")));
-    for (const wchar_t* gone : {L"gone", L"gone\\deeper"})
-        EXPECT_EQ(lister->open(temp.join(gone), false), ListOpen::NotFound);
+    // A folder gone from its parent is empty; one whose parent is gone too
+    // cannot be reached, and is counted so.
+    ASSERT_EQ(lister->openRoot(temp.join(L"docs")), ListOpen::Opened);
+    const AnchorRef docs = lister->anchor();
+    ASSERT_EQ(lister->openRoot(temp.root()), ListOpen::Opened);
+    EXPECT_EQ(lister->open(lister->anchor(), "gone"), ListOpen::NotFound);
+    lister->close();
+    ASSERT_TRUE(RemoveDirectoryW(temp.join(L"docs").c_str()));
+    EXPECT_EQ(lister->open(docs, "deeper"), ListOpen::Failed);
     for (const auto& [path, expected] :
          {std::pair{L"C:/a", L"\\\\?\\C:\\a"}, {L"\\\\s\\x", L"\\\\?\\UNC\\s\\x"}, {L"\\\\?\\C:\\a", L"\\\\?\\C:\\a"}})
         EXPECT_EQ(win32LongPath(path), expected);

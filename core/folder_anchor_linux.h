@@ -1,0 +1,68 @@
+// Folder anchors on Linux: an open descriptor per folder, bounded per scan.
+//
+// A folder's sub-folders are opened relative to its descriptor, so the
+// kernel never resolves a long path and a folder renamed meanwhile is still
+// reached. The anchors of one scan share a pool that keeps at most `limit`
+// descriptors open: the least recently used one not in use is closed first,
+// after its identity (device and inode) is noted. A closed anchor is opened
+// again when needed: through ".." from a child that dies (the walk goes back
+// up one level at a time, so that is one call), or else name by name from
+// the nearest ancestor still open. Either way the folder must be the same
+// one; if it is not, or cannot be reached, the anchor is lost and what lies
+// below it is reported as unreachable rather than empty.
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <list>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <sys/types.h>
+
+#include "core/directory_lister.h"
+
+namespace fan {
+
+struct AnchorPool;
+
+struct LinuxAnchor final : FolderAnchor {
+    ~LinuxAnchor() override;
+    bool isOpen() const override;
+
+    std::shared_ptr<LinuxAnchor> parent;  // null at the root
+    std::string name;                     // within the parent
+    AnchorPool* pool = nullptr;           // owned by the root's anchor
+    std::unique_ptr<AnchorPool> ownPool;  // the root's only
+
+    // Written under the pool's mutex; read without it only as a hint.
+    std::atomic<int> fd{-1};
+    // Guarded by the pool's mutex.
+    int pins = 0;  // users that need the descriptor to stay open
+    bool lost = false;
+    bool identityKnown = false;
+    dev_t device = 0;
+    ino_t inode = 0;
+    std::list<LinuxAnchor*>::iterator place;  // in the pool's open list while fd >= 0
+    bool retired = false;                     // already let go by the child that held it last
+
+    // Hands the descriptor back, reopening `heir` through ".." when it was
+    // closed and is the same folder still. Pool's mutex held.
+    void closeDescriptor(LinuxAnchor* heir);
+};
+
+// An anchor for the root opened as `fd`, with a pool of its own that keeps
+// at most `limit` descriptors open; the root's stays open while it lives.
+// The anchor is pinned once for the listing in progress.
+std::shared_ptr<LinuxAnchor> makeRootAnchor(int fd, const std::string& path, size_t limit);
+
+// An anchor for the sub-folder `name` of `parent`, opened as `fd`, which it
+// now owns; pinned once for the listing in progress.
+std::shared_ptr<LinuxAnchor> makeChildAnchor(const std::shared_ptr<LinuxAnchor>& parent, std::string name, int fd);
+
+// The anchor's descriptor, reopened when it was closed, pinned until
+// unpin(); -1 when the folder cannot be reached any more.
+int pinDescriptor(LinuxAnchor& anchor);
+void unpin(LinuxAnchor& anchor);
+
+}  // namespace fan
