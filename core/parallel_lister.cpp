@@ -15,12 +15,12 @@ namespace {
 
 // Listings wait for the walk in pieces of about this many bytes, so the walk
 // can follow a huge folder while it is still being listed.
-constexpr size_t kSegmentBytes = 16 * 1024;
+constexpr size_t kSegmentBytes = size_t{16} * 1024;
 // Bytes of listings made ahead (and of the folders they describe) that may
 // wait before workers pause: below a tenth of what the tree of a scan that
 // lists this much costs anyway, and enough that the threads are rarely held
 // back by the walk.
-constexpr size_t kAheadBudget = 2 * 1024 * 1024;
+constexpr size_t kAheadBudget = size_t{2} * 1024 * 1024;
 // Stop requests come without a notification: waits look at them this often.
 constexpr std::chrono::milliseconds kPoll{2};
 
