@@ -119,13 +119,6 @@ int Canvas::inkIn(int x, int y, int w, int h) const {
     return w * h - countIn(x, y, w, h, kUntouched);
 }
 
-int Canvas::rightmostInk(int y, int h) const {
-    int x = w_ - 1;
-    while (x >= 0 && inkIn(x, y, 1, h) == 0)
-        --x;
-    return x;
-}
-
 int Canvas::lowestRowNot(Fl_Color background, int x, int y, int w, int h) const {
     int row = y + h - 1;
     while (row >= y && countIn(x, row, w, 1, background) == w)
