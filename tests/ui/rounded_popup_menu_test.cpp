@@ -30,7 +30,8 @@ std::vector<ContextMenuItem> contextRows() {
             {"Rescan", 13, false, true},             // disabled
             {"Move to Trash", 14, true, true}};
 }
-constexpr int kMenuW = 320, kMenuH = 262;
+constexpr int kMenuW = 320;
+constexpr int kMenuH = 262;
 constexpr uint32_t kNone = RoundedPopupMenu::kNoChoice;
 
 RoundedPopupMenu* menu() {
