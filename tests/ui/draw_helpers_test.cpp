@@ -5,14 +5,12 @@
 #include <FL/fl_draw.H>
 
 #include "ui/draw_helpers.h"
-#include "ui/palette.h"
 #include "ui_test_support.h"
 
 namespace fan {
 namespace {
 
 using testing::Canvas;
-using testing::hex;
 
 constexpr Fl_Color kInk = 0x20406000;
 
