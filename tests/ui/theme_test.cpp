@@ -50,16 +50,10 @@ TEST(PaletteTest, EachThemeIsReadableAndReachesTheToolkit) {
             EXPECT_GE(contrast(themeTextDim, fill), 4.5) << hex(fill);
             EXPECT_GE(contrast(themeBorder, fill), 1.2) << hex(fill);
         }
-        // Button labels and dialog glyphs; white on mint, the light theme's
-        // accent button, is the weakest pair at 2.6.
+        // Button labels; white on mint, the light theme's accent button, is
+        // the weakest pair at 2.6.
         EXPECT_GE(contrast(themeOnAccent, themeAccent), 2.5);
         EXPECT_GE(contrast(0xFFFFFF00, themeDanger), 3.0);
-        EXPECT_GE(contrast(themeAccent, themeSurface), 2.5);
-        EXPECT_GE(contrast(themeDanger, themeSurface), 3.0);
-        // The map: used against free space, grey groups against the panels.
-        EXPECT_GE(contrast(themeUsedSpace, themeFreeSpace), 3.0);
-        EXPECT_GE(contrast(themeGreySector, themeSurface), 1.4);
-        EXPECT_GE(contrast(themeGreySector, themeBackground), 1.4);
 
         EXPECT_EQ(hex(FL_BACKGROUND_COLOR), hex(themeBackground));
         EXPECT_EQ(hex(FL_BACKGROUND2_COLOR), hex(themeControl));

@@ -81,7 +81,8 @@ Canvas::Canvas(int w, int h, const std::function<void()>& paint) : w_(w), h_(h) 
     Fl_RGB_Image* image = surface.image();
     Fl_Display_Device::display_device()->set_current();
     const auto* data = reinterpret_cast<const unsigned char*>(image->data()[0]);
-    const int depth = image->d(), line = image->ld() ? image->ld() : w * depth;
+    const int depth = image->d();
+    const int line = image->ld() ? image->ld() : w * depth;
     pixels_.resize(size_t(w) * h * 3);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
@@ -117,13 +118,6 @@ bool Canvas::sameIn(const Canvas& other, int x, int y, int w, int h) const {
 
 int Canvas::inkIn(int x, int y, int w, int h) const {
     return w * h - countIn(x, y, w, h, kUntouched);
-}
-
-int Canvas::rightmostInk(int y, int h) const {
-    int x = w_ - 1;
-    while (x >= 0 && inkIn(x, y, 1, h) == 0)
-        --x;
-    return x;
 }
 
 int Canvas::lowestRowNot(Fl_Color background, int x, int y, int w, int h) const {

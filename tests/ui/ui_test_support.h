@@ -37,8 +37,6 @@ public:
     // Pixels of the rectangle that were drawn / that equal `colour`.
     int inkIn(int x, int y, int w, int h) const;
     int countIn(int x, int y, int w, int h, Fl_Color colour) const;
-    // Rightmost column with ink in rows y..y+h-1, or -1.
-    int rightmostInk(int y, int h) const;
     // Lowest row of the rectangle with a pixel other than `background`, or -1.
     int lowestRowNot(Fl_Color background, int x, int y, int w, int h) const;
     bool sameAs(const Canvas& other) const { return pixels_ == other.pixels_; }
