@@ -10,6 +10,7 @@
 #include <memory>
 #include <vector>
 
+#include "ui/image_resample.h"
 #include "ui/map_image.h"
 #include "ui_test_support.h"
 
@@ -18,10 +19,34 @@ namespace {
 
 using namespace fan::testing;
 
+// Pixel centres map onto pixel centres: black | white doubled is a ramp
+// that starts and ends on the source colours, within bilinear rounding.
+TEST(ImageResample, CentresMapOntoCentres) {
+    const uint32_t source[2 * 2] = {0x000000, 0xFFFFFF, 0x000000, 0xFFFFFF};
+    uint32_t target[4 * 4] = {};
+    resampleSquare(source, 2, target, 4);
+    const int expected[4] = {0, 64, 191, 255};
+    for (int x = 0; x < 4; ++x)
+        EXPECT_NEAR(int(target[12 + x] & 0xFF), expected[x], 1) << "column " << x;
+}
+
+TEST(ImageResample, ChangedRowsAreFound) {
+    const RowSpan rows = resampledRows(4, 8, 2, 3);  // output rows 3 to 6 blend source row 2 in
+    EXPECT_EQ(rows.begin, 3);
+    EXPECT_EQ(rows.end, 7);
+}
+
 // A raster of four coloured quadrants, drawn scaled at (kX, kY) on a dark ground.
-constexpr int kRaster = 32, kSide = 80, kX = 20, kY = 30;
-constexpr Fl_Color kTopLeft = 0xC0102000, kTopRight = 0x10C03000, kBottomLeft = 0x2040C000, kBottomRight = 0xF0E0D000,
-                   kChanged = 0x60606000, kBackground = 0x08080800;
+constexpr int kRaster = 32;
+constexpr int kSide = 80;
+constexpr int kX = 20;
+constexpr int kY = 30;
+constexpr Fl_Color kTopLeft = 0xC0102000;
+constexpr Fl_Color kTopRight = 0x10C03000;
+constexpr Fl_Color kBottomLeft = 0x2040C000;
+constexpr Fl_Color kBottomRight = 0xF0E0D000;
+constexpr Fl_Color kChanged = 0x60606000;
+constexpr Fl_Color kBackground = 0x08080800;
 
 class ImageBox : public Fl_Widget {
 public:
