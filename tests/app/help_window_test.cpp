@@ -10,7 +10,7 @@
 namespace fan::testing {
 namespace {
 
-TEST(HelpWindow, F1ShowsItAgainAsItWasLeftInTheThemesColours) {
+TEST(HelpWindow, F1ShowsItAgainAsItWasLeftInTheDarkThemesColours) {
     ShownApp app;
     applyPalette(true);
     App::showHelp(nullptr, app);
