@@ -126,12 +126,14 @@ TEST(Navigation, EscapeStopsAScanAndLeavesCancelActive) {
     EXPECT_FALSE(app->shown());
 }
 
-// The real walker, watched from outside the App.
+// The real walker, watched from outside the App; it lingers a little after
+// the walk, so that only a join, not a detached thread, sees it end.
 std::atomic<bool> walking{false};
 std::thread watchedWalk(App& app, std::filesystem::path path) {
     walking = true;
     return std::thread([&app, path] {
         app.runScanWorker(path);
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
         walking = false;
     });
 }
