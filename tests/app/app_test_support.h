@@ -1,7 +1,5 @@
-// Fixtures of the main-window tests: a private settings folder for the whole
-// program, a real App shown under the test X server, a small folder tree on
-// disk and as a result, keys and clicks as the toolkit hands them to the
-// window, and waiting on the event loop.
+// Fixtures of the main-window tests: private settings, a shown App, a small
+// tree on disk and as a result, keys and clicks, waiting on the event loop.
 #pragma once
 
 #include <gtest/gtest.h>
