@@ -7,6 +7,7 @@
 #include "core/directory_lister_linux.h"
 
 #include "core/folder_anchor_linux.h"
+#include "core/long_path_posix.h"
 
 #include <cerrno>
 #include <climits>
@@ -24,39 +25,6 @@ namespace {
 
 constexpr int kDirFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NONBLOCK;
 
-// Opens a folder whose path may exceed PATH_MAX: the path is walked in
-// pieces below PATH_MAX, each opened relative to the previous one.
-int openLongPath(const std::string& path, int lastFlags) {
-    int dirfd = AT_FDCWD;
-    size_t pos = 0;
-    if (!path.empty() && path[0] == '/') {
-        dirfd = ::open("/", kDirFlags);
-        if (dirfd < 0) return -1;
-        pos = 1;
-    }
-    while (true) {
-        size_t end = path.size();
-        bool last = true;
-        if (end - pos >= PATH_MAX) {
-            end = path.rfind('/', pos + PATH_MAX - 2);
-            if (end == std::string::npos || end <= pos) {
-                if (dirfd != AT_FDCWD) ::close(dirfd);
-                errno = ENAMETOOLONG;
-                return -1;
-            }
-            last = false;
-        }
-        const std::string piece = path.substr(pos, end - pos);
-        const int fd = ::openat(dirfd, piece.c_str(), last ? lastFlags : kDirFlags);
-        const int saved = errno;
-        if (dirfd != AT_FDCWD) ::close(dirfd);
-        errno = saved;
-        if (fd < 0 || last) return fd;
-        dirfd = fd;
-        pos = end + 1;
-    }
-}
-
 class LinuxDirectoryLister final : public DirectoryLister {
 public:
     LinuxDirectoryLister(StatAtFunction statAt, ReadEntriesFunction readEntries, size_t anchorLimit)
@@ -66,7 +34,7 @@ public:
     bool isFolder(const std::filesystem::path& path) override {
         struct stat st;
         if (path.native().size() < PATH_MAX) return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-        const int fd = openLongPath(path.native(), kDirFlags);
+        const int fd = openPathOfAnyLength(path.native(), kDirFlags);
         if (fd < 0) return false;
         ::close(fd);
         return true;
@@ -75,7 +43,7 @@ public:
     ListOpen openRoot(const std::filesystem::path& root) override {
         close();
         const std::string& native = root.native();
-        fd_ = native.size() < PATH_MAX ? ::open(native.c_str(), kDirFlags) : openLongPath(native, kDirFlags);
+        fd_ = openPathOfAnyLength(native, kDirFlags);
         if (fd_ < 0) {
             fd_ = -1;
             return errno == ENOENT || errno == ENOTDIR ? ListOpen::NotFound : ListOpen::Failed;
