@@ -208,9 +208,9 @@ TEST(ParallelWalk, ListingsMadeAheadStayWithinTheirBudget) {
     ListerProbe probe;
     probe.base = wideFolders(4, 8000, 200);
     // While the walk is held, the threads list ahead until the budget of
-    // 2 MiB is spent: some 9,500 entries of 220 bytes, and a segment of
-    // 16 KiB more per thread, of the 24,000 they could reach.
-    constexpr int kMostAhead = 15000;
+    // 4 MiB is spent: some 19,000 entries of 220 bytes, and a segment of
+    // 16 KiB more per thread, of the 32,000 they could reach.
+    constexpr int kMostAhead = 24000;
     int listedWhileHeld = 0;
     probe.atRootsLastEntry = [&] {
         waitFor([&] { return probe.threadEntries > kMostAhead; }, std::chrono::seconds(1));
