@@ -104,11 +104,17 @@ struct ParallelLister::Shared {
     size_t waiting = 0;  // folders in `order` nobody lists yet
     std::exception_ptr error;
     std::atomic<bool> closing{false};
-    // With a single thread beside the walk, that thread leaves the walk's
-    // next folder to the walk, which lists it sooner than it could wait
-    // for the thread to hand it over; with more, the others keep the walk
-    // fed and it should list nothing itself.
+    // Threads leave the walk's next folder to the walk where it lists it
+    // sooner than it could wait for a thread to hand it over: always with a
+    // single thread beside it, which would hand folders over one by one,
+    // and with more when the walk has caught up with them, so the folder is
+    // one of those the walk reads now holds (down a chain of folders, each
+    // level is found only by listing the one above). A walk behind the
+    // threads is kept fed by them and lists nothing itself.
     bool soonestToWalk = false;
+    bool leftToWalk(const Job& soonest) const {
+        return soonestToWalk || (awaited && awaited->anchor && soonest.parent == awaited->anchor);
+    }
 
     // All of these under `mutex`.
     // The walk opens a folder's sub-folders right after the folder, the
@@ -117,7 +123,8 @@ struct ParallelLister::Shared {
         if (!parent.ordered) return;  // not listed ahead: the walk lists it when it gets there
         job->place = order.insert(std::next(parent.place), job);
         job->ordered = true;
-        if (++waiting > (soonestToWalk ? 1 : 0) && idle > 0 && aheadBytes < kAheadLimit) workerWake.notify_one();
+        if (++waiting > (soonestToWalk || awaited == &parent ? 1 : 0) && idle > 0 && aheadBytes < kAheadLimit)
+            workerWake.notify_one();
     }
     // Once listed, a folder has placed all its sub-folders.
     void unorder(Job& job) {
@@ -217,15 +224,11 @@ std::shared_ptr<ParallelLister::Job> ParallelLister::take() {
         // (before it lie only the few being listed).
         const bool roomy = shared_->aheadBytes < kAheadBudget;
         if (shared_->aheadBytes < kAheadLimit) {
-            bool soonestLeft = !shared_->soonestToWalk;
             size_t seen = 0;
             for (const std::shared_ptr<Job>& job : shared_->order) {
                 if (job->state != Job::State::Waiting) continue;
-                if (!roomy && ++seen > kNearFolders) break;
-                if (!soonestLeft) {
-                    soonestLeft = true;
-                    continue;
-                }
+                if (++seen == 1 && shared_->leftToWalk(*job)) continue;
+                if (!roomy && seen > kNearFolders) break;
                 // Reopening a folder closed for the descriptor bound costs a
                 // call per level from its nearest open ancestor; the walk
                 // gets it back through ".." for one call when it returns.
@@ -369,6 +372,7 @@ void ParallelLister::startOwn(std::shared_ptr<Job> job) {
         std::lock_guard<std::mutex> lock(shared_->mutex);
         job->place = shared_->order.insert(shared_->order.begin(), job);
         job->ordered = true;
+        shared_->awaited = job.get();
     }
     current_ = std::move(job);
     throughOwn_ = true;
@@ -403,6 +407,7 @@ bool ParallelLister::next(ListedEntry& entry) {
         mounts_.find(current_->mountRoute, entry.name) == kNoNode) {
         const AnchorRef parent = anchor();
         std::lock_guard<std::mutex> lock(shared_->mutex);
+        current_->anchor = parent;
         if (shared_->order.size() >= kMostWaiting) return true;
         auto child = std::make_shared<Job>(parent, entry.name, mounts_.childRoute(current_->mountRoute, entry.name));
         shared_->enqueue(*current_, child);
