@@ -16,6 +16,17 @@ struct AnchorPool {
 
 namespace {
 
+// Descriptors let go under the pool's lock, closed once it is released:
+// closing one is a system call, and the listing threads all wait on that
+// lock. Declared before the lock, so it outlives it.
+struct ClosedAfterUnlock {
+    std::vector<int> fds;
+    ~ClosedAfterUnlock() {
+        for (const int fd : fds)
+            ::close(fd);
+    }
+};
+
 constexpr int kDirFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW;
 
 bool isSameFolder(int fd, const LinuxAnchor& anchor) {
@@ -24,7 +35,7 @@ bool isSameFolder(int fd, const LinuxAnchor& anchor) {
 }
 
 // Pool's mutex held for all below.
-void closeLeastRecentlyUsed(AnchorPool& pool) {
+void closeLeastRecentlyUsed(AnchorPool& pool, std::vector<int>& toClose) {
     for (auto it = pool.open.begin(); pool.open.size() > pool.limit && it != pool.open.end();) {
         LinuxAnchor& victim = **it++;
         if (victim.pins > 0) continue;
@@ -38,21 +49,21 @@ void closeLeastRecentlyUsed(AnchorPool& pool) {
                 victim.lost = true;  // could not be recognised again
             }
         }
-        ::close(victim.fd);
+        toClose.push_back(victim.fd);
         victim.fd = -1;
         pool.open.erase(victim.place);
     }
 }
 
-void adopt(AnchorPool& pool, LinuxAnchor& anchor, int fd) {
+void adopt(AnchorPool& pool, LinuxAnchor& anchor, int fd, std::vector<int>& toClose) {
     anchor.fd = fd;
     anchor.place = pool.open.insert(pool.open.end(), &anchor);
-    closeLeastRecentlyUsed(pool);
+    closeLeastRecentlyUsed(pool, toClose);
 }
 
 // Opens a closed anchor again name by name from its nearest open ancestor,
 // checking each folder it passes that was seen before.
-bool reopen(AnchorPool& pool, LinuxAnchor& anchor) {
+bool reopen(AnchorPool& pool, LinuxAnchor& anchor, std::vector<int>& toClose) {
     std::vector<LinuxAnchor*> route;
     LinuxAnchor* base = &anchor;
     while (base->fd < 0) {
@@ -71,24 +82,23 @@ bool reopen(AnchorPool& pool, LinuxAnchor& anchor) {
             return false;
         }
     }
-    adopt(pool, anchor, fd);
+    adopt(pool, anchor, fd, toClose);
     return true;
 }
 
 }  // namespace
 
-void LinuxAnchor::closeDescriptor(LinuxAnchor* heir) {
+void LinuxAnchor::detachDescriptor(LinuxAnchor* heir, std::vector<int>& toClose) {
     if (fd < 0) return;
     pool->open.erase(place);
     if (heir && heir->fd < 0 && !heir->lost && heir->identityKnown) {
         const int up = ::openat(fd, "..", kDirFlags);
         if (up >= 0 && isSameFolder(up, *heir))
-            adopt(*pool, *heir, up);
+            adopt(*pool, *heir, up, toClose);
         else if (up >= 0)
             ::close(up);
     }
-    ::close(fd);
-    fd = -1;
+    toClose.push_back(fd.exchange(-1));
 }
 
 LinuxAnchor::~LinuxAnchor() {
@@ -98,14 +108,15 @@ LinuxAnchor::~LinuxAnchor() {
         return;
     }
     std::shared_ptr<LinuxAnchor> up = std::move(parent);
+    ClosedAfterUnlock closed;
     std::lock_guard<std::mutex> lock(pool->mutex);
-    closeDescriptor(up.get());
+    detachDescriptor(up.get(), closed.fds);
     // A long chain of anchors that only held each other goes one at a time,
     // not by recursion, which could overflow the stack. The root, if it goes
     // too, goes after the lock (it owns the pool).
     while (up && up.use_count() == 1 && !up->ownPool) {
         std::shared_ptr<LinuxAnchor> next = std::move(up->parent);
-        up->closeDescriptor(next.get());
+        up->detachDescriptor(next.get(), closed.fds);
         up->retired = true;
         up.reset();
         up = std::move(next);
@@ -131,17 +142,19 @@ std::shared_ptr<LinuxAnchor> makeChildAnchor(const std::shared_ptr<LinuxAnchor>&
     anchor->parent = parent;
     anchor->name = std::move(name);
     anchor->pool = parent->pool;
+    ClosedAfterUnlock closed;
     std::lock_guard<std::mutex> lock(anchor->pool->mutex);
     anchor->pins = 1;
-    adopt(*anchor->pool, *anchor, fd);
+    adopt(*anchor->pool, *anchor, fd, closed.fds);
     return anchor;
 }
 
 int pinDescriptor(LinuxAnchor& anchor) {
     if (anchor.ownPool) return anchor.fd;  // the root's never moves
     AnchorPool& pool = *anchor.pool;
+    ClosedAfterUnlock closed;
     std::lock_guard<std::mutex> lock(pool.mutex);
-    if (anchor.fd < 0 && !reopen(pool, anchor)) {
+    if (anchor.fd < 0 && !reopen(pool, anchor, closed.fds)) {
         anchor.lost = true;
         return -1;
     }
@@ -152,9 +165,10 @@ int pinDescriptor(LinuxAnchor& anchor) {
 
 void unpin(LinuxAnchor& anchor) {
     if (anchor.ownPool) return;
+    ClosedAfterUnlock closed;
     std::lock_guard<std::mutex> lock(anchor.pool->mutex);
     --anchor.pins;
-    closeLeastRecentlyUsed(*anchor.pool);
+    closeLeastRecentlyUsed(*anchor.pool, closed.fds);
 }
 
 }  // namespace fan

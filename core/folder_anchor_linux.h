@@ -19,6 +19,7 @@
 #include <mutex>
 #include <string>
 #include <sys/types.h>
+#include <vector>
 
 #include "core/directory_lister.h"
 
@@ -46,9 +47,11 @@ struct LinuxAnchor final : FolderAnchor {
     std::list<LinuxAnchor*>::iterator place;  // in the pool's open list while fd >= 0
     bool retired = false;                     // already let go by the child that held it last
 
-    // Hands the descriptor back, reopening `heir` through ".." when it was
-    // closed and is the same folder still. Pool's mutex held.
-    void closeDescriptor(LinuxAnchor* heir);
+    // Takes the descriptor out of the pool, reopening `heir` through ".."
+    // when it was closed and is the same folder still; what is to be closed
+    // goes to `toClose`, for the caller to close once the pool's mutex is
+    // released. Pool's mutex held.
+    void detachDescriptor(LinuxAnchor* heir, std::vector<int>& toClose);
 };
 
 // An anchor for the root opened as `fd`, with a pool of its own that keeps

@@ -17,10 +17,16 @@ namespace {
 // can follow a huge folder while it is still being listed.
 constexpr size_t kSegmentBytes = size_t{16} * 1024;
 // Bytes of listings made ahead (and of the folders they describe) that may
-// wait before workers pause: below a tenth of what the tree of a scan that
+// wait before workers pause: a fraction of what the tree of a scan that
 // lists this much costs anyway, and enough that the threads are rarely held
 // back by the walk.
-constexpr size_t kAheadBudget = size_t{2} * 1024 * 1024;
+constexpr size_t kAheadBudget = size_t{4} * 1024 * 1024;
+// Past the budget, threads still list the few waiting folders the walk
+// opens soonest, up to half as much again: what holds the budget may be
+// listings far ahead, and a walk left to list its next folders itself is
+// the whole scan's bottleneck.
+constexpr size_t kNearFolders = 8;
+constexpr size_t kAheadLimit = kAheadBudget + kAheadBudget / 2;
 // Stop requests come without a notification: waits look at them this often.
 constexpr std::chrono::milliseconds kPoll{2};
 
@@ -98,6 +104,17 @@ struct ParallelLister::Shared {
     size_t waiting = 0;  // folders in `order` nobody lists yet
     std::exception_ptr error;
     std::atomic<bool> closing{false};
+    // Threads leave the walk's next folder to the walk where it lists it
+    // sooner than it could wait for a thread to hand it over: always with a
+    // single thread beside it, which would hand folders over one by one,
+    // and with more when the walk has caught up with them, so the folder is
+    // one of those the walk reads now holds (down a chain of folders, each
+    // level is found only by listing the one above). A walk behind the
+    // threads is kept fed by them and lists nothing itself.
+    bool soonestToWalk = false;
+    bool leftToWalk(const Job& soonest) const {
+        return soonestToWalk || (awaited && awaited->anchor && soonest.parent == awaited->anchor);
+    }
 
     // All of these under `mutex`.
     // The walk opens a folder's sub-folders right after the folder, the
@@ -106,9 +123,8 @@ struct ParallelLister::Shared {
         if (!parent.ordered) return;  // not listed ahead: the walk lists it when it gets there
         job->place = order.insert(std::next(parent.place), job);
         job->ordered = true;
-        // The walk lists the soonest waiting folder itself: a thread is
-        // woken only when there is a second one for it.
-        if (++waiting > 1 && idle > 0 && aheadBytes < kAheadBudget) workerWake.notify_one();
+        if (++waiting > (soonestToWalk || awaited == &parent ? 1 : 0) && idle > 0 && aheadBytes < kAheadLimit)
+            workerWake.notify_one();
     }
     // Once listed, a folder has placed all its sub-folders.
     void unorder(Job& job) {
@@ -147,6 +163,7 @@ struct ParallelLister::Shared {
 ParallelLister::ParallelLister(DirectoryLister& own, const ListerFactory& makeLister, int workers,
                                const MountMap& mounts, const std::atomic<bool>& stop)
     : own_(own), mounts_(mounts), stop_(stop), shared_(std::make_unique<Shared>()) {
+    shared_->soonestToWalk = workers == 1;
     try {
         for (int i = 0; i < workers; ++i) {
             std::shared_ptr<DirectoryLister> lister = makeLister();
@@ -204,17 +221,14 @@ std::shared_ptr<ParallelLister::Job> ParallelLister::take() {
     std::unique_lock<std::mutex> lock(shared_->mutex);
     while (!stopping()) {
         // The first waiting folder is the one the walk will open soonest
-        // (before it lie only the few being listed); the walk lists that one
-        // itself sooner than it could wait for a thread to hand it over, so
-        // threads take the next.
-        if (shared_->aheadBytes < kAheadBudget) {
-            bool soonestLeft = false;
+        // (before it lie only the few being listed).
+        const bool roomy = shared_->aheadBytes < kAheadBudget;
+        if (shared_->aheadBytes < kAheadLimit) {
+            size_t seen = 0;
             for (const std::shared_ptr<Job>& job : shared_->order) {
                 if (job->state != Job::State::Waiting) continue;
-                if (!soonestLeft) {
-                    soonestLeft = true;
-                    continue;
-                }
+                if (++seen == 1 && shared_->leftToWalk(*job)) continue;
+                if (!roomy && seen > kNearFolders) break;
                 // Reopening a folder closed for the descriptor bound costs a
                 // call per level from its nearest open ancestor; the walk
                 // gets it back through ".." for one call when it returns.
@@ -231,23 +245,19 @@ std::shared_ptr<ParallelLister::Job> ParallelLister::take() {
 
 void ParallelLister::listAhead(Job& job, DirectoryLister& lister) {
     const ListOpen opened = lister.open(job.parent, job.name);
-    bool dropped = false;
-    {
+    if (opened != ListOpen::Opened) {
         std::lock_guard<std::mutex> lock(shared_->mutex);
-        dropped = job.state == Job::State::Dropped;
-        if (!dropped) {
-            job.openKnown = true;
-            job.opened = opened;
-            if (opened != ListOpen::Opened) {
-                job.state = Job::State::Done;
-                shared_->listedAhead(job);
-                shared_->unorder(job);
-            }
-            shared_->progressed(job);
-        }
+        if (job.state == Job::State::Dropped) return;
+        job.openKnown = true;
+        job.opened = opened;
+        job.state = Job::State::Done;
+        shared_->listedAhead(job);
+        shared_->unorder(job);
+        shared_->progressed(job);
+        return;
     }
-    if (dropped) lister.close();
-    if (dropped || opened != ListOpen::Opened) return;
+    // That it opened is told with its first entries: the walk has no use for
+    // one without the other, and every hand-over is a turn of the shared lock.
 
     AnchorRef anchor;
     auto segment = std::make_unique<Segment>();
@@ -282,6 +292,8 @@ void ParallelLister::listAhead(Job& job, DirectoryLister& lister) {
 
         std::unique_lock<std::mutex> lock(shared_->mutex);
         if (job.state == Job::State::Dropped) break;
+        job.openKnown = true;
+        job.opened = ListOpen::Opened;
         if (anchor && !job.anchor) job.anchor = anchor;
         shared_->aheadBytes += segment->footprint();
         job.segments.push_back(std::move(segment));
@@ -360,6 +372,7 @@ void ParallelLister::startOwn(std::shared_ptr<Job> job) {
         std::lock_guard<std::mutex> lock(shared_->mutex);
         job->place = shared_->order.insert(shared_->order.begin(), job);
         job->ordered = true;
+        shared_->awaited = job.get();
     }
     current_ = std::move(job);
     throughOwn_ = true;
@@ -375,8 +388,7 @@ AnchorRef ParallelLister::anchor() {
         }
         return ownAnchor_;
     }
-    std::lock_guard<std::mutex> lock(shared_->mutex);
-    return current_->anchor;
+    return takenAnchor_;
 }
 
 bool ParallelLister::next(ListedEntry& entry) {
@@ -395,6 +407,7 @@ bool ParallelLister::next(ListedEntry& entry) {
         mounts_.find(current_->mountRoute, entry.name) == kNoNode) {
         const AnchorRef parent = anchor();
         std::lock_guard<std::mutex> lock(shared_->mutex);
+        current_->anchor = parent;
         if (shared_->order.size() >= kMostWaiting) return true;
         auto child = std::make_shared<Job>(parent, entry.name, mounts_.childRoute(current_->mountRoute, entry.name));
         shared_->enqueue(*current_, child);
@@ -403,18 +416,37 @@ bool ParallelLister::next(ListedEntry& entry) {
     return true;
 }
 
+// The walk takes every segment listed so far, with what it needs to know
+// of the folder, in one turn of the shared lock and reads them without it:
+// most folders take one turn for all their entries. The bytes it has read
+// are given back to the budget at its next turn.
 bool ParallelLister::readNextSegment() {
-    std::unique_ptr<Segment> used = std::move(reading_);
+    if (reading_) {
+        readBytes_ += reading_->footprint();
+        reading_.reset();
+    }
+    if (takenNext_ < taken_.size()) {
+        reading_ = std::move(taken_[takenNext_++]);
+        readPos_ = 0;
+        return true;
+    }
+    if (takenAll_) return false;
+    taken_.clear();
+    takenNext_ = 0;
     std::unique_lock<std::mutex> lock(shared_->mutex);
-    if (used) shared_->release(used->footprint());
+    shared_->release(readBytes_);
+    readBytes_ = 0;
     Job& job = *current_;
     while (job.segments.empty() && job.state != Job::State::Done && !shared_->error &&
            !stop_.load(std::memory_order_relaxed))
         shared_->waitAsWalk(lock);
     if (shared_->error) std::rethrow_exception(shared_->error);
-    if (job.segments.empty()) return false;
-    reading_ = std::move(job.segments.front());
-    job.segments.erase(job.segments.begin());
+    taken_.swap(job.segments);
+    takenAll_ = job.state == Job::State::Done;
+    takenFailed_ = job.failed;
+    takenAnchor_ = job.anchor;
+    if (taken_.empty()) return false;
+    reading_ = std::move(taken_[takenNext_++]);
     readPos_ = 0;
     return true;
 }
@@ -422,8 +454,7 @@ bool ParallelLister::readNextSegment() {
 bool ParallelLister::failed() const {
     if (!current_) return false;
     if (throughOwn_) return own_.failed();
-    std::lock_guard<std::mutex> lock(shared_->mutex);
-    return current_->state == Job::State::Done && current_->failed;
+    return takenAll_ && takenFailed_;
 }
 
 void ParallelLister::close() {
@@ -436,9 +467,15 @@ void ParallelLister::close() {
 void ParallelLister::finishCurrent() {
     if (!current_) return;
     std::unique_ptr<Segment> used = std::move(reading_);
+    if (used) readBytes_ += used->footprint();
+    for (size_t i = takenNext_; i < taken_.size(); ++i)
+        readBytes_ += taken_[i]->footprint();
+    taken_.clear();
+    takenNext_ = 0;
     {
         std::lock_guard<std::mutex> lock(shared_->mutex);
-        if (used) shared_->release(used->footprint());
+        shared_->release(readBytes_);
+        readBytes_ = 0;
         for (const auto& segment : current_->segments)
             shared_->release(segment->footprint());
         current_->segments.clear();
@@ -456,6 +493,9 @@ void ParallelLister::finishCurrent() {
     revealed_.clear();
     current_.reset();
     ownAnchor_.reset();
+    takenAnchor_.reset();
+    takenAll_ = false;
+    takenFailed_ = false;
     throughOwn_ = false;
 }
 

@@ -85,6 +85,13 @@ private:
     AnchorRef ownAnchor_;      // current_'s, when listed by `own_`
     std::unique_ptr<Segment> reading_;
     size_t readPos_ = 0;
+    // What readNextSegment() took from current_ in its last turn of the lock.
+    std::vector<std::unique_ptr<Segment>> taken_;
+    size_t takenNext_ = 0;
+    bool takenAll_ = false;  // its listing had ended then
+    bool takenFailed_ = false;
+    AnchorRef takenAnchor_;
+    size_t readBytes_ = 0;  // read since, not yet given back to the budget
 };
 
 }  // namespace fan

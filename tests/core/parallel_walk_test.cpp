@@ -206,11 +206,12 @@ TEST(ParallelWalk, ListingThreadsListFoldersTheWalkRevealed) {
 
 TEST(ParallelWalk, ListingsMadeAheadStayWithinTheirBudget) {
     ListerProbe probe;
-    probe.base = wideFolders(4, 8000, 200);
+    probe.base = wideFolders(6, 8000, 200);
     // While the walk is held, the threads list ahead until the budget of
-    // 2 MiB is spent: some 9,500 entries of 220 bytes, and a segment of
-    // 16 KiB more per thread, of the 24,000 they could reach.
-    constexpr int kMostAhead = 15000;
+    // 4 MiB is spent: some 19,000 entries of 220 bytes, and a segment of
+    // 16 KiB more per thread, of the 32,000 they could reach (the walk's
+    // next folder is left to the walk).
+    constexpr int kMostAhead = 24000;
     int listedWhileHeld = 0;
     probe.atRootsLastEntry = [&] {
         waitFor([&] { return probe.threadEntries > kMostAhead; }, std::chrono::seconds(1));
@@ -220,7 +221,7 @@ TEST(ParallelWalk, ListingsMadeAheadStayWithinTheirBudget) {
     const Tree tree = scanTree("/r", progress, &kNoMounts, probe.factory(), 4);
     EXPECT_GT(listedWhileHeld, 0);
     EXPECT_LE(listedWhileHeld, kMostAhead);
-    EXPECT_EQ(tree.nodes[0].fileCount, 32000u);
+    EXPECT_EQ(tree.nodes[0].fileCount, 48000u);
 }
 
 TEST(ParallelWalk, StopEndsAThreadsListingWithinAFewEntries) {
@@ -248,13 +249,15 @@ TEST(ParallelWalk, StopEndsAThreadsListingWithinAFewEntries) {
 TEST(ParallelWalk, MountPointsAreOpenedByNoThread) {
     ListerProbe probe;
     FakeDirectoryLister& base = probe.base;
-    base.folders["/r"] = {{"m1", EntryKind::Folder}, {"a", EntryKind::Folder}, {"b", EntryKind::Folder}};
+    base.folders["/r"] = {
+        {"m1", EntryKind::Folder}, {"a", EntryKind::Folder}, {"b", EntryKind::Folder}, {"c", EntryKind::Folder}};
     for (const char* folder : {"/r/a", "/r/b"})
         base.folders[folder] = {{"m2", EntryKind::Folder}, {"x", EntryKind::Folder}, {"f", EntryKind::File, 1}};
-    for (const char* folder : {"/r/m1", "/r/a/m2", "/r/b/m2", "/r/a/x", "/r/b/x"})
+    for (const char* folder : {"/r/m1", "/r/a/m2", "/r/b/m2", "/r/a/x", "/r/b/x", "/r/c"})
         base.folders[folder] = {{"y", EntryKind::Folder}, {"f", EntryKind::File, 1}};
-    // Held at the root until a thread listed a, so mount points turn up
-    // both in listings of the walk's own and in the threads'.
+    // Held at the root until a thread listed a (b, the walk's next, is
+    // left to the walk), so mount points turn up both in listings of the
+    // walk's own and in the threads'.
     probe.atRootsLastEntry = [&] { waitFor([&] { return probe.threadOpens > 0; }, std::chrono::seconds(20)); };
     std::vector<MountEntry> mounts;
     for (const char* point : {"/", "/r/m1", "/r/a/m2", "/r/b/m2"}) {
