@@ -7,8 +7,8 @@
 #
 # The interface sources are every file of ui/ and each file of app/ that
 # reaches the toolkit (directly, through ui/ or through the window's own
-# header); the rest of app/ is the toolkit-free settings store, shell
-# actions and command line.
+# header); the rest of app/ is toolkit-free and tested on both
+# platforms.
 cmake_minimum_required(VERSION 3.20)
 file(GLOB ui_files ${ROOT}/ui/*.h ${ROOT}/ui/*.cpp)
 file(GLOB app_files ${ROOT}/app/*.h ${ROOT}/app/*.cpp)
@@ -21,15 +21,8 @@ foreach(file ${app_files})
 endforeach()
 
 set(conversions "\\.(generic_)?(u8)?string\\(\\)|u8path\\(|filesystem::path\\([^)]")
-set(offenders "")
-foreach(file ${files})
-  file(STRINGS ${file} lines REGEX "${conversions}")
-  foreach(line ${lines})
-    file(RELATIVE_PATH shown ${ROOT} ${file})
-    string(STRIP "${line}" line)
-    list(APPEND offenders "${shown}: ${line}")
-  endforeach()
-endforeach()
+include(${CMAKE_CURRENT_LIST_DIR}/source_lines.cmake)
+fan_matching_lines(offenders "${files}" "${conversions}")
 list(LENGTH files checked)
 if(checked LESS 10)
   message(FATAL_ERROR "only ${checked} interface sources found under ${ROOT}")

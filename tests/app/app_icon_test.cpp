@@ -4,7 +4,7 @@
 
 #include <FL/Fl_PNG_Image.H>
 
-#include <cstring>
+#include <algorithm>
 
 #include "app/icon/png_encoder.h"
 
@@ -22,7 +22,9 @@ TEST(AppIcon, PngFileHoldsTheDrawnPixels) {
     ASSERT_EQ(decoded.w(), size);
     ASSERT_EQ(decoded.h(), size);
     ASSERT_EQ(decoded.d(), 4);
-    EXPECT_EQ(std::memcmp(decoded.data()[0], pixels.data(), pixels.size()), 0);
+    const auto* decodedPixels = reinterpret_cast<const unsigned char*>(decoded.data()[0]);
+    const auto firstDifference = std::mismatch(pixels.begin(), pixels.end(), decodedPixels).first;
+    EXPECT_EQ(firstDifference - pixels.begin(), std::ptrdiff_t(pixels.size())) << "first byte that differs";
     EXPECT_EQ(pixels[3], 0) << "rounded corner";
     EXPECT_EQ(pixels[(size_t(size) * size / 2 + size / 2) * 4 + 3], 255) << "centre";
 }
