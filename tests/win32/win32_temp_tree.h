@@ -34,10 +34,10 @@ public:
 
     // A file of `size` bytes; its length is set, not written, so large
     // files stay sparse on the Unix side.
-    std::wstring file(const std::wstring& relative, uint64_t size, DWORD attributes = FILE_ATTRIBUTE_NORMAL) const {
+    std::wstring file(const std::wstring& relative, uint64_t size) const {
         const std::wstring path = join(relative);
         const HANDLE h =
-            CreateFileW(long_(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes, nullptr);
+            CreateFileW(long_(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (h == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot make a file");
         LARGE_INTEGER end{};
         end.QuadPart = LONGLONG(size);
@@ -76,7 +76,6 @@ private:
         for (bool more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileW(find, &data))
             if (wcscmp(data.cFileName, L".") && wcscmp(data.cFileName, L"..")) removeAll(path + L"\\" + data.cFileName);
         if (find != INVALID_HANDLE_VALUE) FindClose(find);
-        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
         folder ? RemoveDirectoryW(path.c_str()) : DeleteFileW(path.c_str());
     }
 };
