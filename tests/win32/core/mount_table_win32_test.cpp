@@ -8,7 +8,6 @@
 
 #include "core/drive_model_win32.h"
 #include "core/mount_entry.h"
-#include "win32/win32_temp_tree.h"
 
 namespace fan {
 namespace {
@@ -21,22 +20,8 @@ TEST(Win32VolumeTable, EachDriveLetterOnceInOrderWithItsSpace) {
         EXPECT_EQ(mounts[i].mountPoint.substr(1), ":\\");
         EXPECT_LT(mounts[i - 1].mountPoint, mounts[i].mountPoint);
     }
-    EXPECT_EQ(mounts[0].source.compare(0, 3, "C:\\"), 0) << mounts[0].source;
     EXPECT_FALSE(mounts[0].fsType.empty());
     EXPECT_TRUE(mounts[0].spaceKnown);
-    EXPECT_GT(mounts[0].totalBytes, 0u);
-    EXPECT_LE(mounts[0].availableBytes, mounts[0].freeBytes);
-}
-
-// A listed volume keeps its description; the file system is asked anew.
-TEST(Win32VolumeTable, APathsEntryKeepsTheListedDescription) {
-    testing::Win32TempTree temp;
-    const MountEntry listed{"C:\\", "C:\\ Labelled", "stale", "PhysicalDrive9", "", "ACME Disk"};
-    const MountEntry entry = mountEntryForPath(temp.root(), {listed});
-    EXPECT_EQ(entry.source, "C:\\ Labelled");
-    EXPECT_EQ(entry.model, "ACME Disk");
-    EXPECT_NE(entry.fsType, "stale");
-    EXPECT_TRUE(entry.spaceKnown);
 }
 
 // Vendor and product at the offsets held at bytes 12 and 16 of the answer.

