@@ -93,7 +93,7 @@ TEST_F(RegistrySettingsTest, TheLegacyFileMovesIntoTheRegistryFromWhereItIs) {
     }
 }
 
-TEST(SystemPreferences, DarkOnlyForAFourByteZeroAppsUseLightTheme) {
+TEST(SystemPreferences, DarkOnlyWhenAppsUseLightThemeIsZero) {
     RegDeleteKeyValueW(HKEY_CURRENT_USER, kPersonalize, L"AppsUseLightTheme");
     EXPECT_FALSE(systemUsesDarkTheme());
     plant(kPersonalize, L"AppsUseLightTheme", REG_DWORD, {0, 0, 0, 0});
