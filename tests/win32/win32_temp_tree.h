@@ -13,31 +13,31 @@ class Win32TempTree {
 public:
     Win32TempTree() {
         wchar_t temp[MAX_PATH + 1] = {};
-        if (!GetTempPathW(MAX_PATH + 1, temp)) throw std::runtime_error("no temp folder");
+        GetTempPathW(MAX_PATH + 1, temp);
         root_ = std::wstring(temp) + L"fan-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
                 std::to_wstring(counter++);
         folder(L"");
     }
-    ~Win32TempTree() { removeAll(long_(root_)); }
-    Win32TempTree(const Win32TempTree&) = delete;
-    Win32TempTree& operator=(const Win32TempTree&) = delete;
+    ~Win32TempTree() { removeAll(L"\\\\?\\" + root_); }
 
     const std::wstring& root() const { return root_; }
+
+    std::wstring join(const std::wstring& relative) const {
+        return relative.empty() ? root_ : root_ + L"\\" + relative;
+    }
 
     // Makes root\relative (its parents must exist); returns its full path.
     std::wstring folder(const std::wstring& relative) const {
         const std::wstring path = join(relative);
-        if (!CreateDirectoryW(long_(path).c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
-            throw std::runtime_error("cannot make a folder");
+        if (!CreateDirectoryW((L"\\\\?\\" + path).c_str(), nullptr)) throw std::runtime_error("cannot make a folder");
         return path;
     }
 
     // A file of `size` bytes; its length is set, not written, so large
     // files stay sparse on the Unix side.
-    std::wstring file(const std::wstring& relative, uint64_t size, DWORD attributes = FILE_ATTRIBUTE_NORMAL) const {
+    std::wstring file(const std::wstring& relative, uint64_t size) const {
         const std::wstring path = join(relative);
-        const HANDLE h =
-            CreateFileW(long_(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes, nullptr);
+        const HANDLE h = CreateFileW((L"\\\\?\\" + path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
         if (h == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot make a file");
         LARGE_INTEGER end{};
         end.QuadPart = LONGLONG(size);
@@ -46,20 +46,6 @@ public:
         if (!ok) throw std::runtime_error("cannot size a file");
         return path;
     }
-
-    std::wstring join(const std::wstring& relative) const {
-        return relative.empty() ? root_ : root_ + L"\\" + relative;
-    }
-
-    // Folders nested under `top` until the full path passes 400 characters,
-    // well beyond MAX_PATH; returns the innermost one, relative.
-    std::wstring deepFolder(std::wstring top) const {
-        for (folder(top); join(top).size() < 400;)
-            folder(top += L"\\" + std::wstring(40, L'n'));
-        return top;
-    }
-
-    static std::wstring long_(const std::wstring& path) { return L"\\\\?\\" + path; }
 
 private:
     static inline int counter = 0;
@@ -76,7 +62,6 @@ private:
         for (bool more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileW(find, &data))
             if (wcscmp(data.cFileName, L".") && wcscmp(data.cFileName, L"..")) removeAll(path + L"\\" + data.cFileName);
         if (find != INVALID_HANDLE_VALUE) FindClose(find);
-        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
         folder ? RemoveDirectoryW(path.c_str()) : DeleteFileW(path.c_str());
     }
 };

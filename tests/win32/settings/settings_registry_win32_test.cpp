@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <vector>
 
 #include "settings/settings_store.h"
@@ -18,126 +19,85 @@ namespace {
 const wchar_t kKey[] = L"Software\\fanOrbiter";
 const wchar_t kPersonalize[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize";
 
-std::vector<int> fieldsOf(const Settings& s) {
-    return {s.languageMode, s.themeMode,   s.defaultDepth,   s.rememberDepth,
-            s.lastDepth,    s.livePreview, s.mapTransparency};
-}
-
-struct RawValue {
-    const wchar_t* name;
-    DWORD type;
-    std::vector<BYTE> data;
-};
-
-RawValue dword(const wchar_t* name, uint32_t v) {
-    return {name, REG_DWORD, {BYTE(v), BYTE(v >> 8), BYTE(v >> 16), BYTE(v >> 24)}};
-}
-
-void plant(const wchar_t* key, const RawValue& v) {
-    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, key, v.name, v.type, v.data.data(), DWORD(v.data.size())), 0);
+void plant(const wchar_t* key, const wchar_t* name, DWORD type, std::vector<BYTE> data) {
+    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, key, name, type, data.data(), DWORD(data.size())), 0);
 }
 
 void writeFile(const std::wstring& path, const std::string& text) {
     std::ofstream(std::filesystem::path(path), std::ios::binary) << text;
 }
 
-bool exists(const std::wstring& path) {
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+// The C runtime's copy of the environment, so unset stays unset when put back.
+std::optional<std::wstring> variable(const wchar_t* name) {
+    const wchar_t* value = _wgetenv(name);
+    return value ? std::optional<std::wstring>(value) : std::nullopt;
 }
 
+// Each test starts with no stored settings; the environment and the
+// current folder are put back afterwards.
 class RegistrySettingsTest : public ::testing::Test {
 protected:
     void SetUp() override {
         RegDeleteTreeW(HKEY_CURRENT_USER, kKey);
-        SetEnvironmentVariableW(L"APPDATA", temp.root().c_str());
-        temp.folder(L"fanOrbiter");
+        GetCurrentDirectoryW(MAX_PATH, folder);
     }
-    void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, kKey); }
+    void TearDown() override {
+        RegDeleteTreeW(HKEY_CURRENT_USER, kKey);
+        SetCurrentDirectoryW(folder);
+        SetEnvironmentVariableW(L"APPDATA", appData ? appData->c_str() : nullptr);
+        SetEnvironmentVariableW(L"USERPROFILE", userProfile ? userProfile->c_str() : nullptr);
+    }
+    const std::optional<std::wstring> appData = variable(L"APPDATA");
+    const std::optional<std::wstring> userProfile = variable(L"USERPROFILE");
+    wchar_t folder[MAX_PATH] = {};
     testing::Win32TempTree temp;
-    std::wstring ini = temp.join(L"fanOrbiter\\settings.ini");
 };
 
-TEST_F(RegistrySettingsTest, OnlyFourByteDwordsCountAndAnyOneKeepsTheLegacyFileAway) {
-    const struct {
-        std::vector<RawValue> values;
-        const char* legacy;
-        std::vector<int> expected;
-        bool migrated;
-    } cases[] = {
-        {{dword(L"ThemeMode", 0xFFFFFFFF), dword(L"LastDepth", 9), dword(L"LivePreview", 7),
-          dword(L"RememberDepth", 0)},
-         "theme=2\n",
-         {0, 0, 0, 0, 2, 1, 35},
-         false},
-        // Another type or size is no value, so the legacy file decides; it
-        // is read in text mode, so CR LF line ends parse as LF ones.
-        {{{L"LanguageMode", REG_SZ, {'1', 0, 0, 0}},
-          {L"ThemeMode", REG_DWORD, {1, 0}},
-          {L"LastDepth", REG_QWORD, {1, 0, 0, 0, 0, 0, 0, 0}},
-          {L"DefaultDepth", REG_BINARY, {1, 0, 0, 0}}},
-         "theme=2\r\nlive_preview=false\r\n",
-         {0, 2, 0, 1, 0, 0, 35},
-         true},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(&c - cases);
-        RegDeleteTreeW(HKEY_CURRENT_USER, kKey);
-        DeleteFileW((ini + L".migrated").c_str());
-        for (const RawValue& value : c.values)
-            plant(kKey, value);
-        writeFile(ini, c.legacy);
-        EXPECT_EQ(fieldsOf(loadSettings()), c.expected);
-        EXPECT_EQ(exists(ini + L".migrated"), c.migrated);
-        EXPECT_EQ(exists(ini), !c.migrated);
-        if (c.migrated) {  // saved as four-byte DWORDs, read back from there
-            DWORD version = 0, size = sizeof version;
-            EXPECT_EQ(
-                RegGetValueW(HKEY_CURRENT_USER, kKey, L"SettingsVersion", RRF_RT_REG_DWORD, nullptr, &version, &size),
-                0);
-            EXPECT_EQ(version, 1u);
-            EXPECT_EQ(fieldsOf(loadSettings()), c.expected);
-        }
-    }
+TEST_F(RegistrySettingsTest, OnlyAFourByteDwordIsAValue) {
+    plant(kKey, L"ThemeMode", REG_DWORD, {1, 0});
+    plant(kKey, L"DefaultDepth", REG_BINARY, {1, 0, 0, 0});
+    const Settings loaded = loadSettings();
+    EXPECT_EQ(loaded.themeMode, 0);
+    EXPECT_EQ(loaded.defaultDepth, 0);
 }
 
-TEST_F(RegistrySettingsTest, LegacyFileFromAppDataElseUserProfileElseTheCurrentFolder) {
-    const std::wstring profile = temp.folder(L"p"), here = temp.folder(L"h");
+// Looked for under APPDATA, else the user profile, else the current folder;
+// read in text mode, so CR LF line ends parse as LF ones.
+TEST_F(RegistrySettingsTest, TheLegacyFileMovesIntoTheRegistryFromWhereItIs) {
+    const std::wstring profile = temp.folder(L"p");
+    const std::wstring here = temp.folder(L"h");
     for (const wchar_t* f :
-         {L"p\\AppData", L"p\\AppData\\Roaming", L"p\\AppData\\Roaming\\fanOrbiter", L"h\\fanOrbiter"})
+         {L"fanOrbiter", L"p\\AppData", L"p\\AppData\\Roaming", L"p\\AppData\\Roaming\\fanOrbiter", L"h\\fanOrbiter"})
         temp.folder(f);
-    wchar_t saved[MAX_PATH];
-    GetCurrentDirectoryW(MAX_PATH, saved);
     SetCurrentDirectoryW(here.c_str());
     const struct {
+        const char* name;
         const wchar_t *appData, *userProfile;  // null: not set
         std::wstring file;
-    } cases[] = {
-        {temp.root().c_str(), profile.c_str(), ini},
-        {nullptr, profile.c_str(), profile + L"\\AppData\\Roaming\\fanOrbiter\\settings.ini"},
-        {L"", profile.c_str(), here + L"\\fanOrbiter\\settings.ini"},  // set but empty still wins
-        {nullptr, nullptr, here + L"\\settings.ini"},
+    } rows[] = {
+        {"APPDATA", temp.root().c_str(), profile.c_str(), temp.join(L"fanOrbiter\\settings.ini")},
+        {"no APPDATA", nullptr, profile.c_str(), profile + L"\\AppData\\Roaming\\fanOrbiter\\settings.ini"},
+        {"an empty APPDATA still wins", L"", profile.c_str(), here + L"\\fanOrbiter\\settings.ini"},
+        {"neither", nullptr, nullptr, here + L"\\settings.ini"},
     };
-    for (const auto& c : cases) {
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
         RegDeleteTreeW(HKEY_CURRENT_USER, kKey);
-        SetEnvironmentVariableW(L"APPDATA", c.appData);
-        SetEnvironmentVariableW(L"USERPROFILE", c.userProfile);
-        writeFile(c.file, "language=2\n");
-        EXPECT_EQ(loadSettings().languageMode, 2) << &c - cases;
-        EXPECT_TRUE(exists(c.file + L".migrated"));
+        SetEnvironmentVariableW(L"APPDATA", row.appData);
+        SetEnvironmentVariableW(L"USERPROFILE", row.userProfile);
+        writeFile(row.file, "theme=2\r\nlive_preview=false\r\n");
+        EXPECT_EQ(loadSettings().themeMode, 2);
+        EXPECT_NE(GetFileAttributesW((row.file + L".migrated").c_str()), INVALID_FILE_ATTRIBUTES);
+        EXPECT_EQ(GetFileAttributesW(row.file.c_str()), INVALID_FILE_ATTRIBUTES);
+        EXPECT_FALSE(loadSettings().livePreview);  // now from the registry
     }
-    SetCurrentDirectoryW(saved);
 }
 
-TEST(SystemPreferences, DarkOnlyForAFourByteZeroAppsUseLightTheme) {
+TEST(SystemPreferences, DarkOnlyWhenAppsUseLightThemeIsZero) {
     RegDeleteKeyValueW(HKEY_CURRENT_USER, kPersonalize, L"AppsUseLightTheme");
     EXPECT_FALSE(systemUsesDarkTheme());
-    const std::pair<RawValue, bool> cases[] = {{dword(L"AppsUseLightTheme", 0), true},
-                                               {dword(L"AppsUseLightTheme", 2), false},
-                                               {{L"AppsUseLightTheme", REG_SZ, {'0', 0}}, false}};
-    for (const auto& [value, dark] : cases) {
-        plant(kPersonalize, value);
-        EXPECT_EQ(resolveDarkTheme(Settings{}), dark);
-    }
+    plant(kPersonalize, L"AppsUseLightTheme", REG_DWORD, {0, 0, 0, 0});
+    EXPECT_TRUE(systemUsesDarkTheme());
     RegDeleteKeyValueW(HKEY_CURRENT_USER, kPersonalize, L"AppsUseLightTheme");
 }
 
