@@ -49,9 +49,7 @@ bool readsAsRussian(const std::string& s) {
 
 TEST(LanguageSwitch, EveryWindowShowsTheFlagsLanguage) {
     ShownApp app;
-    App::showSettings(nullptr, app);
-    App::showHelp(nullptr, app);
-    app->showAnalysis();
+    showEveryWindow(*app);
     const Fl_Group* windows[] = {app.app.get(), app->settingsWindow, nullptr, app->analysisWindow};
     for (const bool english : {true, false}) {
         SCOPED_TRACE(english ? "English" : "Russian");
@@ -85,20 +83,6 @@ TEST(LanguageSwitch, EachMainWindowTooltipIsItsOwn) {
         }
         EXPECT_EQ(seen.size(), 11u);
     }
-}
-
-TEST(LanguageSwitch, OpenWindowsKeepTheirChoices) {
-    ShownApp app;
-    App::showSettings(nullptr, app);
-    app->showAnalysis();
-    SettingsWindow& settings = *app->settingsWindow;
-    app->detailChoice->value(2);
-    settings.startupDetailChoice->value(1);
-    app->analysisWindow->modeChoice->value(1);
-    click(uiLanguage == 1 ? app->russianFlagButton : app->englishFlagButton);
-    EXPECT_EQ(app->detailChoice->value(), 2);
-    EXPECT_EQ(settings.startupDetailChoice->value(), 1);
-    EXPECT_EQ(app->analysisWindow->modeChoice->value(), 1);
 }
 
 TEST(LanguageSwitch, OkInTheOpenSettingsWindowKeepsTheFlagsLanguage) {
@@ -166,9 +150,7 @@ void expectLabelsFit(const Fl_Window& window) {
 
 TEST(LanguageSwitch, EveryLabelFitsItsPanelInBothLanguages) {
     ShownApp app;
-    App::showSettings(nullptr, app);
-    App::showHelp(nullptr, app);
-    app->showAnalysis();
+    showEveryWindow(*app);
     for (const int language : {1, 0}) {
         app->setLanguage(language);
         Fl_Group::current(nullptr);
