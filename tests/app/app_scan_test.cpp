@@ -67,6 +67,18 @@ TEST_F(AppScanTest, CancelShowsStoppingAtOnceThenThePartialResult) {
     expectStatusStart("Stopped · partial result   ·   " + std::to_string(app.result->nodes[0].fileCount) + " files");
 }
 
+// The lines a real scan here does not show: the running count, and the
+// warning when the mount table cannot be read.
+TEST_F(AppScanTest, StatusLinesWhileScanningAndWithoutAMountTable) {
+    Tree noNodes;
+    noNodes.seconds = 0.96;
+    EXPECT_EQ(statusText(StatusFacts{true, false, 1523, 2587712717, &noNodes, "x", true}),
+              "Scanning…   1523 files   ·   2.41 GiB");
+    EXPECT_EQ(statusText(StatusFacts{false, false, 9, 9, &noNodes, "", true}),
+              "Ready   ·   0 files   ·   0 errors   ·   0 mount points scanned separately   ·   1.0 s   ·   "
+              "Could not read /proc/self/mountinfo; file-system boundaries are unknown.");
+}
+
 std::thread failingLauncher(App&, std::filesystem::path) {
     throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
 }

@@ -17,24 +17,6 @@ struct NavigationTest : ::testing::Test, SmallTree {
     ShownApp app;
 };
 
-TEST_F(NavigationTest, OpeningWhatIsNoOrdinaryFolderChangesNothing) {
-    const struct {
-        const char* name;
-        uint64_t node;
-    } cases[] = {
-        {"a file", 5},
-        {"a mount point while scanning", 4},
-    };
-    app->scanning = true;
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        app->openNode(c.node, true);
-        EXPECT_EQ(app->currentNode, 0u);
-        EXPECT_TRUE(app->nodeHistory.empty());
-        EXPECT_TRUE(app->rootHistory.empty());
-    }
-}
-
 TEST_F(NavigationTest, OpenPushesTheFolderLeftAndBackPushesNothing) {
     app->openNode(1, true);
     app->openNode(2, true);
