@@ -70,7 +70,6 @@ TEST_F(AnalysisTest, SearchRefreshesAtEveryKey) {
         std::string status;
         std::string first;
     } steps[] = {
-        {"", 0, uiText(txtEnterQuery), ""},
         {"M", 500, "Found: 500 (showing first 500)", "1000 B\troot/Дом/m0"},
         {"дО", 1, "Found: 1", "761.4 KiB\t[folder] root/Дом"},
     };

@@ -49,11 +49,6 @@ TEST_F(SettingsTest, LoadTakesCountingStoreValuesElseMigratesTheLegacyFile) {
          "theme=2\n",
          {0, 2, 0, 1, 0, 1, 35},
          true},
-        {"clamps and overflow",
-         nullptr,
-         "default_depth=-5\nlast_depth=3\ntheme=1\ntheme=99999999999\n",
-         {0, 1, 0, 1, 2, 1, 35},
-         true},
         {"Windows line ends", nullptr, "live_preview=no\r\nlast_depth=2\r\n", {0, 0, 0, 1, 2, 0, 35}, true},
     };
     for (const LoadCase& c : cases) {

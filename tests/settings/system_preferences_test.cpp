@@ -18,7 +18,6 @@ struct LanguageCase {
 TEST_F(SettingsTest, SystemLanguageComesFromTheFirstLocaleVariableSet) {
     const LanguageCase cases[] = {
         {"LANGUAGE first", {"ru:en", "en_US.UTF-8", "en_US", "en_US"}, false},
-        {"empty entries skipped", {":en", nullptr, "", "ru.KOI8-R"}, false},
         {"LC_MESSAGES before LANG", {nullptr, nullptr, "en_GB", "ru_RU"}, true},
         {"rus is not ru", {nullptr, nullptr, nullptr, "rus"}, true},
         // The C locale turns translations off, as gettext has it.
@@ -50,7 +49,6 @@ struct ThemeCase {
 TEST_F(SettingsTest, SystemThemeAsksTheDesktopWithinATimeLimit) {
     const ThemeCase cases[] = {
         {"the desktop prefers dark", "echo \"'prefer-dark'\"", nullptr, nullptr, true},
-        {"gsettings fails", "echo \"'prefer-dark'\"; exit 1", nullptr, nullptr, false},
         // Answers, then hangs while holding its output open.
         {"gsettings hangs", "echo \"'prefer-dark'\"; /bin/sleep 60", nullptr, nullptr, false},
         {"a dark GTK_THEME", nullptr, "Adwaita:dark", nullptr, true},
