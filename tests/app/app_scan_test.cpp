@@ -47,7 +47,6 @@ TEST_F(AppScanTest, AScanIsAdopted) {
     EXPECT_EQ(app.result->nodes[0].size, 4010u);
     EXPECT_EQ(app.currentNode, 0u);
     EXPECT_EQ(app.pathFieldText(), (data.root() / "t").string());
-    EXPECT_NE(app.fileSystemPaths.at(0), inside.mountPoint);  // the mounts listed afresh
     EXPECT_EQ(app.statusText, "Ready   ·   3 files   ·   0 errors   ·   1 mount points scanned separately   ·   " +
                                   formatSeconds(app.result->seconds) + " s");
 }
@@ -58,9 +57,6 @@ TEST_F(AppScanTest, CancelShowsStoppingAtOnceThenThePartialResult) {
     click(app.cancelButton);
     expectStatusStart("Stopping scan…   ");
     EXPECT_FALSE(app.cancelButton->active());
-    app.rootHistory = {"/kept"};
-    app.start(data.root(), false);  // ignored while a scan runs
-    EXPECT_EQ(app.rootHistory.size(), 1u);
     finish();
     ASSERT_NE(app.result, nullptr);
     EXPECT_TRUE(app.result->stopped);
