@@ -12,8 +12,7 @@
 namespace fan::testing {
 namespace {
 
-// A shown App in English whose result holds 600 files m0.. in "Дом", which
-// also holds the folder Deep, and a file in the root with control characters
+// A shown App in English whose result holds 600 files m0.. in "Дом", and a file in the root with control characters
 // and a byte that is not UTF-8 in its name; the analysis window over it.
 struct AnalysisTest : ::testing::Test {
     AnalysisTest() {
@@ -21,7 +20,6 @@ struct AnalysisTest : ::testing::Test {
         folder = tree.folder(0, "Дом");
         for (int i = 0; i < 600; ++i)
             tree.file(folder, "m" + std::to_string(i), 1000 + i);
-        deep = tree.folder(folder, "Deep");
         tree.file(0, "a\tb\nc\rd\xFF", 1 << 20);
         app->result = std::make_unique<Tree>(tree.finish());
     }
@@ -55,14 +53,7 @@ struct AnalysisTest : ::testing::Test {
     ShownApp app;
     TreeBuilder tree;
     uint64_t folder;
-    uint64_t deep;
 };
-
-TEST_F(AnalysisTest, BeforeAnyScanAsksForOne) {
-    app->result.reset();
-    open();
-    EXPECT_EQ(status(), uiText(txtScanFirst));
-}
 
 TEST_F(AnalysisTest, LargestFilesListsTwoHundredWithOddNamesShownReadably) {
     AnalysisWindow& window = open();
@@ -79,7 +70,6 @@ TEST_F(AnalysisTest, SearchRefreshesAtEveryKey) {
         std::string status;
         std::string first;
     } steps[] = {
-        {"", 0, uiText(txtEnterQuery), ""},
         {"M", 500, "Found: 500 (showing first 500)", "1000 B\troot/Дом/m0"},
         {"дО", 1, "Found: 1", "761.4 KiB\t[folder] root/Дом"},
     };
@@ -120,15 +110,6 @@ TEST_F(AnalysisTest, KeysOnlyMoveTheSelection) {
     Fl::e_clicks = 1;  // as an earlier double click leaves it
     sendKey(&window, FL_Down);
     EXPECT_TRUE(window.visible());
-}
-
-TEST_F(AnalysisTest, RevealingAFolderOpensIt) {
-    AnalysisWindow& window = search("deep");
-    window.resultsBrowser->value(1);
-    click(window.revealButton);
-    EXPECT_FALSE(window.visible());
-    EXPECT_EQ(app->currentNode, deep);
-    EXPECT_EQ(app->nodeHistory, std::vector<uint64_t>{0});
 }
 
 TEST_F(AnalysisTest, TheOpenWindowShowsTheNextScansRows) {

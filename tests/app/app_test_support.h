@@ -10,10 +10,13 @@
 #include <chrono>
 #include <functional>
 #include <string>
+#include <thread>
 
 #include "app/app.h"
 #include "core/temp_tree.h"
 #include "core/tree_builder.h"
+#include "texts/ui_texts.h"
+#include "ui/palette.h"
 #include "ui/ui_test_support.h"
 
 namespace fan::testing {
@@ -31,17 +34,33 @@ public:
 };
 inline const auto* configHome = ::testing::AddGlobalTestEnvironment(new ConfigHomeEnvironment);
 
-// A shown App at (0, 0), torn down (scan stopped and joined) on destruction.
+// A shown App at (0, 0), torn down (scan stopped and joined) on destruction;
+// the language, theme and stored settings it changed are put back, so the
+// order of tests never matters.
 struct ShownApp {
     ShownApp() : app(std::make_unique<App>()) {
         app->position(0, 0);
         app->show();
         settle(0.1);
     }
+    ~ShownApp() {
+        app.reset();
+        saveSettings(Settings{});
+        uiLanguage = language;
+        applyPalette(dark != 0);
+    }
     App* operator->() const { return app.get(); }
     operator App*() const { return app.get(); }
+    const int language = uiLanguage;
+    const unsigned char dark = darkTheme;
     std::unique_ptr<App> app;
 };
+
+inline void showEveryWindow(App& app) {
+    App::showSettings(nullptr, &app);
+    App::showHelp(nullptr, &app);
+    app.showAnalysis();
+}
 
 // On disk and as a scan of it: nodes 1 A, 2 A/A1, 3 A/A1/x, 4 A/M (the mount
 // point of another file system, holding z/y), 5 f\xff (a name not in UTF-8).
@@ -84,6 +103,17 @@ inline bool scanEnded(App& app) {
 // Whether the running scan ends with a result for `root`.
 inline bool rescanned(App& app, const std::filesystem::path& root) {
     return scanEnded(app) && app.result && app.result->root == root;
+}
+
+// A worker that walks only once the scan has been asked to stop (or after a
+// minute), so that a scan is running for as long as a test needs.
+inline std::thread walkOnceStopped(App& app, std::filesystem::path path) {
+    return std::thread([&app, path] {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+        while (!app.scanProgress.stop.load() && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        app.runScanWorker(path);
+    });
 }
 
 // A left click just inside `w`'s top left corner.

@@ -4,8 +4,6 @@
 #include <FL/Fl_Light_Button.H>
 #include <FL/fl_draw.H>
 
-#include <set>
-
 #include "app/analysis_window.h"
 #include "app/app_version.h"
 #include "app/help_window.h"
@@ -49,9 +47,7 @@ bool readsAsRussian(const std::string& s) {
 
 TEST(LanguageSwitch, EveryWindowShowsTheFlagsLanguage) {
     ShownApp app;
-    App::showSettings(nullptr, app);
-    App::showHelp(nullptr, app);
-    app->showAnalysis();
+    showEveryWindow(*app);
     const Fl_Group* windows[] = {app.app.get(), app->settingsWindow, nullptr, app->analysisWindow};
     for (const bool english : {true, false}) {
         SCOPED_TRACE(english ? "English" : "Russian");
@@ -70,35 +66,6 @@ TEST(LanguageSwitch, EveryWindowShowsTheFlagsLanguage) {
             EXPECT_TRUE(english ? !cyrillic(text) : readsAsRussian(text)) << text;
         }
     }
-}
-
-// A tooltip left over or copied from a neighbour would repeat another one.
-TEST(LanguageSwitch, EachMainWindowTooltipIsItsOwn) {
-    ShownApp app;
-    for (const int language : {1, 0}) {
-        app->setLanguage(language);
-        std::set<std::string> seen;
-        for (int i = 0; i < app->children(); ++i) {
-            const char* tip = app->child(i)->tooltip();
-            if (tip == nullptr) continue;
-            EXPECT_TRUE(seen.insert(tip).second) << "twice: " << tip;
-        }
-        EXPECT_EQ(seen.size(), 11u);
-    }
-}
-
-TEST(LanguageSwitch, OpenWindowsKeepTheirChoices) {
-    ShownApp app;
-    App::showSettings(nullptr, app);
-    app->showAnalysis();
-    SettingsWindow& settings = *app->settingsWindow;
-    app->detailChoice->value(2);
-    settings.startupDetailChoice->value(1);
-    app->analysisWindow->modeChoice->value(1);
-    click(uiLanguage == 1 ? app->russianFlagButton : app->englishFlagButton);
-    EXPECT_EQ(app->detailChoice->value(), 2);
-    EXPECT_EQ(settings.startupDetailChoice->value(), 1);
-    EXPECT_EQ(app->analysisWindow->modeChoice->value(), 1);
 }
 
 TEST(LanguageSwitch, OkInTheOpenSettingsWindowKeepsTheFlagsLanguage) {
@@ -166,9 +133,7 @@ void expectLabelsFit(const Fl_Window& window) {
 
 TEST(LanguageSwitch, EveryLabelFitsItsPanelInBothLanguages) {
     ShownApp app;
-    App::showSettings(nullptr, app);
-    App::showHelp(nullptr, app);
-    app->showAnalysis();
+    showEveryWindow(*app);
     for (const int language : {1, 0}) {
         app->setLanguage(language);
         Fl_Group::current(nullptr);

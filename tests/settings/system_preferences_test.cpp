@@ -18,11 +18,7 @@ struct LanguageCase {
 TEST_F(SettingsTest, SystemLanguageComesFromTheFirstLocaleVariableSet) {
     const LanguageCase cases[] = {
         {"LANGUAGE first", {"ru:en", "en_US.UTF-8", "en_US", "en_US"}, false},
-        {"only its first entry", {"en:ru", "ru_RU.UTF-8", "ru_RU", "ru_RU"}, true},
-        {"empty entries skipped", {":en", nullptr, "", "ru.KOI8-R"}, false},
         {"LC_MESSAGES before LANG", {nullptr, nullptr, "en_GB", "ru_RU"}, true},
-        {"bare ru", {nullptr, nullptr, nullptr, "ru"}, false},
-        {"rus is not ru", {nullptr, nullptr, nullptr, "rus"}, true},
         // The C locale turns translations off, as gettext has it.
         {"LANGUAGE under C", {"ru", "C", "ru_RU", "ru_RU"}, true},
         {"LANGUAGE under POSIX", {"ru", nullptr, nullptr, "POSIX"}, true},
@@ -52,17 +48,11 @@ struct ThemeCase {
 TEST_F(SettingsTest, SystemThemeAsksTheDesktopWithinATimeLimit) {
     const ThemeCase cases[] = {
         {"the desktop prefers dark", "echo \"'prefer-dark'\"", nullptr, nullptr, true},
-        {"the desktop prefers the default", "echo \"'default'\"", nullptr, nullptr, false},
-        {"gsettings fails", "echo \"'prefer-dark'\"; exit 1", nullptr, nullptr, false},
         // Answers, then hangs while holding its output open.
         {"gsettings hangs", "echo \"'prefer-dark'\"; /bin/sleep 60", nullptr, nullptr, false},
-        {"no gsettings", nullptr, nullptr, nullptr, false},
-        {"a dark GTK_THEME", nullptr, "Adwaita:dark", nullptr, true},
         {"GTK prefers dark", nullptr, "Adwaita", "[Settings]\n gtk-application-prefer-dark-theme = true\n", true},
-        {"a dark GTK theme name", nullptr, nullptr, "[Settings]\ngtk-theme-name=Arc-Dark\n", true},
         {"only the [Settings] group", nullptr, nullptr,
          "[Settings]\ngtk-theme-name=Arc\n[Other]\ngtk-theme-name=Arc-Dark\n", false},
-        {"GTK prefers light", nullptr, nullptr, "[Settings]\ngtk-application-prefer-dark-theme=0\n", false},
     };
     const std::string bin = temp.folder("bin").string();
     setEnv("PATH", bin.c_str());

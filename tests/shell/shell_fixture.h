@@ -85,16 +85,12 @@ protected:
             ::chmod(temp.write("bin/" + name, "#!/bin/sh\n" + record + then).c_str(), *then ? 0755 : 0644);
         }
     }
-    // Whether the file has something in it within half a minute.
-    bool filled(const std::string& relative) const {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-        while (read(relative).empty() && std::chrono::steady_clock::now() < deadline)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        return !read(relative).empty();
-    }
-    // What `program` recorded, once it has recorded something when waiting.
+    // What `program` recorded; when waiting, once it has recorded something
+    // (at most half a minute).
     Strings recorded(const std::string& program, bool wait = false) const {
-        if (wait) filled("records/" + program);
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (wait && read("records/" + program).empty() && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
         Strings fields;
         std::istringstream in(read("records/" + program));
         for (std::string field; std::getline(in, field, '\0');)
