@@ -1,5 +1,5 @@
-// The custom widgets: which shade wins in each state of the buttons, the
-// flags and icons, the emboss panel and the status bar, and hover tracking.
+// The custom widgets: which shade wins in each state of the buttons, hover
+// tracking, the flags, the status bar and the path field.
 #include <gtest/gtest.h>
 
 #include <FL/Fl.H>
@@ -7,11 +7,11 @@
 #include <FL/fl_draw.H>
 
 #include <string>
-#include <tuple>
 
 #include "ui/flag_button.h"
 #include "ui/icon_button.h"
 #include "ui/palette.h"
+#include "ui/path_input.h"
 #include "ui/soft_button.h"
 #include "ui/status_bar.h"
 #include "ui_test_support.h"
@@ -75,25 +75,16 @@ TEST(CustomButtonsTest, EachStateHasItsFillBorderAndInk) {
         EXPECT_EQ(canvas.hexAt(3, 15), hex(c.fill));
         EXPECT_EQ(canvas.hexAt(20, 0), hex(c.border));
         EXPECT_EQ(canvas.hexAt(c.inkX, c.inkY), hex(c.ink));
-        EXPECT_TRUE(canvas.untouched(0, 0));
         EXPECT_EQ(soft.labelcolor(), label);  // restored after drawing
     }
 }
 
+// The flag is 17 rows high, from row 7: five white, five blue, seven red.
 TEST(FlagButtonTest, RussianStripesSplitTheFlagInThirds) {
-    constexpr Fl_Color blue = 0x2D57AA00;
-    constexpr Fl_Color red = 0xCD374100;
-    // Rows of white, blue, red; the flag is h - 14 rows high, from row 7.
-    for (const auto& [h, white, blues] : {std::tuple{31, 5, 5}, {16, 1, 1}}) {
-        FlagButton flag(0, 0, 40, h, FlagRussian);
-        const Canvas canvas = drawn(flag);
-        for (int row = 0; row < h - 14; ++row)
-            EXPECT_EQ(canvas.hexAt(20, 7 + row), hex(row < white           ? kWhite
-                                                     : row < white + blues ? blue
-                                                                           : red))
-                << "height " << h << " row " << row;
-        EXPECT_EQ(canvas.hexAt(6, h / 2), hex(themeControl));
-    }
+    FlagButton flag(0, 0, 40, 31, FlagRussian);
+    const Canvas canvas = drawn(flag);
+    for (int row = 0; row < 17; ++row)
+        EXPECT_EQ(canvas.hexAt(20, 7 + row), hex(row < 5 ? kWhite : row < 10 ? 0x2D57AA00 : 0xCD374100)) << row;
 }
 
 // The text is read when drawing, dim and clipped to its box.
@@ -108,6 +99,21 @@ TEST(StatusBarTest, ShowsItsTextDimOnOneClippedLine) {
     const Canvas cut = drawn(bar);
     EXPECT_EQ(cut.countIn(186, 2, 5, 20, themeSurface), 5 * 20);  // the text box ends at w - 14
     EXPECT_LT(cut.countIn(176, 2, 10, 20, themeSurface), 10 * 20);
+}
+
+TEST(PathInputTest, APathOfThousandsOfBytesStaysOnOneLine) {
+    PathInput input(0, 0, 700, 36);
+    input.box(FL_BORDER_BOX);
+    input.color(FL_WHITE);
+    input.textsize(14);
+    std::string path;
+    while (path.size() < 5000)
+        path += "/folder";
+    input.value(path.c_str());
+    input.clear_damage(FL_DAMAGE_ALL);  // drawn whole, as when the window is exposed
+    const Canvas c(700, 36, [&] { input.draw(); });
+    EXPECT_LT(c.countIn(1, 12, 698, 12, FL_WHITE), 698 * 12);  // text on the first line
+    EXPECT_EQ(c.countIn(1, 28, 698, 7, FL_WHITE), 698 * 7);    // nothing below it
 }
 
 }  // namespace

@@ -34,7 +34,7 @@ void pressEscape() {
 // A confirmation run over `owner` with the given steps; its answer, or -1 when
 // it did not close by itself.
 int confirm(Fl_Window* owner, std::vector<std::function<void()>> steps) {
-    ModalScript script(std::move(steps), 3.0);
+    ModalScript script(std::move(steps));
     const int result = showConfirmDialog(owner, "t", "m", "", "Empty", "Cancel");
     return script.timedOut() || Fl::grab() != nullptr ? -1 : result;
 }

@@ -110,7 +110,6 @@ TEST(PopupMenuTest, OnlyAnEnabledHoveredRowIsHighlightedAndDisabledLabelsAreDim)
     const Canvas first = draw(1);
     const Fl_Color hover = themeControlHover;
     EXPECT_TRUE(draw(3).sameAs(none));  // row 3 is disabled
-    EXPECT_EQ(none.countIn(12, 56, 296, 38, hover), 0);
     // Box (12, 56, w - 24, 38), nothing around it.
     EXPECT_GT(first.countIn(12, 56, 296, 38, hover), 0);
     EXPECT_EQ(first.countIn(0, 0, kMenuW, kMenuH, hover), first.countIn(12, 56, 296, 38, hover));

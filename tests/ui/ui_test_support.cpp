@@ -1,4 +1,7 @@
 // Display set-up and the helpers of ui_test_support.h.
+// The toolkit shows whether a window has had its first expose only to code
+// that asks for its internals.
+#define FL_INTERNALS
 #include "ui_test_support.h"
 
 // GoogleTest first: the X headers define macros (None, Bool) that clash with it.
@@ -120,13 +123,6 @@ int Canvas::inkIn(int x, int y, int w, int h) const {
     return w * h - countIn(x, y, w, h, kUntouched);
 }
 
-int Canvas::lowestRowNot(Fl_Color background, int x, int y, int w, int h) const {
-    int row = y + h - 1;
-    while (row >= y && countIn(x, row, w, 1, background) == w)
-        --row;
-    return row >= y ? row : -1;
-}
-
 Fl_Color screenPixel(int x, int y) {
     XSync(fl_display, False);
     XImage* image = XGetImage(fl_display, RootWindow(fl_display, fl_screen), x, y, 1, 1, AllPlanes, ZPixmap);
@@ -198,6 +194,13 @@ ModalScript::~ModalScript() {
 void ModalScript::runStep(void* self) {
     auto* script = static_cast<ModalScript*>(self);
     if (script->next_ >= script->steps_.size()) return;
+    // A step reads or answers what the modal window shows: however busy the
+    // machine, it waits until that window is on the screen and drawn.
+    Fl_Window* modal = Fl::grab();
+    if (modal == nullptr || !modal->shown() || Fl_X::i(modal)->wait_for_expose || modal->damage() != 0) {
+        Fl::repeat_timeout(0.02, runStep, self);
+        return;
+    }
     script->steps_[script->next_++]();
     if (script->next_ < script->steps_.size()) Fl::repeat_timeout(0.05, runStep, self);
 }
@@ -211,8 +214,11 @@ void settle(double seconds) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
     while (std::chrono::steady_clock::now() < end)
         Fl::wait(0.02);
+    // However busy the machine, the events the server sent until now are
+    // handled and what they damaged is drawn before the caller reads.
     XSync(fl_display, False);
-    Fl::flush();
+    Fl::check();
+    XSync(fl_display, False);
 }
 
 }  // namespace fan::testing

@@ -3,10 +3,9 @@
 // real events sent to windows, including windows that run a modal loop.
 //
 // Linked into each such program, it opens the X server before the first test
-// (Xvfb in CI), names the fonts and applies the dark palette as main does, and
-// stops the program with a message when there is no display fit for pixel
-// checks. GUI thread only, like the toolkit. Test files include GoogleTest
-// before any toolkit header: the X11 headers define macros that clash with it.
+// and sets the fonts and the dark palette as main does. GUI thread only. Test
+// files include GoogleTest before any toolkit header: the X11 headers define
+// macros that clash with it.
 #pragma once
 
 #include <FL/Enumerations.H>
@@ -33,17 +32,12 @@ public:
 
     Fl_Color at(int x, int y) const;  // as 0xRRGGBB00
     std::string hexAt(int x, int y) const { return hex(at(x, y)); }
-    bool untouched(int x, int y) const { return at(x, y) == kUntouched; }
     // Pixels of the rectangle that were drawn / that equal `colour`.
     int inkIn(int x, int y, int w, int h) const;
     int countIn(int x, int y, int w, int h, Fl_Color colour) const;
-    // Lowest row of the rectangle with a pixel other than `background`, or -1.
-    int lowestRowNot(Fl_Color background, int x, int y, int w, int h) const;
     bool sameAs(const Canvas& other) const { return pixels_ == other.pixels_; }
     // Whether the rectangle holds the same pixels in both canvases.
     bool sameIn(const Canvas& other, int x, int y, int w, int h) const;
-    int width() const { return w_; }
-    int height() const { return h_; }
 
 private:
     int w_, h_;
@@ -63,8 +57,8 @@ void sendKey(Fl_Window* window, int key);
 // manager sends it when the user closes the window.
 void sendCloseRequest(Fl_Window* window);
 
-// Steps run one after another from timeouts while a modal loop runs; each
-// step finds the modal window through Fl::grab(). When the loop still runs
+// Steps run one after another from timeouts while a modal loop runs, each
+// once the modal window (Fl::grab()) is shown and drawn. When the loop still runs
 // `deadline` seconds after the start, the grab window is hidden and
 // timedOut() turns true, so a broken close path fails instead of hanging.
 class ModalScript {
