@@ -1,4 +1,4 @@
-// Pixel checks of the rounded outline and the text helpers.
+// Pixel checks of the text helpers.
 #include <gtest/gtest.h>
 
 #include <FL/Fl.H>
@@ -13,18 +13,6 @@ namespace {
 using testing::Canvas;
 
 constexpr Fl_Color kInk = 0x20406000;
-
-// A 60 x 30 box at (10, 10) with a radius of 6.
-TEST(DrawHelpersTest, StrokeLiesOnTheLastRowAndColumnWithArcsInside) {
-    const Canvas c(90, 60, [] { strokeRoundedBox(10, 10, 60, 30, 6, kInk); });
-    for (const auto& [x, y] : {std::pair{40, 10}, {40, 39}, {10, 25}, {69, 25}})
-        EXPECT_EQ(c.at(x, y), kInk) << x << "," << y;
-    EXPECT_EQ(c.inkIn(11, 17, 58, 14), 0);  // one pixel wide, hollow
-    // The right-hand arcs end one column short: the last column holds only
-    // the straight edge, from y + 6 down.
-    EXPECT_EQ(c.inkIn(69, 10, 1, 6), 0);
-    EXPECT_EQ(c.at(69, 16), kInk);
-}
 
 TEST(DrawHelpersTest, AtSignsAreText) {
     fl_font(FL_HELVETICA, 14);

@@ -27,15 +27,6 @@ std::vector<std::string> coverage(int w, int h, int diameter) {
     return rows;
 }
 
-// A radius of 16 cuts 12 pixels off each end of the first and last rows;
-// below the corner zone the rows are whole.
-TEST(WindowShapeTest, CornersAreCutAlikeFromEachSide) {
-    const auto rows = coverage(520, 226, 32);
-    EXPECT_EQ(rows[0], std::string(12, '.') + std::string(496, '#') + std::string(12, '.'));
-    EXPECT_EQ(rows[225], rows[0]);
-    EXPECT_EQ(rows[16], std::string(520, '#'));
-}
-
 TEST(WindowShapeTest, DiameterIsClampedToTheSmallerSide) {
     EXPECT_EQ(coverage(40, 10, 500), coverage(40, 10, 10));
 }
