@@ -1,5 +1,5 @@
 // The custom widgets: which shade wins in each state of the buttons, hover
-// tracking, the flags, the status bar and the path field.
+// tracking, the status bar and the path field.
 #include <gtest/gtest.h>
 
 #include <FL/Fl.H>
@@ -9,7 +9,6 @@
 #include <string>
 
 #include "ui/flag_button.h"
-#include "ui/icon_button.h"
 #include "ui/palette.h"
 #include "ui/path_input.h"
 #include "ui/soft_button.h"
@@ -30,19 +29,17 @@ Canvas drawn(Fl_Widget& widget) {
 
 // Each button in each state, hover set by the events that set it: a fill
 // pixel, a border pixel and one of its ink (the label's middle, the flag's
-// white stripe, the trash can's lid).
+// white stripe).
 TEST(CustomButtonsTest, EachStateHasItsFillBorderAndInk) {
     constexpr Fl_Color fill = 0x40608000;
     constexpr Fl_Color label = 0xF0E0D000;
     Fl_Group parent(0, 0, 200, 100);
     SoftButton soft(0, 0, 100, 30, "@square");  // a symbol label is solid: exact colour
     FlagButton flag(0, 0, 40, 31, FlagRussian);
-    IconButton icon(0, 0, 40, 40, TrashCan);
     parent.end();
     soft.color(fill);
     soft.labelcolor(label);
     const Fl_Color border14 = shadeColor(themeBorder, 14);
-    const Fl_Color border16 = shadeColor(themeBorder, 16);
     const struct {
         const char* name;
         Fl_Button* button;
@@ -57,8 +54,6 @@ TEST(CustomButtonsTest, EachStateHasItsFillBorderAndInk) {
         {"soft inactive", &soft, 50, 15, 0, 1, 1, 0, fl_color_average(fill, themeBackground, 0.52f),
          shadeColor(themeBorder, -8), fl_inactive(themeTextDim)},
         {"flag selected and hovered", &flag, 20, 8, 1, 0, 1, 1, themeControlHover, themeAccent, kWhite},
-        {"icon inactive", &icon, 20, 13, 0, 0, 1, 0, blendColors(themeControl, themeBackground, 0.55), border16,
-         themeTextDim},
     };
     Fl_Button plain(0, 0, 1, 1);
     for (const auto& c : looks) {
@@ -77,14 +72,6 @@ TEST(CustomButtonsTest, EachStateHasItsFillBorderAndInk) {
         EXPECT_EQ(canvas.hexAt(c.inkX, c.inkY), hex(c.ink));
         EXPECT_EQ(soft.labelcolor(), label);  // restored after drawing
     }
-}
-
-// The flag is 17 rows high, from row 7: five white, five blue, seven red.
-TEST(FlagButtonTest, RussianStripesSplitTheFlagInThirds) {
-    FlagButton flag(0, 0, 40, 31, FlagRussian);
-    const Canvas canvas = drawn(flag);
-    for (int row = 0; row < 17; ++row)
-        EXPECT_EQ(canvas.hexAt(20, 7 + row), hex(row < 5 ? kWhite : row < 10 ? 0x2D57AA00 : 0xCD374100)) << row;
 }
 
 // The text is read when drawing, dim and clipped to its box.

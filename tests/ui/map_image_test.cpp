@@ -10,7 +10,6 @@
 #include <memory>
 #include <vector>
 
-#include "ui/image_resample.h"
 #include "ui/map_image.h"
 #include "ui_test_support.h"
 
@@ -18,17 +17,6 @@ namespace fan {
 namespace {
 
 using namespace fan::testing;
-
-// Pixel centres map onto pixel centres: black | white doubled is a ramp
-// that starts and ends on the source colours, within bilinear rounding.
-TEST(ImageResample, CentresMapOntoCentres) {
-    const uint32_t source[2 * 2] = {0x000000, 0xFFFFFF, 0x000000, 0xFFFFFF};
-    uint32_t target[4 * 4] = {};
-    resampleSquare(source, 2, target, 4);
-    const int expected[4] = {0, 64, 191, 255};
-    for (int x = 0; x < 4; ++x)
-        EXPECT_NEAR(int(target[12 + x] & 0xFF), expected[x], 1) << "column " << x;
-}
 
 // A raster of four coloured quadrants, drawn scaled at (kX, kY) on a dark ground.
 constexpr int kRaster = 32;

@@ -1,7 +1,6 @@
 // The map's raster size for a widget box; the map itself in a real window
 // driven by real events: hover on the screen, the wheel and clicks, and how
-// the rings, the panel, the list, the centre and the live preview's hatching
-// are drawn.
+// the rings, the panel and the centre are drawn.
 #include <gtest/gtest.h>
 
 #include <FL/Fl.H>
@@ -150,29 +149,25 @@ TEST_F(MapTest, RightClickAsksForTheMenuOfTheNodeOrOverAGroupOfTheFolderShown) {
     EXPECT_EQ(host.menus, (std::vector<uint64_t>{alpha, 0}));
 }
 
-// Eight nested folders beside "speck", a folder whose sector is 2.2 pixels
-// wide at the outer radius. The outermost ring's middle at 6 o'clock, where
-// the chain lies, has the colour of its folder, outer rings fading toward
-// the background.
-TEST_F(MapTest, DetailChoiceSetsTheRingCountAndTheNarrowestSectorShown) {
+// Eight nested folders: the outermost ring's middle at 6 o'clock, where the
+// chain lies, has the colour of its folder, outer rings fading toward the
+// background.
+TEST_F(MapTest, DetailChoiceSetsTheRingCount) {
     b = TreeBuilder();
     uint64_t folder = 0;
     for (int depth = 0; depth < 8; ++depth)
         folder = b.folder(folder, "level" + std::to_string(depth));
     b.file(folder, "bottom", 100000);
-    const uint64_t speck = b.folder(0, "speck");
-    b.file(speck, "s", 161);
     host.tree = &b.finish();
     open(1120, 700, false);
     const struct {
         const char* name;
         int detail;
         int rings;
-        bool speckShown;
     } rows[] = {
-        {"no selection: Overview", -1, 4, false},
-        {"Normal", 1, 5, false},
-        {"past the end: Detailed", 5, 6, true},
+        {"no selection: Overview", -1, 4},
+        {"Normal", 1, 5},
+        {"past the end: Detailed", 5, 6},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -186,9 +181,6 @@ TEST_F(MapTest, DetailChoiceSetsTheRingCountAndTheNarrowestSectorShown) {
         const double radius = map->holeRadius + (217 - map->holeRadius) * (row.rings - 0.5) / row.rings;
         EXPECT_EQ(at(c, polar(radius, M_PI)),
                   hex(fl_color_average(sectorHue(int32_t(outer->hue)), themeBackground, fade)));
-        const bool speckShown = std::any_of(map->segments.begin(), map->segments.end(),
-                                            [&](const RingSegment& s) { return s.node == speck; });
-        EXPECT_EQ(speckShown, row.speckShown);
     }
 }
 
@@ -200,34 +192,6 @@ TEST_F(MapTest, TransparencyFadesThePanelAndTheRingImageIntoTheWindow) {
     const Canvas c = draw();
     EXPECT_EQ(c.hexAt(30, 315), hex(themeBackground)) << "panel";
     EXPECT_EQ(c.hexAt(180, 100), hex(themeBackground)) << "ring image";
-}
-
-// Scrolled past the end of its 32 rows, the list shows the last 7: the
-// footer, drawn by the map, against the expected text drawn in its box.
-TEST_F(MapTest, FooterNamesTheFirstAndLastRowShownCountingFromOne) {
-    open(1120, 700, false);
-    map->listScroll = 30;
-    const Canvas shown = draw();
-    const std::string footer = std::string("\u2195 ") + uiText(txtMouseWheel) + " \u00B7 26\u201332";
-    const Canvas expected(1120, 700, [&] {
-        map->draw();
-        fl_color(themeSurface);
-        fl_rectf(map->listLeft + 24, 700 - 123, 280, 20);
-        drawTextLeft(footer, map->listLeft + 24, 700 - 123, 280, 20, 11, themeTextDim);
-    });
-    EXPECT_TRUE(shown.sameAs(expected));
-}
-
-// The last row shows a one-byte file: its share, 1/1179, is under a pixel
-// of the 259-pixel bar.
-TEST_F(MapTest, TinyShareStillGetsABarFourPixelsWide) {
-    open(1120, 700, false);
-    map->listScroll = 25;
-    const Canvas c = draw();
-    const int left = map->listLeft + 41;
-    const int bar = map->listTop + kListRowHeight * 6 + 50;  // child 31, hue slot 7
-    EXPECT_GT(c.countIn(left + 2, bar, 2, 4, sectorHue(7)), 0);
-    EXPECT_EQ(c.countIn(left + 4, bar, 4, 4, sectorHue(7)), 0);
 }
 
 // The centre drawn by the map against the rings drawn again with the
@@ -281,24 +245,6 @@ TEST_F(MapTest, CentreRingShowsReserveFreeAndUsedSpace) {
     EXPECT_EQ(band(0.05), hex(sectorHue(2))) << "reserve";
     EXPECT_EQ(band(0.25), hex(themeFreeSpace)) << "free";
     EXPECT_EQ(band(0.35), hex(themeUsedSpace)) << "used";
-}
-
-// Two unmeasured folders share the preview ring, drawn in the order the
-// walk takes them (last listed first): the pending one on the right half,
-// the one being walked on the left.
-TEST_F(MapTest, PendingHatchingStandsStillWhileScanningHatchingTurns) {
-    host.scanning = true;
-    host.snapshot.valid = true;
-    host.snapshot.items = {{"walking", 0, 0, true, PreviewState::Scanning},
-                           {"waiting", 0, 0, true, PreviewState::Pending}};
-    open(1120, 700, false);
-    const Canvas still = draw();
-    host.phase = 1.5;  // half a line spacing further
-    const Canvas later = draw();
-    const int cx = int(map->centerX);
-    const int top = int(map->centerY) - 217;
-    EXPECT_TRUE(later.sameIn(still, cx + 2, top, 215, 434));
-    EXPECT_FALSE(later.sameIn(still, cx - 217, top, 215, 434));
 }
 
 }  // namespace

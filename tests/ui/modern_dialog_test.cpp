@@ -1,6 +1,6 @@
 // The message and confirmation dialogs run modally and answered through the
 // toolkit's event dispatch (OK, Cancel, Escape, the window manager's close
-// request); their buttons per kind and language, placement and drawing.
+// request), their drawing and their rounded outline.
 #include <gtest/gtest.h>
 
 #include <FL/Fl.H>
@@ -9,6 +9,7 @@
 #include <functional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "ui/modern_dialog.h"
 #include "ui/palette.h"
@@ -20,6 +21,19 @@ namespace fan {
 namespace {
 
 using namespace fan::testing;
+
+// The rows of a w x h window as text: '#' where a span of its outline covers a pixel.
+std::vector<std::string> coverage(int w, int h, int diameter) {
+    std::vector<std::string> rows(size_t(h), std::string(size_t(w), '.'));
+    for (const ShapeSpan& s : roundedRectangleSpans(w, h, diameter))
+        for (int y = s.y; y < s.y + s.h; ++y)
+            rows.at(size_t(y)).replace(size_t(s.x), size_t(s.w), size_t(s.w), '#');
+    return rows;
+}
+
+TEST(WindowShapeTest, DiameterIsClampedToTheSmallerSide) {
+    EXPECT_EQ(coverage(40, 10, 500), coverage(40, 10, 10));
+}
 
 ModernDialog* openDialog() {
     return dynamic_cast<ModernDialog*>(Fl::grab());
@@ -52,7 +66,6 @@ constexpr int kDialogY = 940;
 class ModernDialogTest : public ::testing::Test {
 protected:
     void SetUp() override { owner.end(); }
-    void TearDown() override { setShapeSupportProbe(nullptr); }
     Fl_Double_Window owner{1060, 920, 540, 266};
 };
 
@@ -82,25 +95,20 @@ TEST_F(ModernDialogTest, EachKindDrawsItsGlyphTextsAndButtons) {
     EXPECT_EQ(c.hexAt(222, 172), hex(themeControl));  // Cancel at (218, 168)
 }
 
-// Corners 32 across: the corner pixel shows what lies beneath only where
-// the server can cut windows to a shape.
-TEST_F(ModernDialogTest, ShownDialogIsRoundedWhereTheServerCanAndWorksEither) {
-    for (const bool shapes : {true, false}) {
-        SCOPED_TRACE(shapes ? "with shapes" : "without");
-        if (!shapes) setShapeSupportProbe([] { return false; });
-        const std::string beneath = hex(screenPixel(kDialogX, kDialogY));
-        ASSERT_NE(beneath, hex(themeSurface));  // else the corner checks prove nothing
-        std::string corner;
-        std::string inside;
-        const auto look = [&] {
-            corner = hex(screenPixel(kDialogX, kDialogY));
-            inside = hex(screenPixel(kDialogX + 450, kDialogY + 130));
-            press(openDialog()->okButton);
-        };
-        EXPECT_EQ(confirm(&owner, {look}), 1);
-        EXPECT_EQ(corner, shapes ? beneath : hex(themeSurface));
-        EXPECT_EQ(inside, hex(themeSurface));
-    }
+// Corners 32 across: the corner pixel shows what lies beneath.
+TEST_F(ModernDialogTest, ShownDialogHasRoundedCorners) {
+    const std::string beneath = hex(screenPixel(kDialogX, kDialogY));
+    ASSERT_NE(beneath, hex(themeSurface));  // else the corner check proves nothing
+    std::string corner;
+    std::string inside;
+    const auto look = [&] {
+        corner = hex(screenPixel(kDialogX, kDialogY));
+        inside = hex(screenPixel(kDialogX + 450, kDialogY + 130));
+        press(openDialog()->okButton);
+    };
+    EXPECT_EQ(confirm(&owner, {look}), 1);
+    EXPECT_EQ(corner, beneath);
+    EXPECT_EQ(inside, hex(themeSurface));
 }
 
 // Under the grab the toolkit sends a button FL_ENTER on every move over it

@@ -104,13 +104,10 @@ TEST(PopupMenuTest, OnlyAnEnabledHoveredRowIsHighlightedAndDisabledLabelsAreDim)
     const Canvas first = draw(1);
     const Fl_Color hover = themeControlHover;
     EXPECT_TRUE(draw(3).sameAs(none));  // row 3 is disabled
-    // Box (12, 56, w - 24, 38), nothing around it.
+    // Row 1's box (12, 56, w - 24, 38), nothing around it.
     EXPECT_GT(first.countIn(12, 56, 296, 38, hover), 0);
     EXPECT_EQ(first.countIn(0, 0, kMenuW, kMenuH, hover), first.countIn(12, 56, 296, 38, hover));
-    EXPECT_EQ(none.hexAt(160, 144), hex(themeBorder));  // the separator
-    // Text boxes (28, t, w - 56, 38): row 0 enabled at t 14, row 3 disabled at t 152.
-    EXPECT_GT(none.countIn(28, 14, 264, 38, themeText), 0);
-    EXPECT_GT(none.countIn(28, 152, 264, 38, themeTextDim), 0);
+    EXPECT_GT(none.countIn(28, 152, 264, 38, themeTextDim), 0);  // row 3's label
 }
 
 TEST(PopupMenuTest, BuildingAMenuKeepsTheCallersGroupOpen) {

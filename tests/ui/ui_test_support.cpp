@@ -112,13 +112,6 @@ int Canvas::countIn(int x, int y, int w, int h, Fl_Color colour) const {
     return count;
 }
 
-bool Canvas::sameIn(const Canvas& other, int x, int y, int w, int h) const {
-    for (int yy = y; yy < y + h; ++yy)
-        for (int xx = x; xx < x + w; ++xx)
-            if (at(xx, yy) != other.at(xx, yy)) return false;
-    return true;
-}
-
 int Canvas::inkIn(int x, int y, int w, int h) const {
     return w * h - countIn(x, y, w, h, kUntouched);
 }

@@ -1,6 +1,6 @@
-// What main installs before the first window: the two palettes judged by
-// what the eye needs (contrast) and what they hand to the toolkit, and the
-// colour helpers.
+// Colours and text as drawn: the two palettes judged by what the eye needs
+// (contrast) and what they hand to the toolkit, the check box's frame, and
+// the text helpers.
 #include <gtest/gtest.h>
 
 #include <FL/Fl.H>
@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "ui/check_box.h"
+#include "ui/draw_helpers.h"
 #include "ui/emboss_panel.h"
 #include "ui/palette.h"
 #include "ui_test_support.h"
@@ -43,7 +44,6 @@ TEST(PaletteTest, EachThemeIsReadableAndReachesTheToolkit) {
     for (const bool dark : {false, true}) {
         SCOPED_TRACE(dark ? "dark" : "light");
         applyPalette(dark);
-        EXPECT_EQ(darkTheme, dark ? 1 : 0);
         for (const Fl_Color fill : {themeBackground, themeSurface, themeControl, themeControlHover}) {
             EXPECT_GE(contrast(themeText, fill), 7.0) << hex(fill);
             EXPECT_GE(contrast(themeTextDim, fill), 4.5) << hex(fill);
@@ -77,17 +77,22 @@ TEST(CheckBoxTest, AnUncheckedBoxShowsItsFrameOnAPanelInBothThemes) {
     Fl::scheme("none");
 }
 
-// Black is index 56: 0 would be read as the foreground colour.
-TEST(PaletteTest, ShadeClampsEachChannelAndNeverGivesIndexZero) {
-    EXPECT_EQ(shadeColor(0x0A00FF00, 26), 0x241AFF00u);
-    EXPECT_EQ(shadeColor(0x05F00500, -10), 0x00E60000u);
-    EXPECT_EQ(shadeColor(0x05050500, -10), FL_BLACK);
+constexpr Fl_Color kInk = 0x20406000;
+
+TEST(DrawHelpersTest, AtSignsAreText) {
+    fl_font(FL_HELVETICA, 14);
+    // With the toolkit's symbols on, "icon@2x.png" would end at "icon".
+    const int stem = int(fl_width("icon"));
+    const int whole = int(fl_width("icon@2x.png"));
+    const Canvas c(300, 40, [] { drawTextLeft("icon@2x.png", 10, 5, 280, 30, 14, kInk); });
+    const int tail = 10 + stem + (whole - stem) / 2;
+    EXPECT_GT(c.inkIn(tail, 0, 300 - tail, 40), 0);
 }
 
-TEST(PaletteTest, BlendClampsItsWeightRoundsAndNeverGivesIndexZero) {
-    EXPECT_EQ(blendColors(0x10203000, 0x20304000, 1.5), 0x10203000u);
-    EXPECT_EQ(blendColors(FL_BLACK, 0x01010100, 0.5), 0x01010100u);  // halves round up
-    EXPECT_EQ(blendColors(0x01000000, FL_BLACK, 0.4), FL_BLACK);
+TEST(DrawHelpersTest, ALineShowsBadBytesAndControlCharactersVisibly) {
+    const Canvas odd(300, 40, [] { drawTextVCentered("a\tb\xFF", 10, 5, 280, 30, 14, kInk); });
+    const Canvas shown(300, 40, [] { drawTextVCentered("a\\tb\uFFFD", 10, 5, 280, 30, 14, kInk); });
+    EXPECT_TRUE(odd.sameAs(shown));
 }
 
 }  // namespace
