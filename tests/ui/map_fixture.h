@@ -1,6 +1,5 @@
-// The map tests' fixture: a host whose answers the tests set directly and
-// which records what the map asks of it, and a map on it filling a window.
-// GUI thread only, like the map.
+// The map tests' fixture: a host whose answers the tests set and which records
+// what the map asks of it, and a map on it filling a window. GUI thread only.
 #pragma once
 
 #include <gtest/gtest.h>

@@ -1,9 +1,7 @@
 // The live preview (which entries it shows and in what order, their weights,
-// when its ring image is rebuilt, the hatching, the header and the list) and
-// the welcome screen.
+// what its ring image is keyed on, the hatching, the header and the list)
+// and the welcome screen.
 #include <gtest/gtest.h>
-
-#include <FL/Fl.H>
 
 #include <cmath>
 #include <cstdio>
@@ -14,7 +12,6 @@
 #include "core/fake_directory_lister.h"
 #include "core/scan_engine.h"
 #include "map_fixture.h"
-#include "texts/ui_texts.h"
 #include "ui/map_colours.h"
 #include "ui/preview_model.h"
 #include "ui/scan_hatch.h"
@@ -67,7 +64,7 @@ TEST(PreviewItems, OnAWideRootTheCutKeepsTheFoldersTheWalkIsOn) {
     EXPECT_EQ(items.back().name, "d004");   // the first listed are walked last, and cut
 }
 
-// Another file system's mount point gets 70 % of that.
+// Another file system's mount point gets 70 % of such a weight.
 TEST(PreviewWeights, AnUnmeasuredEntryWeighsSixteenPercentOfTheAverageMeasuredOneAndAtLeastOne) {
     std::unordered_map<std::string, double> stored;
     const auto items = folderItems({{400, S::Complete}, {100, S::Scanning}, {0, S::Pending}, {0, S::OtherFileSystem}});
@@ -110,36 +107,6 @@ TEST(PreviewContentHash, ChangesWithEachThingTheRingImageShows) {
     }
 }
 
-// A 1000 x 600 map at the origin: list at 670, centre (335, 265), R 167, hole 72.
-constexpr int kW = 1000, kH = 600, kL = 670;
-
-class MapPreviewTest : public MapFixture {
-protected:
-    void SetUp() override {
-        MapFixture::SetUp();
-        uiLanguage = 1;
-        host.scanning = true;
-        open(kW, kH, false);
-    }
-    void TearDown() override { uiLanguage = savedLanguage; }
-    const int savedLanguage = uiLanguage;
-};
-
-TEST_F(MapPreviewTest, ImageIsRebuiltUntilWeightsConvergeThenReused) {
-    host.snapshot = listed({{0, S::Pending}, {0, S::Scanning}, {0, S::Complete}});
-    open(kW, kH);
-    host.snapshot.items[2].bytes = 900;  // a jump the weights take many draws to follow
-    host.snapshot.items[1].bytes = 50;
-    std::vector<uint64_t> hashes;
-    for (int i = 0; i < 80; ++i) {
-        map->redraw();
-        Fl::flush();
-        hashes.push_back(map->previewHash);
-    }
-    EXPECT_NE(hashes[10], hashes[11]);
-    EXPECT_EQ(hashes[79], hashes[60]);
-}
-
 // Ink around the point at angle a (radians from 12 o'clock) and radius 950
 // of a hatch centred at (20, 1010).
 int inkAtAngle(const Canvas& c, double a) {
@@ -156,6 +123,18 @@ TEST(ScanHatch, LinesStand0_055ApartFromTheSectorsStartAtAnInfinitePhase) {
         EXPECT_EQ(inkAtAngle(c, k * 0.055 + 0.0275), 0) << "halfway after line " << k;
     }
 }
+
+// A 1000 x 600 map at the origin: list at 670, centre (335, 265), R 167, hole 72.
+constexpr int kW = 1000, kH = 600, kL = 670;
+
+class MapPreviewTest : public MapFixture {
+protected:
+    void SetUp() override {
+        MapFixture::SetUp();
+        host.scanning = true;
+        open(kW, kH, false);
+    }
+};
 
 TEST_F(MapPreviewTest, HeaderShowsARootPathLongerThanPathMax) {
     host.snapshot = listed({});

@@ -6,7 +6,6 @@
 #include <FL/Fl.H>
 #include <FL/fl_draw.H>
 
-#include <algorithm>
 #include <cmath>
 #include <string>
 #include <tuple>
@@ -149,9 +148,9 @@ TEST_F(MapTest, RightClickAsksForTheMenuOfTheNodeOrOverAGroupOfTheFolderShown) {
     EXPECT_EQ(host.menus, (std::vector<uint64_t>{alpha, 0}));
 }
 
-// Eight nested folders: the outermost ring's middle at 6 o'clock, where the
-// chain lies, has the colour of its folder, outer rings fading toward the
-// background.
+// Eight nested folders, all in the hue of the first slot: the outermost
+// ring's middle at 6 o'clock, where the chain lies, has that hue, outer rings
+// fading toward the background.
 TEST_F(MapTest, DetailChoiceSetsTheRingCount) {
     b = TreeBuilder();
     uint64_t folder = 0;
@@ -174,13 +173,9 @@ TEST_F(MapTest, DetailChoiceSetsTheRingCount) {
         host.detail = row.detail;
         map->resetCache();
         const Canvas c = draw();
-        const auto outer = std::find_if(map->segments.begin(), map->segments.end(),
-                                        [&](const RingSegment& s) { return s.ring == row.rings - 1 && !s.isGroup; });
-        ASSERT_NE(outer, map->segments.end());
         const float fade = 1.0f - 0.075f * float(row.rings - 1);
         const double radius = map->holeRadius + (217 - map->holeRadius) * (row.rings - 0.5) / row.rings;
-        EXPECT_EQ(at(c, polar(radius, M_PI)),
-                  hex(fl_color_average(sectorHue(int32_t(outer->hue)), themeBackground, fade)));
+        EXPECT_EQ(at(c, polar(radius, M_PI)), hex(fl_color_average(sectorHue(0), themeBackground, fade)));
     }
 }
 

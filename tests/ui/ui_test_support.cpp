@@ -24,9 +24,8 @@
 #include "ui/fonts.h"
 #include "ui/palette.h"
 
-// LeakSanitizer reads this hook at exit. FLTK keeps the Xft fonts it opened
-// until the process ends, and fontconfig's pattern data behind them is
-// reported as leaked; it is not ours and not a growth, so it is left out.
+// LeakSanitizer reads this hook at exit: fontconfig's data behind the fonts
+// FLTK keeps open until the end is neither ours nor a growth.
 extern "C" const char* __lsan_default_suppressions() {
     return "leak:libfontconfig.so\n";
 }
@@ -35,10 +34,9 @@ namespace fan::testing {
 
 namespace {
 
-// Opens the display once for the whole program and names the fonts the way
-// main does. Pixel checks compare exact colours and place windows up to
-// (1600, 1200): without such a screen every test would fail for no fault of
-// the code, so the run stops loudly instead.
+// Pixel checks compare exact colours and place windows up to (1600, 1200):
+// without such a screen every test would fail for no fault of the code, so
+// the run stops loudly instead.
 class DisplayEnvironment : public ::testing::Environment {
 public:
     void SetUp() override {
