@@ -1,5 +1,5 @@
 // The custom widgets: which shade wins in each state of the buttons, hover
-// tracking, and the path field.
+// tracking, the status bar and the path field.
 #include <gtest/gtest.h>
 
 #include <FL/Fl.H>
@@ -12,6 +12,7 @@
 #include "ui/palette.h"
 #include "ui/path_input.h"
 #include "ui/soft_button.h"
+#include "ui/status_bar.h"
 #include "ui_test_support.h"
 
 namespace fan {
@@ -71,6 +72,17 @@ TEST(CustomButtonsTest, EachStateHasItsFillBorderAndInk) {
         EXPECT_EQ(canvas.hexAt(c.inkX, c.inkY), hex(c.ink));
         EXPECT_EQ(soft.labelcolor(), label);  // restored after drawing
     }
+}
+
+// The text is read when drawing, dim and clipped to its box, 14 pixels in.
+TEST(StatusBarTest, ShowsItsTextDimOnOneClippedLine) {
+    std::string status;
+    StatusBar bar(0, 0, 200, 24, nullptr);
+    bar.text = &status;
+    status = std::string(80, 'W');
+    const Canvas c = drawn(bar);
+    EXPECT_GT(c.countIn(14, 2, 172, 20, themeTextDim), 0);
+    EXPECT_EQ(c.countIn(186, 2, 5, 20, themeSurface), 5 * 20);
 }
 
 TEST(PathInputTest, APathOfThousandsOfBytesStaysOnOneLine) {

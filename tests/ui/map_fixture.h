@@ -24,7 +24,6 @@ struct FakeMapHost : MapHost {
     int transparency = 0;
     double phase = 0.0;
     ScanSnapshot snapshot;
-    std::string path;
     std::vector<uint64_t> opened;
     std::vector<uint64_t> menus;
 
@@ -35,7 +34,7 @@ struct FakeMapHost : MapHost {
     int mapTransparency() const override { return transparency; }
     const ScanSnapshot& previewSnapshot() const override { return snapshot; }
     double animationPhase() const override { return phase; }
-    std::string pathFieldText() const override { return path; }
+    std::string pathFieldText() const override { return {}; }
     void openNode(uint64_t node, bool) override { opened.push_back(node); }
     void showContextMenu(uint64_t node) override { menus.push_back(node); }
 };

@@ -31,15 +31,6 @@ std::vector<PreviewItem> folderItems(const Entries& entries) {
     return items;
 }
 
-// A published snapshot listing folders f0, f1, ... in this order; the walk
-// and so the preview take them up last-listed first.
-ScanSnapshot listed(const Entries& entries) {
-    ScanSnapshot s;
-    s.valid = true;
-    s.items = folderItems(entries);
-    return s;
-}
-
 TEST(PreviewItems, OnAWideRootTheCutKeepsTheFoldersTheWalkIsOn) {
     testing::FakeDirectoryLister lister;
     for (int i = 0; i < 100; ++i) {
@@ -137,7 +128,7 @@ protected:
 };
 
 TEST_F(MapPreviewTest, HeaderShowsARootPathLongerThanPathMax) {
-    host.snapshot = listed({});
+    host.snapshot.valid = true;
     for (int i = 0; i < 500; ++i)
         host.snapshot.root /= "folder" + std::to_string(i);
     const Canvas c = draw();
@@ -145,8 +136,9 @@ TEST_F(MapPreviewTest, HeaderShowsARootPathLongerThanPathMax) {
 }
 
 TEST_F(MapPreviewTest, ListRowsInWalkOrderWithBarsAgainstTheLargestEntry) {
-    // Drawn f2, f1, f0: the reverse of the listing.
-    host.snapshot = listed({{250, S::AccessError}, {0, S::Scanning}, {1000, S::Complete}});
+    // Drawn f2, f1, f0: the walk, and so the preview, takes up the last listed first.
+    host.snapshot.valid = true;
+    host.snapshot.items = folderItems({{250, S::AccessError}, {0, S::Scanning}, {1000, S::Complete}});
     const Canvas c = draw();
     EXPECT_EQ(c.countIn(kL + 45, 88 + 51, 250, 1, sectorHue(0)), 250);  // the largest: full bar
     EXPECT_GT(c.countIn(kL + 41, 150 + 26, 259, 20, themeAccent), 0);   // "scanning" in accent
