@@ -1,5 +1,5 @@
-// The custom widgets: which shade wins in each state of the buttons, the
-// flags and icons, the emboss panel and the status bar, and hover tracking.
+// The custom widgets: which shade wins in each state of the buttons, hover
+// tracking, the status bar and the path field.
 #include <gtest/gtest.h>
 
 #include <FL/Fl.H>
@@ -7,12 +7,10 @@
 #include <FL/fl_draw.H>
 
 #include <string>
-#include <tuple>
 
-#include "ui/emboss_panel.h"
 #include "ui/flag_button.h"
-#include "ui/icon_button.h"
 #include "ui/palette.h"
+#include "ui/path_input.h"
 #include "ui/soft_button.h"
 #include "ui/status_bar.h"
 #include "ui_test_support.h"
@@ -31,19 +29,17 @@ Canvas drawn(Fl_Widget& widget) {
 
 // Each button in each state, hover set by the events that set it: a fill
 // pixel, a border pixel and one of its ink (the label's middle, the flag's
-// white stripe, the trash can's lid).
+// white stripe).
 TEST(CustomButtonsTest, EachStateHasItsFillBorderAndInk) {
     constexpr Fl_Color fill = 0x40608000;
     constexpr Fl_Color label = 0xF0E0D000;
     Fl_Group parent(0, 0, 200, 100);
     SoftButton soft(0, 0, 100, 30, "@square");  // a symbol label is solid: exact colour
     FlagButton flag(0, 0, 40, 31, FlagRussian);
-    IconButton icon(0, 0, 40, 40, TrashCan);
     parent.end();
     soft.color(fill);
     soft.labelcolor(label);
     const Fl_Color border14 = shadeColor(themeBorder, 14);
-    const Fl_Color border16 = shadeColor(themeBorder, 16);
     const struct {
         const char* name;
         Fl_Button* button;
@@ -58,10 +54,6 @@ TEST(CustomButtonsTest, EachStateHasItsFillBorderAndInk) {
         {"soft inactive", &soft, 50, 15, 0, 1, 1, 0, fl_color_average(fill, themeBackground, 0.52f),
          shadeColor(themeBorder, -8), fl_inactive(themeTextDim)},
         {"flag selected and hovered", &flag, 20, 8, 1, 0, 1, 1, themeControlHover, themeAccent, kWhite},
-        {"flag hovered", &flag, 20, 8, 1, 0, 1, 0, themeControl, border16, kWhite},
-        {"icon hovered", &icon, 20, 13, 1, 0, 1, 0, themeControlHover, border16, themeText},
-        {"icon inactive", &icon, 20, 13, 0, 0, 1, 0, blendColors(themeControl, themeBackground, 0.55), border16,
-         themeTextDim},
     };
     Fl_Button plain(0, 0, 1, 1);
     for (const auto& c : looks) {
@@ -78,49 +70,34 @@ TEST(CustomButtonsTest, EachStateHasItsFillBorderAndInk) {
         EXPECT_EQ(canvas.hexAt(3, 15), hex(c.fill));
         EXPECT_EQ(canvas.hexAt(20, 0), hex(c.border));
         EXPECT_EQ(canvas.hexAt(c.inkX, c.inkY), hex(c.ink));
-        EXPECT_TRUE(canvas.untouched(0, 0));
         EXPECT_EQ(soft.labelcolor(), label);  // restored after drawing
     }
 }
 
-TEST(FlagButtonTest, RussianStripesSplitTheFlagInThirds) {
-    constexpr Fl_Color blue = 0x2D57AA00;
-    constexpr Fl_Color red = 0xCD374100;
-    // Rows of white, blue, red; the flag is h - 14 rows high, from row 7.
-    for (const auto& [h, white, blues] : {std::tuple{31, 5, 5}, {20, 2, 2}, {16, 1, 1}}) {
-        FlagButton flag(0, 0, 40, h, FlagRussian);
-        const Canvas canvas = drawn(flag);
-        for (int row = 0; row < h - 14; ++row)
-            EXPECT_EQ(canvas.hexAt(20, 7 + row), hex(row < white           ? kWhite
-                                                     : row < white + blues ? blue
-                                                                           : red))
-                << "height " << h << " row " << row;
-        EXPECT_EQ(canvas.hexAt(6, h / 2), hex(themeControl));
-    }
-}
-
-TEST(EmbossPanelTest, FourPixelsOrLessAcrossDrawNothing) {
-    for (const auto& [w, h, drawsInk] : {std::tuple{4, 40, false}, {40, 4, false}, {5, 5, true}}) {
-        EmbossPanel small(10, 10, w, h, 3);
-        const Canvas c = drawn(small);
-        EXPECT_EQ(c.inkIn(0, 0, c.width(), c.height()) > 0, drawsInk) << w << "x" << h;
-    }
-}
-
-// The text is read when drawing, dim, centred on its line and clipped.
+// The text is read when drawing, dim and clipped to its box, 14 pixels in.
 TEST(StatusBarTest, ShowsItsTextDimOnOneClippedLine) {
     std::string status;
     StatusBar bar(0, 0, 200, 24, nullptr);
     bar.text = &status;
-    status = "FILE 1147 KiB";  // flat feet, no descenders: ink ends above the baseline
-    const Canvas line = drawn(bar);
-    fl_font(FL_HELVETICA, 11);
-    EXPECT_EQ(line.lowestRowNot(themeSurface, 14, 2, 172, 20), 2 + (fl_height() + 20) / 2 - fl_descent() - 1);
-    EXPECT_GT(line.countIn(14, 2, 172, 20, themeTextDim), 0);
     status = std::string(80, 'W');
-    const Canvas cut = drawn(bar);
-    EXPECT_EQ(cut.countIn(186, 2, 5, 20, themeSurface), 5 * 20);  // the text box ends at w - 14
-    EXPECT_LT(cut.countIn(176, 2, 10, 20, themeSurface), 10 * 20);
+    const Canvas c = drawn(bar);
+    EXPECT_GT(c.countIn(14, 2, 172, 20, themeTextDim), 0);
+    EXPECT_EQ(c.countIn(186, 2, 5, 20, themeSurface), 5 * 20);
+}
+
+TEST(PathInputTest, APathOfThousandsOfBytesStaysOnOneLine) {
+    PathInput input(0, 0, 700, 36);
+    input.box(FL_BORDER_BOX);
+    input.color(FL_WHITE);
+    input.textsize(14);
+    std::string path;
+    while (path.size() < 5000)
+        path += "/folder";
+    input.value(path.c_str());
+    input.clear_damage(FL_DAMAGE_ALL);  // drawn whole, as when the window is exposed
+    const Canvas c(700, 36, [&] { input.draw(); });
+    EXPECT_LT(c.countIn(1, 12, 698, 12, FL_WHITE), 698 * 12);  // text on the first line
+    EXPECT_EQ(c.countIn(1, 28, 698, 7, FL_WHITE), 698 * 7);    // nothing below it
 }
 
 }  // namespace

@@ -1,10 +1,7 @@
-// The live preview (which entries it shows and in what order, their weights
-// and sector gaps, when its ring image is rebuilt, the hatching, the header
-// and the list) and the welcome screen.
+// The live preview (which entries it shows and in what order, their weights,
+// what its ring image is keyed on, the hatching, the header and the list)
+// and the welcome screen.
 #include <gtest/gtest.h>
-
-#include <FL/Fl.H>
-#include <FL/Fl_Double_Window.H>
 
 #include <cmath>
 #include <cstdio>
@@ -14,13 +11,10 @@
 
 #include "core/fake_directory_lister.h"
 #include "core/scan_engine.h"
-#include "fake_map_host.h"
-#include "texts/ui_texts.h"
+#include "map_fixture.h"
 #include "ui/map_colours.h"
-#include "ui/palette.h"
 #include "ui/preview_model.h"
 #include "ui/scan_hatch.h"
-#include "ui_test_support.h"
 
 namespace fan {
 namespace {
@@ -35,15 +29,6 @@ std::vector<PreviewItem> folderItems(const Entries& entries) {
     for (const auto& [bytes, state] : entries)
         items.push_back({"f" + std::to_string(items.size()), bytes, bytes / 10, true, state});
     return items;
-}
-
-// A published snapshot listing folders f0, f1, ... in this order; the walk
-// and so the preview take them up last-listed first.
-ScanSnapshot listed(const Entries& entries) {
-    ScanSnapshot s;
-    s.valid = true;
-    s.items = folderItems(entries);
-    return s;
 }
 
 TEST(PreviewItems, OnAWideRootTheCutKeepsTheFoldersTheWalkIsOn) {
@@ -70,65 +55,14 @@ TEST(PreviewItems, OnAWideRootTheCutKeepsTheFoldersTheWalkIsOn) {
     EXPECT_EQ(items.back().name, "d004");   // the first listed are walked last, and cut
 }
 
-TEST(PreviewItems, RootFilesFollowTheFoldersAndAreCutFirst) {
-    ScanSnapshot s = listed(Entries(95, {1, S::Complete}));
-    s.items.insert(s.items.begin() + 3, {"", 0, 3, false, S::Complete});  // files, though no bytes yet
-    EXPECT_EQ(previewKey(previewItems(s, "root").back()), "F:root");
-    s.items.push_back({"f95", 1, 1, true, S::Pending});
-    const std::vector<PreviewItem> items = previewItems(s, "root");
-    ASSERT_EQ(items.size(), 96u);
-    EXPECT_EQ(previewKey(items.back()), "D:f0");
-}
-
-TEST(PreviewWeights, AnUnmeasuredEntryWeighsSixteenPercentOfTheAverageMeasuredOne) {
+// Another file system's mount point gets 70 % of such a weight.
+TEST(PreviewWeights, AnUnmeasuredEntryWeighsSixteenPercentOfTheAverageMeasuredOneAndAtLeastOne) {
     std::unordered_map<std::string, double> stored;
     const auto items = folderItems({{400, S::Complete}, {100, S::Scanning}, {0, S::Pending}, {0, S::OtherFileSystem}});
-    // Another file system's mount point gets 70 % of that.
     EXPECT_EQ(smoothPreviewWeights(items, stored).weights, (std::vector<double>{400, 100, 40, 28}));
-}
-
-TEST(PreviewWeights, AnUnmeasuredEntryWeighsAtLeastOne) {
-    std::unordered_map<std::string, double> stored;
-    const auto items = folderItems({{2, S::Complete}, {0, S::Pending}, {0, S::OtherFileSystem}});
-    EXPECT_EQ(smoothPreviewWeights(items, stored).weights, (std::vector<double>{2, 1, 0.7}));
-}
-
-TEST(PreviewWeights, AStoredWeightMovesAThirdOfTheWayToItsTarget) {
-    std::unordered_map<std::string, double> stored;
-    auto items = folderItems({{400, S::Scanning}});
-    smoothPreviewWeights(items, stored);
-    items[0].bytes = 500;
-    EXPECT_DOUBLE_EQ(smoothPreviewWeights(items, stored).weights[0], 434);  // 400 + 100 * 0.34
-}
-
-TEST(PreviewWeights, EntriesNoLongerListedAreForgotten) {
-    std::unordered_map<std::string, double> stored;
-    auto items = folderItems({{400, S::Scanning}, {100, S::Complete}});
-    smoothPreviewWeights(items, stored);
-    items.pop_back();
-    smoothPreviewWeights(items, stored);
-    EXPECT_EQ(stored.count("D:f1"), 0u);
-}
-
-TEST(PreviewSegments, TheFirstSectorRunsFromTwelveOClockInProportion) {
-    std::unordered_map<std::string, double> stored;
-    const auto items = folderItems({{400, S::Complete}, {100, S::Complete}, {68, S::Complete}});
-    const std::vector<PreviewSegment> segments = previewSegments(items, smoothPreviewWeights(items, stored));
-    EXPECT_DOUBLE_EQ(segments.front().endAngle, 400 / 568.0 * 2 * M_PI);
-}
-
-TEST(PreviewSectorGap, ATenthOfTheSectorAtMostSevenThousandthsOfARadian) {
-    const struct {
-        const char* name;
-        double start, end, gap;
-    } rows[] = {
-        {"narrow sector", 1.0, 1.05, 0.005},
-        {"wide sector", 1.0, 3.0, 0.007},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        EXPECT_NEAR(previewSectorGap(row.start, row.end), row.gap, 1e-12);
-    }
+    std::unordered_map<std::string, double> storedForSmall;
+    const auto small = folderItems({{2, S::Complete}, {0, S::Pending}, {0, S::OtherFileSystem}});
+    EXPECT_EQ(smoothPreviewWeights(small, storedForSmall).weights, (std::vector<double>{2, 1, 0.7}));
 }
 
 TEST(PreviewContentHash, ChangesWithEachThingTheRingImageShows) {
@@ -153,9 +87,7 @@ TEST(PreviewContentHash, ChangesWithEachThingTheRingImageShows) {
     } rows[] = {
         {"free space", [](Inputs& in) { in.volume.freeBytes = 600; }},
         {"space free to the user", [](Inputs& in) { in.volume.availableBytes = 500; }},
-        {"capacity", [](Inputs& in) { in.volume.totalBytes = 2000; }},
         {"space no longer known", [](Inputs& in) { in.volume.spaceKnown = false; }},
-        {"an entry's walk state", [](Inputs& in) { in.items[1].state = S::Complete; }},
         {"drawn side of a capped raster", [](Inputs& in) { in.side = 900; }},
     };
     for (const auto& row : rows) {
@@ -166,106 +98,47 @@ TEST(PreviewContentHash, ChangesWithEachThingTheRingImageShows) {
     }
 }
 
-// A 1000 x 600 map at the origin: list at 670, centre (335, 265), R 167, hole 72.
-constexpr int kW = 1000, kH = 600, kL = 670;
-
-class MapPreviewTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        applyPalette(true);
-        uiLanguage = 1;
-        host.scanning = true;
-    }
-    void TearDown() override { uiLanguage = savedLanguage; }
-    Canvas draw() {
-        return Canvas(kW, kH, [&] { map.draw(); });
-    }
-    const int savedLanguage = uiLanguage;
-    FakeMapHost host;
-    Map map{0, 0, kW, kH, &host};
-};
-
-TEST_F(MapPreviewTest, ImageIsRebuiltUntilWeightsConvergeThenReused) {
-    host.snapshot = listed({{0, S::Pending}, {0, S::Scanning}, {0, S::Complete}});
-    Fl_Double_Window window(kW, kH);
-    Map shown(0, 0, kW, kH, &host);
-    window.end();
-    window.show();
-    settle();
-    host.snapshot.items[2].bytes = 900;  // a jump the weights take many draws to follow
-    host.snapshot.items[1].bytes = 50;
-    std::vector<uint64_t> hashes;
-    for (int i = 0; i < 80; ++i) {
-        // A mark in the corner pixel survives only as long as nothing is rasterised.
-        if (i == 60) shown.previewPixels[0] ^= 0xFF;
-        shown.redraw();
-        Fl::flush();
-        hashes.push_back(shown.previewHash);
-    }
-    EXPECT_NE(hashes[10], hashes[11]);
-    for (int i = 60; i < 80; ++i)
-        EXPECT_EQ(hashes[i], hashes[59]) << "draw " << i;
-    EXPECT_NE(shown.previewPixels[0], colourBytes(mapPanelColour(0))[0]);
-    EXPECT_EQ(hex(screenPixel(335 + 120, 265)), hex(sectorHue(0)));  // complete: its own hue
-}
-
-TEST_F(MapPreviewTest, SectorsStopShortOfTwelveOClockOnBothSides) {
-    host.snapshot = listed({{100, S::Complete}});
-    const Canvas c = draw();
-    // A lone sector's two ends meet at 12 o'clock, 150 pixels above the centre.
-    EXPECT_EQ(c.hexAt(334, 265 - 150), hex(mapPanelColour(0)));
-    EXPECT_EQ(c.hexAt(335, 265 - 150), hex(mapPanelColour(0)));
-    EXPECT_EQ(c.hexAt(337, 265 - 150), hex(sectorHue(0)));
-}
-
-// Ink around the point at angle a (radians from 12 o'clock) and radius r.
-int inkAtAngle(const Canvas& c, double cx, double cy, double r, double a) {
-    const int x = static_cast<int>(std::lround(cx + r * std::sin(a)));
-    const int y = static_cast<int>(std::lround(cy - r * std::cos(a)));
+// Ink around the point at angle a (radians from 12 o'clock) and radius 950
+// of a hatch centred at (20, 1010).
+int inkAtAngle(const Canvas& c, double a) {
+    const int x = static_cast<int>(std::lround(20 + 950 * std::sin(a)));
+    const int y = static_cast<int>(std::lround(1010 - 950 * std::cos(a)));
     return c.inkIn(x - 1, y - 1, 3, 3);
 }
 
-TEST_F(MapPreviewTest, HatchLinesStand0_055ApartFromThePhase) {
-    const struct {
-        const char* name;
-        double phase, firstLine;
-    } rows[] = {{"phase 0", 0.0, 0.0}, {"phase 0.06", 0.06, 0.005}, {"phase NaN", NAN, 0.0}};
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        const Canvas c(240, 1020, [&] { drawScanHatch(20, 1010, 0, 1000, 0, 0.2, FL_RED, row.phase); });
-        for (int k = 0; k < 4; ++k) {
-            const double line = row.firstLine + k * 0.055;
-            EXPECT_GT(inkAtAngle(c, 20, 1010, 950, line), 0) << "line " << k;
-            EXPECT_EQ(inkAtAngle(c, 20, 1010, 950, line + 0.0275), 0) << "halfway after line " << k;
-        }
+// A phase counter grown past any number, too, leaves the lines where phase 0 does.
+TEST(ScanHatch, LinesStand0_055ApartFromTheSectorsStartAtAnInfinitePhase) {
+    const Canvas c(240, 1020, [] { drawScanHatch(20, 1010, 0, 1000, 0, 0.2, FL_RED, INFINITY); });
+    for (int k = 0; k < 4; ++k) {
+        EXPECT_GT(inkAtAngle(c, k * 0.055), 0) << "line " << k;
+        EXPECT_EQ(inkAtAngle(c, k * 0.055 + 0.0275), 0) << "halfway after line " << k;
     }
 }
 
-TEST_F(MapPreviewTest, HatchStopsAfter48Lines) {
-    const Canvas c(400, 400, [] { drawScanHatch(200, 200, 0, 150, 0, 3.0, FL_RED, 0); });
-    EXPECT_GT(inkAtAngle(c, 200, 200, 140, 47 * 0.055), 0);
-    EXPECT_EQ(inkAtAngle(c, 200, 200, 140, 48 * 0.055), 0);
-}
+// A 1000 x 600 map at the origin: list at 670, centre (335, 265), R 167, hole 72.
+constexpr int kW = 1000, kH = 600, kL = 670;
 
-TEST_F(MapPreviewTest, HeaderListAndCentreBeforeTheFirstSnapshot) {
-    host.path = "/typed/path";
-    const Canvas c = draw();
-    EXPECT_GE(c.lowestRowNot(themeBackground, 24, 14, kL - 48, 28), 0);  // the typed path
-    EXPECT_GE(c.lowestRowNot(themeSurface, kL + 24, 88, 280, 30), 0);    // reading message
-    EXPECT_EQ(hex(c.at(335, 265 - 62)), hex(themeBorder));               // space unknown
-}
+class MapPreviewTest : public MapFixture {
+protected:
+    void SetUp() override {
+        MapFixture::SetUp();
+        host.scanning = true;
+        open(kW, kH, false);
+    }
+};
 
 TEST_F(MapPreviewTest, HeaderShowsARootPathLongerThanPathMax) {
-    host.snapshot = listed({});
+    host.snapshot.valid = true;
     for (int i = 0; i < 500; ++i)
         host.snapshot.root /= "folder" + std::to_string(i);
     const Canvas c = draw();
-    EXPECT_GE(c.lowestRowNot(themeBackground, 24, 14, kL - 48, 28), 0);
+    EXPECT_GT(c.countIn(24, 14, kL - 48, 28, themeText), 0);
 }
 
 TEST_F(MapPreviewTest, ListRowsInWalkOrderWithBarsAgainstTheLargestEntry) {
-    // Drawn f2, f1, f0: the reverse of the listing.
-    host.snapshot = listed({{250, S::AccessError}, {0, S::Scanning}, {1000, S::Complete}});
+    // Drawn f2, f1, f0: the walk, and so the preview, takes up the last listed first.
+    host.snapshot.valid = true;
+    host.snapshot.items = folderItems({{250, S::AccessError}, {0, S::Scanning}, {1000, S::Complete}});
     const Canvas c = draw();
     EXPECT_EQ(c.countIn(kL + 45, 88 + 51, 250, 1, sectorHue(0)), 250);  // the largest: full bar
     EXPECT_GT(c.countIn(kL + 41, 150 + 26, 259, 20, themeAccent), 0);   // "scanning" in accent
@@ -274,24 +147,12 @@ TEST_F(MapPreviewTest, ListRowsInWalkOrderWithBarsAgainstTheLargestEntry) {
     EXPECT_EQ(hex(c.at(kL + 41 + 68, 212 + 51)), hex(themeBorder));     // not a fifth of the total
 }
 
-TEST_F(MapPreviewTest, WelcomeScreenFillsItsBoxesInEitherLanguage) {
+TEST_F(MapPreviewTest, WelcomeScreenFillsItsBoxes) {
     host.scanning = false;
-    struct Box {
-        int x, y, w, h;
-        Fl_Color ink;
-    };
-    const Box boxes[] = {{50, 120, kL - 100, 50, themeText},
-                         {50, 180, kL - 100, 30, themeTextDim},
-                         {kL + 24, 26, 280, 30, themeAccent},
-                         {kL + 24, 70, 280, 26, themeText},
-                         {kL + 24, 112, 280, 170, themeTextDim}};
-    for (const int language : {1, 0}) {
-        uiLanguage = language;
-        const Canvas c = draw();
-        for (const Box& b : boxes)
-            EXPECT_GT(c.countIn(b.x, b.y, b.w, b.h, b.ink), 0) << b.x << "," << b.y;
-        EXPECT_EQ(c.lowestRowNot(mapPanelColour(0), 30, 215, kL - 60, kH - 320), -1);  // nothing below the hint
-    }
+    const Canvas c = draw();
+    EXPECT_GT(c.countIn(50, 120, kL - 100, 50, themeText), 0) << "tagline";
+    EXPECT_GT(c.countIn(50, 180, kL - 100, 30, themeTextDim), 0) << "hint";
+    EXPECT_GT(c.countIn(kL + 24, 112, 280, 170, themeTextDim), 0) << "help";
 }
 
 }  // namespace

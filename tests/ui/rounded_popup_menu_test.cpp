@@ -1,6 +1,6 @@
 // RoundedPopupMenu driven through the toolkit's event dispatch while it runs
-// modally: hovering rows, gaps and separators, clicks that choose, close or
-// do nothing, other keys and buttons, loss of focus; and how rows are drawn.
+// modally: hovering rows, gaps and separators, what closes it with which
+// choice, and how rows are drawn.
 #include <gtest/gtest.h>
 
 #include <FL/Fl.H>
@@ -42,8 +42,8 @@ std::function<void()> clickAt(int x, int y, int button = 1) {
 }
 
 // Runs the menu modally with the given steps; returns its choice.
-uint32_t run(Steps steps, std::vector<ContextMenuItem> rows = contextRows(), int height = kMenuH) {
-    RoundedPopupMenu popup(kMenuW, height, std::move(rows));
+uint32_t run(Steps steps) {
+    RoundedPopupMenu popup(kMenuW, kMenuH, contextRows());
     popup.color(themeSurface);
     popup.clear_border();
     popup.position(200, 150);
@@ -61,10 +61,9 @@ TEST(PopupMenuTest, HoverFollowsRowBandsByHeightAloneWithinTheWindow) {
         const char* name;
         int x, y;
         int row;
-    } places[] = {
-        {"first row's top", 160, 14, 0},  {"first row's bottom", 160, 51, 0}, {"gap under it", 160, 52, -1},
-        {"near the left edge", 2, 70, 1}, {"separator space", 160, 145, -1},  {"disabled row", 160, 170, 3},
-        {"above the rows", 160, 10, -1},  {"below the rows", 160, 250, -1},   {"beside the window", -20, 220, -1}};
+    } places[] = {{"first row's top", 160, 14, 0}, {"first row's bottom", 160, 51, 0},
+                  {"gap under it", 160, 52, -1},   {"separator space", 160, 145, -1},
+                  {"disabled row", 160, 170, 3},   {"beside the window", -20, 220, -1}};
     for (const auto& p : places) {
         Fl::e_x = p.x;
         Fl::e_y = p.y;
@@ -73,41 +72,26 @@ TEST(PopupMenuTest, HoverFollowsRowBandsByHeightAloneWithinTheWindow) {
     }
 }
 
-// FL_LEAVE is what the toolkit sends when the pointer leaves.
-TEST(PopupMenuTest, LeavingTheWindowClearsTheHover) {
-    RoundedPopupMenu popup(kMenuW, kMenuH, contextRows());
-    popup.hoveredRow = 1;
-    popup.handle(FL_LEAVE);
-    EXPECT_EQ(popup.hoveredRow, -1);
-}
-
-TEST(PopupMenuTest, LeftClickChoosesAnEnabledRowAndAnywhereElseCloses) {
+// A menu that closed too early leaves the script's last steps unrun, which
+// run() reports.
+TEST(PopupMenuTest, OnlyALeftClickOrLostFocusClosesItChoosingAnEnabledRowOrNothing) {
     const struct {
         const char* name;
-        int x, y;
+        Steps steps;
         uint32_t chosen;
-    } clicks[] = {
-        {"a row", 160, 206, 14},
-        {"id 0 is a choice", 160, 120, 0},
-        {"outside", 500, 600, kNone},
+    } cases[] = {
+        {"a row", {clickAt(160, 206)}, 14},
+        {"a row of id 0", {clickAt(160, 120)}, 0},
+        {"outside", {clickAt(500, 600)}, kNone},
+        {"lost focus", {[] { menu()->handle(FL_UNFOCUS); }}, kNone},
+        {"a disabled row, other buttons and a key, then a row",
+         {clickAt(160, 170), clickAt(160, 30, 3), clickAt(160, 30, 2), [] { sendKey(menu(), 'a'); }, clickAt(160, 30)},
+         10},
     };
-    for (const auto& c : clicks)
-        EXPECT_EQ(run({clickAt(c.x, c.y)}), c.chosen) << c.name;
-    EXPECT_EQ(run({clickAt(50, 20)}, {}, 40), kNone) << "a menu without rows";
-}
-
-TEST(PopupMenuTest, DisabledRowsOtherButtonsAndKeysLeaveItOpen) {
-    std::vector<bool> open;
-    const auto stillOpen = [&open] { open.push_back(menu() != nullptr); };
-    const auto lastClick = [] { sendClick(menu(), 160, 30); };
-    EXPECT_EQ(run({clickAt(160, 170), stillOpen, clickAt(160, 30, 3), stillOpen, clickAt(160, 30, 2), stillOpen,
-                   [] { sendKey(menu(), 'a'); }, stillOpen, lastClick}),
-              10u);
-    EXPECT_EQ(open, std::vector<bool>(4, true));
-}
-
-TEST(PopupMenuTest, LosingFocusClosesItWithoutAChoice) {
-    EXPECT_EQ(run({[] { sendMove(menu(), 160, 30); }, [] { menu()->handle(FL_UNFOCUS); }}), kNone);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(run(c.steps), c.chosen);
+    }
 }
 
 TEST(PopupMenuTest, OnlyAnEnabledHoveredRowIsHighlightedAndDisabledLabelsAreDim) {
@@ -120,20 +104,10 @@ TEST(PopupMenuTest, OnlyAnEnabledHoveredRowIsHighlightedAndDisabledLabelsAreDim)
     const Canvas first = draw(1);
     const Fl_Color hover = themeControlHover;
     EXPECT_TRUE(draw(3).sameAs(none));  // row 3 is disabled
-    EXPECT_EQ(none.countIn(12, 56, 296, 38, hover), 0);
-    // Box (12, 56, w - 24, 38): its straight left and right edges, nothing around.
-    EXPECT_EQ(first.countIn(12, 64, 1, 22, hover), 22);
-    EXPECT_EQ(first.countIn(307, 64, 1, 22, hover), 22);
+    // Row 1's box (12, 56, w - 24, 38), nothing around it.
+    EXPECT_GT(first.countIn(12, 56, 296, 38, hover), 0);
     EXPECT_EQ(first.countIn(0, 0, kMenuW, kMenuH, hover), first.countIn(12, 56, 296, 38, hover));
-    EXPECT_EQ(none.hexAt(160, 144), hex(themeBorder));  // the separator
-    // Text boxes (28, t, w - 56, 38): row 0 enabled at t 14, row 3 disabled at t 152.
-    EXPECT_GT(none.countIn(28, 14, 264, 38, themeText), 0);
-    EXPECT_GT(none.countIn(28, 152, 264, 38, themeTextDim), 0);
-
-    RoundedPopupMenu wide(kMenuW, 70, {{std::string(80, 'W'), 1, true, false}});
-    const Canvas cut(kMenuW, 70, [&] { wide.draw(); });
-    EXPECT_LT(cut.countIn(280, 14, 12, 38, themeSurface), 12 * 38);  // up to w - 28
-    EXPECT_EQ(cut.countIn(292, 14, 26, 38, themeSurface), 26 * 38);
+    EXPECT_GT(none.countIn(28, 152, 264, 38, themeTextDim), 0);  // row 3's label
 }
 
 TEST(PopupMenuTest, BuildingAMenuKeepsTheCallersGroupOpen) {

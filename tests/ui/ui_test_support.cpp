@@ -1,4 +1,7 @@
 // Display set-up and the helpers of ui_test_support.h.
+// The toolkit shows whether a window has had its first expose only to code
+// that asks for its internals.
+#define FL_INTERNALS
 #include "ui_test_support.h"
 
 // GoogleTest first: the X headers define macros (None, Bool) that clash with it.
@@ -21,9 +24,8 @@
 #include "ui/fonts.h"
 #include "ui/palette.h"
 
-// LeakSanitizer reads this hook at exit. FLTK keeps the Xft fonts it opened
-// until the process ends, and fontconfig's pattern data behind them is
-// reported as leaked; it is not ours and not a growth, so it is left out.
+// LeakSanitizer reads this hook at exit: fontconfig's data behind the fonts
+// FLTK keeps open until the end is neither ours nor a growth.
 extern "C" const char* __lsan_default_suppressions() {
     return "leak:libfontconfig.so\n";
 }
@@ -32,10 +34,9 @@ namespace fan::testing {
 
 namespace {
 
-// Opens the display once for the whole program and names the fonts the way
-// main does. Pixel checks compare exact colours and place windows up to
-// (1600, 1200): without such a screen every test would fail for no fault of
-// the code, so the run stops loudly instead.
+// Pixel checks compare exact colours and place windows up to (1600, 1200):
+// without such a screen every test would fail for no fault of the code, so
+// the run stops loudly instead.
 class DisplayEnvironment : public ::testing::Environment {
 public:
     void SetUp() override {
@@ -109,22 +110,8 @@ int Canvas::countIn(int x, int y, int w, int h, Fl_Color colour) const {
     return count;
 }
 
-bool Canvas::sameIn(const Canvas& other, int x, int y, int w, int h) const {
-    for (int yy = y; yy < y + h; ++yy)
-        for (int xx = x; xx < x + w; ++xx)
-            if (at(xx, yy) != other.at(xx, yy)) return false;
-    return true;
-}
-
 int Canvas::inkIn(int x, int y, int w, int h) const {
     return w * h - countIn(x, y, w, h, kUntouched);
-}
-
-int Canvas::lowestRowNot(Fl_Color background, int x, int y, int w, int h) const {
-    int row = y + h - 1;
-    while (row >= y && countIn(x, row, w, 1, background) == w)
-        --row;
-    return row >= y ? row : -1;
 }
 
 Fl_Color screenPixel(int x, int y) {
@@ -198,6 +185,13 @@ ModalScript::~ModalScript() {
 void ModalScript::runStep(void* self) {
     auto* script = static_cast<ModalScript*>(self);
     if (script->next_ >= script->steps_.size()) return;
+    // A step reads or answers what the modal window shows: however busy the
+    // machine, it waits until that window is on the screen and drawn.
+    Fl_Window* modal = Fl::grab();
+    if (modal == nullptr || !modal->shown() || Fl_X::i(modal)->wait_for_expose || modal->damage() != 0) {
+        Fl::repeat_timeout(0.02, runStep, self);
+        return;
+    }
     script->steps_[script->next_++]();
     if (script->next_ < script->steps_.size()) Fl::repeat_timeout(0.05, runStep, self);
 }
@@ -211,8 +205,11 @@ void settle(double seconds) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
     while (std::chrono::steady_clock::now() < end)
         Fl::wait(0.02);
+    // However busy the machine, the events the server sent until now are
+    // handled and what they damaged is drawn before the caller reads.
     XSync(fl_display, False);
-    Fl::flush();
+    Fl::check();
+    XSync(fl_display, False);
 }
 
 }  // namespace fan::testing

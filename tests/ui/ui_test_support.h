@@ -1,12 +1,8 @@
-// The display fixture of every test program that opens windows: an offscreen
-// canvas whose pixels can be read back, screen pixels, readable colours, and
-// real events sent to windows, including windows that run a modal loop.
-//
-// Linked into each such program, it opens the X server before the first test
-// (Xvfb in CI), names the fonts and applies the dark palette as main does, and
-// stops the program with a message when there is no display fit for pixel
-// checks. GUI thread only, like the toolkit. Test files include GoogleTest
-// before any toolkit header: the X11 headers define macros that clash with it.
+// The display fixture of every test program that opens windows: it opens the
+// X server before the first test and sets the fonts and the dark palette as
+// main does; an offscreen canvas read back, screen pixels, readable colours,
+// and real events sent to windows, modal ones included. GUI thread only. Test
+// files include GoogleTest first: the X11 headers define clashing macros.
 #pragma once
 
 #include <FL/Enumerations.H>
@@ -25,25 +21,18 @@ constexpr Fl_Color kUntouched = 0xFF00FF00;
 // "#RRGGBB" of any toolkit colour, indexed ones included.
 std::string hex(Fl_Color colour);
 
-// An offscreen surface filled with kUntouched, drawn into once by `paint`
-// and then read back. Rectangles are x, y, w, h.
+// An offscreen surface filled with kUntouched, drawn into once by `paint`,
+// read back. Rectangles are x, y, w, h.
 class Canvas {
 public:
     Canvas(int w, int h, const std::function<void()>& paint);
 
     Fl_Color at(int x, int y) const;  // as 0xRRGGBB00
     std::string hexAt(int x, int y) const { return hex(at(x, y)); }
-    bool untouched(int x, int y) const { return at(x, y) == kUntouched; }
     // Pixels of the rectangle that were drawn / that equal `colour`.
     int inkIn(int x, int y, int w, int h) const;
     int countIn(int x, int y, int w, int h, Fl_Color colour) const;
-    // Lowest row of the rectangle with a pixel other than `background`, or -1.
-    int lowestRowNot(Fl_Color background, int x, int y, int w, int h) const;
     bool sameAs(const Canvas& other) const { return pixels_ == other.pixels_; }
-    // Whether the rectangle holds the same pixels in both canvases.
-    bool sameIn(const Canvas& other, int x, int y, int w, int h) const;
-    int width() const { return w_; }
-    int height() const { return h_; }
 
 private:
     int w_, h_;
@@ -53,18 +42,16 @@ private:
 // What the screen shows at a root-window position, windows on top included.
 Fl_Color screenPixel(int x, int y);
 
-// Events through the toolkit's dispatcher, as the X event loop delivers
-// them; coordinates in `window`'s pixels.
+// Events through the toolkit's dispatcher, in `window`'s pixels.
 void sendEvent(Fl_Window* window, int event, int x, int y);
 void sendMove(Fl_Window* window, int x, int y);
 void sendClick(Fl_Window* window, int x, int y, int button = 1);
 void sendKey(Fl_Window* window, int key);
-// A WM_DELETE_WINDOW client message through the X server, as a window
-// manager sends it when the user closes the window.
+// WM_DELETE_WINDOW through the X server, as a window manager sends it.
 void sendCloseRequest(Fl_Window* window);
 
-// Steps run one after another from timeouts while a modal loop runs; each
-// step finds the modal window through Fl::grab(). When the loop still runs
+// Steps run one after another from timeouts while a modal loop runs, each
+// once the modal window (Fl::grab()) is shown and drawn. When the loop still runs
 // `deadline` seconds after the start, the grab window is hidden and
 // timedOut() turns true, so a broken close path fails instead of hanging.
 class ModalScript {
