@@ -65,6 +65,19 @@ TEST(PreviewWeights, AnUnmeasuredEntryWeighsSixteenPercentOfTheAverageMeasuredOn
     EXPECT_EQ(smoothPreviewWeights(small, storedForSmall).weights, (std::vector<double>{2, 1, 0.7}));
 }
 
+TEST(PreviewWeights, AStoredWeightMovesAThirdOfTheWayToItsTarget) {
+    std::unordered_map<std::string, double> stored;
+    auto items = folderItems({{400, S::Scanning}});
+    smoothPreviewWeights(items, stored);
+    items[0].bytes = 500;
+    EXPECT_DOUBLE_EQ(smoothPreviewWeights(items, stored).weights[0], 434);  // 400 + 100 * 0.34
+}
+
+TEST(PreviewSectorGap, ATenthOfTheSectorAtMostSevenThousandthsOfARadian) {
+    EXPECT_NEAR(previewSectorGap(1.0, 1.05), 0.005, 1e-12) << "narrow sector";
+    EXPECT_NEAR(previewSectorGap(1.0, 3.0), 0.007, 1e-12) << "wide sector";
+}
+
 TEST(PreviewContentHash, ChangesWithEachThingTheRingImageShows) {
     struct Inputs {
         std::vector<PreviewItem> items = folderItems({{400, S::Complete}, {0, S::Scanning}});
@@ -115,6 +128,12 @@ TEST(ScanHatch, LinesStand0_055ApartFromTheSectorsStartAtAnInfinitePhase) {
     }
 }
 
+TEST(ScanHatch, StopsAfter48Lines) {
+    const Canvas c(240, 1020, [] { drawScanHatch(20, 1010, 0, 1000, -47 * 0.055, 1.0, FL_RED, 0.0); });
+    EXPECT_GT(inkAtAngle(c, 0.0), 0) << "line 48";
+    EXPECT_EQ(inkAtAngle(c, 0.055), 0) << "line 49";
+}
+
 // A 1000 x 600 map at the origin: list at 670, centre (335, 265), R 167, hole 72.
 constexpr int kW = 1000, kH = 600, kL = 670;
 
@@ -145,6 +164,20 @@ TEST_F(MapPreviewTest, ListRowsInWalkOrderWithBarsAgainstTheLargestEntry) {
     EXPECT_EQ(c.countIn(kL + 45, 150 + 51, 250, 1, themeBorder), 250);  // 0 bytes: track only
     EXPECT_EQ(hex(c.at(kL + 41 + 58, 212 + 51)), "#DC695F");            // a quarter of the largest,
     EXPECT_EQ(hex(c.at(kL + 41 + 68, 212 + 51)), hex(themeBorder));     // not a fifth of the total
+}
+
+// Two unmeasured folders halve the ring; the walk takes the last listed
+// first, so the pending one takes the right half, where its sixth hatch line
+// crosses radius 120 at 0.275 radians.
+TEST_F(MapPreviewTest, PendingHatchingStandsStillAsThePhaseAdvances) {
+    host.snapshot.valid = true;
+    host.snapshot.items = folderItems({{0, S::Scanning}, {0, S::Pending}});
+    const int x = static_cast<int>(std::lround(335 + 120 * std::sin(0.275)));
+    const int y = static_cast<int>(std::lround(265 - 120 * std::cos(0.275)));
+    for (const double phase : {0.0, 1.5}) {
+        host.phase = phase;
+        EXPECT_GT(draw().countIn(x - 1, y - 1, 3, 3, shadeColor(themeBorder, 12)), 0) << "at phase " << phase;
+    }
 }
 
 TEST_F(MapPreviewTest, WelcomeScreenFillsItsBoxes) {

@@ -6,6 +6,7 @@
 #include <FL/Fl.H>
 #include <FL/fl_draw.H>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <tuple>
@@ -150,23 +151,27 @@ TEST_F(MapTest, RightClickAsksForTheMenuOfTheNodeOrOverAGroupOfTheFolderShown) {
 
 // Eight nested folders, all in the hue of the first slot: the outermost
 // ring's middle at 6 o'clock, where the chain lies, has that hue, outer rings
-// fading toward the background.
-TEST_F(MapTest, DetailChoiceSetsTheRingCount) {
+// fading toward the background. Beside them "speck", 2.2 pixels wide at the
+// outer radius.
+TEST_F(MapTest, DetailChoiceSetsTheRingCountAndTheNarrowestSectorShown) {
     b = TreeBuilder();
     uint64_t folder = 0;
     for (int depth = 0; depth < 8; ++depth)
         folder = b.folder(folder, "level" + std::to_string(depth));
     b.file(folder, "bottom", 100000);
+    const uint64_t speck = b.folder(0, "speck");
+    b.file(speck, "s", 161);
     host.tree = &b.finish();
     open(1120, 700, false);
     const struct {
         const char* name;
         int detail;
         int rings;
+        bool speckShown;
     } rows[] = {
-        {"no selection: Overview", -1, 4},
-        {"Normal", 1, 5},
-        {"past the end: Detailed", 5, 6},
+        {"no selection: Overview", -1, 4, false},
+        {"Normal", 1, 5, false},
+        {"past the end: Detailed", 5, 6, true},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -176,6 +181,8 @@ TEST_F(MapTest, DetailChoiceSetsTheRingCount) {
         const float fade = 1.0f - 0.075f * float(row.rings - 1);
         const double radius = map->holeRadius + (217 - map->holeRadius) * (row.rings - 0.5) / row.rings;
         EXPECT_EQ(at(c, polar(radius, M_PI)), hex(fl_color_average(sectorHue(0), themeBackground, fade)));
+        const auto isSpeck = [&](const RingSegment& s) { return s.node == speck; };
+        EXPECT_EQ(std::any_of(map->segments.begin(), map->segments.end(), isSpeck), row.speckShown);
     }
 }
 
@@ -227,19 +234,58 @@ TEST_F(MapTest, CentreShowsTheCapacityOnlyAtTheMountPointOfAVolumeWithKnownSpace
 }
 
 // 300 of 1000 bytes free, 200 of them to the user: from 12 o'clock the band
-// shows the reserve (a tenth of the turn), the free space, then the used.
-TEST_F(MapTest, CentreRingShowsReserveFreeAndUsedSpace) {
+// shows the reserve (a tenth of the turn), the free space, then the used;
+// with the space unknown, at the volume's mount point too, none of them.
+TEST_F(MapTest, CentreRingShowsReserveFreeAndUsedSpaceOnlyWhenKnown) {
+    const struct {
+        const char* name;
+        bool known;
+        Fl_Color reserve, free, used;
+    } rows[] = {
+        {"space known", true, sectorHue(2), themeFreeSpace, themeUsedSpace},
+        {"space unknown", false, themeBorder, themeBorder, themeBorder},
+    };
     MountEntry& volume = b.tree.rootVolume;
-    volume.spaceKnown = true;
+    volume.mountPoint = "root";
     volume.totalBytes = 1000;
     volume.freeBytes = 300;
     volume.availableBytes = 200;
     open(1120, 700, false);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        volume.spaceKnown = row.known;
+        map->resetCache();
+        const Canvas c = draw();
+        const auto band = [&](double turn) { return at(c, polar(map->holeRadius - 10, turn * 2 * M_PI)); };
+        EXPECT_EQ(band(0.05), hex(row.reserve)) << "reserve";
+        EXPECT_EQ(band(0.25), hex(row.free)) << "free";
+        EXPECT_EQ(band(0.35), hex(row.used)) << "used";
+    }
+}
+
+// The last of the root's 32 children in 7 rows: a one-byte file, whose share
+// (1/1179) is under a pixel of the 259-pixel bar.
+TEST_F(MapTest, TinyShareStillGetsABarFourPixelsWide) {
+    open(1120, 700, false);
+    map->listScroll = 25;
     const Canvas c = draw();
-    const auto band = [&](double turn) { return at(c, polar(map->holeRadius - 10, turn * 2 * M_PI)); };
-    EXPECT_EQ(band(0.05), hex(sectorHue(2))) << "reserve";
-    EXPECT_EQ(band(0.25), hex(themeFreeSpace)) << "free";
-    EXPECT_EQ(band(0.35), hex(themeUsedSpace)) << "used";
+    const int bar = map->listTop + kListRowHeight * 6 + 50;
+    EXPECT_GT(c.countIn(map->listLeft + 41 + 2, bar, 2, 4, sectorHue(31)), 0);
+    EXPECT_EQ(c.countIn(map->listLeft + 41 + 4, bar, 4, 4, sectorHue(31)), 0);
+}
+
+// The footer drawn by the map against the expected text drawn in its box.
+TEST_F(MapTest, FooterNamesTheFirstAndLastRowShownCountingFromOne) {
+    open(1120, 700, false);
+    map->listScroll = 25;
+    const std::string footer = "\u2195 " + std::string(uiText(txtMouseWheel)) + " \u00B7 26\u201332";
+    const Canvas expected(1120, 700, [&] {
+        map->draw();
+        fl_color(themeSurface);
+        fl_rectf(map->listLeft + 24, 700 - 123, 280, 20);
+        drawTextLeft(footer, map->listLeft + 24, 700 - 123, 280, 20, 11, themeTextDim);
+    });
+    EXPECT_TRUE(draw().sameAs(expected));
 }
 
 }  // namespace
