@@ -1,18 +1,14 @@
 // The folder walk, over real folders (sums, order, kinds of entries, hard
-// links, depth beyond PATH_MAX, refused folders, mount points) and through a
-// lister double (listing faults, stop requests, mount points under "/",
-// saturating sums and the live-preview publications).
+// links, refused folders, mount points) and through a lister double (listing
+// faults, stop requests, mount points under "/", saturating sums and the
+// live-preview items).
 #include "core/scan_engine.h"
 
 #include <algorithm>
 #include <atomic>
-#include <chrono>
-#include <climits>
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sstream>
 #include <sys/stat.h>
-#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -127,8 +123,6 @@ TEST(ScanEngineRoot, RootIsNormalisedAndAnEmptyFolderIsAnEmptyScan) {
     EXPECT_TRUE(progress.snapshot().valid);
     EXPECT_EQ(items(progress.snapshot()), "of 0");
     EXPECT_EQ(progress.snapshot().root, tree.root);
-    EXPECT_EQ(toLongPath("/"), std::filesystem::path("/"));
-    EXPECT_EQ(toLongPath("/x/./y/../z/"), std::filesystem::path("/x/z"));
 }
 
 TEST(ScanEngineWalk, SumsOrderNamesAndKindsOfARealTree) {
@@ -145,14 +139,10 @@ TEST(ScanEngineWalk, SumsOrderNamesAndKindsOfARealTree) {
     temp.file("line\nbreak/Привет", 22);
     // A file with a second link elsewhere counts once per link.
     ASSERT_EQ(::link(temp.file("linked", 100).c_str(), (temp.folder("other") / "link").c_str()), 0);
-    // Links, FIFOs, sockets and devices are never recorded, counted or followed.
+    // Links (and FIFOs: the lister test) are never recorded, counted or followed.
     std::filesystem::create_directory_symlink(root / "big", root / "link-to-folder");
     std::filesystem::create_symlink(root / "linked", root / "link-to-file");
     std::filesystem::create_directory_symlink(root, root / "small" / "up");  // a cycle through the root
-    std::filesystem::create_symlink("/nonexistent/x", root / "dangling");
-    ASSERT_EQ(::mknod((root / "fifo").c_str(), S_IFIFO | 0644, 0), 0);
-    ASSERT_EQ(::mknod((root / "socket").c_str(), S_IFSOCK | 0644, 0), 0);
-    ::mknod((root / "null-device").c_str(), S_IFCHR | 0666, makedev(1, 3));  // needs root; the lister test reads /dev
     ScanProgress progress;
     const Tree tree = scanTree(root, progress, &kNoMounts);
     testing::expectConsistentTree(tree);
@@ -164,36 +154,6 @@ TEST(ScanEngineWalk, SumsOrderNamesAndKindsOfARealTree) {
     EXPECT_EQ(outline(tree),
               "huge.img big(one.bin deep(er(two.bin))) linked other(link) small(A a b empty(also-empty)) "
               "line\nbreak(Привет) bad-\xff\xfe-name .hidden");
-    // Every node's path leads back to the real entry, of the same kind and size.
-    for (uint64_t i = 1; i < tree.nodes.size(); ++i) {
-        struct stat st;
-        ASSERT_EQ(::lstat(tree.nodePath(i).c_str(), &st), 0) << tree.nodePath(i);
-        EXPECT_TRUE(S_ISDIR(st.st_mode) ? tree.nodes[i].isFolder : S_ISREG(st.st_mode)) << tree.nodePath(i);
-        EXPECT_TRUE(tree.nodes[i].isFolder || static_cast<uint64_t>(st.st_size) == tree.nodes[i].size) << i;
-    }
-}
-
-TEST(ScanEngineWalk, TreeDeeperThanPathMaxIsScannedCompletely) {
-    TempTree temp;
-    const std::string component(200, 'd');
-    const int depth = PATH_MAX / 200 + 5;
-    int fd = ::open(temp.root().c_str(), O_RDONLY | O_DIRECTORY);
-    for (int i = 0; i < depth && fd >= 0; ++i) {
-        const int next =
-            ::mkdirat(fd, component.c_str(), 0755) == 0 ? ::openat(fd, component.c_str(), O_RDONLY | O_DIRECTORY) : -1;
-        ::close(fd);
-        fd = next;
-    }
-    const int file = ::openat(fd, "bottom.bin", O_WRONLY | O_CREAT, 0644);
-    ASSERT_EQ(::ftruncate(file, 4242), 0);
-    ::close(file);
-    ::close(fd);
-    ScanProgress progress;
-    const Tree tree = scanTree(temp.root(), progress, &kNoMounts);
-    testing::expectConsistentTree(tree);
-    EXPECT_EQ(outcome(tree, progress),
-              std::to_string(depth + 2) + " nodes, 4242 B in 1 files, counted 1 files 4242 B, 0 errors");
-    EXPECT_GT(tree.nodePath(tree.nodes.size() - 1).native().size(), static_cast<size_t>(PATH_MAX));
 }
 
 TEST(ScanEngineWalk, FolderThatRefusesListingIsCountedWithDroppedPrivileges) {
@@ -215,11 +175,7 @@ TEST(ScanEngineWalk, FolderThatRefusesListingIsCountedWithDroppedPrivileges) {
         if (::access(temp.root().c_str(), R_OK | X_OK) != 0) ::_exit(5);
         if (::access(locked.c_str(), R_OK) == 0) ::_exit(4);  // still privileged: the test would prove nothing
         ScanProgress progress;
-        const Tree tree = scanTree(temp.root(), progress, &kLocalRoot);
-        // The root's listing order is the file system's: the items by name.
-        ScanSnapshot last = progress.snapshot();
-        std::sort(last.items.begin(), last.items.end(), [](auto& a, auto& b) { return a.name < b.name; });
-        const std::string report = outcome(tree, progress) + " | " + items(last);
+        const std::string report = outcome(scanTree(temp.root(), progress, &kLocalRoot), progress);
         (void)!::write(fds[1], report.data(), report.size());
         ::_exit(0);
     }
@@ -234,10 +190,8 @@ TEST(ScanEngineWalk, FolderThatRefusesListingIsCountedWithDroppedPrivileges) {
         GTEST_SKIP() << temp.root() << " cannot be reached without privileges; set TMPDIR to a folder every user "
                      << "can enter, such as /tmp";
     ASSERT_EQ(WEXITSTATUS(status), 0) << "3: could not drop privileges, 4: still able to read the locked folder";
-    // The locked subtree's bytes stay unknown and its item tells it.
-    EXPECT_EQ(std::string(buffer),
-              "5 nodes, 8 B in 2 files, counted 2 files 8 B, 1 errors | "
-              "=complete:3 locked=denied:0 open=complete:5 of 8");
+    // The locked subtree's bytes stay unknown, and the error is counted.
+    EXPECT_EQ(std::string(buffer), "5 nodes, 8 B in 2 files, counted 2 files 8 B, 1 errors");
 }
 
 TEST(ScanEngineMounts, MountPointsInsideTheRootAreRecordedButNotWalked) {
@@ -294,7 +248,6 @@ TEST_F(DoubleScan, FoldersThatFailOrVanish) {
          "a=complete:303 b=complete:50 =complete:4 of 357"},
         {"/r", ListOpen::Failed, "1 nodes, 0 B in 0 files, counted 0 files 0 B, 1 errors, Нет доступа к папке: /r",
          "of 0"},
-        {"/r", ListOpen::NotFound, "1 nodes, 0 B in 0 files, counted 0 files 0 B, 0 errors", "of 0"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.folder) + " " + std::to_string(static_cast<int>(c.open)));
@@ -336,12 +289,6 @@ TEST_F(DoubleScan, StopFromTheGuiThreadEndsTheListingInProgress) {
     // forced snapshot keeps the states as they were.
     EXPECT_EQ(outcome(), "8 nodes, 354 B in 3 files, counted 3 files 354 B, 0 errors, stopped");
     EXPECT_EQ(items(), "a=scanning:300 b=complete:50 =complete:4 of 354");
-    // A stop raised before the walk: the root alone.
-    lister = sampleTree();
-    scan();
-    EXPECT_TRUE(tree.stopped);
-    EXPECT_EQ(tree.nodes.size(), 1u);
-    EXPECT_TRUE(lister.opened.empty());
 }
 
 TEST_F(DoubleScan, MountTableWithRootSlashMarksTopLevelMountPoints) {
@@ -354,7 +301,6 @@ TEST_F(DoubleScan, MountTableWithRootSlashMarksTopLevelMountPoints) {
     EXPECT_EQ(outcome(), "5 nodes, 0 B in 0 files, counted 0 files 0 B, 0 errors");
     EXPECT_EQ(lister.opened, (Names{"/", "/home"}));
     EXPECT_EQ(items(), "proc=other:0 home=complete:0 of 0");
-    EXPECT_EQ(tree.nodePath(1), std::filesystem::path("/proc"));
 }
 
 TEST_F(DoubleScan, SizesSaturateInsteadOfWrapping) {
@@ -377,50 +323,6 @@ TEST_F(DoubleScan, PreviewItemsInListingOrderWithTheRootFilesAtTheirFirstFile) {
     scan();
     // d3's bytes are everything below it.
     EXPECT_EQ(items(), "d1=complete:100 =complete:11 d2=complete:0 d3=complete:7 of 118");
-    const PreviewItem rootFiles = progress.snapshot().items.at(1);
-    EXPECT_TRUE(!rootFiles.isFolder && rootFiles.fileCount == 2);
-}
-
-TEST_F(DoubleScan, PublicationsAreForcedAtTheStartAfterFailedOpensAndAtTheEnd) {
-    // /r lists c, b, a; they are walked c first. c/x vanished: its failed
-    // open forces a publication, and nothing else is due within 90 ms.
-    lister.folders = {{"/r", {{"a", Folder}, {"b", Folder}, {"c", Folder}}},
-                      {"/r/a", {{"fa", File, 1}}},
-                      {"/r/b", {{"fb1", File, 2}, {"fb2", File, 3}}},
-                      {"/r/c", {{"x", Folder}}}};
-    std::vector<ScanSnapshot> seen;
-    lister.onEntry = [&](const std::string& folder, const std::string& entry) {
-        seen.push_back(progress.snapshot());
-        if (folder == "/r/b" && entry == "fb2") progress.stop = true;
-    };
-    scan();
-    EXPECT_TRUE(tree.stopped);
-    ASSERT_EQ(seen.size(), 6u);
-    // The first, forced publication: the root, no items yet; unforced
-    // attempts within 90 ms publish nothing; then c's failed open.
-    EXPECT_TRUE(seen[0].valid && seen[0].items.empty());
-    EXPECT_EQ(seen[0].root, std::filesystem::path("/r"));
-    EXPECT_TRUE(seen[2].items.empty());
-    EXPECT_EQ(fan::items(seen[4]), "a=pending:0 b=pending:0 c=complete:0 of 0");
-    EXPECT_EQ(items(), "a=pending:0 b=scanning:5 c=complete:0 of 5");
-}
-
-TEST_F(DoubleScan, PublicationIsThrottledTo90Milliseconds) {
-    lister.folders = {{"/r", {}}};
-    for (int i = 0; i < 60; ++i)
-        lister.folders["/r"].push_back({"f" + std::to_string(i), File, 1});
-    std::vector<uint64_t> published;
-    lister.onEntry = [&](const std::string&, const std::string&) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        const uint64_t bytes = progress.snapshot().bytes;
-        if (published.empty() || published.back() != bytes) published.push_back(bytes);
-    };
-    scan();
-    // At least 300 ms of listing: a few publications, far fewer than the 60
-    // entries even on a machine slow enough to stretch the sleeps threefold.
-    EXPECT_GE(published.size(), 2u);
-    EXPECT_LE(published.size(), 20u);
-    EXPECT_EQ(progress.snapshot().bytes, 60u);
 }
 
 }  // namespace
