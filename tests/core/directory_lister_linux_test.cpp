@@ -1,7 +1,6 @@
 // The Linux lister's view of a folder: kinds and sizes with and without entry
-// types, entries that vanish or cannot be examined, large folders, what open()
-// makes of folders gone or replaced, and folders reopened for the descriptor
-// bound.
+// types, entries that vanish or cannot be examined, what open() makes of
+// folders gone or replaced, and folders reopened for the descriptor bound.
 #include "core/directory_lister_linux.h"
 
 #include <cerrno>
@@ -103,17 +102,6 @@ TEST(LinuxDirectoryLister, EntriesThatCannotBeStatted) {
         EXPECT_EQ(listAll(*lister, temp.root()), (Listing{{"fine", "file 20"}}));
         EXPECT_EQ(lister->failed(), c.failed) << c.odd;
     }
-}
-
-TEST(LinuxDirectoryLister, LargeFolderSpansSeveralReads) {
-    testing::TempTree temp;
-    Listing files;
-    for (int i = 0; i < 1500; ++i)
-        files[temp.file("file-with-a-fairly-long-name-" + std::to_string(i), i).filename()] =
-            "file " + std::to_string(i);
-    auto lister = makeDirectoryLister();
-    EXPECT_TRUE(listAll(*lister, temp.root()) == files);
-    EXPECT_FALSE(lister->failed());
 }
 
 // Reads that run an action when the walk first reads a chosen folder, so a

@@ -7,7 +7,6 @@
 #include <mutex>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "core/bounded_space_query.h"
@@ -17,22 +16,17 @@
 
 namespace fan::testing {
 
-// Answers every query with the same figures (or a refusal) and records who
-// asked for what. A query of a path below one of `deadPrefixes` first hangs,
+// Answers every query with the same figures (or a refusal) and records the
+// paths asked for. A query of a path below one of `deadPrefixes` first hangs,
 // as on a server that does not answer, until release().
 class SpaceQueryDouble : public SpaceQuery {
 public:
-    struct Call {
-        std::string path;
-        std::thread::id thread;
-    };
-
     explicit SpaceQueryDouble(std::optional<SpaceFigures> figures, std::vector<std::string> deadPrefixes = {})
         : figures_(figures), deadPrefixes_(std::move(deadPrefixes)) {}
 
     std::optional<SpaceFigures> measure(const std::filesystem::path& path) const override {
         std::unique_lock<std::mutex> lock(mutex_);
-        calls_.push_back({path.string(), std::this_thread::get_id()});
+        calls_.push_back(path.string());
         const bool dead = std::any_of(deadPrefixes_.begin(), deadPrefixes_.end(),
                                       [&](const std::string& prefix) { return path.string().rfind(prefix, 0) == 0; });
         blockedCalls_ += dead;
@@ -45,7 +39,7 @@ public:
         open_ = true;
         released_.notify_all();
     }
-    std::vector<Call> calls() const {
+    std::vector<std::string> calls() const {
         std::lock_guard<std::mutex> lock(mutex_);
         return calls_;
     }
@@ -59,7 +53,7 @@ private:
     std::vector<std::string> deadPrefixes_;
     mutable std::mutex mutex_;
     mutable std::condition_variable released_;
-    mutable std::vector<Call> calls_;
+    mutable std::vector<std::string> calls_;
     mutable int blockedCalls_ = 0;
     bool open_ = false;
 };

@@ -1,4 +1,4 @@
-// Case folding, search by name and the largest files.
+// Search by name, ignoring Latin and Russian case, and the largest files.
 #include "core/tree_queries.h"
 
 #include <algorithm>
@@ -12,19 +12,6 @@ namespace {
 using testing::addNode;
 using testing::treeWithRoot;
 using Indices = std::vector<uint64_t>;
-
-TEST(LowerUtf8, FoldsLatinAndRussianCapitalsOnly) {
-    const std::pair<std::string, std::string> cases[] = {
-        {"@AZ[`az{", "@az[`az{"},
-        {"АБВГДЕЁЖЗИЙКЛМНОПРСТУФХЦЧШЩЪЫЬЭЮЯ", "абвгдеёжзийклмнопрстуфхцчшщъыьэюя"},
-        {"абвгдеёжзийклмнопрстуфхцчшщъыьэюя 0123 .,-_!", "абвгдеёжзийклмнопрстуфхцчшщъыьэюя 0123 .,-_!"},
-        {"\xD0\x80\xD0\x82", "\xD0\x80\xD0\x82"},  // other Cyrillic capitals (Ѐ, Ђ) stay
-        {"A\xD0", "a\xD0"},                        // a lone trailing 0xD0 is copied
-        {"\xD0\xD0\x96", "\xD0\xD0\xB6"},          // 0xD0 then Ж: the pair after it folds
-    };
-    for (const auto& [in, out] : cases)
-        EXPECT_EQ(lowerUtf8(in), out) << in;
-}
 
 TEST(SearchByName, MatchesAnywhereIgnoringCaseInNodeOrderUpToTheLimit) {
     Tree tree = treeWithRoot("/home/user/Отчёты");
@@ -56,12 +43,6 @@ TEST(LargestFiles, LargestFirstTheLaterOfEqualFilesFirstAndKeptOnlyFiles) {
     const uint64_t empty = addNode(tree, 0, "empty", 0);
     EXPECT_EQ(largestFiles(tree, 200), (Indices{big, e, b, d, c, a, empty}));
     EXPECT_EQ(largestFiles(tree, 2), (Indices{big, e}));
-}
-
-// The units and the rounding are the interface's; here only that they are Russian.
-TEST(FormatBytesRu, SizesInRussianUnits) {
-    EXPECT_EQ(formatBytesRu(1023), "1023 Б");
-    EXPECT_EQ(formatBytesRu(10240), "10.0 КиБ");
 }
 
 }  // namespace

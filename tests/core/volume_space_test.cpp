@@ -1,6 +1,5 @@
 // Space figures: the clamps of the space rule, statvfs itself, which mounts
-// are asked without a time limit, the time limit on the others, and where
-// mountEntryForPath measures.
+// are asked without a time limit, and the time limit on the others.
 #include <chrono>
 #include <climits>
 #include <fcntl.h>
@@ -150,26 +149,6 @@ TEST_F(DeadServer, PathQueriesOnADeadMountAreBoundedToo) {
     entry = mountEntryForPath("/mnt/elsewhere", {}, fixed_.sources);
     EXPECT_FALSE(entry.spaceKnown);
     EXPECT_EQ(query_.blockedCalls(), 5);
-}
-
-TEST(LocalSpace, LocalMountsAreAskedDirectlyAndPathsWhereTheyAre) {
-    FixedMountSources fixed(SpaceFigures{1000, 1200, 1100});
-    fixed.mountInfo(
-        "1 0 8:1 / / rw - ext4 /dev/sda1 rw\n"
-        "2 1 8:2 / /home rw - ext4 /dev/sda2 rw\n"
-        "3 1 0:40 / /mnt/nas rw - nfs nas:/x rw\n");
-    bool tableRead = false;
-    std::vector<MountEntry> mounts = listMounts(fixed.sources, tableRead);
-    for (const MountEntry& m : mounts)
-        EXPECT_TRUE(m.spaceKnown) << m.mountPoint;
-    for (const auto& call : fixed.query->calls())
-        EXPECT_EQ(call.thread == std::this_thread::get_id(), call.path != "/mnt/nas") << call.path;
-    // The entry is the listed mount's, measured at the path itself.
-    mounts[1].model = "Disk A";
-    const MountEntry entry = mountEntryForPath("/home/user/../user/docs/", mounts, fixed.sources);
-    EXPECT_EQ(entry.mountPoint, "/home");
-    EXPECT_EQ(entry.model, "Disk A");
-    EXPECT_EQ(fixed.query->calls().back().path, "/home/user/docs/");
 }
 
 }  // namespace
