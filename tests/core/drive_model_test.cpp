@@ -2,8 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "core/drive_model_linux.h"
-#include "core/mount_table_linux.h"
-#include "tests/core/mount_test_support.h"
+#include "tests/core/temp_tree.h"
 
 namespace fan {
 namespace {
@@ -75,25 +74,6 @@ TEST(DriveModelLinux, ReadsTheDiskOfADeviceNumber) {
         EXPECT_EQ(model(device), "") << device;
         EXPECT_EQ(disk, "untouched") << device;
     }
-}
-
-TEST(DriveModelLinux, ListMountsFillsTheModelButKeepsTheDeviceNumber) {
-    FakeSysfs sys;
-    sys.disk("8:0", "sda", "ATA", "Disk One");
-    sys.partition("8:1", "sda", "sda1");
-    testing::FixedMountSources fixed(SpaceFigures{100, 50, 40});
-    fixed.sources.sysRoot = sys.dir_.root();
-    fixed.mountInfo(
-        "1 0 8:1 / / rw - ext4 /dev/sda1 rw\n"
-        "2 1 8:1 /home /home rw - ext4 /dev/sda1 rw\n"
-        "3 1 0:30 / /tmp rw - tmpfs tmpfs rw\n"
-        "4 1 8:1 / /mnt/nas rw - nfs4 nas:/x rw\n");  // a network mount: no model
-    bool tableRead = false;
-    const auto mounts = listMounts(fixed.sources, tableRead);
-    ASSERT_EQ(mounts.size(), 4u);
-    for (size_t i = 0; i < 4; ++i)
-        EXPECT_EQ(mounts[i].model, i < 2 ? "ATA Disk One" : "") << mounts[i].mountPoint;
-    EXPECT_EQ(mounts[0].device, "8:1");
 }
 
 }  // namespace

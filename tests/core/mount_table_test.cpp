@@ -6,7 +6,7 @@
 #include "core/mount_entry.h"
 #include "core/mount_info.h"
 #include "core/mount_table_linux.h"
-#include "tests/core/mount_test_support.h"
+#include "tests/core/temp_tree.h"
 
 namespace fan {
 namespace {
@@ -110,18 +110,18 @@ TEST(DescribeMountEntry, BuildsOneLine) {
 }
 
 TEST(ListMounts, ReportsAMountTableThatCannotBeRead) {
-    testing::FixedMountSources fixed(SpaceFigures{100, 50, 40});
-    const testing::TempTree& dir = fixed.dir;
+    testing::TempTree dir;
+    MountTableSources sources;
     for (const std::filesystem::path& path : {dir.root() / "missing", dir.write("garbage", "not a mount table\n")}) {
-        fixed.sources.mountInfo = path;
+        sources.mountInfo = path;
         bool tableRead = true;
-        EXPECT_TRUE(listMounts(fixed.sources, tableRead).empty()) << path;
+        EXPECT_TRUE(listMounts(sources, tableRead).empty()) << path;
         EXPECT_FALSE(tableRead) << path;
     }
-    EXPECT_TRUE(fixed.query->calls().empty());
-    fixed.mountInfo("1 0 8:1 / / rw - ext4 /dev/sda1 rw\nbroken line\n");
+    // One usable line is a table, measured.
+    sources.mountInfo = dir.write("mountinfo", "1 0 8:1 / / rw - ext4 /dev/sda1 rw\nbroken line\n");
     bool tableRead = false;
-    const auto mounts = listMounts(fixed.sources, tableRead);
+    const auto mounts = listMounts(sources, tableRead);
     EXPECT_TRUE(tableRead);
     ASSERT_EQ(mounts.size(), 1u);
     EXPECT_TRUE(mounts[0].spaceKnown);

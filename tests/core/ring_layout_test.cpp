@@ -74,10 +74,6 @@ TEST(RingLayout, SectorsInDepthFirstOrderWithGroupsAndRootFiles) {
                   {f1, 1, bEnd, bEnd + share(15, 80), 2, false, 15, 1},
                   {f2, 1, bEnd + share(15, 80), kTwoPi, 3, false, 5, 1},
               }));
-    // With one ring there is no ring 1.
-    EXPECT_EQ(rows(layout(b.tree, 0, 1, 0.0)), rows({{a, 0, 0.0, aEnd, 0, false, 40, 1},
-                                                     {bDir, 0, aEnd, bEnd, 1, false, 20, 1},
-                                                     {0, 0, bEnd, kTwoPi, 0, true, 20, 2}}));
 }
 
 TEST(RingLayout, FolderExactlyAtTheMinimumAngleGetsItsSector) {

@@ -314,16 +314,5 @@ TEST_F(DoubleScan, SizesSaturateInsteadOfWrapping) {
     EXPECT_EQ(items(), "=complete:" + all + " d=complete:" + all + " of " + all);
 }
 
-TEST_F(DoubleScan, PreviewItemsInListingOrderWithTheRootFilesAtTheirFirstFile) {
-    lister.folders = {{"/r", {{"d1", Folder}, {"f1", File, 5}, {"d2", Folder}, {"f2", File, 6}, {"d3", Folder}}},
-                      {"/r/d1", {{"x", File, 100}}},
-                      {"/r/d2", {}},
-                      {"/r/d3", {{"sub", Folder}}},
-                      {"/r/d3/sub", {{"y", File, 7}}}};
-    scan();
-    // d3's bytes are everything below it.
-    EXPECT_EQ(items(), "d1=complete:100 =complete:11 d2=complete:0 d3=complete:7 of 118");
-}
-
 }  // namespace
 }  // namespace fan

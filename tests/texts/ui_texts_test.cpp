@@ -48,13 +48,11 @@ TEST_F(LanguageTest, LookupFollowsTheLanguage) {
         uiLanguage = language;
         const bool english = language == 1;
         EXPECT_EQ(std::string(uiText(txtScan)), english ? "Scan" : "Сканировать");
-        EXPECT_EQ(std::string(settingsText(stxtDefaults)), english ? "Defaults" : "По умолчанию");
         EXPECT_EQ(std::string(pickText("yes", "да")), english ? "yes" : "да");
     }
     // Out of range: no text.
     EXPECT_EQ(std::string(uiText(UiTextKey(uiTextCount))), "");
     EXPECT_EQ(std::string(uiText(UiTextKey(-1))), "");
-    EXPECT_EQ(std::string(settingsText(SettingsTextKey(settingsTextCount))), "");
 }
 
 TEST_F(LanguageTest, FormatSizeChoosesUnitAndDecimalsBeforeRounding) {

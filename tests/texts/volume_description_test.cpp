@@ -25,10 +25,9 @@ TEST_F(VolumeDescriptionTest, NetworkSourceLabelNamesKindAndHost) {
         {R"(\\dav.example.org@SSL\files)", "NTFS", "WebDAV dav.example.org@SSL"},
         // Linux mount sources.
         {"nas.local:/srv/media", "nfs", "NFS nas.local"},
-        {"//nas/backup", "smb3", "SMB nas"},
         {"user@host:/home/user", "fuse.sshfs", "SSHFS user@host"},
         {"https://cloud.example.org/remote.php/dav", "davfs", "WebDAV cloud.example.org"},
-        {"/dev/disk/by-id/usb-X:0-part1", "vfat", ""},
+        {"/dev/disk/by-id/usb-X:0-part1", "vfat", ""},  // a colon in a device name
         // Share syntax without a host names nothing.
         {":/x", "nfs", ""},
         {"//", "cifs", ""},
