@@ -1,7 +1,7 @@
 // The folder walk, over real folders (sums, order, kinds of entries, hard
-// links, refused folders, mount points) and through a lister double (listing
-// faults, stop requests, mount points under "/", saturating sums and the
-// live-preview items).
+// links, mount points) and through a lister double (listing faults, stop
+// requests, mount points under "/", saturating sums and the live-preview
+// items).
 #include "core/scan_engine.h"
 
 #include <algorithm>
@@ -9,7 +9,6 @@
 #include <gtest/gtest.h>
 #include <sstream>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
@@ -154,44 +153,6 @@ TEST(ScanEngineWalk, SumsOrderNamesAndKindsOfARealTree) {
     EXPECT_EQ(outline(tree),
               "huge.img big(one.bin deep(er(two.bin))) linked other(link) small(A a b empty(also-empty)) "
               "line\nbreak(Привет) bad-\xff\xfe-name .hidden");
-}
-
-TEST(ScanEngineWalk, FolderThatRefusesListingIsCountedWithDroppedPrivileges) {
-    // Root ignores permission bits, so the scan runs in a child that has
-    // given up its privileges; as an ordinary user it runs the same way.
-    TempTree temp;
-    ::chmod(temp.root().c_str(), 0755);
-    temp.file("open/file", 5);
-    temp.file("locked/inside/secret", 7);
-    temp.file("root-file", 3);
-    const std::filesystem::path locked = temp.root() / "locked";
-    ::chmod(locked.c_str(), 0000);
-    int fds[2];
-    ASSERT_EQ(::pipe(fds), 0);
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(3);
-        if (::access(temp.root().c_str(), R_OK | X_OK) != 0) ::_exit(5);
-        if (::access(locked.c_str(), R_OK) == 0) ::_exit(4);  // still privileged: the test would prove nothing
-        ScanProgress progress;
-        const std::string report = outcome(scanTree(temp.root(), progress, &kLocalRoot), progress);
-        (void)!::write(fds[1], report.data(), report.size());
-        ::_exit(0);
-    }
-    ::close(fds[1]);
-    char buffer[512] = {};
-    (void)!::read(fds[0], buffer, sizeof buffer - 1);
-    ::close(fds[0]);
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status));
-    if (WEXITSTATUS(status) == 5)
-        GTEST_SKIP() << temp.root() << " cannot be reached without privileges; set TMPDIR to a folder every user "
-                     << "can enter, such as /tmp";
-    ASSERT_EQ(WEXITSTATUS(status), 0) << "3: could not drop privileges, 4: still able to read the locked folder";
-    // The locked subtree's bytes stay unknown, and the error is counted.
-    EXPECT_EQ(std::string(buffer), "5 nodes, 8 B in 2 files, counted 2 files 8 B, 1 errors");
 }
 
 TEST(ScanEngineMounts, MountPointsInsideTheRootAreRecordedButNotWalked) {

@@ -25,11 +25,7 @@ TEST(TextTables, BothLanguagesFilledForEveryShownEntry) {
             const std::string english = table[i].english;
             const std::string russian = table[i].russian;
             SCOPED_TRACE("entry " + std::to_string(i) + ": " + english);
-            if (i == unusedSlot) {
-                EXPECT_EQ(english, "");
-                EXPECT_EQ(russian, "");
-                continue;
-            }
+            if (i == unusedSlot) continue;
             ASSERT_FALSE(english.empty());
             ASSERT_FALSE(russian.empty());
             EXPECT_FALSE(hasCyrillic(english));
