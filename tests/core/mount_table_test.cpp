@@ -36,17 +36,6 @@ TEST(ParseMountInfo, ReadsEveryFieldAndDecodesEscapes) {
                                                 "1|0|8:1|/my root|/mnt/my disk|fuse\\040x|/dev/disk\ta\\04"}));
 }
 
-TEST(ParseMountInfo, SkipsMalformedLinesAndKeepsTheRest) {
-    const auto mounts = parse(
-        "1 0 8:1 / /ok1 rw - ext4 ok1 rw\n"  // no optional fields
-        "2 1 8:2 / /no-separator rw shared:1 ext4 /dev/sda2\n"
-        "4 1 8:4 / /no-source rw - ext4\n"
-        "7y 1 8:7 / /bad-id-suffix rw - ext4 /dev/sda7\n"
-        "10 1 8:10 / /ok2 rw shared:1 master:2 - xfs ok2 rw extra tokens\n"
-        "11 1 8:11 / /last rw - btrfs last-without-newline");
-    EXPECT_EQ(sources(mounts), (std::vector<std::string>{"ok1", "ok2", "last-without-newline"}));
-}
-
 TEST(ParseMountInfo, HidesOverMountsAndEverythingBelowThemAndFlagsPseudoFileSystems) {
     const struct {
         const char* table;

@@ -119,7 +119,6 @@ TEST(ScanEngineRoot, RootIsNormalisedAndAnEmptyFolderIsAnEmptyScan) {
     const Tree tree = scanTree((temp.folder("a") / ".." / "a").string() + "/", progress, &kNoMounts);
     EXPECT_EQ(tree.root, temp.root() / "a");
     EXPECT_EQ(outcome(tree, progress), "1 nodes, 0 B in 0 files, counted 0 files 0 B, 0 errors");
-    EXPECT_TRUE(progress.snapshot().valid);
     EXPECT_EQ(items(progress.snapshot()), "of 0");
     EXPECT_EQ(progress.snapshot().root, tree.root);
 }
@@ -148,7 +147,6 @@ TEST(ScanEngineWalk, SumsOrderNamesAndKindsOfARealTree) {
     const std::string total = std::to_string(5'000'000 + 7 + 30 + 1 + (5ULL << 30) + 11 + 22 + 200);
     EXPECT_EQ(outcome(tree, progress),
               "20 nodes, " + total + " B in 11 files, counted 11 files " + total + " B, 0 errors");
-    EXPECT_GT(tree.seconds, 0.0);
     // Larger first, equal sizes by name bytes; nothing but files and folders.
     EXPECT_EQ(outline(tree),
               "huge.img big(one.bin deep(er(two.bin))) linked other(link) small(A a b empty(also-empty)) "
@@ -220,7 +218,6 @@ TEST_F(DoubleScan, FoldersThatFailOrVanish) {
         progress.reset();
         scan();
         EXPECT_EQ(outcome(), c.outcome);
-        EXPECT_TRUE(progress.snapshot().valid);
         EXPECT_EQ(items(), c.items);
     }
 }

@@ -1,5 +1,5 @@
 // WTF-8: every UTF-16 string, unpaired surrogates included, survives the
-// trip through bytes; malformed bytes become U+FFFD instead of failing.
+// trip through bytes.
 #include "core/wtf8.h"
 
 #include <gtest/gtest.h>
@@ -18,17 +18,6 @@ TEST(Wtf8, RoundTripsAnyUtf16) {
         EXPECT_EQ(wtf8FromUtf16(wide), bytes);
         EXPECT_EQ(utf16FromWtf8(bytes), wide);
     }
-}
-
-TEST(Wtf8, MalformedBytesBecomeReplacementCharacters) {
-    const std::pair<std::string, std::u16string> cases[] = {
-        {"a\x80z", u"a\uFFFDz"},                            // stray continuation byte
-        {"\xC0\xAF", u"\uFFFD\uFFFD"},                      // overlong
-        {"\xF4\x90\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD"},  // above U+10FFFF
-        {"\xED\xA0\x80\xED\xB0\x80", std::u16string{char16_t(0xD800), u'\uFFFD', u'\uFFFD', u'\uFFFD'}},
-    };
-    for (const auto& [bytes, wide] : cases)
-        EXPECT_EQ(utf16FromWtf8(bytes), wide) << bytes;
 }
 
 }  // namespace
