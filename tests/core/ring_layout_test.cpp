@@ -76,24 +76,6 @@ TEST(RingLayout, SectorsInDepthFirstOrderWithGroupsAndRootFiles) {
               }));
 }
 
-TEST(RingLayout, FolderExactlyAtTheMinimumAngleGetsItsSector) {
-    TreeBuilder b;
-    b.file(b.folder(0, "big"), "x", 997);
-    const uint64_t small = b.folder(0, "small");
-    b.file(small, "y", 3);
-    b.finish();
-    const double angle = share(3, 1000), start = share(997, 1000);
-    // No minimum, or a negative or NaN one, draws every non-empty folder;
-    // above it the root's ring-0 group gathers it as one small folder.
-    for (const double minAngle : {angle, double(NAN), std::nextafter(angle, 1.0)}) {
-        const Segments s = layout(b.tree, 0, 2, minAngle);
-        ASSERT_GE(s.size(), 3u);
-        EXPECT_EQ(rows({minAngle > angle ? s.back() : s[2]}),
-                  rows({minAngle > angle ? RingSegment{0, 0, start, start + angle, 0, true, 3, 1}
-                                         : RingSegment{small, 0, start, start + angle, 1, false, 3, 1}}));
-    }
-}
-
 TEST(RingLayout, UpToTwentyFourRootFilesAllDrawnBeyondThatThinOnesGrouped) {
     for (const uint64_t files : {24, 25}) {
         TreeBuilder b;

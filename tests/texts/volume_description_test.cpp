@@ -20,7 +20,6 @@ TEST_F(VolumeDescriptionTest, NetworkSourceLabelNamesKindAndHost) {
         {R"(\\server\share)", "NTFS", "SMB server"},
         {R"(\\tsclient\C)", "NTFS", "RDP tsclient"},
         {R"(\\tsclient\DavWWWRoot)", "NTFS", "WebDAV tsclient"},  // before the RDP host
-        {R"(\\dav.example.org@SSL\files)", "NTFS", "WebDAV dav.example.org@SSL"},
         // Linux mount sources.
         {"nas.local:/srv/media", "nfs", "NFS nas.local"},
         {"https://cloud.example.org/remote.php/dav", "davfs", "WebDAV cloud.example.org"},
