@@ -76,23 +76,6 @@ TEST(RingLayout, SectorsInDepthFirstOrderWithGroupsAndRootFiles) {
               }));
 }
 
-TEST(RingLayout, UpToTwentyFourRootFilesAllDrawnBeyondThatThinOnesGrouped) {
-    for (const uint64_t files : {24, 25}) {
-        TreeBuilder b;
-        b.file(b.folder(0, "big"), "x", 1000000);
-        for (uint64_t i = 0; i < files; ++i)
-            b.file(0, "f" + std::to_string(100 + i), 10);
-        // big, its ring-1 group, the root's ring-0 group of all files, then
-        // ring 1: 24 files far under 0.0025 each drawn all the same, or one
-        // more group of the root, told apart by bytes and count.
-        const Segments s = layout(b.finish(), 0, 6, 0.001);
-        ASSERT_EQ(s.size(), files == 24 ? 27u : 4u);
-        EXPECT_EQ(rows({s[2]}), rows({{0, 0, s[2].startAngle, s[2].endAngle, 0, true, files * 10, files}}));
-        if (files == 24) continue;
-        EXPECT_EQ(rows({s[3]}), rows({{0, 1, s[2].startAngle, s[3].endAngle, 0, true, 250, 25}}));
-    }
-}
-
 TEST(RingLayout, RingOneFileThresholdIsTheLargerOfTheMinimumAndAFloor) {
     // 35 files: those under max(0.0025, minAngle) are grouped on ring 1.
     // 1000 bytes take 0.604 rad, 20 bytes 0.012 (above the floor), 1 byte

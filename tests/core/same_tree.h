@@ -18,6 +18,11 @@ inline std::string nodeLine(const ScanNode& node) {
            (node.isFolder ? " folder" : "") + " mount " + std::to_string(node.mountIndex);
 }
 
+inline std::string itemLine(const PreviewItem& item) {
+    return item.name + " bytes " + std::to_string(item.bytes) + " files " + std::to_string(item.fileCount) + " state " +
+           std::to_string(static_cast<int>(item.state));
+}
+
 inline void expectSameTree(const Tree& a, const Tree& b, const std::string& where) {
     SCOPED_TRACE(where);
     EXPECT_EQ(a.root, b.root);
@@ -37,13 +42,8 @@ inline void expectSameSnapshot(const ScanProgress& a, const ScanProgress& b) {
     const ScanSnapshot y = b.snapshot();
     EXPECT_EQ(x.bytes, y.bytes);
     ASSERT_EQ(x.items.size(), y.items.size());
-    for (size_t i = 0; i < x.items.size(); ++i) {
-        SCOPED_TRACE("item " + std::to_string(i) + " " + x.items[i].name);
-        EXPECT_EQ(x.items[i].name, y.items[i].name);
-        EXPECT_EQ(x.items[i].bytes, y.items[i].bytes);
-        EXPECT_EQ(x.items[i].fileCount, y.items[i].fileCount);
-        EXPECT_EQ(x.items[i].state, y.items[i].state);
-    }
+    for (size_t i = 0; i < x.items.size(); ++i)
+        EXPECT_EQ(itemLine(x.items[i]), itemLine(y.items[i])) << "item " << i;
     EXPECT_EQ(a.files.load(), b.files.load());
 }
 

@@ -113,16 +113,6 @@ TEST(ScanEngineRoot, RootsThatAreNotFoldersGiveNoNodesAndPublishNothing) {
     }
 }
 
-TEST(ScanEngineRoot, RootIsNormalisedAndAnEmptyFolderIsAnEmptyScan) {
-    TempTree temp;
-    ScanProgress progress;
-    const Tree tree = scanTree((temp.folder("a") / ".." / "a").string() + "/", progress, &kNoMounts);
-    EXPECT_EQ(tree.root, temp.root() / "a");
-    EXPECT_EQ(outcome(tree, progress), "1 nodes, 0 B in 0 files, counted 0 files 0 B, 0 errors");
-    EXPECT_EQ(items(progress.snapshot()), "of 0");
-    EXPECT_EQ(progress.snapshot().root, tree.root);
-}
-
 TEST(ScanEngineWalk, SumsOrderNamesAndKindsOfARealTree) {
     TempTree temp;
     const std::filesystem::path root = temp.root();
@@ -175,8 +165,6 @@ TEST(ScanEngineMounts, MountPointsInsideTheRootAreRecordedButNotWalked) {
     EXPECT_EQ(tree.mountPointCount, 2u);
     EXPECT_EQ(outline(tree), "data@4 mnt(disk@2 other)");  // mount points sort first
     EXPECT_EQ(outcome(tree, progress), "5 nodes, 1 B in 1 files, counted 1 files 1 B, 0 errors");
-    for (const PreviewItem& item : progress.snapshot().items)
-        EXPECT_EQ(item.state, item.name == "data" ? PreviewState::OtherFileSystem : PreviewState::Complete);
 }
 
 TEST_F(DoubleScan, WalkIsDepthFirstInReverseListingOrderAndSkipsDotEntries) {
@@ -185,8 +173,6 @@ TEST_F(DoubleScan, WalkIsDepthFirstInReverseListingOrderAndSkipsDotEntries) {
     EXPECT_EQ(lister.opened, (Names{"/r", "/r/b", "/r/a", "/r/a/a2", "/r/a/a1"}));
     EXPECT_EQ(outcome(), "12 nodes, 657 B in 7 files, counted 7 files 657 B, 0 errors");
     EXPECT_FALSE(progress.snapshot().valid);
-    // Children of one folder take consecutive indices in listing order.
-    EXPECT_EQ(tree.nodes[1].name + tree.nodes[2].name + tree.nodes[3].name, "abtop");
 }
 
 TEST_F(DoubleScan, FoldersThatFailOrVanish) {
@@ -249,7 +235,7 @@ TEST_F(DoubleScan, MountTableWithRootSlashMarksTopLevelMountPoints) {
                       {"/proc", {{"kcore", File, 1ULL << 47}}},
                       {"/home", {{"me", Folder}}},
                       {"/home/me", {{"doc", File, 5}}}};
-    scan("/", {mountAt("/"), mountAt("/proc"), mountAt("/home/me"), mountAt("/swap")});  // a file can be one too
+    scan("/", {mountAt("/"), mountAt("/proc"), mountAt("/home/me"), mountAt("/swap")});  // a file too
     EXPECT_EQ(tree.mountPointCount, 3u);
     EXPECT_EQ(outcome(), "5 nodes, 0 B in 0 files, counted 0 files 0 B, 0 errors");
     EXPECT_EQ(lister.opened, (Names{"/", "/home"}));

@@ -19,11 +19,10 @@ TEST(SearchByName, MatchesAnywhereIgnoringCaseInNodeOrderUpToTheLimit) {
     const uint64_t report = addNode(tree, docs, "Report.TXT", 10);
     const uint64_t cyr = addNode(tree, docs, "ЁЛКА-отчёт.pdf", 20);
     const uint64_t mount = addNode(tree, 0, "reports-mnt", 0, true, 0);
-    const uint64_t other = addNode(tree, 0, "photo.jpg", 30);
+    addNode(tree, 0, "photo.jpg", 30);
     const uint64_t late = addNode(tree, docs, "old_report", 40);
     EXPECT_EQ(searchByName(tree, "RePoRt", 500), (Indices{report, mount, late}));
     EXPECT_EQ(searchByName(tree, "ЁлКа", 500), (Indices{cyr}));
-    EXPECT_EQ(searchByName(tree, "o.j", 500), (Indices{other}));
     EXPECT_EQ(searchByName(tree, "ОТЧЁТ", 500), (Indices{0, cyr}));  // the root matches through its whole path
     EXPECT_EQ(searchByName(tree, "report", 2), (Indices{report, mount}));
     EXPECT_TRUE(searchByName(tree, "", 500).empty());
