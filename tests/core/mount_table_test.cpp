@@ -84,7 +84,6 @@ TEST(DescribeMountEntry, BuildsOneLine) {
         const char *mountPoint, *source, *type, *model, *line;
     } cases[] = {
         {"D:\\", "D:\\ Data", "NTFS", "Vendor Model", "D:\\  \u2190  Data \u00b7 NTFS \u00b7 Vendor Model"},
-        {"/mnt/nas", "server:/export", "nfs4", "", "/mnt/nas  \u2190  server:/export \u00b7 nfs4"},
         {"", "anything", "anything", "anything", "File system unknown"},
         // A device path under "/" keeps its slash.
         {"/", "/dev/sda1", "ext4", "", "/  \u2190  /dev/sda1 \u00b7 ext4"},

@@ -37,18 +37,6 @@ std::vector<std::string> rows(const Segments& segments) {
     return out;
 }
 
-TEST(RingLayout, NothingToLayOutGivesAnEmptyResult) {
-    TreeBuilder b;
-    const uint64_t empty = b.folder(0, "empty");
-    const uint64_t zero = b.folder(0, "zero");
-    b.file(zero, "nothing", 0);
-    b.file(0, "data", 100);
-    const Tree& tree = b.finish();
-    // No children, size 0, past the end, no rings.
-    for (const auto& [root, rings] : {std::pair<uint64_t, int>{empty, 6}, {zero, 6}, {kNoNode, 6}, {0, 0}})
-        EXPECT_TRUE(layout(tree, root, rings, 0.01).empty()) << root << " " << rings;
-}
-
 TEST(RingLayout, SectorsInDepthFirstOrderWithGroupsAndRootFiles) {
     TreeBuilder b;
     const uint64_t a = b.folder(0, "a");
@@ -114,7 +102,6 @@ TEST(RingLookup, FindsTheSectorUnderAPolarPoint) {
         {95, 0.6, 50, 20, -1},      // beyond the outermost ring
         {55, -1.0, 50, 20, 3},      // atan2 angles below 0 wrap round
         {80, 2.5, 50, 20, 4},       // the ring picks the group
-        {55, 0.5, 50, 0, -1},       // no ring width
         // Input that cannot name a ring finds nothing, without undefined casts.
         {nan, 0.5, 50, 20, -1},
     };
