@@ -92,8 +92,7 @@ TEST(LinuxDirectoryLister, AFolderThatRefusesEntryHasFailedAndIsNotGone) {
     ::waitpid(child, &status, 0);
     ASSERT_TRUE(WIFEXITED(status));
     if (WEXITSTATUS(status) == 5)
-        GTEST_SKIP() << temp.root() << " cannot be reached without privileges; set TMPDIR to a folder every user "
-                     << "can enter, such as /tmp";
+        GTEST_SKIP() << temp.root() << " is closed to other users; set TMPDIR to one open to all, such as /tmp";
     EXPECT_EQ(WEXITSTATUS(status), 0) << "1: reported as gone, 3: could not drop privileges, 4: root not opened";
 }
 

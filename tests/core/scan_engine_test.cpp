@@ -124,7 +124,6 @@ TEST(ScanEngineWalk, SumsOrderNamesAndKindsOfARealTree) {
     temp.file(".hidden", 1);
     temp.file("huge.img", 5LL << 30);    // sparse: a 64-bit size costs no disk
     temp.file("bad-\xff\xfe-name", 11);  // not UTF-8: kept as the raw bytes
-    temp.file("line\nbreak/Привет", 22);
     // A file with a second link elsewhere counts once per link.
     ASSERT_EQ(::link(temp.file("linked", 100).c_str(), (temp.folder("other") / "link").c_str()), 0);
     // Links (and FIFOs: the lister test) are never recorded, counted or followed.
@@ -134,13 +133,13 @@ TEST(ScanEngineWalk, SumsOrderNamesAndKindsOfARealTree) {
     ScanProgress progress;
     const Tree tree = scanTree(root, progress, &kNoMounts);
     testing::expectConsistentTree(tree);
-    const std::string total = std::to_string(5'000'000 + 7 + 30 + 1 + (5ULL << 30) + 11 + 22 + 200);
+    const std::string total = std::to_string(5'000'000 + 7 + 30 + 1 + (5ULL << 30) + 11 + 200);
     EXPECT_EQ(outcome(tree, progress),
-              "20 nodes, " + total + " B in 11 files, counted 11 files " + total + " B, 0 errors");
+              "18 nodes, " + total + " B in 10 files, counted 10 files " + total + " B, 0 errors");
     // Larger first, equal sizes by name bytes; nothing but files and folders.
     EXPECT_EQ(outline(tree),
               "huge.img big(one.bin deep(er(two.bin))) linked other(link) small(A a b empty(also-empty)) "
-              "line\nbreak(Привет) bad-\xff\xfe-name .hidden");
+              "bad-\xff\xfe-name .hidden");
 }
 
 TEST(ScanEngineMounts, MountPointsInsideTheRootAreRecordedButNotWalked) {

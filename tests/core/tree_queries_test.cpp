@@ -25,7 +25,6 @@ TEST(SearchByName, MatchesAnywhereIgnoringCaseInNodeOrderUpToTheLimit) {
     EXPECT_EQ(searchByName(tree, "ЁлКа", 500), (Indices{cyr}));
     EXPECT_EQ(searchByName(tree, "ОТЧЁТ", 500), (Indices{0, cyr}));  // the root matches through its whole path
     EXPECT_EQ(searchByName(tree, "report", 2), (Indices{report, mount}));
-    EXPECT_TRUE(searchByName(tree, "", 500).empty());
 }
 
 TEST(LargestFiles, LargestFirstTheLaterOfEqualFilesFirstAndKeptOnlyFiles) {

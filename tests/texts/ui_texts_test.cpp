@@ -48,7 +48,6 @@ TEST_F(LanguageTest, LookupFollowsTheLanguage) {
     }
     // Out of range: no text.
     EXPECT_EQ(std::string(uiText(UiTextKey(uiTextCount))), "");
-    EXPECT_EQ(std::string(uiText(UiTextKey(-1))), "");
 }
 
 TEST_F(LanguageTest, FormatSizeChoosesUnitAndDecimalsBeforeRounding) {
