@@ -20,12 +20,12 @@ RasterSegment sector(double inner, double outer, double start, double end, Rgb c
     return {inner, outer, start, end, colour[0], colour[1], colour[2]};
 }
 
-// A ring, a pie reaching the centre, a sliver, and sectors overlapping
-// across the top of the turn.
+// A ring, a pie reaching the centre, a sliver, and sectors over the ring
+// across the top and the bottom of the turn.
 const std::vector<RasterSegment> kSectors = {
-    sector(30, 55, 0.0, 2 * kPi, {200, 0, 0}),      sector(0, 25, 0.5, 2.0, {0, 200, 0}),
-    sector(35, 50, 1.0, 1.05, {0, 0, 200}),         sector(10, 58, 5.5, 2 * kPi, {250, 250, 0}),
-    sector(40, 45, 6.0, 2 * kPi - 0.01, {1, 2, 3}),
+    sector(30, 55, 0.0, 2 * kPi, {200, 0, 0}), sector(0, 25, 0.5, 2.0, {0, 200, 0}),
+    sector(35, 50, 1.0, 1.05, {0, 0, 200}),    sector(10, 58, 5.5, 2 * kPi, {250, 250, 0}),
+    sector(36, 54, 2.6, 3.7, {1, 2, 3}),
 };
 
 // The colour at the centre of pixel (x, y) of a 120 px image of kSectors
