@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <gtest/gtest.h>
 #include <sstream>
 #include <sys/stat.h>
@@ -218,7 +219,8 @@ TEST_F(DoubleScan, StopFromTheGuiThreadEndsTheListingInProgress) {
             std::this_thread::yield();
     };
     std::thread worker([&] { scan(); });
-    while (!reached)
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (!reached && std::chrono::steady_clock::now() < deadline)
         progress.snapshot();
     progress.stop = true;
     worker.join();

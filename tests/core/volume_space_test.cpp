@@ -19,7 +19,6 @@ namespace fan {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-using std::chrono::milliseconds;
 
 TEST(SpaceRule, ClampsAndJudgesTheFigures) {
     const struct {
@@ -134,7 +133,7 @@ TEST(DeadServer, ListMountsWaitsOneTimeLimitForAllDeadMountsTogether) {
     query->release.set_value();
     const auto deadline = Clock::now() + std::chrono::seconds(30);
     while (space.outstanding() != 0 && Clock::now() < deadline)
-        std::this_thread::sleep_for(milliseconds(5));
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
     EXPECT_EQ(space.outstanding(), 0u);
 }
 

@@ -1,5 +1,4 @@
-// WTF-8: every UTF-16 string, unpaired surrogates included, survives the
-// trip through bytes.
+// WTF-8: every UTF-16 string, unpaired surrogates included, survives the trip through bytes.
 #include "core/wtf8.h"
 
 #include <gtest/gtest.h>
