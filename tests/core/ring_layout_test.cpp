@@ -49,7 +49,8 @@ TEST(RingLayout, SectorsInDepthFirstOrderWithGroupsAndRootFiles) {
     const uint64_t f2 = b.file(0, "f2", 5);
     // Children in stored order: a (40), b (20), f1 (15), f2 (5).
     const double aEnd = share(40, 80), a1End = share(10, 40, aEnd), bEnd = aEnd + share(20, 80);
-    EXPECT_EQ(rows(layout(b.finish(), 0, 3, 0.0)),
+    EXPECT_EQ(rows(layout(b.finish(), 0, 3, NAN)),  // a minimum that is not a number is none
+
               rows({
                   {a, 0, 0.0, aEnd, 0, false, 40, 1},
                   {a1, 1, 0.0, a1End, 0, false, 10, 1},
@@ -78,8 +79,15 @@ TEST(RingLayout, RingOneFileThresholdIsTheLargerOfTheMinimumAndAFloor) {
     }
 }
 
+TEST(RingLayout, ChildIndicesPastTheEndOrNotAboveTheirParentArePassedOver) {
+    Tree tree;
+    tree.nodes.push_back({"root", kNoNode, {7, 0, 1, 2}, 30, 2, true, kNoNode});
+    tree.nodes.push_back({"a", 0, {1, 0}, 20, 1, true, kNoNode});  // points at itself and its parent
+    tree.nodes.push_back({"f", 0, {}, 10, 1, false, kNoNode});
+    EXPECT_EQ(layout(tree, 0, 100, 0.0).size(), 3u);  // a, the root's group, f
+}
+
 TEST(RingLayout, AGroupOfChildrenAddingUpPast64BitsSaturates) {
-    // Rather than wrapping to a tiny number.
     Tree tree;
     tree.nodes = {{"root", kNoNode, {1, 2, 3}, kMax, 3, true, kNoNode}};
     tree.nodes.resize(4, {"f", 0, {}, kMax - 1, 1, false, kNoNode});

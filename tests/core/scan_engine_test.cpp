@@ -1,7 +1,5 @@
-// The folder walk, over real folders (sums, order, kinds of entries, hard
-// links, mount points) and through a lister double (listing faults, stop
-// requests, mount points under "/", saturating sums and the live-preview
-// items).
+// The folder walk, over real folders (sums, order, kinds, hard links, mount points) and through a lister
+// double (listing faults, stop requests, mount points under "/", saturating sums, the live-preview items).
 #include "core/scan_engine.h"
 
 #include <algorithm>
@@ -74,7 +72,7 @@ const std::vector<MountEntry> kLocalRoot{mountAt("/", "ext4", "8:1")};
 
 // A scan through the lister double, by default over /r: a (a1 with two
 // files, a2 with three), b (one file) and a root file.
-class DoubleScan : public ::testing::Test {
+class ScanEngineDouble : public ::testing::Test {
 protected:
     void scan(const std::string& root = "/r", const std::vector<MountEntry>& mounts = kNoMounts) {
         tree = scanTree(root, progress, &mounts, lister);
@@ -158,7 +156,7 @@ TEST(ScanEngineMounts, MountPointsInsideTheRootAreRecordedButNotWalked) {
     for (const std::string& point : {real, real + "/mnt/disk", real + "/mnt/disk", real + "/data"})
         mounts.push_back(mountAt(point));
     ScanProgress progress;
-    const Tree tree = scanTree(temp.root() / "link", progress, &mounts);
+    const Tree tree = scanTree((temp.root() / "link").string() + "/", progress, &mounts);  // the slash is dropped
     testing::expectConsistentTree(tree);
     EXPECT_EQ(tree.root, temp.root() / "link");
     EXPECT_EQ(tree.rootVolume.mountPoint, real);
@@ -167,7 +165,7 @@ TEST(ScanEngineMounts, MountPointsInsideTheRootAreRecordedButNotWalked) {
     EXPECT_EQ(outcome(tree, progress), "5 nodes, 1 B in 1 files, counted 1 files 1 B, 0 errors");
 }
 
-TEST_F(DoubleScan, WalkIsDepthFirstInReverseListingOrderAndSkipsDotEntries) {
+TEST_F(ScanEngineDouble, WalkIsDepthFirstInReverseListingOrderAndSkipsDotEntries) {
     progress.livePreview = false;  // nothing is published, yet the counters advance
     scan();
     EXPECT_EQ(lister.opened, (Names{"/r", "/r/b", "/r/a", "/r/a/a2", "/r/a/a1"}));
@@ -175,10 +173,9 @@ TEST_F(DoubleScan, WalkIsDepthFirstInReverseListingOrderAndSkipsDotEntries) {
     EXPECT_FALSE(progress.snapshot().valid);
 }
 
-TEST_F(DoubleScan, FoldersThatFailOrVanish) {
-    // A folder that fails to open or breaks off counts as an error and marks
-    // its top-level item; one that has vanished is empty. What was listed
-    // stays. A root that refuses listing leaves the root alone and a text.
+TEST_F(ScanEngineDouble, FoldersThatFailOrVanish) {
+    // A folder that fails to open or breaks off counts as an error and marks its top-level item; one that
+    // has vanished is empty. What was listed stays. A root that refuses listing leaves it alone and a text.
     const struct {
         const char* folder;
         ListOpen open;
@@ -208,7 +205,7 @@ TEST_F(DoubleScan, FoldersThatFailOrVanish) {
     }
 }
 
-TEST_F(DoubleScan, StopFromTheGuiThreadEndsTheListingInProgress) {
+TEST_F(ScanEngineDouble, StopFromTheGuiThreadEndsTheListingInProgress) {
     // The worker is held inside a2's listing, at its first entry, until the
     // GUI thread, copying snapshots meanwhile, has asked it to stop.
     std::atomic<bool> reached{false};
@@ -225,13 +222,12 @@ TEST_F(DoubleScan, StopFromTheGuiThreadEndsTheListingInProgress) {
     progress.stop = true;
     worker.join();
     EXPECT_EQ(lister.opened.back(), "/r/a/a2");  // a1 is never listed
-    // z is recorded; the stop is seen before a2's next entry. The final,
-    // forced snapshot keeps the states as they were.
+    // z is recorded; the stop is seen before a2's next entry. The final snapshot keeps the states.
     EXPECT_EQ(outcome(), "8 nodes, 354 B in 3 files, counted 3 files 354 B, 0 errors, stopped");
     EXPECT_EQ(items(), "a=scanning:300 b=complete:50 =complete:4 of 354");
 }
 
-TEST_F(DoubleScan, MountTableWithRootSlashMarksTopLevelMountPoints) {
+TEST_F(ScanEngineDouble, MountTableWithRootSlashMarksTopLevelMountPoints) {
     lister.folders = {{"/", {{"proc", Folder}, {"home", Folder}, {"swap", File, 8}}},
                       {"/proc", {{"kcore", File, 1ULL << 47}}},
                       {"/home", {{"me", Folder}}},
@@ -243,7 +239,7 @@ TEST_F(DoubleScan, MountTableWithRootSlashMarksTopLevelMountPoints) {
     EXPECT_EQ(items(), "proc=other:0 home=complete:0 of 0");
 }
 
-TEST_F(DoubleScan, SizesSaturateInsteadOfWrapping) {
+TEST_F(ScanEngineDouble, SizesSaturateInsteadOfWrapping) {
     const uint64_t huge = uint64_t{1} << 63;
     lister.folders = {{"/r", {{"a", File, huge}, {"b", File, huge}, {"d", Folder}}},
                       {"/r/d", {{"c", File, huge}, {"e", File, huge}}}};
