@@ -47,10 +47,9 @@ TEST(RingLayout, SectorsInDepthFirstOrderWithGroupsAndRootFiles) {
     b.file(bDir, "x", 20);
     const uint64_t f1 = b.file(0, "f1", 15);
     const uint64_t f2 = b.file(0, "f2", 5);
-    // Children in stored order: a (40), b (20), f1 (15), f2 (5).
+    // Children in stored order: a (40), b (20), f1 (15), f2 (5). A minimum that is not a number is none.
     const double aEnd = share(40, 80), a1End = share(10, 40, aEnd), bEnd = aEnd + share(20, 80);
-    EXPECT_EQ(rows(layout(b.finish(), 0, 3, NAN)),  // a minimum that is not a number is none
-
+    EXPECT_EQ(rows(layout(b.finish(), 0, 3, NAN)),
               rows({
                   {a, 0, 0.0, aEnd, 0, false, 40, 1},
                   {a1, 1, 0.0, a1End, 0, false, 10, 1},
