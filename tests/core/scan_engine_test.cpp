@@ -1,19 +1,13 @@
-// The folder walk, over real folders (sums, order, kinds of entries, hard
-// links, depth beyond PATH_MAX, refused folders, mount points) and through a
-// lister double (listing faults, stop requests, mount points under "/",
-// saturating sums and the live-preview publications).
+// The folder walk, over real folders (sums, order, kinds, hard links, mount points) and through a lister
+// double (listing faults, stop requests, mount points under "/", saturating sums, the live-preview items).
 #include "core/scan_engine.h"
 
 #include <algorithm>
 #include <atomic>
 #include <chrono>
-#include <climits>
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sstream>
 #include <sys/stat.h>
-#include <sys/sysmacros.h>
-#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
@@ -78,7 +72,7 @@ const std::vector<MountEntry> kLocalRoot{mountAt("/", "ext4", "8:1")};
 
 // A scan through the lister double, by default over /r: a (a1 with two
 // files, a2 with three), b (one file) and a root file.
-class DoubleScan : public ::testing::Test {
+class ScanEngineDouble : public ::testing::Test {
 protected:
     void scan(const std::string& root = "/r", const std::vector<MountEntry>& mounts = kNoMounts) {
         tree = scanTree(root, progress, &mounts, lister);
@@ -118,19 +112,6 @@ TEST(ScanEngineRoot, RootsThatAreNotFoldersGiveNoNodesAndPublishNothing) {
     }
 }
 
-TEST(ScanEngineRoot, RootIsNormalisedAndAnEmptyFolderIsAnEmptyScan) {
-    TempTree temp;
-    ScanProgress progress;
-    const Tree tree = scanTree((temp.folder("a") / ".." / "a").string() + "/", progress, &kNoMounts);
-    EXPECT_EQ(tree.root, temp.root() / "a");
-    EXPECT_EQ(outcome(tree, progress), "1 nodes, 0 B in 0 files, counted 0 files 0 B, 0 errors");
-    EXPECT_TRUE(progress.snapshot().valid);
-    EXPECT_EQ(items(progress.snapshot()), "of 0");
-    EXPECT_EQ(progress.snapshot().root, tree.root);
-    EXPECT_EQ(toLongPath("/"), std::filesystem::path("/"));
-    EXPECT_EQ(toLongPath("/x/./y/../z/"), std::filesystem::path("/x/z"));
-}
-
 TEST(ScanEngineWalk, SumsOrderNamesAndKindsOfARealTree) {
     TempTree temp;
     const std::filesystem::path root = temp.root();
@@ -142,102 +123,22 @@ TEST(ScanEngineWalk, SumsOrderNamesAndKindsOfARealTree) {
     temp.file(".hidden", 1);
     temp.file("huge.img", 5LL << 30);    // sparse: a 64-bit size costs no disk
     temp.file("bad-\xff\xfe-name", 11);  // not UTF-8: kept as the raw bytes
-    temp.file("line\nbreak/Привет", 22);
     // A file with a second link elsewhere counts once per link.
     ASSERT_EQ(::link(temp.file("linked", 100).c_str(), (temp.folder("other") / "link").c_str()), 0);
-    // Links, FIFOs, sockets and devices are never recorded, counted or followed.
+    // Links (and FIFOs: the lister test) are never recorded, counted or followed.
     std::filesystem::create_directory_symlink(root / "big", root / "link-to-folder");
     std::filesystem::create_symlink(root / "linked", root / "link-to-file");
     std::filesystem::create_directory_symlink(root, root / "small" / "up");  // a cycle through the root
-    std::filesystem::create_symlink("/nonexistent/x", root / "dangling");
-    ASSERT_EQ(::mknod((root / "fifo").c_str(), S_IFIFO | 0644, 0), 0);
-    ASSERT_EQ(::mknod((root / "socket").c_str(), S_IFSOCK | 0644, 0), 0);
-    ::mknod((root / "null-device").c_str(), S_IFCHR | 0666, makedev(1, 3));  // needs root; the lister test reads /dev
     ScanProgress progress;
     const Tree tree = scanTree(root, progress, &kNoMounts);
     testing::expectConsistentTree(tree);
-    const std::string total = std::to_string(5'000'000 + 7 + 30 + 1 + (5ULL << 30) + 11 + 22 + 200);
+    const std::string total = std::to_string(5'000'000 + 7 + 30 + 1 + (5ULL << 30) + 11 + 200);
     EXPECT_EQ(outcome(tree, progress),
-              "20 nodes, " + total + " B in 11 files, counted 11 files " + total + " B, 0 errors");
-    EXPECT_GT(tree.seconds, 0.0);
+              "18 nodes, " + total + " B in 10 files, counted 10 files " + total + " B, 0 errors");
     // Larger first, equal sizes by name bytes; nothing but files and folders.
     EXPECT_EQ(outline(tree),
               "huge.img big(one.bin deep(er(two.bin))) linked other(link) small(A a b empty(also-empty)) "
-              "line\nbreak(Привет) bad-\xff\xfe-name .hidden");
-    // Every node's path leads back to the real entry, of the same kind and size.
-    for (uint64_t i = 1; i < tree.nodes.size(); ++i) {
-        struct stat st;
-        ASSERT_EQ(::lstat(tree.nodePath(i).c_str(), &st), 0) << tree.nodePath(i);
-        EXPECT_TRUE(S_ISDIR(st.st_mode) ? tree.nodes[i].isFolder : S_ISREG(st.st_mode)) << tree.nodePath(i);
-        EXPECT_TRUE(tree.nodes[i].isFolder || static_cast<uint64_t>(st.st_size) == tree.nodes[i].size) << i;
-    }
-}
-
-TEST(ScanEngineWalk, TreeDeeperThanPathMaxIsScannedCompletely) {
-    TempTree temp;
-    const std::string component(200, 'd');
-    const int depth = PATH_MAX / 200 + 5;
-    int fd = ::open(temp.root().c_str(), O_RDONLY | O_DIRECTORY);
-    for (int i = 0; i < depth && fd >= 0; ++i) {
-        const int next =
-            ::mkdirat(fd, component.c_str(), 0755) == 0 ? ::openat(fd, component.c_str(), O_RDONLY | O_DIRECTORY) : -1;
-        ::close(fd);
-        fd = next;
-    }
-    const int file = ::openat(fd, "bottom.bin", O_WRONLY | O_CREAT, 0644);
-    ASSERT_EQ(::ftruncate(file, 4242), 0);
-    ::close(file);
-    ::close(fd);
-    ScanProgress progress;
-    const Tree tree = scanTree(temp.root(), progress, &kNoMounts);
-    testing::expectConsistentTree(tree);
-    EXPECT_EQ(outcome(tree, progress),
-              std::to_string(depth + 2) + " nodes, 4242 B in 1 files, counted 1 files 4242 B, 0 errors");
-    EXPECT_GT(tree.nodePath(tree.nodes.size() - 1).native().size(), static_cast<size_t>(PATH_MAX));
-}
-
-TEST(ScanEngineWalk, FolderThatRefusesListingIsCountedWithDroppedPrivileges) {
-    // Root ignores permission bits, so the scan runs in a child that has
-    // given up its privileges; as an ordinary user it runs the same way.
-    TempTree temp;
-    ::chmod(temp.root().c_str(), 0755);
-    temp.file("open/file", 5);
-    temp.file("locked/inside/secret", 7);
-    temp.file("root-file", 3);
-    const std::filesystem::path locked = temp.root() / "locked";
-    ::chmod(locked.c_str(), 0000);
-    int fds[2];
-    ASSERT_EQ(::pipe(fds), 0);
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(3);
-        if (::access(temp.root().c_str(), R_OK | X_OK) != 0) ::_exit(5);
-        if (::access(locked.c_str(), R_OK) == 0) ::_exit(4);  // still privileged: the test would prove nothing
-        ScanProgress progress;
-        const Tree tree = scanTree(temp.root(), progress, &kLocalRoot);
-        // The root's listing order is the file system's: the items by name.
-        ScanSnapshot last = progress.snapshot();
-        std::sort(last.items.begin(), last.items.end(), [](auto& a, auto& b) { return a.name < b.name; });
-        const std::string report = outcome(tree, progress) + " | " + items(last);
-        (void)!::write(fds[1], report.data(), report.size());
-        ::_exit(0);
-    }
-    ::close(fds[1]);
-    char buffer[512] = {};
-    (void)!::read(fds[0], buffer, sizeof buffer - 1);
-    ::close(fds[0]);
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status));
-    if (WEXITSTATUS(status) == 5)
-        GTEST_SKIP() << temp.root() << " cannot be reached without privileges; set TMPDIR to a folder every user "
-                     << "can enter, such as /tmp";
-    ASSERT_EQ(WEXITSTATUS(status), 0) << "3: could not drop privileges, 4: still able to read the locked folder";
-    // The locked subtree's bytes stay unknown and its item tells it.
-    EXPECT_EQ(std::string(buffer),
-              "5 nodes, 8 B in 2 files, counted 2 files 8 B, 1 errors | "
-              "=complete:3 locked=denied:0 open=complete:5 of 8");
+              "bad-\xff\xfe-name .hidden");
 }
 
 TEST(ScanEngineMounts, MountPointsInsideTheRootAreRecordedButNotWalked) {
@@ -255,31 +156,26 @@ TEST(ScanEngineMounts, MountPointsInsideTheRootAreRecordedButNotWalked) {
     for (const std::string& point : {real, real + "/mnt/disk", real + "/mnt/disk", real + "/data"})
         mounts.push_back(mountAt(point));
     ScanProgress progress;
-    const Tree tree = scanTree(temp.root() / "link", progress, &mounts);
+    const Tree tree = scanTree((temp.root() / "link").string() + "/", progress, &mounts);  // the slash is dropped
     testing::expectConsistentTree(tree);
     EXPECT_EQ(tree.root, temp.root() / "link");
     EXPECT_EQ(tree.rootVolume.mountPoint, real);
     EXPECT_EQ(tree.mountPointCount, 2u);
     EXPECT_EQ(outline(tree), "data@4 mnt(disk@2 other)");  // mount points sort first
     EXPECT_EQ(outcome(tree, progress), "5 nodes, 1 B in 1 files, counted 1 files 1 B, 0 errors");
-    for (const PreviewItem& item : progress.snapshot().items)
-        EXPECT_EQ(item.state, item.name == "data" ? PreviewState::OtherFileSystem : PreviewState::Complete);
 }
 
-TEST_F(DoubleScan, WalkIsDepthFirstInReverseListingOrderAndSkipsDotEntries) {
+TEST_F(ScanEngineDouble, WalkIsDepthFirstInReverseListingOrderAndSkipsDotEntries) {
     progress.livePreview = false;  // nothing is published, yet the counters advance
     scan();
     EXPECT_EQ(lister.opened, (Names{"/r", "/r/b", "/r/a", "/r/a/a2", "/r/a/a1"}));
     EXPECT_EQ(outcome(), "12 nodes, 657 B in 7 files, counted 7 files 657 B, 0 errors");
     EXPECT_FALSE(progress.snapshot().valid);
-    // Children of one folder take consecutive indices in listing order.
-    EXPECT_EQ(tree.nodes[1].name + tree.nodes[2].name + tree.nodes[3].name, "abtop");
 }
 
-TEST_F(DoubleScan, FoldersThatFailOrVanish) {
-    // A folder that fails to open or breaks off counts as an error and marks
-    // its top-level item; one that has vanished is empty. What was listed
-    // stays. A root that refuses listing leaves the root alone and a text.
+TEST_F(ScanEngineDouble, FoldersThatFailOrVanish) {
+    // A folder that fails to open or breaks off counts as an error and marks its top-level item; one that
+    // has vanished is empty. What was listed stays. A root that refuses listing leaves it alone and a text.
     const struct {
         const char* folder;
         ListOpen open;
@@ -294,7 +190,6 @@ TEST_F(DoubleScan, FoldersThatFailOrVanish) {
          "a=complete:303 b=complete:50 =complete:4 of 357"},
         {"/r", ListOpen::Failed, "1 nodes, 0 B in 0 files, counted 0 files 0 B, 1 errors, Нет доступа к папке: /r",
          "of 0"},
-        {"/r", ListOpen::NotFound, "1 nodes, 0 B in 0 files, counted 0 files 0 B, 0 errors", "of 0"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.folder) + " " + std::to_string(static_cast<int>(c.open)));
@@ -306,14 +201,13 @@ TEST_F(DoubleScan, FoldersThatFailOrVanish) {
         progress.reset();
         scan();
         EXPECT_EQ(outcome(), c.outcome);
-        EXPECT_TRUE(progress.snapshot().valid);
         EXPECT_EQ(items(), c.items);
     }
 }
 
-TEST_F(DoubleScan, StopFromTheGuiThreadEndsTheListingInProgress) {
+TEST_F(ScanEngineDouble, StopFromTheGuiThreadEndsTheListingInProgress) {
     // The worker is held inside a2's listing, at its first entry, until the
-    // GUI thread, polling snapshots meanwhile, has asked it to stop.
+    // GUI thread, copying snapshots meanwhile, has asked it to stop.
     std::atomic<bool> reached{false};
     lister.onEntry = [&](const std::string& folder, const std::string& entry) {
         if (folder != "/r/a/a2" || entry != "z") return;
@@ -322,42 +216,30 @@ TEST_F(DoubleScan, StopFromTheGuiThreadEndsTheListingInProgress) {
             std::this_thread::yield();
     };
     std::thread worker([&] { scan(); });
-    while (!reached) {
-        const ScanSnapshot copy = progress.snapshot();
-        uint64_t itemBytes = 0;
-        for (const PreviewItem& item : copy.items)
-            itemBytes += item.bytes;
-        EXPECT_LE(itemBytes, copy.bytes);  // items never run ahead of the counter they were published with
-    }
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (!reached && std::chrono::steady_clock::now() < deadline)
+        progress.snapshot();
     progress.stop = true;
     worker.join();
     EXPECT_EQ(lister.opened.back(), "/r/a/a2");  // a1 is never listed
-    // z is recorded; the stop is seen before a2's next entry. The final,
-    // forced snapshot keeps the states as they were.
+    // z is recorded; the stop is seen before a2's next entry. The final snapshot keeps the states.
     EXPECT_EQ(outcome(), "8 nodes, 354 B in 3 files, counted 3 files 354 B, 0 errors, stopped");
     EXPECT_EQ(items(), "a=scanning:300 b=complete:50 =complete:4 of 354");
-    // A stop raised before the walk: the root alone.
-    lister = sampleTree();
-    scan();
-    EXPECT_TRUE(tree.stopped);
-    EXPECT_EQ(tree.nodes.size(), 1u);
-    EXPECT_TRUE(lister.opened.empty());
 }
 
-TEST_F(DoubleScan, MountTableWithRootSlashMarksTopLevelMountPoints) {
+TEST_F(ScanEngineDouble, MountTableWithRootSlashMarksTopLevelMountPoints) {
     lister.folders = {{"/", {{"proc", Folder}, {"home", Folder}, {"swap", File, 8}}},
                       {"/proc", {{"kcore", File, 1ULL << 47}}},
                       {"/home", {{"me", Folder}}},
                       {"/home/me", {{"doc", File, 5}}}};
-    scan("/", {mountAt("/"), mountAt("/proc"), mountAt("/home/me"), mountAt("/swap")});  // a file can be one too
+    scan("/", {mountAt("/"), mountAt("/proc"), mountAt("/home/me"), mountAt("/swap")});  // a file too
     EXPECT_EQ(tree.mountPointCount, 3u);
     EXPECT_EQ(outcome(), "5 nodes, 0 B in 0 files, counted 0 files 0 B, 0 errors");
     EXPECT_EQ(lister.opened, (Names{"/", "/home"}));
     EXPECT_EQ(items(), "proc=other:0 home=complete:0 of 0");
-    EXPECT_EQ(tree.nodePath(1), std::filesystem::path("/proc"));
 }
 
-TEST_F(DoubleScan, SizesSaturateInsteadOfWrapping) {
+TEST_F(ScanEngineDouble, SizesSaturateInsteadOfWrapping) {
     const uint64_t huge = uint64_t{1} << 63;
     lister.folders = {{"/r", {{"a", File, huge}, {"b", File, huge}, {"d", Folder}}},
                       {"/r/d", {{"c", File, huge}, {"e", File, huge}}}};
@@ -366,61 +248,6 @@ TEST_F(DoubleScan, SizesSaturateInsteadOfWrapping) {
     const std::string all = std::to_string(~uint64_t{0});
     EXPECT_EQ(outcome(), "6 nodes, " + all + " B in 4 files, counted 4 files " + all + " B, 0 errors");
     EXPECT_EQ(items(), "=complete:" + all + " d=complete:" + all + " of " + all);
-}
-
-TEST_F(DoubleScan, PreviewItemsInListingOrderWithTheRootFilesAtTheirFirstFile) {
-    lister.folders = {{"/r", {{"d1", Folder}, {"f1", File, 5}, {"d2", Folder}, {"f2", File, 6}, {"d3", Folder}}},
-                      {"/r/d1", {{"x", File, 100}}},
-                      {"/r/d2", {}},
-                      {"/r/d3", {{"sub", Folder}}},
-                      {"/r/d3/sub", {{"y", File, 7}}}};
-    scan();
-    // d3's bytes are everything below it.
-    EXPECT_EQ(items(), "d1=complete:100 =complete:11 d2=complete:0 d3=complete:7 of 118");
-    const PreviewItem rootFiles = progress.snapshot().items.at(1);
-    EXPECT_TRUE(!rootFiles.isFolder && rootFiles.fileCount == 2);
-}
-
-TEST_F(DoubleScan, PublicationsAreForcedAtTheStartAfterFailedOpensAndAtTheEnd) {
-    // /r lists c, b, a; they are walked c first. c/x vanished: its failed
-    // open forces a publication, and nothing else is due within 90 ms.
-    lister.folders = {{"/r", {{"a", Folder}, {"b", Folder}, {"c", Folder}}},
-                      {"/r/a", {{"fa", File, 1}}},
-                      {"/r/b", {{"fb1", File, 2}, {"fb2", File, 3}}},
-                      {"/r/c", {{"x", Folder}}}};
-    std::vector<ScanSnapshot> seen;
-    lister.onEntry = [&](const std::string& folder, const std::string& entry) {
-        seen.push_back(progress.snapshot());
-        if (folder == "/r/b" && entry == "fb2") progress.stop = true;
-    };
-    scan();
-    EXPECT_TRUE(tree.stopped);
-    ASSERT_EQ(seen.size(), 6u);
-    // The first, forced publication: the root, no items yet; unforced
-    // attempts within 90 ms publish nothing; then c's failed open.
-    EXPECT_TRUE(seen[0].valid && seen[0].items.empty());
-    EXPECT_EQ(seen[0].root, std::filesystem::path("/r"));
-    EXPECT_TRUE(seen[2].items.empty());
-    EXPECT_EQ(fan::items(seen[4]), "a=pending:0 b=pending:0 c=complete:0 of 0");
-    EXPECT_EQ(items(), "a=pending:0 b=scanning:5 c=complete:0 of 5");
-}
-
-TEST_F(DoubleScan, PublicationIsThrottledTo90Milliseconds) {
-    lister.folders = {{"/r", {}}};
-    for (int i = 0; i < 60; ++i)
-        lister.folders["/r"].push_back({"f" + std::to_string(i), File, 1});
-    std::vector<uint64_t> published;
-    lister.onEntry = [&](const std::string&, const std::string&) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        const uint64_t bytes = progress.snapshot().bytes;
-        if (published.empty() || published.back() != bytes) published.push_back(bytes);
-    };
-    scan();
-    // At least 300 ms of listing: a few publications, far fewer than the 60
-    // entries even on a machine slow enough to stretch the sleeps threefold.
-    EXPECT_GE(published.size(), 2u);
-    EXPECT_LE(published.size(), 20u);
-    EXPECT_EQ(progress.snapshot().bytes, 60u);
 }
 
 }  // namespace

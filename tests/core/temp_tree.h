@@ -33,10 +33,8 @@ public:
 
     // A sparse file of `size` bytes.
     std::filesystem::path file(const std::string& relative, off_t size) const {
-        const std::filesystem::path path = parentMade(relative);
-        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (fd < 0 || ::ftruncate(fd, size) != 0) throw std::runtime_error("cannot make " + path.string());
-        ::close(fd);
+        const std::filesystem::path path = write(relative, "");
+        std::filesystem::resize_file(path, static_cast<uintmax_t>(size));
         return path;
     }
 

@@ -3,12 +3,10 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <string>
 #include <tuple>
 
 #include "texts/language_guard.h"
-#include "texts/ui_texts.h"
 
 namespace fan {
 namespace {
@@ -18,26 +16,13 @@ using VolumeDescriptionTest = LanguageTest;
 TEST_F(VolumeDescriptionTest, NetworkSourceLabelNamesKindAndHost) {
     const std::tuple<const char*, const char*, const char*> rows[] = {
         // source, file system, label
-        // Windows shares and drives as the volume table reports them.
         {R"(\\server\share)", "NTFS", "SMB server"},
         {R"(\\tsclient\C)", "NTFS", "RDP tsclient"},
-        {R"(\\wsl$\Ubuntu)", "NTFS", "WSL wsl$"},
         {R"(\\tsclient\DavWWWRoot)", "NTFS", "WebDAV tsclient"},  // before the RDP host
-        {R"(\\dav.example.org@SSL\files)", "NTFS", "WebDAV dav.example.org@SSL"},
-        {R"(C:\ Data)", "NTFS", ""},
-        // Linux mount sources.
         {"nas.local:/srv/media", "nfs", "NFS nas.local"},
-        {"NAS:/srv", "NFS4", "NFS NAS"},
-        {"//nas/backup", "smb3", "SMB nas"},
-        {"user@host:/home/user", "fuse.sshfs", "SSHFS user@host"},
-        {"files://store:81/x", "ext4", "network store"},
         {"https://cloud.example.org/remote.php/dav", "davfs", "WebDAV cloud.example.org"},
-        {"/dev/disk/by-id/usb-X:0-part1", "vfat", ""},
-        // Share syntax without a host names nothing.
-        {":/x", "nfs", ""},
-        {"//", "cifs", ""},
-        {"https:///path", "davfs", ""},
-        {"server:/x", "ext4", "network server"},  // last: read again in Russian
+        {"/dev/disk/by-id/usb-X:0-part1", "vfat", ""},  // a colon in a device name
+        {"server:/x", "ext4", "network server"},        // last: read again in Russian
     };
     uiLanguage = 1;
     MountEntry entry;
@@ -61,20 +46,14 @@ TEST_F(VolumeDescriptionTest, DescribeVolumeJoinsTheKnownParts) {
     const std::string ext4 = "ext4" + sep;
     const std::string ssd = ext4 + "SSD 970" + sep;
     const std::string unknown = sep + "Free space unavailable";
-    const std::string unknownRu = sep + "Свободное место неизвестно";
     const std::tuple<MountEntry, int, std::string> rows[] = {
         // the volume, the language, its description
-        {volume("sda", "SSD 970", 500 * G, 100 * G, 100 * G), 1, ssd + "free: 100.0 GiB / 500.0 GiB"},
         {volume("sda", "SSD 970", 500 * G, 100 * G, 0), 1, ssd + "free: 100.0 GiB / 500.0 GiB"},
-        {volume("sda", "SSD 970", 500 * G, 100 * G, 40 * G), 1,
-         ssd + "free: 40.0 GiB / 500.0 GiB (total free 100.0 GiB)"},
         {volume("sda", "SSD 970", 500 * G, 100 * G, 40 * G), 0,
          ssd + "свободно: 40.0 ГиБ / 500.0 ГиБ (всего свободно 100.0 ГиБ)"},
-        {volume("sda", "SSD 970"), 0, ext4 + "SSD 970" + unknownRu},
         {volume("sda", ""), 1, ext4 + "disk: sda" + unknown},
         {volume("", ""), 1, ext4 + "source: /dev/sda2" + unknown},
         {volume("0:53", "SSD", 2048, 512, 512, "", "nas:/export"), 1, "network nas" + sep + "free: 512 B / 2.00 KiB"},
-        {volume("", "", 2048, 512, 512, "", "/mnt/x"), 0, "свободно: 512 Б / 2.00 КиБ"},
     };
     for (const auto& [entry, language, description] : rows) {
         SCOPED_TRACE(&entry - &std::get<0>(rows[0]));
