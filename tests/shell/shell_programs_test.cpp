@@ -94,10 +94,13 @@ TEST_F(ShellTest, TerminalIsNeverStartedFromTheFolderItOpens) {
     EXPECT_FALSE(fs::exists(path("records/planted")));
 }
 
-TEST_F(ShellTest, OpeningTheTrashFallsBackToItsFolder) {
+TEST_F(ShellTest, OpeningTheTrashFallsBackToItsFolderOnlyWhenTheTrashCannotBeShown) {
+    const std::string here = fs::current_path();
+    fakePrograms({{"xdg-open", "exit 0"}});
+    EXPECT_EQ(openRecycleBin().message, "");
+    EXPECT_EQ(recorded("xdg-open"), (Strings{here, "trash:///"}));
     fakePrograms({{"xdg-open", "[ \"$1\" = trash:/// ] && exit 4; exit 0"}});
     EXPECT_EQ(openRecycleBin().message, "");
-    const std::string here = fs::current_path();
     const std::string files = path("data/Trash/files");
     EXPECT_EQ(recorded("xdg-open"), (Strings{here, "trash:///", here, files}));
     EXPECT_TRUE(fs::is_directory(files));
