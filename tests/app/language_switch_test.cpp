@@ -5,6 +5,7 @@
 #include <FL/fl_draw.H>
 
 #include "app/analysis_window.h"
+#include "app/app_version.h"
 #include "app/help_window.h"
 #include "app/settings_window.h"
 #include "texts/ui_texts.h"
@@ -33,25 +34,38 @@ void collectTexts(const Fl_Group& group, const App& app, std::vector<std::string
     }
 }
 
-// Windows built in Russian from the start, then the English flag: no Russian
-// text is left.
+bool cyrillic(const std::string& s) {
+    return s.find_first_of("\xD0\xD1") != s.npos;
+}
+bool latin(const std::string& s) {
+    return std::any_of(s.begin(), s.end(), [](unsigned char c) { return std::isalpha(c); });
+}
+// Names and numbers read the same in both languages.
+bool readsAsRussian(const std::string& s) {
+    return cyrillic(s) || !latin(s) || s == "English" || s == kWindowTitle;
+}
+
+// Windows built in the one language from the start, then the other's flag.
 TEST(LanguageSwitch, EveryWindowShowsTheFlagsLanguage) {
-    saveSettings(Settings{1});
-    ShownApp app;
-    showEveryWindow(*app);
-    click(app->englishFlagButton);
-    EXPECT_EQ(loadSettings().languageMode, 2);
-    EXPECT_TRUE(app->englishFlagButton->selected);
-    EXPECT_FALSE(app->russianFlagButton->selected);
-    ASSERT_NE(app->helpWindow, nullptr);
-    EXPECT_TRUE(app->helpWindow->visible());
-    std::vector<std::string> texts{app->statusText, app->helpWindow->html};
-    const Fl_Group* windows[] = {app, app->settingsWindow, app->helpWindow, app->analysisWindow};
-    for (const Fl_Group* window : windows)
-        collectTexts(*window, *app, texts);
-    for (const std::string& text : texts) {
-        EXPECT_FALSE(text.empty());
-        EXPECT_EQ(text.find_first_of("\xD0\xD1"), std::string::npos) << text;
+    for (const bool english : {true, false}) {
+        SCOPED_TRACE(english ? "to English" : "to Russian");
+        saveSettings(Settings{english ? 1 : 2});
+        ShownApp app;
+        showEveryWindow(*app);
+        click(english ? app->englishFlagButton : app->russianFlagButton);
+        EXPECT_EQ(loadSettings().languageMode, english ? 2 : 1);
+        EXPECT_EQ(app->englishFlagButton->selected, english);
+        EXPECT_EQ(app->russianFlagButton->selected, !english);
+        ASSERT_NE(app->helpWindow, nullptr);
+        EXPECT_TRUE(app->helpWindow->visible());
+        std::vector<std::string> texts{app->statusText, app->helpWindow->html};
+        const Fl_Group* windows[] = {app, app->settingsWindow, app->helpWindow, app->analysisWindow};
+        for (const Fl_Group* window : windows)
+            collectTexts(*window, *app, texts);
+        for (const std::string& text : texts) {
+            EXPECT_FALSE(text.empty());
+            EXPECT_TRUE(english ? !cyrillic(text) : readsAsRussian(text)) << text;
+        }
     }
 }
 

@@ -1,5 +1,4 @@
-// A node's path, search by name ignoring Latin and Russian case, and the
-// largest files.
+// Search by name, ignoring Latin and Russian case, and the largest files.
 #include "core/tree_queries.h"
 
 #include <algorithm>
@@ -13,14 +12,6 @@ namespace {
 using testing::addNode;
 using testing::treeWithRoot;
 using Indices = std::vector<uint64_t>;
-
-// A root that ends in a separator, as "/" does, takes no second one.
-TEST(NodePath, JoinsTheNamesWithOneSeparatorAfterTheRoot) {
-    const std::filesystem::path root = std::filesystem::path("/").make_preferred();
-    Tree tree = treeWithRoot(root.string());
-    const uint64_t etc = addNode(tree, 0, "etc", 0, true);
-    EXPECT_EQ(tree.nodePath(addNode(tree, etc, "hosts", 1)).native(), (root / "etc" / "hosts").native());
-}
 
 TEST(SearchByName, MatchesAnywhereIgnoringCaseInNodeOrderUpToTheLimit) {
     Tree tree = treeWithRoot("/home/user/Отчёты");
