@@ -60,27 +60,6 @@ TEST_F(AnalysisTest, LargestFilesListsTwoHundredWithOddNamesShownReadably) {
     ASSERT_EQ(window.resultsBrowser->size(), 200);
     EXPECT_EQ(row(1), "1.00 MiB\troot/a\\tb\\nc\\rd\xEF\xBF\xBD");
     EXPECT_EQ(status(), std::string("Showing 200 ") + uiText(txtLargestFilesStatus));
-    EXPECT_FALSE(window.queryInput->active());
-}
-
-TEST_F(AnalysisTest, SearchRefreshesAtEveryKey) {
-    const struct {
-        const char* typed;
-        int rows;
-        std::string status;
-        std::string first;
-    } steps[] = {
-        {"M", 500, "Found: 500 (showing first 500)", "1000 B\troot/Дом/m0"},
-        {"дО", 1, "Found: 1", "761.4 KiB\t[folder] root/Дом"},
-    };
-    for (const auto& step : steps) {
-        SCOPED_TRACE(step.status);
-        AnalysisWindow& window = search(step.typed);
-        EXPECT_EQ(window.resultsBrowser->size(), step.rows);
-        EXPECT_EQ(status(), step.status);
-        EXPECT_EQ(step.rows > 0 ? row(1) : "", step.first);
-        EXPECT_EQ(window.revealButton->active(), step.rows > 0);
-    }
 }
 
 TEST_F(AnalysisTest, ADoubleClickRevealsAFileThirdInItsFoldersList) {
@@ -102,23 +81,6 @@ TEST_F(AnalysisTest, RevealingAFileOfTheFolderShownLeavesTheBackStack) {
     window.resultsBrowser->value(1);
     click(window.revealButton);
     EXPECT_EQ(app->nodeHistory, std::vector<uint64_t>{0});
-}
-
-TEST_F(AnalysisTest, KeysOnlyMoveTheSelection) {
-    AnalysisWindow& window = search("m30");
-    window.resultsBrowser->take_focus();
-    Fl::e_clicks = 1;  // as an earlier double click leaves it
-    sendKey(&window, FL_Down);
-    EXPECT_TRUE(window.visible());
-}
-
-TEST_F(AnalysisTest, TheOpenWindowShowsTheNextScansRows) {
-    TempTree disk;
-    disk.file("big", 5000);
-    open();
-    app->start(disk.root(), false);
-    ASSERT_TRUE(scanEnded(*app));
-    EXPECT_EQ(row(1), "4.88 KiB\t" + (disk.root() / "big").string());
 }
 
 }  // namespace

@@ -79,15 +79,6 @@ struct SmallTree {
     }
 };
 
-// FL_SHORTCUT, as the toolkit sends a key no focused widget used.
-inline int sendShortcut(App& app, int key, int state = 0) {
-    Fl::e_keysym = Fl::e_original_keysym = key;
-    Fl::e_state = state;
-    const int used = app.handle(FL_SHORTCUT);
-    Fl::e_state = 0;
-    return used;
-}
-
 // Runs the event loop until `done` holds or `seconds` pass; returns `done`.
 inline bool runUntil(const std::function<bool()>& done, double seconds = 10.0) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);

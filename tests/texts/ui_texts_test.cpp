@@ -38,18 +38,6 @@ TEST(TextTables, BothLanguagesFilledForEveryShownEntry) {
         }
 }
 
-TEST_F(LanguageTest, LookupFollowsTheLanguage) {
-    for (int language : {1, 0, 2}) {  // only 1 is English
-        SCOPED_TRACE(language);
-        uiLanguage = language;
-        const bool english = language == 1;
-        EXPECT_EQ(std::string(uiText(txtScan)), english ? "Scan" : "Сканировать");
-        EXPECT_EQ(std::string(pickText("yes", "да")), english ? "yes" : "да");
-    }
-    // Out of range: no text.
-    EXPECT_EQ(std::string(uiText(UiTextKey(uiTextCount))), "");
-}
-
 TEST_F(LanguageTest, FormatSizeChoosesUnitAndDecimalsBeforeRounding) {
     const std::pair<uint64_t, const char*> rows[] = {
         {1023, "1023 B"},

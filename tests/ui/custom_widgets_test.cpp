@@ -1,5 +1,5 @@
 // The custom widgets: which shade wins in each state of the buttons, hover
-// tracking, the status bar and the path field.
+// tracking, and the path field.
 #include <gtest/gtest.h>
 
 #include <FL/Fl.H>
@@ -12,7 +12,6 @@
 #include "ui/palette.h"
 #include "ui/path_input.h"
 #include "ui/soft_button.h"
-#include "ui/status_bar.h"
 #include "ui_test_support.h"
 
 namespace fan {
@@ -48,7 +47,6 @@ TEST(CustomButtonsTest, EachStateHasItsFillBorderAndInk) {
         Fl_Color fill, border, ink;
     } looks[] = {
         {"soft", &soft, 50, 15, 1, 0, 0, 0, fill, themeBorder, label},
-        {"soft hovered", &soft, 50, 15, 1, 0, 1, 0, shadeColor(fill, 8), border14, label},
         {"soft pressed and hovered", &soft, 50, 15, 1, 1, 1, 0, shadeColor(fill, -10), border14, label},
         // The toolkit dims an inactive label once more itself.
         {"soft inactive", &soft, 50, 15, 0, 1, 1, 0, fl_color_average(fill, themeBackground, 0.52f),
@@ -72,17 +70,6 @@ TEST(CustomButtonsTest, EachStateHasItsFillBorderAndInk) {
         EXPECT_EQ(canvas.hexAt(c.inkX, c.inkY), hex(c.ink));
         EXPECT_EQ(soft.labelcolor(), label);  // restored after drawing
     }
-}
-
-// The text is read when drawing, dim and clipped to its box, 14 pixels in.
-TEST(StatusBarTest, ShowsItsTextDimOnOneClippedLine) {
-    std::string status;
-    StatusBar bar(0, 0, 200, 24, nullptr);
-    bar.text = &status;
-    status = std::string(80, 'W');
-    const Canvas c = drawn(bar);
-    EXPECT_GT(c.countIn(14, 2, 172, 20, themeTextDim), 0);
-    EXPECT_EQ(c.countIn(186, 2, 5, 20, themeSurface), 5 * 20);
 }
 
 TEST(PathInputTest, APathOfThousandsOfBytesStaysOnOneLine) {

@@ -1,6 +1,5 @@
-// The live preview (which entries it shows and in what order, their weights,
-// what its ring image is keyed on, the hatching, the header and the list)
-// and the welcome screen.
+// The live preview: which entries it shows and in what order, their weights,
+// what its ring image is keyed on, the hatching, the header and the list.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -178,14 +177,6 @@ TEST_F(MapPreviewTest, PendingHatchingStandsStillAsThePhaseAdvances) {
         host.phase = phase;
         EXPECT_GT(draw().countIn(x - 1, y - 1, 3, 3, shadeColor(themeBorder, 12)), 0) << "at phase " << phase;
     }
-}
-
-TEST_F(MapPreviewTest, WelcomeScreenFillsItsBoxes) {
-    host.scanning = false;
-    const Canvas c = draw();
-    EXPECT_GT(c.countIn(50, 120, kL - 100, 50, themeText), 0) << "tagline";
-    EXPECT_GT(c.countIn(50, 180, kL - 100, 30, themeTextDim), 0) << "hint";
-    EXPECT_GT(c.countIn(kL + 24, 112, 280, 170, themeTextDim), 0) << "help";
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // The message and confirmation dialogs run modally and answered through the
 // toolkit's event dispatch (OK, Cancel, Escape, the window manager's close
-// request), their drawing and their rounded outline.
+// request), and their drawing.
 #include <gtest/gtest.h>
 
 #include <FL/Fl.H>
@@ -14,26 +14,12 @@
 #include "ui/modern_dialog.h"
 #include "ui/palette.h"
 #include "ui/soft_button.h"
-#include "ui/window_shape.h"
 #include "ui_test_support.h"
 
 namespace fan {
 namespace {
 
 using namespace fan::testing;
-
-// The rows of a w x h window as text: '#' where a span of its outline covers a pixel.
-std::vector<std::string> coverage(int w, int h, int diameter) {
-    std::vector<std::string> rows(size_t(h), std::string(size_t(w), '.'));
-    for (const ShapeSpan& s : roundedRectangleSpans(w, h, diameter))
-        for (int y = s.y; y < s.y + s.h; ++y)
-            rows.at(size_t(y)).replace(size_t(s.x), size_t(s.w), size_t(s.w), '#');
-    return rows;
-}
-
-TEST(WindowShapeTest, DiameterIsClampedToTheSmallerSide) {
-    EXPECT_EQ(coverage(40, 10, 500), coverage(40, 10, 10));
-}
 
 ModernDialog* openDialog() {
     return dynamic_cast<ModernDialog*>(Fl::grab());
@@ -89,26 +75,8 @@ TEST_F(ModernDialogTest, EachKindDrawsItsGlyphTextsAndButtons) {
     EXPECT_EQ(m.countIn(40, 54, 10, 10, themeAccent), 0);
     EXPECT_EQ(m.countIn(88, 100, 404, 50, themeSurface), 404 * 50);  // the message clipped, no detail
     EXPECT_GT(c.countIn(88, 101, 404, 48, themeTextDim), 0);
-    EXPECT_EQ(m.hexAt(374, 172), hex(themeAccent));   // OK at (370, 168)
-    EXPECT_EQ(m.hexAt(222, 172), hex(themeSurface));  // no Cancel
-    EXPECT_EQ(c.hexAt(346, 172), hex(themeDanger));   // OK at (342, 168)
-    EXPECT_EQ(c.hexAt(222, 172), hex(themeControl));  // Cancel at (218, 168)
-}
-
-// Corners 32 across: the corner pixel shows what lies beneath.
-TEST_F(ModernDialogTest, ShownDialogHasRoundedCorners) {
-    const std::string beneath = hex(screenPixel(kDialogX, kDialogY));
-    ASSERT_NE(beneath, hex(themeSurface));  // else the corner check proves nothing
-    std::string corner;
-    std::string inside;
-    const auto look = [&] {
-        corner = hex(screenPixel(kDialogX, kDialogY));
-        inside = hex(screenPixel(kDialogX + 450, kDialogY + 130));
-        press(openDialog()->okButton);
-    };
-    EXPECT_EQ(confirm(&owner, {look}), 1);
-    EXPECT_EQ(corner, beneath);
-    EXPECT_EQ(inside, hex(themeSurface));
+    EXPECT_EQ(m.hexAt(374, 172), hex(themeAccent));  // OK at (370, 168)
+    EXPECT_EQ(c.hexAt(346, 172), hex(themeDanger));  // OK at (342, 168)
 }
 
 // Under the grab the toolkit sends a button FL_ENTER on every move over it
