@@ -55,6 +55,35 @@ TEST_F(NavigationTest, F5ForgetsTheRootsBehind) {
     EXPECT_TRUE(app->rootHistory.empty());
 }
 
+TEST_F(NavigationTest, BackspaceGoesUpAndAltLeftGoesBackButNotWhileTyping) {
+    enum Focus { Map, PathField };
+    const struct {
+        const char* row;
+        int key;
+        int state;
+        Focus focus;
+        int used;
+        uint64_t node;
+    } cases[] = {
+        {"Backspace", FL_BackSpace, 0, Map, 1, 1},
+        {"Backspace in the path field", FL_BackSpace, 0, PathField, 0, 2},
+        {"Alt+Left", FL_Left, FL_ALT, Map, 1, 1},
+        {"Left", FL_Left, 0, Map, 0, 2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.row);
+        app->openNode(1, true);
+        app->openNode(2, true);
+        Fl::focus(c.focus == PathField ? static_cast<Fl_Widget*>(app->pathInput) : app->map);
+        // As the toolkit passes on a key the focused widget did not use.
+        Fl::e_keysym = c.key;
+        Fl::e_state = c.state;
+        EXPECT_EQ(app->handle(FL_SHORTCUT), c.used);
+        Fl::e_state = 0;
+        EXPECT_EQ(app->currentNode, c.node);
+    }
+}
+
 // A scan that runs until it is asked to stop.
 struct StoppedScanTest : ::testing::Test {
     StoppedScanTest() { scanWorkerLauncher = walkOnceStopped; }
