@@ -30,12 +30,6 @@ constexpr size_t kAheadLimit = kAheadBudget + kAheadBudget / 2;
 // Stop requests come without a notification: waits look at them this often.
 constexpr std::chrono::milliseconds kPoll{2};
 
-// Folders waiting for a thread, at most; sub-folders found beyond that (in a
-// very wide folder, or one at every level of a very deep one) the walk lists
-// itself, so the memory spent on folders waiting stays near the one-thread
-// walk's.
-constexpr size_t kMostWaiting = 1024;
-
 }  // namespace
 
 // Entries packed one after another: size, kind, name length, name bytes.
@@ -135,6 +129,14 @@ struct ParallelLister::Shared {
     // What a folder listed ahead holds beside its listing: the job, its
     // name, its place among its parent's children, the shared count.
     static constexpr size_t kJobBytes = sizeof(Job) + 64;
+    // Folders waiting for a thread, at most: as much memory again as the
+    // listings ahead. Sub-folders found beyond that (in a folder with
+    // hundreds of thousands of them) the walk lists itself, so the memory
+    // spent on folders waiting stays near the one-thread walk's. Ordinary
+    // trees hold a few thousand waiting at a time (one folder among
+    // hundreds of sub-folders each, a few levels down): a smaller bound
+    // leaves their folders to the walk, which then lists on its own.
+    static constexpr size_t kMostWaiting = kAheadBudget / kJobBytes;
     // A folder listed ahead waits for the walk too, beside its listing.
     void listedAhead(Job& job) {
         job.countedAhead = true;
@@ -298,7 +300,7 @@ void ParallelLister::listAhead(Job& job, DirectoryLister& lister) {
         shared_->aheadBytes += segment->footprint();
         job.segments.push_back(std::move(segment));
         for (std::shared_ptr<Job>& child : found) {
-            if (shared_->order.size() >= kMostWaiting) break;
+            if (shared_->order.size() >= Shared::kMostWaiting) break;
             shared_->enqueue(job, child);
             job.children.push_back(std::move(child));
         }
@@ -408,7 +410,7 @@ bool ParallelLister::next(ListedEntry& entry) {
         const AnchorRef parent = anchor();
         std::lock_guard<std::mutex> lock(shared_->mutex);
         current_->anchor = parent;
-        if (shared_->order.size() >= kMostWaiting) return true;
+        if (shared_->order.size() >= Shared::kMostWaiting) return true;
         auto child = std::make_shared<Job>(parent, entry.name, mounts_.childRoute(current_->mountRoute, entry.name));
         shared_->enqueue(*current_, child);
         revealed_.push_back(std::move(child));
