@@ -123,10 +123,6 @@ LinuxAnchor::~LinuxAnchor() {
     }
 }
 
-bool LinuxAnchor::isOpen() const {
-    return fd.load(std::memory_order_relaxed) >= 0;
-}
-
 std::shared_ptr<LinuxAnchor> makeRootAnchor(int fd, const std::string& path, size_t limit) {
     auto anchor = std::make_shared<LinuxAnchor>();
     anchor->name = path;

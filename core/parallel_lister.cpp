@@ -231,10 +231,11 @@ std::shared_ptr<ParallelLister::Job> ParallelLister::take() {
                 if (job->state != Job::State::Waiting) continue;
                 if (++seen == 1 && shared_->leftToWalk(*job)) continue;
                 if (!roomy && seen > kNearFolders) break;
-                // Reopening a folder closed for the descriptor bound costs a
-                // call per level from its nearest open ancestor; the walk
-                // gets it back through ".." for one call when it returns.
-                if (!job->parent->isOpen()) continue;
+                // Taken even when its parent's descriptor was closed for the
+                // bound: reopening costs a call per level from the nearest
+                // open ancestor, while passing such folders over took the
+                // threads away from the walk's order, which had the bound
+                // close more, and made each turn here scan further.
                 job->state = Job::State::Listing;
                 --shared_->waiting;
                 return job;
