@@ -1,5 +1,6 @@
 #include "core/parallel_lister.h"
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <cstring>
@@ -8,6 +9,7 @@
 #include <mutex>
 #include <system_error>
 
+#include "core/thread_clock.h"
 #include "core/tree.h"
 
 namespace fan {
@@ -29,6 +31,15 @@ constexpr size_t kNearFolders = 8;
 constexpr size_t kAheadLimit = kAheadBudget + kAheadBudget / 2;
 // Stop requests come without a notification: waits look at them this often.
 constexpr std::chrono::milliseconds kPoll{2};
+// Whether the listings mostly wait is told anew this often: long enough to
+// average out clocks that count processor time in ticks of 16 ms, short
+// against a scan from disk.
+constexpr int64_t kGaugeWindowNs = 30'000'000;
+
+int64_t steadyNs() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
 
 }  // namespace
 
@@ -60,6 +71,20 @@ struct ParallelLister::Segment {
     size_t footprint() const { return sizeof(Segment) + bytes.capacity(); }
 };
 
+// Processor time a thread spent in its lister's calls, without its turns of
+// the shared lock and its pauses for the budget.
+struct ParallelLister::ListingTime {
+    int64_t cpuNs = 0;
+
+    template <typename F>
+    auto measure(F&& call) {
+        const int64_t start = threadCpuNs();
+        auto result = call();
+        cpuNs += threadCpuNs() - start;
+        return result;
+    }
+};
+
 struct ParallelLister::Job {
     enum class State : uint8_t { Waiting, Listing, Done, Dropped };
     Job(AnchorRef p, std::string_view n, std::string route)
@@ -88,14 +113,26 @@ struct ParallelLister::Shared {
     std::mutex mutex;
     std::condition_variable walkWake;    // the walk waits for the folder it reads
     std::condition_variable workerWake;  // workers wait for folders or for room
+    std::condition_variable spareWake;   // spare workers wait for folders while listings mostly wait
     // Folders waiting or being listed, in the order the walk will open them.
     std::list<std::shared_ptr<Job>> order;
     size_t aheadBytes = 0;         // segments listed and not yet read
     const Job* awaited = nullptr;  // the folder the walk reads now
     bool walkWaiting = false;
-    size_t idle = 0;     // workers waiting for a folder
-    size_t paused = 0;   // workers waiting for room
-    size_t waiting = 0;  // folders in `order` nobody lists yet
+    size_t idle = 0;       // workers waiting for a folder
+    size_t paused = 0;     // workers waiting for room
+    size_t waiting = 0;    // folders in `order` nobody lists yet
+    size_t spareIdle = 0;  // spare workers waiting for a folder
+    // Processor time of the listings since the gauge last told, and what it
+    // told: that they used less than half of what the listing threads could
+    // have, so the cores sat idle while the threads waited. Spare threads
+    // count too, and put the gauge back once they keep the cores busy: a
+    // gauge of each listing's wall time against its processor time would
+    // read the spares' own crowding out of one another as waiting.
+    int64_t windowStartNs = steadyNs();
+    int64_t windowCpuNs = 0;
+    int64_t listingThreads = 1;
+    bool listingsWait = false;
     std::exception_ptr error;
     std::atomic<bool> closing{false};
     // Threads leave the walk's next folder to the walk where it lists it
@@ -117,8 +154,21 @@ struct ParallelLister::Shared {
         if (!parent.ordered) return;  // not listed ahead: the walk lists it when it gets there
         job->place = order.insert(std::next(parent.place), job);
         job->ordered = true;
-        if (++waiting > (soonestToWalk || awaited == &parent ? 1 : 0) && idle > 0 && aheadBytes < kAheadLimit)
+        if (++waiting <= (soonestToWalk || awaited == &parent ? 1 : 0) || aheadBytes >= kAheadLimit) return;
+        if (idle > 0)
             workerWake.notify_one();
+        else if (listingsWait && spareIdle > 0)
+            spareWake.notify_one();
+    }
+    void measured(const ListingTime& time) {
+        windowCpuNs += time.cpuNs;
+        const int64_t now = steadyNs();
+        if (now - windowStartNs < kGaugeWindowNs) return;
+        const bool waited = listingsWait;
+        listingsWait = windowCpuNs * 2 < (now - windowStartNs) * listingThreads;
+        windowStartNs = now;
+        windowCpuNs = 0;
+        if (listingsWait && !waited && spareIdle > 0) spareWake.notify_all();
     }
     // Once listed, a folder has placed all its sub-folders.
     void unorder(Job& job) {
@@ -155,22 +205,25 @@ struct ParallelLister::Shared {
         walkWake.wait_for(lock, kPoll);
         walkWaiting = false;
     }
-    void waitAsWorker(std::unique_lock<std::mutex>& lock, size_t& count) {
+    void waitAsWorker(std::unique_lock<std::mutex>& lock, size_t& count) { waitAs(workerWake, lock, count); }
+    static void waitAs(std::condition_variable& wake, std::unique_lock<std::mutex>& lock, size_t& count) {
         ++count;
-        workerWake.wait_for(lock, kPoll);
+        wake.wait_for(lock, kPoll);
         --count;
     }
 };
 
-ParallelLister::ParallelLister(DirectoryLister& own, const ListerFactory& makeLister, int workers,
+ParallelLister::ParallelLister(DirectoryLister& own, const ListerFactory& makeLister, int workers, int spares,
                                const MountMap& mounts, const std::atomic<bool>& stop)
     : own_(own), mounts_(mounts), stop_(stop), shared_(std::make_unique<Shared>()) {
     shared_->soonestToWalk = workers == 1;
+    shared_->listingThreads = std::max(workers, 1);
     try {
-        for (int i = 0; i < workers; ++i) {
+        for (int i = 0; i < workers + spares; ++i) {
             std::shared_ptr<DirectoryLister> lister = makeLister();
+            const bool spare = i >= workers;
             try {
-                threads_.emplace_back([this, lister] { work(*lister); });
+                threads_.emplace_back([this, lister, spare] { work(*lister, spare); });
             } catch (const std::system_error&) {
                 break;  // fewer threads list a little slower, with the same result
             }
@@ -191,6 +244,7 @@ void ParallelLister::joinWorkers() {
         shared_->closing = true;
     }
     shared_->workerWake.notify_all();
+    shared_->spareWake.notify_all();
     for (std::thread& thread : threads_)
         thread.join();
 }
@@ -201,10 +255,13 @@ bool ParallelLister::isFolder(const std::filesystem::path& path) {
 
 // ---- workers ---------------------------------------------------------------
 
-void ParallelLister::work(DirectoryLister& lister) {
+void ParallelLister::work(DirectoryLister& lister, bool spare) {
     try {
-        while (const std::shared_ptr<Job> job = take())
-            listAhead(*job, lister);
+        ListingTime time;
+        while (const std::shared_ptr<Job> job = take(spare, time)) {
+            time = ListingTime();
+            listAhead(*job, lister, time);
+        }
     } catch (...) {
         std::lock_guard<std::mutex> lock(shared_->mutex);
         if (!shared_->error) shared_->error = std::current_exception();
@@ -213,15 +270,21 @@ void ParallelLister::work(DirectoryLister& lister) {
     lister.close();
     shared_->walkWake.notify_all();
     shared_->workerWake.notify_all();
+    shared_->spareWake.notify_all();
 }
 
 bool ParallelLister::stopping() const {
     return shared_->closing.load(std::memory_order_relaxed) || stop_.load(std::memory_order_relaxed);
 }
 
-std::shared_ptr<ParallelLister::Job> ParallelLister::take() {
+std::shared_ptr<ParallelLister::Job> ParallelLister::take(bool spare, const ListingTime& last) {
     std::unique_lock<std::mutex> lock(shared_->mutex);
+    shared_->measured(last);
     while (!stopping()) {
+        if (spare && !shared_->listingsWait) {
+            Shared::waitAs(shared_->spareWake, lock, shared_->spareIdle);
+            continue;
+        }
         // The first waiting folder is the one the walk will open soonest
         // (before it lie only the few being listed).
         const bool roomy = shared_->aheadBytes < kAheadBudget;
@@ -241,13 +304,16 @@ std::shared_ptr<ParallelLister::Job> ParallelLister::take() {
                 return job;
             }
         }
-        shared_->waitAsWorker(lock, shared_->idle);
+        if (spare)
+            Shared::waitAs(shared_->spareWake, lock, shared_->spareIdle);
+        else
+            shared_->waitAsWorker(lock, shared_->idle);
     }
     return nullptr;
 }
 
-void ParallelLister::listAhead(Job& job, DirectoryLister& lister) {
-    const ListOpen opened = lister.open(job.parent, job.name);
+void ParallelLister::listAhead(Job& job, DirectoryLister& lister, ListingTime& time) {
+    const ListOpen opened = time.measure([&] { return lister.open(job.parent, job.name); });
     if (opened != ListOpen::Opened) {
         std::lock_guard<std::mutex> lock(shared_->mutex);
         if (job.state == Job::State::Dropped) return;
@@ -267,24 +333,24 @@ void ParallelLister::listAhead(Job& job, DirectoryLister& lister) {
     std::vector<std::shared_ptr<Job>> found;
     bool more = true;
     while (more) {
-        ListedEntry entry;
         bool full = false;
-        while (!full && !stopping()) {
-            if (!lister.next(entry)) {
-                more = false;
-                break;
-            }
-            if (entry.name == "." || entry.name == ".." || entry.kind == EntryKind::Other) continue;
-            if (entry.kind == EntryKind::Folder && mounts_.find(job.mountRoute, entry.name) == kNoNode) {
-                if (!anchor) {
-                    anchor = lister.anchor();
-                    anchor->mountRoute = job.mountRoute;
+        more = time.measure([&] {
+            ListedEntry entry;
+            while (!full && !stopping()) {
+                if (!lister.next(entry)) return false;
+                if (entry.name == "." || entry.name == ".." || entry.kind == EntryKind::Other) continue;
+                if (entry.kind == EntryKind::Folder && mounts_.find(job.mountRoute, entry.name) == kNoNode) {
+                    if (!anchor) {
+                        anchor = lister.anchor();
+                        anchor->mountRoute = job.mountRoute;
+                    }
+                    found.push_back(
+                        std::make_shared<Job>(anchor, entry.name, mounts_.childRoute(job.mountRoute, entry.name)));
                 }
-                found.push_back(
-                    std::make_shared<Job>(anchor, entry.name, mounts_.childRoute(job.mountRoute, entry.name)));
+                full = segment->add(entry);
             }
-            full = segment->add(entry);
-        }
+            return true;
+        });
         if (more && !full) break;  // stopping: the walk reads no further either
         const bool failed = !more && lister.failed();
         std::unique_ptr<Segment> fresh;
