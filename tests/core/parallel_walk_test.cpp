@@ -200,16 +200,6 @@ FakeDirectoryLister wideFolders(int folders, int files, size_t padding = 0) {
     return lister;
 }
 
-TEST(ParallelWalk, ListingThreadsListFoldersTheWalkRevealed) {
-    ListerProbe probe;
-    probe.base = wideFolders(8, 3);
-    probe.atRootsLastEntry = [&] { waitFor([&] { return probe.threadOpens > 0; }, std::chrono::seconds(20)); };
-    ScanProgress progress;
-    const Tree tree = scanTree("/r", progress, &kNoMounts, probe.factory(), 4);
-    EXPECT_GT(probe.threadOpens.load(), 0);
-    EXPECT_EQ(tree.nodes[0].fileCount, 24u);
-}
-
 TEST(ParallelWalk, SpareThreadsListWhileTheListingsWait) {
     ListerProbe probe;
     probe.base = wideFolders(40, 10);
