@@ -281,7 +281,9 @@ std::shared_ptr<ParallelLister::Job> ParallelLister::take(bool spare, const List
     std::unique_lock<std::mutex> lock(shared_->mutex);
     shared_->measured(last);
     while (!stopping()) {
-        if (spare && !shared_->listingsWait) {
+        // Spares take only what the listing threads leave: with one of
+        // those idle, a spare would only crowd the cores.
+        if (spare && (!shared_->listingsWait || shared_->idle > 0)) {
             Shared::waitAs(shared_->spareWake, lock, shared_->spareIdle);
             continue;
         }
