@@ -71,20 +71,6 @@ struct ParallelLister::Segment {
     size_t footprint() const { return sizeof(Segment) + bytes.capacity(); }
 };
 
-// Processor time a thread spent in its lister's calls, without its turns of
-// the shared lock and its pauses for the budget.
-struct ParallelLister::ListingTime {
-    int64_t cpuNs = 0;
-
-    template <typename F>
-    auto measure(F&& call) {
-        const int64_t start = threadCpuNs();
-        auto result = call();
-        cpuNs += threadCpuNs() - start;
-        return result;
-    }
-};
-
 struct ParallelLister::Job {
     enum class State : uint8_t { Waiting, Listing, Done, Dropped };
     Job(AnchorRef p, std::string_view n, std::string route)
@@ -160,8 +146,8 @@ struct ParallelLister::Shared {
         else if (listingsWait && spareIdle > 0)
             spareWake.notify_one();
     }
-    void measured(const ListingTime& time) {
-        windowCpuNs += time.cpuNs;
+    void measured(int64_t cpuNs) {
+        windowCpuNs += cpuNs;
         const int64_t now = steadyNs();
         if (now - windowStartNs < kGaugeWindowNs) return;
         const bool waited = listingsWait;
@@ -257,11 +243,9 @@ bool ParallelLister::isFolder(const std::filesystem::path& path) {
 
 void ParallelLister::work(DirectoryLister& lister, bool spare) {
     try {
-        ListingTime time;
-        while (const std::shared_ptr<Job> job = take(spare, time)) {
-            time = ListingTime();
-            listAhead(*job, lister, time);
-        }
+        int64_t cpuMark = threadCpuNs();
+        while (const std::shared_ptr<Job> job = take(spare, cpuMark))
+            listAhead(*job, lister);
     } catch (...) {
         std::lock_guard<std::mutex> lock(shared_->mutex);
         if (!shared_->error) shared_->error = std::current_exception();
@@ -277,9 +261,13 @@ bool ParallelLister::stopping() const {
     return shared_->closing.load(std::memory_order_relaxed) || stop_.load(std::memory_order_relaxed);
 }
 
-std::shared_ptr<ParallelLister::Job> ParallelLister::take(bool spare, const ListingTime& last) {
+std::shared_ptr<ParallelLister::Job> ParallelLister::take(bool spare, int64_t& cpuMark) {
+    // The thread's processor time since its last take is its last listing's:
+    // waiting for a folder or for room takes next to none.
+    const int64_t cpu = threadCpuNs();
     std::unique_lock<std::mutex> lock(shared_->mutex);
-    shared_->measured(last);
+    shared_->measured(cpu - cpuMark);
+    cpuMark = cpu;
     while (!stopping()) {
         // Spares take only what the listing threads leave: with one of
         // those idle, a spare would only crowd the cores.
@@ -314,8 +302,8 @@ std::shared_ptr<ParallelLister::Job> ParallelLister::take(bool spare, const List
     return nullptr;
 }
 
-void ParallelLister::listAhead(Job& job, DirectoryLister& lister, ListingTime& time) {
-    const ListOpen opened = time.measure([&] { return lister.open(job.parent, job.name); });
+void ParallelLister::listAhead(Job& job, DirectoryLister& lister) {
+    const ListOpen opened = lister.open(job.parent, job.name);
     if (opened != ListOpen::Opened) {
         std::lock_guard<std::mutex> lock(shared_->mutex);
         if (job.state == Job::State::Dropped) return;
@@ -335,24 +323,24 @@ void ParallelLister::listAhead(Job& job, DirectoryLister& lister, ListingTime& t
     std::vector<std::shared_ptr<Job>> found;
     bool more = true;
     while (more) {
+        ListedEntry entry;
         bool full = false;
-        more = time.measure([&] {
-            ListedEntry entry;
-            while (!full && !stopping()) {
-                if (!lister.next(entry)) return false;
-                if (entry.name == "." || entry.name == ".." || entry.kind == EntryKind::Other) continue;
-                if (entry.kind == EntryKind::Folder && mounts_.find(job.mountRoute, entry.name) == kNoNode) {
-                    if (!anchor) {
-                        anchor = lister.anchor();
-                        anchor->mountRoute = job.mountRoute;
-                    }
-                    found.push_back(
-                        std::make_shared<Job>(anchor, entry.name, mounts_.childRoute(job.mountRoute, entry.name)));
-                }
-                full = segment->add(entry);
+        while (!full && !stopping()) {
+            if (!lister.next(entry)) {
+                more = false;
+                break;
             }
-            return true;
-        });
+            if (entry.name == "." || entry.name == ".." || entry.kind == EntryKind::Other) continue;
+            if (entry.kind == EntryKind::Folder && mounts_.find(job.mountRoute, entry.name) == kNoNode) {
+                if (!anchor) {
+                    anchor = lister.anchor();
+                    anchor->mountRoute = job.mountRoute;
+                }
+                found.push_back(
+                    std::make_shared<Job>(anchor, entry.name, mounts_.childRoute(job.mountRoute, entry.name)));
+            }
+            full = segment->add(entry);
+        }
         if (more && !full) break;  // stopping: the walk reads no further either
         const bool failed = !more && lister.failed();
         std::unique_ptr<Segment> fresh;

@@ -63,13 +63,12 @@ private:
     struct Job;
     struct Segment;
     struct Shared;
-    struct ListingTime;
 
     void joinWorkers();
     void work(DirectoryLister& lister, bool spare);
-    std::shared_ptr<Job> take(bool spare, const ListingTime& last);
+    std::shared_ptr<Job> take(bool spare, int64_t& cpuMark);
     bool stopping() const;
-    void listAhead(Job& job, DirectoryLister& lister, ListingTime& time);
+    void listAhead(Job& job, DirectoryLister& lister);
     std::shared_ptr<Job> expected(const AnchorRef& parent, std::string_view name);
     void startOwn(std::shared_ptr<Job> job);
     bool readNextSegment();
