@@ -165,14 +165,15 @@ struct ParallelLister::Shared {
     // What a folder listed ahead holds beside its listing: the job, its
     // name, its place among its parent's children, the shared count.
     static constexpr size_t kJobBytes = sizeof(Job) + 64;
-    // Folders waiting for a thread, at most: as much memory again as the
-    // listings ahead. Sub-folders found beyond that (in a folder with
-    // hundreds of thousands of them) the walk lists itself, so the memory
-    // spent on folders waiting stays near the one-thread walk's. Ordinary
-    // trees hold a few thousand waiting at a time (one folder among
-    // hundreds of sub-folders each, a few levels down): a smaller bound
-    // leaves their folders to the walk, which then lists on its own.
-    static constexpr size_t kMostWaiting = kAheadBudget / kJobBytes;
+    // Folders waiting for a thread, at most: half as much memory as the
+    // listings ahead (some 8,000). Sub-folders found beyond that (in a
+    // folder with hundreds of thousands of them, or one at every level of a
+    // very deep comb) the walk lists itself, so the memory spent on folders
+    // waiting stays near the one-thread walk's. Ordinary trees hold a few
+    // thousand waiting at a time (one folder among hundreds of sub-folders
+    // each, a few levels down): a bound of a thousand left their folders to
+    // the walk, which then listed on its own.
+    static constexpr size_t kMostWaiting = kAheadBudget / kJobBytes / 2;
     // A folder listed ahead waits for the walk too, beside its listing.
     void listedAhead(Job& job) {
         job.countedAhead = true;
