@@ -9,6 +9,7 @@
 #include <mutex>
 #include <system_error>
 
+#include "core/listing_gauge.h"
 #include "core/thread_clock.h"
 #include "core/tree.h"
 
@@ -31,10 +32,6 @@ constexpr size_t kNearFolders = 8;
 constexpr size_t kAheadLimit = kAheadBudget + kAheadBudget / 2;
 // Stop requests come without a notification: waits look at them this often.
 constexpr std::chrono::milliseconds kPoll{2};
-// Whether the listings mostly wait is told anew this often: long enough to
-// average out clocks that count processor time in ticks of 16 ms, short
-// against a scan from disk.
-constexpr int64_t kGaugeWindowNs = 30'000'000;
 
 int64_t steadyNs() {
     return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
@@ -96,6 +93,8 @@ struct ParallelLister::Job {
 // of folders a second, waking everyone for everything costs more than the
 // listing itself.
 struct ParallelLister::Shared {
+    explicit Shared(int listingThreads) : gauge(listingThreads, steadyNs()) {}
+
     std::mutex mutex;
     std::condition_variable walkWake;    // the walk waits for the folder it reads
     std::condition_variable workerWake;  // workers wait for folders or for room
@@ -109,16 +108,7 @@ struct ParallelLister::Shared {
     size_t paused = 0;     // workers waiting for room
     size_t waiting = 0;    // folders in `order` nobody lists yet
     size_t spareIdle = 0;  // spare workers waiting for a folder
-    // Processor time of the listings since the gauge last told, and what it
-    // told: that they used less than half of what the listing threads could
-    // have, so the cores sat idle while the threads waited. Spare threads
-    // count too, and put the gauge back once they keep the cores busy: a
-    // gauge of each listing's wall time against its processor time would
-    // read the spares' own crowding out of one another as waiting.
-    int64_t windowStartNs = steadyNs();
-    int64_t windowCpuNs = 0;
-    int64_t listingThreads = 1;
-    bool listingsWait = false;
+    ListingGauge gauge;    // spares list only while it tells the listings wait
     std::exception_ptr error;
     std::atomic<bool> closing{false};
     // Threads leave the walk's next folder to the walk where it lists it
@@ -143,18 +133,11 @@ struct ParallelLister::Shared {
         if (++waiting <= (soonestToWalk || awaited == &parent ? 1 : 0) || aheadBytes >= kAheadLimit) return;
         if (idle > 0)
             workerWake.notify_one();
-        else if (listingsWait && spareIdle > 0)
+        else if (gauge.waiting() && spareIdle > 0)
             spareWake.notify_one();
     }
     void measured(int64_t cpuNs) {
-        windowCpuNs += cpuNs;
-        const int64_t now = steadyNs();
-        if (now - windowStartNs < kGaugeWindowNs) return;
-        const bool waited = listingsWait;
-        listingsWait = windowCpuNs * 2 < (now - windowStartNs) * listingThreads;
-        windowStartNs = now;
-        windowCpuNs = 0;
-        if (listingsWait && !waited && spareIdle > 0) spareWake.notify_all();
+        if (gauge.add(cpuNs, steadyNs()) && spareIdle > 0) spareWake.notify_all();
     }
     // Once listed, a folder has placed all its sub-folders.
     void unorder(Job& job) {
@@ -202,9 +185,8 @@ struct ParallelLister::Shared {
 
 ParallelLister::ParallelLister(DirectoryLister& own, const ListerFactory& makeLister, int workers, int spares,
                                const MountMap& mounts, const std::atomic<bool>& stop)
-    : own_(own), mounts_(mounts), stop_(stop), shared_(std::make_unique<Shared>()) {
+    : own_(own), mounts_(mounts), stop_(stop), shared_(std::make_unique<Shared>(std::max(workers, 1))) {
     shared_->soonestToWalk = workers == 1;
-    shared_->listingThreads = std::max(workers, 1);
     try {
         for (int i = 0; i < workers + spares; ++i) {
             std::shared_ptr<DirectoryLister> lister = makeLister();
@@ -272,7 +254,7 @@ std::shared_ptr<ParallelLister::Job> ParallelLister::take(bool spare, int64_t& c
     while (!stopping()) {
         // Spares take only what the listing threads leave: with one of
         // those idle, a spare would only crowd the cores.
-        if (spare && (!shared_->listingsWait || shared_->idle > 0)) {
+        if (spare && (!shared_->gauge.waiting() || shared_->idle > 0)) {
             Shared::waitAs(shared_->spareWake, lock, shared_->spareIdle);
             continue;
         }
