@@ -9,14 +9,16 @@ constexpr int64_t kWindowNs = 30'000'000;
 
 }  // namespace
 
-bool ListingGauge::add(int64_t cpuNs, int64_t nowNs) {
+bool ListingGauge::add(int64_t cpuNs, int64_t diskReads, int64_t nowNs) {
     windowCpuNs_ += cpuNs;
+    windowDiskReads_ += diskReads;
     const int64_t elapsed = nowNs - windowStartNs_;
     if (elapsed < kWindowNs) return false;
     const bool waited = waiting_;
-    waiting_ = windowCpuNs_ * 2 < elapsed * threads_;
+    waiting_ = windowDiskReads_ > 0 || windowCpuNs_ * 2 < elapsed * threads_;
     windowStartNs_ = nowNs;
     windowCpuNs_ = 0;
+    windowDiskReads_ = 0;
     return waiting_ && !waited;
 }
 

@@ -10,7 +10,7 @@
 #include <system_error>
 
 #include "core/listing_gauge.h"
-#include "core/thread_clock.h"
+#include "core/thread_usage.h"
 #include "core/tree.h"
 
 namespace fan {
@@ -136,8 +136,8 @@ struct ParallelLister::Shared {
         else if (gauge.waiting() && spareIdle > 0)
             spareWake.notify_one();
     }
-    void measured(int64_t cpuNs) {
-        if (gauge.add(cpuNs, steadyNs()) && spareIdle > 0) spareWake.notify_all();
+    void measured(int64_t cpuNs, int64_t diskReads) {
+        if (gauge.add(cpuNs, diskReads, steadyNs()) && spareIdle > 0) spareWake.notify_all();
     }
     // Once listed, a folder has placed all its sub-folders.
     void unorder(Job& job) {
@@ -226,8 +226,8 @@ bool ParallelLister::isFolder(const std::filesystem::path& path) {
 
 void ParallelLister::work(DirectoryLister& lister, bool spare) {
     try {
-        int64_t cpuMark = threadCpuNs();
-        while (const std::shared_ptr<Job> job = take(spare, cpuMark))
+        Usage mark{threadCpuNs(), threadDiskReads()};
+        while (const std::shared_ptr<Job> job = take(spare, mark))
             listAhead(*job, lister);
     } catch (...) {
         std::lock_guard<std::mutex> lock(shared_->mutex);
@@ -244,13 +244,13 @@ bool ParallelLister::stopping() const {
     return shared_->closing.load(std::memory_order_relaxed) || stop_.load(std::memory_order_relaxed);
 }
 
-std::shared_ptr<ParallelLister::Job> ParallelLister::take(bool spare, int64_t& cpuMark) {
-    // The thread's processor time since its last take is its last listing's:
-    // waiting for a folder or for room takes next to none.
-    const int64_t cpu = threadCpuNs();
+std::shared_ptr<ParallelLister::Job> ParallelLister::take(bool spare, Usage& mark) {
+    // What the thread used since its last take is its last listing's:
+    // waiting for a folder or for room uses next to nothing.
+    const Usage now{threadCpuNs(), threadDiskReads()};
     std::unique_lock<std::mutex> lock(shared_->mutex);
-    shared_->measured(cpu - cpuMark);
-    cpuMark = cpu;
+    shared_->measured(now.cpuNs - mark.cpuNs, now.diskReads - mark.diskReads);
+    mark = now;
     while (!stopping()) {
         // Spares take only what the listing threads leave: with one of
         // those idle, a spare would only crowd the cores.

@@ -63,10 +63,14 @@ private:
     struct Job;
     struct Segment;
     struct Shared;
+    struct Usage {
+        int64_t cpuNs;
+        int64_t diskReads;
+    };
 
     void joinWorkers();
     void work(DirectoryLister& lister, bool spare);
-    std::shared_ptr<Job> take(bool spare, int64_t& cpuMark);
+    std::shared_ptr<Job> take(bool spare, Usage& mark);
     bool stopping() const;
     void listAhead(Job& job, DirectoryLister& lister);
     std::shared_ptr<Job> expected(const AnchorRef& parent, std::string_view name);

@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "core/thread_clock.h"
+#include "core/thread_usage.h"
 
 namespace fan {
 
@@ -14,6 +14,11 @@ int64_t threadCpuNs() {
         return (static_cast<int64_t>(t.dwHighDateTime) << 32) | static_cast<int64_t>(t.dwLowDateTime);
     };
     return (ticks(kernel) + ticks(user)) * 100;  // 100 ns units
+}
+
+// Windows counts a thread's reads with those the cache served.
+int64_t threadDiskReads() {
+    return 0;
 }
 
 }  // namespace fan
