@@ -3,8 +3,8 @@
 # where Debian's package is installed) gdu on one folder, in one run, and
 # counts the system calls the one-thread walk makes per entry.
 #   bench/compare_scan.sh PATH [BUILD_DIR]
-# THREADS sets the parallel walk's threads (default: the program's own
-# choice for the folder's volume). COLD=1 drops the page cache before every
+# THREADS sets the parallel walk's threads and SPARES its spare ones
+# (default: the program's own choice of both for the folder's volume). COLD=1 drops the page cache before every
 # run, which needs root and hyperfine: without them the script says so and
 # stops.
 set -eu
@@ -14,6 +14,7 @@ bench="$build/bench/scan_bench"
 [ -x "$bench" ] || { echo "missing $bench: run 'make bench' first" >&2; exit 1; }
 command -v ncdu >/dev/null || { echo "ncdu is not installed: run 'make bench'" >&2; exit 1; }
 threads=${THREADS:-0}
+spares=${SPARES:-0}
 prepare=""
 if [ "${COLD:-0}" = 1 ]; then
     if [ "$(id -u)" != 0 ] || ! [ -w /proc/sys/vm/drop_caches ] || ! command -v hyperfine >/dev/null; then
@@ -29,8 +30,9 @@ runs=${RUNS:-10}
 entries=$(find "$path" -mindepth 1 | wc -l)
 echo "path=$path entries=$entries runs=$runs cache=$([ -n "$prepare" ] && echo cold || echo warm)"
 single=$("$bench" "$path" 1 | tail -n 1)
-parallel=$("$bench" "$path" "$threads" | tail -n 1)
+parallel=$("$bench" "$path" "$threads" "$spares" | tail -n 1)
 threads=$(echo "$parallel" | tr ' ' '\n' | sed -n 's/^threads=//p')
+spares=$(echo "$parallel" | tr ' ' '\n' | sed -n 's/^spares=//p')
 echo "single:   $single"
 echo "parallel: $parallel"
 totals() { echo "$1" | tr ' ' '\n' | grep -E '^(files|folders|bytes)=' | tr '\n' ' '; }
@@ -54,7 +56,7 @@ time_runs() {  # prints the median wall time in seconds of "$@" over $runs runs,
 names="single parallel du ncdu${gdu:+ gdu}"
 if command -v hyperfine >/dev/null && command -v python3 >/dev/null; then
     json=$(mktemp)
-    set -- -n single "$bench $path 1" -n parallel "$bench $path $threads" \
+    set -- -n single "$bench $path 1" -n parallel "$bench $path $threads $spares" \
         -n du "du -s --apparent-size $path" -n ncdu "ncdu -0 -o /dev/null $path"
     [ -n "$gdu" ] && set -- "$@" -n gdu "gdu -x --non-interactive --no-progress $path"
     if [ -n "$prepare" ]; then
@@ -65,19 +67,19 @@ if command -v hyperfine >/dev/null && command -v python3 >/dev/null; then
     medians=$(python3 -c 'import json,sys; r=json.load(open(sys.argv[1]))["results"]; print(" ".join(str(x["median"]) for x in r))' "$json")
     rm -f "$json"
 else
-    medians="$(time_runs "$bench" "$path" 1) $(time_runs "$bench" "$path" "$threads")"
+    medians="$(time_runs "$bench" "$path" 1) $(time_runs "$bench" "$path" "$threads" "$spares")"
     medians="$medians $(time_runs du -s --apparent-size "$path") $(time_runs ncdu -0 -o /dev/null "$path")"
     [ -n "$gdu" ] && medians="$medians $(time_runs gdu -x --non-interactive --no-progress "$path")"
 fi
 
 calls=$(strace -c -f -o /dev/stdout "$bench" "$path" 1 2>/dev/null | awk '$NF == "total" {print $(NF-2)}')
-echo "$names|$medians|$calls $entries $threads" | awk -F'|' '{
+echo "$names|$medians|$calls $entries $threads $spares" | awk -F'|' '{
     n = split($1, name, " "); split($2, t, " "); split($3, extra, " ")
     line = "median_s"
     for (i = 1; i <= n; ++i) line = line sprintf(" %s=%.4f", name[i], t[i])
     fastest = t[3]
     for (i = 4; i <= n; ++i) if (t[i] < fastest) fastest = t[i]
-    printf "%s threads=%d\n", line, extra[3]
+    printf "%s threads=%d spares=%d\n", line, extra[3], extra[4]
     printf "parallel_vs_fastest_other=%.3f single_vs_fastest_other=%.3f speedup=%.2f\n", t[2] / fastest, t[1] / fastest, t[1] / t[2]
     printf "syscalls=%d per_entry=%.3f\n", extra[1], extra[1] / extra[2]
 }'

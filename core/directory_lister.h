@@ -38,8 +38,6 @@ enum class ListOpen : uint8_t {
 // threads at once.
 struct FolderAnchor {
     virtual ~FolderAnchor() = default;
-    // Whether its sub-folders can be opened without reopening it first.
-    virtual bool isOpen() const { return true; }
     // The folder's key in the mount map while it lies on the way to a mount
     // point, else empty; set by the walk before sub-folders are opened.
     std::string mountRoute;

@@ -123,10 +123,6 @@ LinuxAnchor::~LinuxAnchor() {
     }
 }
 
-bool LinuxAnchor::isOpen() const {
-    return fd.load(std::memory_order_relaxed) >= 0;
-}
-
 std::shared_ptr<LinuxAnchor> makeRootAnchor(int fd, const std::string& path, size_t limit) {
     auto anchor = std::make_shared<LinuxAnchor>();
     anchor->name = path;
@@ -154,11 +150,14 @@ int pinDescriptor(LinuxAnchor& anchor) {
     AnchorPool& pool = *anchor.pool;
     ClosedAfterUnlock closed;
     std::lock_guard<std::mutex> lock(pool.mutex);
+    // Pinned before it is reopened: with every other descriptor pinned, the
+    // bound would close the one just reopened again at once.
+    ++anchor.pins;
     if (anchor.fd < 0 && !reopen(pool, anchor, closed.fds)) {
+        --anchor.pins;
         anchor.lost = true;
         return -1;
     }
-    ++anchor.pins;
     pool.open.splice(pool.open.end(), pool.open, anchor.place);
     return anchor.fd;
 }

@@ -29,14 +29,14 @@ struct AnchorPool;
 
 struct LinuxAnchor final : FolderAnchor {
     ~LinuxAnchor() override;
-    bool isOpen() const override;
 
     std::shared_ptr<LinuxAnchor> parent;  // null at the root
     std::string name;                     // within the parent
     AnchorPool* pool = nullptr;           // owned by the root's anchor
     std::unique_ptr<AnchorPool> ownPool;  // the root's only
 
-    // Written under the pool's mutex; read without it only as a hint.
+    // Written under the pool's mutex; the root's, which never changes, is
+    // read without it.
     std::atomic<int> fd{-1};
     // Guarded by the pool's mutex.
     int pins = 0;  // users that need the descriptor to stay open

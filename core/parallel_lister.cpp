@@ -1,5 +1,6 @@
 #include "core/parallel_lister.h"
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <cstring>
@@ -8,6 +9,8 @@
 #include <mutex>
 #include <system_error>
 
+#include "core/listing_gauge.h"
+#include "core/thread_usage.h"
 #include "core/tree.h"
 
 namespace fan {
@@ -30,11 +33,10 @@ constexpr size_t kAheadLimit = kAheadBudget + kAheadBudget / 2;
 // Stop requests come without a notification: waits look at them this often.
 constexpr std::chrono::milliseconds kPoll{2};
 
-// Folders waiting for a thread, at most; sub-folders found beyond that (in a
-// very wide folder, or one at every level of a very deep one) the walk lists
-// itself, so the memory spent on folders waiting stays near the one-thread
-// walk's.
-constexpr size_t kMostWaiting = 1024;
+int64_t steadyNs() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
 
 }  // namespace
 
@@ -91,17 +93,22 @@ struct ParallelLister::Job {
 // of folders a second, waking everyone for everything costs more than the
 // listing itself.
 struct ParallelLister::Shared {
+    explicit Shared(int listingThreads) : gauge(listingThreads, steadyNs()) {}
+
     std::mutex mutex;
     std::condition_variable walkWake;    // the walk waits for the folder it reads
     std::condition_variable workerWake;  // workers wait for folders or for room
+    std::condition_variable spareWake;   // spare workers wait for folders while listings mostly wait
     // Folders waiting or being listed, in the order the walk will open them.
     std::list<std::shared_ptr<Job>> order;
     size_t aheadBytes = 0;         // segments listed and not yet read
     const Job* awaited = nullptr;  // the folder the walk reads now
     bool walkWaiting = false;
-    size_t idle = 0;     // workers waiting for a folder
-    size_t paused = 0;   // workers waiting for room
-    size_t waiting = 0;  // folders in `order` nobody lists yet
+    size_t idle = 0;       // workers waiting for a folder
+    size_t paused = 0;     // workers waiting for room
+    size_t waiting = 0;    // folders in `order` nobody lists yet
+    size_t spareIdle = 0;  // spare workers waiting for a folder
+    ListingGauge gauge;    // spares list only while it tells the listings wait
     std::exception_ptr error;
     std::atomic<bool> closing{false};
     // Threads leave the walk's next folder to the walk where it lists it
@@ -123,8 +130,14 @@ struct ParallelLister::Shared {
         if (!parent.ordered) return;  // not listed ahead: the walk lists it when it gets there
         job->place = order.insert(std::next(parent.place), job);
         job->ordered = true;
-        if (++waiting > (soonestToWalk || awaited == &parent ? 1 : 0) && idle > 0 && aheadBytes < kAheadLimit)
+        if (++waiting <= (soonestToWalk || awaited == &parent ? 1 : 0) || aheadBytes >= kAheadLimit) return;
+        if (idle > 0)
             workerWake.notify_one();
+        else if (gauge.waiting() && spareIdle > 0)
+            spareWake.notify_one();
+    }
+    void measured(int64_t cpuNs, int64_t diskReads) {
+        if (gauge.add(cpuNs, diskReads, steadyNs()) && spareIdle > 0) spareWake.notify_all();
     }
     // Once listed, a folder has placed all its sub-folders.
     void unorder(Job& job) {
@@ -135,6 +148,15 @@ struct ParallelLister::Shared {
     // What a folder listed ahead holds beside its listing: the job, its
     // name, its place among its parent's children, the shared count.
     static constexpr size_t kJobBytes = sizeof(Job) + 64;
+    // Folders waiting for a thread, at most: half as much memory as the
+    // listings ahead (some 8,000). Sub-folders found beyond that (in a
+    // folder with hundreds of thousands of them, or one at every level of a
+    // very deep comb) the walk lists itself, so the memory spent on folders
+    // waiting stays near the one-thread walk's. Ordinary trees hold a few
+    // thousand waiting at a time (one folder among hundreds of sub-folders
+    // each, a few levels down): a bound of a thousand left their folders to
+    // the walk, which then listed on its own.
+    static constexpr size_t kMostWaiting = kAheadBudget / kJobBytes / 2;
     // A folder listed ahead waits for the walk too, beside its listing.
     void listedAhead(Job& job) {
         job.countedAhead = true;
@@ -153,22 +175,24 @@ struct ParallelLister::Shared {
         walkWake.wait_for(lock, kPoll);
         walkWaiting = false;
     }
-    void waitAsWorker(std::unique_lock<std::mutex>& lock, size_t& count) {
+    void waitAsWorker(std::unique_lock<std::mutex>& lock, size_t& count) { waitAs(workerWake, lock, count); }
+    static void waitAs(std::condition_variable& wake, std::unique_lock<std::mutex>& lock, size_t& count) {
         ++count;
-        workerWake.wait_for(lock, kPoll);
+        wake.wait_for(lock, kPoll);
         --count;
     }
 };
 
-ParallelLister::ParallelLister(DirectoryLister& own, const ListerFactory& makeLister, int workers,
+ParallelLister::ParallelLister(DirectoryLister& own, const ListerFactory& makeLister, int workers, int spares,
                                const MountMap& mounts, const std::atomic<bool>& stop)
-    : own_(own), mounts_(mounts), stop_(stop), shared_(std::make_unique<Shared>()) {
+    : own_(own), mounts_(mounts), stop_(stop), shared_(std::make_unique<Shared>(std::max(workers, 1))) {
     shared_->soonestToWalk = workers == 1;
     try {
-        for (int i = 0; i < workers; ++i) {
+        for (int i = 0; i < workers + spares; ++i) {
             std::shared_ptr<DirectoryLister> lister = makeLister();
+            const bool spare = i >= workers;
             try {
-                threads_.emplace_back([this, lister] { work(*lister); });
+                threads_.emplace_back([this, lister, spare] { work(*lister, spare); });
             } catch (const std::system_error&) {
                 break;  // fewer threads list a little slower, with the same result
             }
@@ -189,6 +213,7 @@ void ParallelLister::joinWorkers() {
         shared_->closing = true;
     }
     shared_->workerWake.notify_all();
+    shared_->spareWake.notify_all();
     for (std::thread& thread : threads_)
         thread.join();
 }
@@ -199,9 +224,10 @@ bool ParallelLister::isFolder(const std::filesystem::path& path) {
 
 // ---- workers ---------------------------------------------------------------
 
-void ParallelLister::work(DirectoryLister& lister) {
+void ParallelLister::work(DirectoryLister& lister, bool spare) {
     try {
-        while (const std::shared_ptr<Job> job = take())
+        Usage mark{threadCpuNs(), threadDiskReads()};
+        while (const std::shared_ptr<Job> job = take(spare, mark))
             listAhead(*job, lister);
     } catch (...) {
         std::lock_guard<std::mutex> lock(shared_->mutex);
@@ -211,15 +237,27 @@ void ParallelLister::work(DirectoryLister& lister) {
     lister.close();
     shared_->walkWake.notify_all();
     shared_->workerWake.notify_all();
+    shared_->spareWake.notify_all();
 }
 
 bool ParallelLister::stopping() const {
     return shared_->closing.load(std::memory_order_relaxed) || stop_.load(std::memory_order_relaxed);
 }
 
-std::shared_ptr<ParallelLister::Job> ParallelLister::take() {
+std::shared_ptr<ParallelLister::Job> ParallelLister::take(bool spare, Usage& mark) {
+    // What the thread used since its last take is its last listing's:
+    // waiting for a folder or for room uses next to nothing.
+    const Usage now{threadCpuNs(), threadDiskReads()};
     std::unique_lock<std::mutex> lock(shared_->mutex);
+    shared_->measured(now.cpuNs - mark.cpuNs, now.diskReads - mark.diskReads);
+    mark = now;
     while (!stopping()) {
+        // Spares take only what the listing threads leave: with one of
+        // those idle, a spare would only crowd the cores.
+        if (spare && (!shared_->gauge.waiting() || shared_->idle > 0)) {
+            Shared::waitAs(shared_->spareWake, lock, shared_->spareIdle);
+            continue;
+        }
         // The first waiting folder is the one the walk will open soonest
         // (before it lie only the few being listed).
         const bool roomy = shared_->aheadBytes < kAheadBudget;
@@ -229,16 +267,20 @@ std::shared_ptr<ParallelLister::Job> ParallelLister::take() {
                 if (job->state != Job::State::Waiting) continue;
                 if (++seen == 1 && shared_->leftToWalk(*job)) continue;
                 if (!roomy && seen > kNearFolders) break;
-                // Reopening a folder closed for the descriptor bound costs a
-                // call per level from its nearest open ancestor; the walk
-                // gets it back through ".." for one call when it returns.
-                if (!job->parent->isOpen()) continue;
+                // Taken even when its parent's descriptor was closed for the
+                // bound: reopening costs a call per level from the nearest
+                // open ancestor, while passing such folders over took the
+                // threads away from the walk's order, which had the bound
+                // close more, and made each turn here scan further.
                 job->state = Job::State::Listing;
                 --shared_->waiting;
                 return job;
             }
         }
-        shared_->waitAsWorker(lock, shared_->idle);
+        if (spare)
+            Shared::waitAs(shared_->spareWake, lock, shared_->spareIdle);
+        else
+            shared_->waitAsWorker(lock, shared_->idle);
     }
     return nullptr;
 }
@@ -298,7 +340,7 @@ void ParallelLister::listAhead(Job& job, DirectoryLister& lister) {
         shared_->aheadBytes += segment->footprint();
         job.segments.push_back(std::move(segment));
         for (std::shared_ptr<Job>& child : found) {
-            if (shared_->order.size() >= kMostWaiting) break;
+            if (shared_->order.size() >= Shared::kMostWaiting) break;
             shared_->enqueue(job, child);
             job.children.push_back(std::move(child));
         }
@@ -408,7 +450,7 @@ bool ParallelLister::next(ListedEntry& entry) {
         const AnchorRef parent = anchor();
         std::lock_guard<std::mutex> lock(shared_->mutex);
         current_->anchor = parent;
-        if (shared_->order.size() >= kMostWaiting) return true;
+        if (shared_->order.size() >= Shared::kMostWaiting) return true;
         auto child = std::make_shared<Job>(parent, entry.name, mounts_.childRoute(current_->mountRoute, entry.name));
         shared_->enqueue(*current_, child);
         revealed_.push_back(std::move(child));

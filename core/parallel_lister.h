@@ -14,9 +14,11 @@
 //
 // Listings made ahead wait in small segments; when they pass a memory budget
 // the workers pause, except the one listing the folder the walk waits for.
-// Workers see a stop request after at most one entry or a few milliseconds
-// of waiting. An exception on a worker (memory exhaustion) is rethrown to
-// the walk from its next call; the destructor stops and joins every worker.
+// Spare workers join in only while the listings mostly wait (for a disk
+// that answers slowly, with more reads in flight the sooner done); with the
+// listings in memory they would only compete for the cores. Workers see a
+// stop request after at most one entry or a few milliseconds of waiting. An exception on a worker (memory exhaustion)
+// is rethrown to the walk from its next call; the destructor stops and joins every worker.
 #pragma once
 
 #include <atomic>
@@ -35,12 +37,13 @@ using ListerFactory = std::function<std::unique_ptr<DirectoryLister>()>;
 
 class ParallelLister final : public DirectoryLister {
 public:
-    // `own` lists on the walk's thread. `workers` threads are started, each
-    // with a lister from `makeLister` (called here, on the walk's thread);
-    // threads that cannot be started are done without. `mounts` (which
-    // folders not to enter) and `stop` must outlive this object.
-    ParallelLister(DirectoryLister& own, const ListerFactory& makeLister, int workers, const MountMap& mounts,
-                   const std::atomic<bool>& stop);
+    // `own` lists on the walk's thread. `workers` threads are started, and
+    // `spares` spare ones, each with a lister from `makeLister` (called
+    // here, on the walk's thread); threads that cannot be started are done
+    // without. `mounts` (which folders not to enter) and `stop` must outlive
+    // this object.
+    ParallelLister(DirectoryLister& own, const ListerFactory& makeLister, int workers, int spares,
+                   const MountMap& mounts, const std::atomic<bool>& stop);
     ~ParallelLister() override;
     ParallelLister(const ParallelLister&) = delete;
     ParallelLister& operator=(const ParallelLister&) = delete;
@@ -60,10 +63,14 @@ private:
     struct Job;
     struct Segment;
     struct Shared;
+    struct Usage {
+        int64_t cpuNs;
+        int64_t diskReads;
+    };
 
     void joinWorkers();
-    void work(DirectoryLister& lister);
-    std::shared_ptr<Job> take();
+    void work(DirectoryLister& lister, bool spare);
+    std::shared_ptr<Job> take(bool spare, Usage& mark);
     bool stopping() const;
     void listAhead(Job& job, DirectoryLister& lister);
     std::shared_ptr<Job> expected(const AnchorRef& parent, std::string_view name);

@@ -274,9 +274,9 @@ std::filesystem::path toLongPath(const std::filesystem::path& path) {
 
 namespace {
 
-// threads: 0 chooses by the root's volume.
+// threads: 0 chooses by the root's volume, spares too.
 Tree scanWith(const std::filesystem::path& root, ScanProgress& progress, const std::vector<MountEntry>* mounts,
-              DirectoryLister& lister, const ListerFactory* makeLister, int threads) {
+              DirectoryLister& lister, const ListerFactory* makeLister, int threads, int spares) {
     const int64_t startNs = steadyNs();
     Tree tree;
     bool usable = !root.empty();
@@ -304,9 +304,13 @@ Tree scanWith(const std::filesystem::path& root, ScanProgress& progress, const s
 
     MountMap mountMap;
     mountMap.build(genericPathText(tree.root), genericPathText(realRoot), tree.mounts);
-    if (threads == 0) threads = scanThreadCount(tree.rootVolume);
+    if (threads == 0) {
+        threads = scanThreadCount(tree.rootVolume);
+        spares = spareScanThreadCount(threads);
+    }
     std::optional<ParallelLister> parallel;
-    if (makeLister && threads > 1) parallel.emplace(lister, *makeLister, threads - 1, mountMap, progress.stop);
+    if (makeLister && threads + spares > 1)
+        parallel.emplace(lister, *makeLister, threads - 1, spares, mountMap, progress.stop);
 
     Walk walk(tree, progress, parallel ? static_cast<DirectoryLister&>(*parallel) : lister, mountMap, startNs);
     walk.publish(true);
@@ -321,19 +325,19 @@ Tree scanWith(const std::filesystem::path& root, ScanProgress& progress, const s
 
 Tree scanTree(const std::filesystem::path& root, ScanProgress& progress, const std::vector<MountEntry>* mounts,
               DirectoryLister& lister) {
-    return scanWith(root, progress, mounts, lister, nullptr, 1);
+    return scanWith(root, progress, mounts, lister, nullptr, 1, 0);
 }
 
 Tree scanTree(const std::filesystem::path& root, ScanProgress& progress, const std::vector<MountEntry>* mounts,
-              const ListerFactory& makeLister, int threads) {
+              const ListerFactory& makeLister, int threads, int spareThreads) {
     const std::unique_ptr<DirectoryLister> lister = makeLister();
-    return scanWith(root, progress, mounts, *lister, &makeLister, std::max(threads, 1));
+    return scanWith(root, progress, mounts, *lister, &makeLister, std::max(threads, 1), std::max(spareThreads, 0));
 }
 
 Tree scanTree(const std::filesystem::path& root, ScanProgress& progress, const std::vector<MountEntry>* mounts) {
     const ListerFactory makeLister = [] { return makeDirectoryLister(); };
     const std::unique_ptr<DirectoryLister> lister = makeLister();
-    return scanWith(root, progress, mounts, *lister, &makeLister, 0);
+    return scanWith(root, progress, mounts, *lister, &makeLister, 0, 0);
 }
 
 }  // namespace fan

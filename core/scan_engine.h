@@ -30,11 +30,12 @@ Tree scanTree(const std::filesystem::path& root, ScanProgress& progress, const s
               DirectoryLister& lister);
 
 // The same walk with folders listed on `threads` threads, the calling one
-// among them, each through a lister from `makeLister`; 1 is the walk above.
-// The tree is the one the walk above would build. `makeLister` is called
-// on the calling thread, once per listing thread.
+// among them, and on `spareThreads` more while the listings mostly wait,
+// each through a lister from `makeLister`; 1 and 0 is the walk above. The
+// tree is the one the walk above would build. `makeLister` is called on the
+// calling thread, once per listing thread.
 Tree scanTree(const std::filesystem::path& root, ScanProgress& progress, const std::vector<MountEntry>* mounts,
-              const ListerFactory& makeLister, int threads);
+              const ListerFactory& makeLister, int threads, int spareThreads = 0);
 
 // The absolute, lexically normal form of a path without a trailing
 // separator; the form every listing call receives (the Windows lister adds

@@ -16,4 +16,8 @@ int scanThreadCount(const MountEntry& volume) {
     return static_cast<int>(std::clamp(cores, 1u, 8u));
 }
 
+int spareScanThreadCount(int scanThreads) {
+    return scanThreads > 1 ? scanThreads : 0;
+}
+
 }  // namespace fan

@@ -16,6 +16,12 @@ namespace fan {
 // not the threads, set the pace).
 int scanThreadCount(const MountEntry& volume);
 
+// Spare threads beside `scanThreads`, which list only while the listings
+// mostly wait for the disk: a cold cache on a disk that serves many reads
+// at once (solid-state, virtual) answers sooner with more reads in flight.
+// As many again; none beside the one thread of a spinning disk.
+int spareScanThreadCount(int scanThreads);
+
 // What the system tells of the disk a volume lies on.
 struct DiskFacts {
     bool rotational = false;            // its rotational flag is set

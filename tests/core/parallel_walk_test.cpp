@@ -129,12 +129,16 @@ TEST(ParallelWalk, StoppedAtRandomMomentsLeavesAConsistentTreeAndNoThread) {
 }
 
 // The listers of one scan, numbered as they are made: the walk's own is 0,
-// the listing threads' follow. Counts what the threads' listers did, and can
-// hold the walk in the root's listing until a condition holds.
+// the listing threads' follow, the spare ones last. Counts what the threads'
+// listers did, and can hold the walk in the root's listing until a
+// condition holds, or have every entry take a while to come.
 struct ListerProbe {
     FakeDirectoryLister base;
+    int firstSpare = 1 << 30;
+    std::chrono::milliseconds entryDelay{0};
     std::atomic<int> made{0};
     std::atomic<int> threadOpens{0};
+    std::atomic<int> spareOpens{0};
     std::atomic<int> threadEntries{0};
     std::mutex mutex;
     std::vector<std::string> opened;  // by every lister
@@ -148,10 +152,12 @@ struct ListerProbe {
         }
         ListOpen open(const AnchorRef& parent, std::string_view name) override {
             if (index_ > 0) ++probe_.threadOpens;
+            if (index_ >= probe_.firstSpare) ++probe_.spareOpens;
             return FakeDirectoryLister::open(parent, name);
         }
         bool next(ListedEntry& entry) override {
             if (index_ > 0) ++probe_.threadEntries;
+            std::this_thread::sleep_for(probe_.entryDelay);
             return FakeDirectoryLister::next(entry);
         }
         ListerProbe& probe_;
@@ -194,14 +200,16 @@ FakeDirectoryLister wideFolders(int folders, int files, size_t padding = 0) {
     return lister;
 }
 
-TEST(ParallelWalk, ListingThreadsListFoldersTheWalkRevealed) {
+TEST(ParallelWalk, SpareThreadsListWhileTheListingsWait) {
     ListerProbe probe;
-    probe.base = wideFolders(8, 3);
-    probe.atRootsLastEntry = [&] { waitFor([&] { return probe.threadOpens > 0; }, std::chrono::seconds(20)); };
+    probe.base = wideFolders(40, 10);
+    probe.entryDelay = std::chrono::milliseconds(1);  // a disk that answers slowly
+    probe.firstSpare = 2;                             // after the walk's lister and one thread's
+    probe.atRootsLastEntry = [&] { waitFor([&] { return probe.spareOpens > 0; }, std::chrono::seconds(20)); };
     ScanProgress progress;
-    const Tree tree = scanTree("/r", progress, &kNoMounts, probe.factory(), 4);
-    EXPECT_GT(probe.threadOpens.load(), 0);
-    EXPECT_EQ(tree.nodes[0].fileCount, 24u);
+    const Tree tree = scanTree("/r", progress, &kNoMounts, probe.factory(), 2, 2);
+    EXPECT_GT(probe.spareOpens.load(), 0);
+    EXPECT_EQ(tree.nodes[0].fileCount, 400u);
 }
 
 TEST(ParallelWalk, ListingsMadeAheadStayWithinTheirBudget) {
