@@ -6,6 +6,7 @@
 #include <cstddef>
 
 #include "ui/image_resample.h"
+#include "ui/row_bands.h"
 
 namespace fan {
 
@@ -47,13 +48,15 @@ void rgbLine(void* data, int x, int y, int w, uchar* out) {
 
 MapImage::MapImage(const uint8_t* pixels, int raster, int side)
     : Fl_Image(side, side, 4), raster_(pixels), rasterSide_(raster), drawn_(side, side) {
+    uint32_t* drawn = drawn_.pixelsToChange();
     if (raster == side) {
-        packRows(pixels, raster, 0, raster, drawn_.pixelsToChange());
+        forRowBands(raster, [&](int begin, int end) { packRows(pixels, raster, begin, end, drawn); });
         return;
     }
     source_.reset(new uint32_t[static_cast<size_t>(raster) * static_cast<size_t>(raster)]);
-    packRows(pixels, raster, 0, raster, source_.get());
-    resampleSquare(source_.get(), raster, drawn_.pixelsToChange(), side);
+    uint32_t* source = source_.get();
+    forRowBands(raster, [&](int begin, int end) { packRows(pixels, raster, begin, end, source); });
+    forRowBands(side, [&](int begin, int end) { resampleSquare(source, raster, drawn, side, begin, end); });
 }
 
 MapImage::~MapImage() {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "core/path_text.h"
-#include "core/ring_raster.h"
+#include "core/raster_segment.h"
 #include "texts/ui_texts.h"
 #include "texts/volume_description.h"
 #include "ui/draw_helpers.h"
@@ -17,6 +17,7 @@
 #include "ui/map_geometry.h"
 #include "ui/palette.h"
 #include "ui/preview_model.h"
+#include "ui/row_bands.h"
 #include "ui/scan_hatch.h"
 
 namespace fan {
@@ -111,7 +112,7 @@ void Map::drawPreview() {
         // The image points into the pixel buffer, so it goes first.
         delete previewImage;
         previewImage = nullptr;
-        previewPixels = rasterizeRings(raster, raster * 0.5, colourBytes(panel), paint, kPreviewSupersample);
+        previewPixels = rasterizeRingsInBands(raster, raster * 0.5, colourBytes(panel), paint, kPreviewSupersample);
         previewImage = compat::imageDrawnAt(previewPixels.data(), raster, place.side);
         previewHash = hash;
     }
