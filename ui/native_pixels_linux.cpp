@@ -15,7 +15,9 @@ namespace fan {
 struct NativePixels::Segment {
     XShmSegmentInfo info{};
     size_t bytes = 0;
-    // An XShmPutImage was sent that the server may not have carried out yet.
+    // The last XShmPutImage from the segment, which the server may not have
+    // carried out yet.
+    unsigned long putSerial = 0;
     bool putPending = false;
 };
 
@@ -152,7 +154,10 @@ NativePixels::~NativePixels() {
 
 uint32_t* NativePixels::pixelsToChange() {
     if (segment_ && segment_->putPending) {
-        XSync(fl_display, False);
+        // The put's completion event, read by the toolkit's event loop,
+        // tells Xlib the server is past it; only when it has not come yet
+        // is there anything to wait for.
+        if (LastKnownRequestProcessed(fl_display) < segment_->putSerial) XSync(fl_display, False);
         segment_->putPending = false;
     }
     return pixels_;
@@ -167,7 +172,8 @@ bool NativePixels::put(int rowBegin, int rowEnd, int x, int y) {
     const auto h = static_cast<unsigned>(rowEnd - rowBegin);
     if (segment_) {
         image.obdata = reinterpret_cast<char*>(&segment_->info);
-        XShmPutImage(fl_display, fl_window, fl_gc, &image, 0, rowBegin, x, y + rowBegin, w, h, False);
+        segment_->putSerial = NextRequest(fl_display);
+        XShmPutImage(fl_display, fl_window, fl_gc, &image, 0, rowBegin, x, y + rowBegin, w, h, True);
         segment_->putPending = true;
     } else {
         XPutImage(fl_display, fl_window, fl_gc, &image, 0, rowBegin, x, y + rowBegin, w, h);
