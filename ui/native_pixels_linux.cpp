@@ -7,6 +7,7 @@
 #include <sys/ipc.h>
 #include <sys/shm.h>
 
+#include <cstdint>
 #include <cstring>
 #include <utility>
 
@@ -74,7 +75,8 @@ std::unique_ptr<NativePixels::Segment> attachSegment(size_t bytes) {
     segment->info.shmid = shmget(IPC_PRIVATE, bytes, IPC_CREAT | 0600);
     if (segment->info.shmid < 0) return nullptr;
     void* address = shmat(segment->info.shmid, nullptr, 0);
-    if (address == reinterpret_cast<void*>(-1)) {
+    // shmat reports failure as the address (void*)-1.
+    if (reinterpret_cast<intptr_t>(address) == -1) {
         shmctl(segment->info.shmid, IPC_RMID, nullptr);
         return nullptr;
     }
