@@ -31,11 +31,17 @@ Polar polarAt(const Map& map, int px, int py) {
     return {std::hypot(dx, dy), std::atan2(dx, -dy)};
 }
 
+// The square of the ring image; the share of the hole does not move it, so
+// it is the same for the full map and the live preview.
+RingPlacement ringSquare(const Map& map) {
+    return placeRings(map.x(), map.y(), map.w(), map.h(), 0.3, 68.0);
+}
+
 // A hover change shows in the ring image, the list's highlight and the
 // details line only: redrawing just those areas spares the display a fill
 // and copy of the whole widget on every pointer move.
 void redrawHoverAreas(Map& map) {
-    const RingPlacement rings = placeRings(map.x(), map.y(), map.w(), map.h(), 0.3, 68.0);
+    const RingPlacement rings = ringSquare(map);
     map.damage(FL_DAMAGE_ALL, rings.originX, rings.originY, rings.side, rings.side);
     map.damage(FL_DAMAGE_ALL, map.listLeft, map.y(), map.x() + map.w() - map.listLeft, map.h());
     map.damage(FL_DAMAGE_ALL, map.x(), map.y() + map.h() - kNoHitStrip, map.w(), kNoHitStrip);
@@ -164,7 +170,7 @@ void Map::drawFrame(bool ringImageShown) {
     }
     // The ring image is opaque: filling the ground and the panel under it
     // as well would only double the display's work on every redraw.
-    const RingPlacement rings = placeRings(X, Y, W, H, 0.3, 68.0);
+    const RingPlacement rings = ringSquare(*this);
     for (const PixelBox& box : boxesAround({X, Y, W, H}, {rings.originX, rings.originY, rings.side, rings.side})) {
         if (box.w <= 0 || box.h <= 0) continue;
         fl_push_clip(box.x, box.y, box.w, box.h);
@@ -209,7 +215,7 @@ void Map::redrawScanTick() {
     // A tick changes the header lines, the ring with the counted bytes in
     // its middle, and the list; the panel around the ring and the note stay
     // as they are, so they are neither filled again nor copied to the screen.
-    const RingPlacement rings = placeRings(x(), y(), w(), h(), 0.3, 68.0);
+    const RingPlacement rings = ringSquare(*this);
     damage(FL_DAMAGE_ALL, x(), y(), listLeft - x(), kHeaderHeight);
     damage(FL_DAMAGE_ALL, rings.originX, rings.originY, rings.side, rings.side);
     damage(FL_DAMAGE_ALL, listLeft, y(), x() + w() - listLeft, h());

@@ -24,7 +24,7 @@ void forRowBands(int rows, const std::function<void(int begin, int end)>& work) 
     const int bands = std::clamp(std::min(cores, rows / kMinBandRows), 1, kMaxBands);
     const auto bandStart = [&](int band) { return static_cast<int>(static_cast<long long>(rows) * band / bands); };
     std::vector<std::future<void>> others;
-    int own = bands;  // the first band the calling thread does itself
+    int own = bands;  // bands from this one on got no thread of their own
     for (int band = 1; band < bands; ++band) {
         try {
             others.push_back(std::async(std::launch::async, work, bandStart(band), bandStart(band + 1)));
