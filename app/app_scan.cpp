@@ -97,7 +97,7 @@ void App::pollScan(void* data) {
     app.busyPhase += 0.11;
     if (!app.workerDone.load()) {
         app.updateStatus();
-        app.map->redraw();
+        app.map->redrawScanTick();
         Fl::repeat_timeout(kPollSeconds, pollScan, data);
         return;
     }

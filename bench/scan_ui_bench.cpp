@@ -3,7 +3,8 @@
 // freeze?), the drawing each tick causes (the toolkit's flush and the X
 // server's completion of it: the preview ring, its list and the status line),
 // and the scan's own time, to set against scan_bench on the same folder:
-//   ticks=N max_tick_gap_ms=X preview_draw_ms_median=Y preview_draw_ms_max=Z scan_seconds=S
+//   ticks=N max_tick_gap_ms=X preview_draw_ms_median=Y preview_draw_ms_p95=P preview_draw_ms_max=Z
+//   scan_seconds=S
 // and a second line with the wall time to the adopted result and the time of
 // the first full-map drawing that follows it.
 //
@@ -115,8 +116,10 @@ int main(int argc, char** argv) {
     const double maxDraw =
         recorder.draws.empty() ? 0.0 : *std::max_element(recorder.draws.begin(), recorder.draws.end());
     std::printf(
-        "ticks=%d max_tick_gap_ms=%.1f preview_draw_ms_median=%.2f preview_draw_ms_max=%.2f scan_seconds=%.3f\n",
-        recorder.ticks, maxGap, fan::bench::quantile(recorder.draws, 0.5), maxDraw, app.result->seconds);
+        "ticks=%d max_tick_gap_ms=%.1f preview_draw_ms_median=%.2f preview_draw_ms_p95=%.2f preview_draw_ms_max=%.2f "
+        "scan_seconds=%.3f\n",
+        recorder.ticks, maxGap, fan::bench::quantile(recorder.draws, 0.5), fan::bench::quantile(recorder.draws, 0.95),
+        maxDraw, app.result->seconds);
     std::printf("files=%llu nodes=%zu window=%dx%d wall_to_result_seconds=%.3f result_draw_ms=%.1f\n",
                 static_cast<unsigned long long>(app.result->nodes[0].fileCount), app.result->nodes.size(), width,
                 height, (adopted - started) / 1000.0, recorder.resultDraw);

@@ -31,6 +31,14 @@ inline Display* nativeDisplay() {
 }
 #endif
 
+// Hands the drawing requested so far to the display, which then works on it
+// while this thread goes on. (Windows draws at once.)
+inline void sendDrawingToDisplay() {
+#ifndef _WIN32
+    if (fl_display != nullptr) XFlush(fl_display);
+#endif
+}
+
 // Device pixels per toolkit unit on a window's screen. 1.3 has no scaling.
 // (1.4: Fl::screen_scale(window->screen_num()).)
 inline float screenScale(const Fl_Window*) {

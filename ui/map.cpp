@@ -17,6 +17,9 @@ namespace fan {
 
 namespace {
 
+// The path and volume lines above the ring panel.
+constexpr int kHeaderHeight = 74;
+
 struct Polar {
     double radius;
     double angle;  // 0 straight up, growing clockwise
@@ -28,11 +31,17 @@ Polar polarAt(const Map& map, int px, int py) {
     return {std::hypot(dx, dy), std::atan2(dx, -dy)};
 }
 
+// The square of the ring image; the share of the hole does not move it, so
+// it is the same for the full map and the live preview.
+RingPlacement ringSquare(const Map& map) {
+    return placeRings(map.x(), map.y(), map.w(), map.h(), 0.3, 68.0);
+}
+
 // A hover change shows in the ring image, the list's highlight and the
 // details line only: redrawing just those areas spares the display a fill
 // and copy of the whole widget on every pointer move.
 void redrawHoverAreas(Map& map) {
-    const RingPlacement rings = placeRings(map.x(), map.y(), map.w(), map.h(), 0.3, 68.0);
+    const RingPlacement rings = ringSquare(map);
     map.damage(FL_DAMAGE_ALL, rings.originX, rings.originY, rings.side, rings.side);
     map.damage(FL_DAMAGE_ALL, map.listLeft, map.y(), map.x() + map.w() - map.listLeft, map.h());
     map.damage(FL_DAMAGE_ALL, map.x(), map.y() + map.h() - kNoHitStrip, map.w(), kNoHitStrip);
@@ -151,16 +160,33 @@ int Map::handle(int event) {
     return Fl_Widget::handle(event);
 }
 
-void Map::drawFrame() {
+void Map::drawFrame(bool ringImageShown) {
     const int X = x(), Y = y(), W = w(), H = h();
     fl_push_clip(X, Y, W, H);
-    fl_color(themeBackground);
-    fl_rectf(X, Y, W, H);
     listLeft = listLeftFor(X, W);
+    if (!ringImageShown) {
+        drawFrameBoxes();
+        return;
+    }
+    // The ring image is opaque: filling the ground and the panel under it
+    // as well would only double the display's work on every redraw.
+    const RingPlacement rings = ringSquare(*this);
+    for (const PixelBox& box : boxesAround({X, Y, W, H}, {rings.originX, rings.originY, rings.side, rings.side})) {
+        if (box.w <= 0 || box.h <= 0) continue;
+        fl_push_clip(box.x, box.y, box.w, box.h);
+        drawFrameBoxes();
+        fl_pop_clip();
+    }
+}
+
+void Map::drawFrameBoxes() {
+    const int X = x(), Y = y(), W = w(), H = h();
     const int L = listLeft;
     const Fl_Color panel = mapPanelColour(app->mapTransparency());
     const Fl_Color outline = panelOutlineColour();
 
+    fl_color(themeBackground);
+    fl_rectf(X, Y, W, H);
     fl_color(themeBorder);
     fl_line(X + 24, Y, X + W - 24, Y);
     if (H - 102 > 0) fillRoundedBox(L + 10, Y + 10, 310, H - 102, 12, themeSurface);
@@ -171,14 +197,28 @@ void Map::drawFrame() {
 }
 
 void Map::draw() {
-    drawFrame();
-    if (app->isScanning())
+    const Tree* tree = app->resultTree();
+    const bool scanning = app->isScanning();
+    // Every state but the welcome screen (and a folder index the tree does
+    // not hold) draws the ring image over its whole square.
+    drawFrame(scanning || (tree != nullptr && app->currentFolder() < tree->nodes.size()));
+    if (scanning)
         drawPreview();
-    else if (app->resultTree() != nullptr)
+    else if (tree != nullptr)
         drawFullMap();
     else
         drawWelcome();
     fl_pop_clip();
+}
+
+void Map::redrawScanTick() {
+    // A tick changes the header lines, the ring with the counted bytes in
+    // its middle, and the list; the panel around the ring and the note stay
+    // as they are, so they are neither filled again nor copied to the screen.
+    const RingPlacement rings = ringSquare(*this);
+    damage(FL_DAMAGE_ALL, x(), y(), listLeft - x(), kHeaderHeight);
+    damage(FL_DAMAGE_ALL, rings.originX, rings.originY, rings.side, rings.side);
+    damage(FL_DAMAGE_ALL, listLeft, y(), x() + w() - listLeft, h());
 }
 
 }  // namespace fan

@@ -62,6 +62,8 @@ public:
 
     // The node under a window point, or kNoNode.
     uint64_t hitTest(int x, int y) const;
+    // Redraws what a poll tick of a running scan changes in the live preview.
+    void redrawScanTick();
     // Forgets the cached pictures, the preview weights, the hover and the
     // list scroll. The host calls it whenever what the map shows changes.
     void resetCache();
@@ -106,7 +108,8 @@ public:
     std::unordered_map<std::string, double> previewWeights;
 
 private:
-    void drawFrame();
+    void drawFrame(bool ringImageShown);
+    void drawFrameBoxes();
     void drawFullMap();
     void drawPreview();
     void drawWelcome();

@@ -20,6 +20,7 @@
 #include "ui/map_geometry.h"
 #include "ui/map_image.h"
 #include "ui/palette.h"
+#include "ui/row_bands.h"
 
 namespace fan {
 
@@ -45,7 +46,7 @@ void rebuildImage(Map& map, const std::vector<RasterSegment>& sectors, std::arra
     // The image points into the buffer, so it goes first.
     delete map.mapImage;
     map.mapImage = nullptr;
-    map.mapPixels = rasterizeRings(raster, raster * 0.5, background, sectors, kSupersample);
+    map.mapPixels = rasterizeRingsInBands(raster, raster * 0.5, background, sectors, kSupersample);
     map.mapImage = new MapImage(map.mapPixels.data(), raster, side);
 }
 

@@ -38,6 +38,19 @@ RingPlacement placeRings(int x, int y, int w, int h, double holeShare, double mi
     return p;
 }
 
+std::array<PixelBox, 4> boxesAround(PixelBox outer, PixelBox hole) {
+    const int right = outer.x + outer.w;
+    const int bottom = outer.y + outer.h;
+    const int holeTop = std::clamp(hole.y, outer.y, bottom);
+    const int holeBottom = std::clamp(hole.y + hole.h, holeTop, bottom);
+    const int holeLeft = std::clamp(hole.x, outer.x, right);
+    const int holeRight = std::clamp(hole.x + hole.w, holeLeft, right);
+    return {{{outer.x, outer.y, outer.w, holeTop - outer.y},
+             {outer.x, holeBottom, outer.w, bottom - holeBottom},
+             {outer.x, holeTop, holeLeft - outer.x, holeBottom - holeTop},
+             {holeRight, holeTop, right - holeRight, holeBottom - holeTop}}};
+}
+
 int rasterSideFor(int side, double scale) {
     const int raster = scale > 1.0 ? static_cast<int>(std::ceil(scale * side)) : side;
     return std::min(raster, kRasterCap);

@@ -6,6 +6,7 @@
 // them, though only the map widget does, on the GUI thread.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <utility>
 
@@ -32,6 +33,19 @@ struct RingPlacement {
     double centerX = 0.0;
     double centerY = 0.0;
 };
+
+// A box in window pixels.
+struct PixelBox {
+    int x = 0;
+    int y = 0;
+    int w = 0;
+    int h = 0;
+};
+
+// The parts of `outer` that `hole` leaves: the bands above and below it
+// across the whole width and those to its left and right at its height.
+// Bands with no area come out empty (w or h 0).
+std::array<PixelBox, 4> boxesAround(PixelBox outer, PixelBox hole);
 
 // x where the right-hand list panel starts.
 inline int listLeftFor(int x, int w) {

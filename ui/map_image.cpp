@@ -6,7 +6,7 @@
 #include <cstddef>
 
 #include "ui/image_resample.h"
-#include "ui/native_pixels.h"
+#include "ui/row_bands.h"
 
 namespace fan {
 
@@ -47,17 +47,16 @@ void rgbLine(void* data, int x, int y, int w, uchar* out) {
 }  // namespace
 
 MapImage::MapImage(const uint8_t* pixels, int raster, int side)
-    : Fl_Image(side, side, 4),
-      raster_(pixels),
-      rasterSide_(raster),
-      drawn_(new uint32_t[static_cast<size_t>(side) * static_cast<size_t>(side)]) {
+    : Fl_Image(side, side, 4), raster_(pixels), rasterSide_(raster), drawn_(side, side) {
+    uint32_t* drawn = drawn_.pixelsToChange();
     if (raster == side) {
-        packRows(pixels, raster, 0, raster, drawn_.get());
+        forRowBands(raster, [&](int begin, int end) { packRows(pixels, raster, begin, end, drawn); });
         return;
     }
     source_.reset(new uint32_t[static_cast<size_t>(raster) * static_cast<size_t>(raster)]);
-    packRows(pixels, raster, 0, raster, source_.get());
-    resampleSquare(source_.get(), raster, drawn_.get(), side);
+    uint32_t* source = source_.get();
+    forRowBands(raster, [&](int begin, int end) { packRows(pixels, raster, begin, end, source); });
+    forRowBands(side, [&](int begin, int end) { resampleSquare(source, raster, drawn, side, begin, end); });
 }
 
 MapImage::~MapImage() {
@@ -73,11 +72,11 @@ void MapImage::uncache() {
 void MapImage::rasterRowsChanged(int begin, int end) {
     RowSpan rows{begin, end};
     if (!source_) {
-        packRows(raster_, rasterSide_, begin, end, drawn_.get());
+        packRows(raster_, rasterSide_, begin, end, drawn_.pixelsToChange());
     } else {
         packRows(raster_, rasterSide_, begin, end, source_.get());
         rows = resampledRows(rasterSide_, w(), begin, end);
-        resampleSquare(source_.get(), rasterSide_, drawn_.get(), w(), rows.begin, rows.end);
+        resampleSquare(source_.get(), rasterSide_, drawn_.pixelsToChange(), w(), rows.begin, rows.end);
     }
     if (offscreen_ != 0 && rows.begin < rows.end) {
         fl_begin_offscreen(offscreen_);
@@ -86,9 +85,9 @@ void MapImage::rasterRowsChanged(int begin, int end) {
     }
 }
 
-void MapImage::put(int rowBegin, int rowEnd, int x, int y) const {
-    if (drawingToDisplay() && putNativeRows(drawn_.get(), w(), rowBegin, rowEnd, x, y)) return;
-    RgbLines lines{drawn_.get(), w(), rowBegin};
+void MapImage::put(int rowBegin, int rowEnd, int x, int y) {
+    if (drawingToDisplay() && drawn_.put(rowBegin, rowEnd, x, y)) return;
+    RgbLines lines{drawn_.pixels(), w(), rowBegin};
     fl_draw_image(rgbLine, &lines, x, y + rowBegin, w(), rowEnd - rowBegin, 3);
 }
 

@@ -17,6 +17,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "ui/native_pixels.h"
+
 namespace fan {
 
 class MapImage : public Fl_Image {
@@ -31,19 +33,19 @@ public:
     void rasterRowsChanged(int begin, int end);
 
     // The pixels as drawn, side x side of 0x00RRGGBB, rows top to bottom.
-    const uint32_t* drawnPixels() const { return drawn_.get(); }
+    const uint32_t* drawnPixels() const { return drawn_.pixels(); }
 
     void draw(int X, int Y, int W, int H, int cx = 0, int cy = 0) override;
     void uncache() override;
 
 private:
-    void put(int rowBegin, int rowEnd, int x, int y) const;
+    void put(int rowBegin, int rowEnd, int x, int y);
 
     const uint8_t* raster_;
     int rasterSide_;
     // Left uninitialised when made: every pixel is written before it is read.
     std::unique_ptr<uint32_t[]> source_;  // the raster in 32 bits, when scaled
-    std::unique_ptr<uint32_t[]> drawn_;
+    NativePixels drawn_;
     int draws_ = 0;
     Fl_Offscreen offscreen_ = 0;
 };

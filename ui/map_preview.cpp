@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "core/path_text.h"
-#include "core/ring_raster.h"
+#include "core/raster_segment.h"
 #include "texts/ui_texts.h"
 #include "texts/volume_description.h"
 #include "ui/draw_helpers.h"
@@ -17,6 +17,7 @@
 #include "ui/map_geometry.h"
 #include "ui/palette.h"
 #include "ui/preview_model.h"
+#include "ui/row_bands.h"
 #include "ui/scan_hatch.h"
 
 namespace fan {
@@ -70,6 +71,41 @@ void drawDot(int x, int y, Fl_Color colour) {
     fl_pie(x, y, 8, 8, 0, 360);
 }
 
+// The list of the entries walked, with its heading, and the note under the map.
+void drawPreviewList(Map& map, const std::vector<PreviewItem>& items, size_t discovered, Fl_Color panel) {
+    const int X = map.x(), Y = map.y(), W = map.w(), H = map.h();
+    const int L = map.listLeft;
+    drawTextLeft(uiText(txtLivePreview), L + 24, Y + 18, 270, 30, 20, themeText);
+    drawTextLeft(std::to_string(discovered) + " " + uiText(txtObjectsDiscovered), L + 24, Y + 51, 280, 24, 12,
+                 themeTextDim);
+    map.listTop = listTopFor(Y);
+    map.listRows = listRowsFor(H);
+    uint64_t maxBytes = 1;
+    for (const PreviewItem& item : items)
+        maxBytes = std::max(maxBytes, item.bytes);
+    for (size_t r = 0; r < items.size() && r < static_cast<size_t>(map.listRows); ++r) {
+        const PreviewItem& item = items[r];
+        const StateLook look = lookFor(item.state, static_cast<uint32_t>(r), panel);
+        const int rowY = map.listTop + kListRowHeight * static_cast<int>(r);
+        drawDot(L + 24, rowY + 8, look.dot);
+        drawTextVCentered(item.name, L + 41, rowY, 245, 26, 14, look.name);
+        std::string detail = look.word;
+        if (item.bytes != 0) {
+            detail = formatSize(item.bytes, uiLanguage);
+            if (item.state != PreviewState::Complete) detail += std::string("  \u00B7  ") + look.word;
+        }
+        drawTextLeft(detail, L + 41, rowY + 26, 259, 20, 12, look.detail);
+        fillRoundedBox(L + 41, rowY + 50, 259, 4, 2, themeBorder);
+        if (item.bytes != 0) {
+            const int bar = static_cast<int>(static_cast<double>(item.bytes) * 259.0 / static_cast<double>(maxBytes));
+            fillRoundedBox(L + 41, rowY + 50, std::max(4, bar), 4, 2, look.dot);
+        }
+    }
+    if (items.empty()) drawTextLeft(uiText(txtReadingStructure), L + 24, map.listTop, 280, 30, 14, themeTextDim);
+
+    drawTextVCentered(uiText(txtPreviewNote), X + 24, Y + H - 89, W - 48, 45, 12, themeTextDim);
+}
+
 }  // namespace
 
 void Map::drawPreview() {
@@ -94,6 +130,11 @@ void Map::drawPreview() {
     const PreviewWeights weights = smoothPreviewWeights(items, previewWeights);
     const std::vector<PreviewSegment> sectors = previewSegments(items, weights);
 
+    // The list and the note go first: the display draws them while the
+    // ring image is being made.
+    drawPreviewList(*this, items, snapshot.items.size(), panel);
+    compat::sendDrawingToDisplay();
+
     const Fl_Window* window = top_window();
     const int raster = previewRasterSize(compat::screenScale(window), place.side);
     const double ratio = static_cast<double>(raster) / place.side;
@@ -111,7 +152,7 @@ void Map::drawPreview() {
         // The image points into the pixel buffer, so it goes first.
         delete previewImage;
         previewImage = nullptr;
-        previewPixels = rasterizeRings(raster, raster * 0.5, colourBytes(panel), paint, kPreviewSupersample);
+        previewPixels = rasterizeRingsInBands(raster, raster * 0.5, colourBytes(panel), paint, kPreviewSupersample);
         previewImage = compat::imageDrawnAt(previewPixels.data(), raster, place.side);
         previewHash = hash;
     }
@@ -135,36 +176,6 @@ void Map::drawPreview() {
                     px(centerY - 28), px(2 * hole - 24), 32, 18, themeText, FL_ALIGN_CENTER);
     drawTextAligned(uiText(txtScanning), px(centerX - hole + 10), px(centerY + 5), px(2 * hole - 20), 22, 11,
                     themeTextDim, FL_ALIGN_CENTER);
-
-    drawTextLeft(uiText(txtLivePreview), L + 24, Y + 18, 270, 30, 20, themeText);
-    drawTextLeft(std::to_string(snapshot.items.size()) + " " + uiText(txtObjectsDiscovered), L + 24, Y + 51, 280, 24,
-                 12, themeTextDim);
-    listTop = listTopFor(Y);
-    listRows = listRowsFor(H);
-    uint64_t maxBytes = 1;
-    for (const PreviewItem& item : items)
-        maxBytes = std::max(maxBytes, item.bytes);
-    for (size_t r = 0; r < items.size() && r < static_cast<size_t>(listRows); ++r) {
-        const PreviewItem& item = items[r];
-        const StateLook look = lookFor(item.state, static_cast<uint32_t>(r), panel);
-        const int rowY = listTop + kListRowHeight * static_cast<int>(r);
-        drawDot(L + 24, rowY + 8, look.dot);
-        drawTextVCentered(item.name, L + 41, rowY, 245, 26, 14, look.name);
-        std::string detail = look.word;
-        if (item.bytes != 0) {
-            detail = formatSize(item.bytes, uiLanguage);
-            if (item.state != PreviewState::Complete) detail += std::string("  \u00B7  ") + look.word;
-        }
-        drawTextLeft(detail, L + 41, rowY + 26, 259, 20, 12, look.detail);
-        fillRoundedBox(L + 41, rowY + 50, 259, 4, 2, themeBorder);
-        if (item.bytes != 0) {
-            const int bar = static_cast<int>(static_cast<double>(item.bytes) * 259.0 / static_cast<double>(maxBytes));
-            fillRoundedBox(L + 41, rowY + 50, std::max(4, bar), 4, 2, look.dot);
-        }
-    }
-    if (items.empty()) drawTextLeft(uiText(txtReadingStructure), L + 24, listTop, 280, 30, 14, themeTextDim);
-
-    drawTextVCentered(uiText(txtPreviewNote), X + 24, Y + H - 89, W - 48, 45, 12, themeTextDim);
 }
 
 void Map::drawWelcome() {

@@ -1,6 +1,7 @@
 // The map's ring image where the window shows it: scaled to its side at its
 // place, on its first drawing (sent straight to the window) and on later
-// ones (copied from the display's copy), and changed rows reaching that copy.
+// ones (copied from the display's copy), and changed rows reaching that copy;
+// from memory shared with the display and, as on a remote display, without.
 #include <gtest/gtest.h>
 
 #include <FL/Fl.H>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "ui/map_image.h"
+#include "ui/native_pixels.h"
 #include "ui_test_support.h"
 
 namespace fan {
@@ -41,9 +43,10 @@ public:
     std::unique_ptr<MapImage> image;
 };
 
-class MapImageTest : public ::testing::Test {
+class MapImageTest : public ::testing::TestWithParam<bool> {
 protected:
     void SetUp() override {
+        allowSharedPixels(GetParam());
         raster.resize(size_t(kRaster) * kRaster * 3);
         const int half = kRaster / 2;
         paint(0, half, 0, half, kTopLeft);
@@ -55,8 +58,10 @@ protected:
         window->end();
         window->show();
         settle();
+        ASSERT_EQ(NativePixels(1, 1).shared(), GetParam());
         box->image = std::make_unique<MapImage>(raster.data(), kRaster, kSide);
     }
+    void TearDown() override { allowSharedPixels(true); }
 
     void paint(int x0, int x1, int y0, int y1, Fl_Color colour) {
         for (int y = y0; y < y1; ++y)
@@ -77,7 +82,7 @@ protected:
     ImageBox* box = nullptr;
 };
 
-TEST_F(MapImageTest, ScaledImageShowsAtItsPlaceOnEveryDrawing) {
+TEST_P(MapImageTest, ScaledImageShowsAtItsPlaceOnEveryDrawing) {
     const struct {
         const char* name;
         int x, y;
@@ -95,7 +100,7 @@ TEST_F(MapImageTest, ScaledImageShowsAtItsPlaceOnEveryDrawing) {
     }
 }
 
-TEST_F(MapImageTest, ChangedRowsReachTheScreen) {
+TEST_P(MapImageTest, ChangedRowsReachTheScreen) {
     redrawNow();
     redrawNow();
     paint(0, kRaster, kRaster / 2, kRaster, kChanged);
@@ -104,6 +109,11 @@ TEST_F(MapImageTest, ChangedRowsReachTheScreen) {
     EXPECT_EQ(shown(20, 60), hex(kChanged)) << "bottom half";
     EXPECT_EQ(shown(60, 20), hex(kTopRight)) << "top half";
 }
+
+INSTANTIATE_TEST_SUITE_P(Memory, MapImageTest, ::testing::Values(true, false),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                             return info.param ? "SharedWithTheDisplay" : "SentThroughTheConnection";
+                         });
 
 }  // namespace
 }  // namespace fan
