@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include <FL/Fl_Window.H>
+#include <FL/Fl_Double_Window.H>
 
 #include <memory>
 #include <string>
@@ -43,10 +43,10 @@ class MapFixture : public ::testing::Test {
 protected:
     void SetUp() override { applyPalette(true); }
 
-    // The map filling a window of the given size at the screen's corner,
+    // The map filling a double-buffered window, as the main window is, of the given size at the screen's corner,
     // shown and drawn once, or left unshown for the test to draw into a canvas.
     void open(int w, int h, bool show = true) {
-        window = std::make_unique<Fl_Window>(0, 0, w, h);
+        window = std::make_unique<Fl_Double_Window>(0, 0, w, h);
         map = new Map(0, 0, w, h, &host);
         window->end();
         if (!show) return;
@@ -58,7 +58,7 @@ protected:
     }
 
     FakeMapHost host;
-    std::unique_ptr<Fl_Window> window;
+    std::unique_ptr<Fl_Double_Window> window;
     Map* map = nullptr;
 };
 

@@ -3,14 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <FL/Fl.H>
-#include <FL/Fl_Double_Window.H>
 #include <FL/x.H>
 
 #include <string>
 
-#include "fake_map_host.h"
-#include "ui/palette.h"
-#include "ui_test_support.h"
+#include "map_fixture.h"
 
 namespace fan {
 namespace {
@@ -48,26 +45,18 @@ std::string firstDifference(const Fl_Window& window, const Canvas& whole) {
     return difference;
 }
 
-TEST(MapScanTick, WindowShowsWhatTheWholeDrawingShows) {
-    applyPalette(true);
-    FakeMapHost host;
+TEST_F(MapFixture, AScanTickShowsWhatTheWholeDrawingShows) {
     host.scanning = true;
-    host.path = "/data";
-    Fl_Double_Window window(kW, kH);
-    Map map(0, 0, kW, kH, &host);
-    window.end();
-    window.show();
-    settle();
+    open(kW, kH);
     // The first walked entries arrive: header, ring, centre and list change.
     host.snapshot = walked(3 << 20);
     host.phase = 0.5;
-    const auto weights = map.previewWeights;
-    map.redrawScanTick();
+    const auto weights = map->previewWeights;
+    map->redrawScanTick();
     Fl::flush();
     // Drawn again from the same weights, as a whole, into a canvas.
-    map.previewWeights = weights;
-    const Canvas whole(kW, kH, [&] { map.draw(); });
-    EXPECT_EQ(firstDifference(window, whole), "none");
+    map->previewWeights = weights;
+    EXPECT_EQ(firstDifference(*window, draw()), "none");
 }
 
 }  // namespace
