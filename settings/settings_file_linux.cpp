@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "settings/settings_value_store.h"
+#include "settings/text_lines.h"
 
 namespace fan {
 
@@ -161,10 +162,7 @@ void readStoredValues(const char* const* names, std::optional<int32_t>* values, 
 
     std::string_view rest = *text;
     while (!rest.empty()) {
-        const size_t end = rest.find('\n');
-        std::string_view line = rest.substr(0, end);
-        rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        const std::string_view line = takeLine(rest);
         const size_t eq = line.find('=');
         if (eq == std::string_view::npos) continue;
         for (size_t i = 0; i < count; ++i)

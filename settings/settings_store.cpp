@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "settings/settings_value_store.h"
+#include "settings/text_lines.h"
 
 namespace fan {
 namespace {
@@ -71,11 +72,7 @@ const Field* legacyField(std::string_view key) {
 bool readLegacyText(std::string_view text, Settings& settings) {
     bool known = false;
     while (!text.empty()) {
-        const size_t end = text.find('\n');
-        std::string_view line = text.substr(0, end);
-        text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
-        // Written on Windows, where text mode reads CR LF as a line feed.
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        const std::string_view line = takeLine(text);
 
         const size_t eq = line.find('=');
         if (eq == std::string_view::npos) continue;
