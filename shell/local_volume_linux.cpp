@@ -10,10 +10,12 @@
 
 namespace fan {
 
-std::vector<MountEntry> readMountTable() {
+std::optional<std::vector<MountEntry>> readMountTable() {
     std::ifstream in(shellCalls.mountTable);
-    if (!in) return {};
-    return parseMountInfo(in);
+    if (!in) return std::nullopt;
+    std::vector<MountEntry> mounts = parseMountInfo(in);
+    if (in.bad() || mounts.empty()) return std::nullopt;
+    return mounts;
 }
 
 bool isLocalMount(const MountEntry& mount) {
@@ -43,7 +45,7 @@ std::filesystem::path itemLocation(const std::filesystem::path& path) {
 }
 
 bool isLocalVolume(const std::filesystem::path& path) {
-    const std::vector<MountEntry> mounts = readMountTable();
+    const std::vector<MountEntry> mounts = readMountTable().value_or(std::vector<MountEntry>{});
     const int index = findMountForPath(mounts, itemLocation(path).string());
     return index >= 0 && isLocalMount(mounts[size_t(index)]);
 }

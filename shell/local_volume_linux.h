@@ -3,14 +3,17 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <vector>
 
 #include "core/mount_entry.h"
 
 namespace fan {
 
-// The mounts of shellCalls.mountTable; empty when it cannot be read.
-std::vector<MountEntry> readMountTable();
+// The mounts of shellCalls.mountTable; none when it cannot be read or lists
+// nothing (every process sees at least its root mount), so that a check
+// that needs it can refuse.
+std::optional<std::vector<MountEntry>> readMountTable();
 
 // Backed by a block device (or ZFS's pool of them) or by memory (tmpfs), and
 // neither network, optical nor pseudo.

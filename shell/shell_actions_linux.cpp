@@ -19,6 +19,8 @@ namespace fan {
 ShellCalls shellCalls = {
     ::fstatat,
     [](int dirfd, const char* path, int flags, mode_t mode) { return ::openat(dirfd, path, flags, mode); },
+    ::statx,
+    ::fdopendir,
     ::renameat2,
     runCommand,
     startProgram,

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <chrono>
+#include <dirent.h>
 #include <string>
 #include <sys/stat.h>
 #include <sys/types.h>
@@ -17,8 +18,14 @@ struct ShellCalls {
     // The device check (where an item and a trash folder lie), and what an
     // entry met while emptying is.
     int (*fstatat)(int dirfd, const char* path, struct stat* status, int flags);
-    // Creating the .trashinfo file (always with O_EXCL).
+    // Creating the .trashinfo file (always with O_EXCL), and reading a
+    // descriptor's fdinfo where the kernel gives its mount only there.
     int (*openat)(int dirfd, const char* path, int flags, mode_t mode);
+    // Whether an entry is the root of a mount, and which mount a folder
+    // opened while emptying lies on.
+    int (*statx)(int dirfd, const char* path, int flags, unsigned mask, struct statx* status);
+    // Listing a folder while emptying.
+    DIR* (*fdopendir)(int fd);
     // Moving the item into files/ (always with RENAME_NOREPLACE).
     int (*renameat2)(int fromDir, const char* from, int toDir, const char* to, unsigned flags);
     // Helpers waited for (gdbus, dbus-send, xdg-open) and programs left to

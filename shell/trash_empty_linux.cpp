@@ -5,9 +5,12 @@
 // another file system (a mount inside a trashed folder) is never entered, and
 // a record stays while any of its item is left.
 #include <cerrno>
+#include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <optional>
 #include <set>
 #include <string>
 #include <sys/stat.h>
@@ -32,14 +35,16 @@ struct FirstError {
     }
 };
 
-std::vector<std::string> entryNames(int dirfd, FirstError& failure) {
-    std::vector<std::string> names;
+// The names in the folder; false (with the reason noted) when it could not
+// be listed to its end.
+bool listEntries(int dirfd, std::vector<std::string>& names, FirstError& failure) {
+    names.clear();
     const int copy = ::dup(dirfd);
-    DIR* dir = copy >= 0 ? ::fdopendir(copy) : nullptr;
+    DIR* dir = copy >= 0 ? shellCalls.fdopendir(copy) : nullptr;
     if (!dir) {
         failure.note(errno);
         if (copy >= 0) ::close(copy);
-        return names;
+        return false;
     }
     ::rewinddir(dir);  // the copy shares its position with every earlier listing
     errno = 0;
@@ -48,9 +53,41 @@ std::vector<std::string> entryNames(int dirfd, FirstError& failure) {
         if (name != "." && name != "..") names.push_back(name);
         errno = 0;
     }
-    if (errno != 0) failure.note(errno);
+    const int error = errno;
     ::closedir(dir);
+    if (error != 0) failure.note(error);
+    return error == 0;
+}
+
+std::vector<std::string> entryNames(int dirfd, FirstError& failure) {
+    std::vector<std::string> names;
+    listEntries(dirfd, names, failure);
     return names;
+}
+
+// The mount a descriptor lies on. Kernels before 5.8 (and sandboxes that
+// refuse statx) give it only in the descriptor's fdinfo. False, with errno
+// set, when neither tells.
+bool mountOf(int fd, uint64_t& mount) {
+    struct statx status;
+    if (shellCalls.statx(fd, "", AT_EMPTY_PATH | AT_SYMLINK_NOFOLLOW, STATX_MNT_ID, &status) == 0 &&
+        (status.stx_mask & STATX_MNT_ID)) {
+        mount = status.stx_mnt_id;
+        return true;
+    }
+    const std::string fdinfo = "/proc/self/fdinfo/" + std::to_string(fd);
+    const FileDescriptor info(shellCalls.openat(AT_FDCWD, fdinfo.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW, 0));
+    if (!info.valid()) return false;
+    char text[4096];
+    const ssize_t length = ::read(info.get(), text, sizeof text - 1);
+    if (length < 0) return false;
+    text[length] = '\0';
+    const char* field = std::strstr(text, "mnt_id:");
+    char* end = nullptr;
+    if (field) mount = std::strtoull(field + 7, &end, 10);
+    if (end && end != field + 7) return true;
+    errno = ENOTSUP;
+    return false;
 }
 
 // A folder being emptied: where it is, what it held when listed, and how far
@@ -75,19 +112,14 @@ std::string pathOf(const std::vector<Level>& levels, const std::string& name) {
     return path + name;
 }
 
-// A mount whose root lies on the same device (a bind mount) is only told
-// apart by the kernel's mount-root flag.
-bool isMountRoot(int dirfd, const char* name) {
-    struct statx status;
-    return ::statx(dirfd, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, 0, &status) == 0 &&
-           (status.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) && (status.stx_attributes & STATX_ATTR_MOUNT_ROOT);
-}
-
-// Opens the folder `name` for listing and removing its entries. Its mode is
+// Opens the folder `name` for listing and removing its entries, when it
+// lies on the mount `rootMount`. The descriptor itself is checked: a mount
+// made on the name after it was looked at is not entered. Its mode is
 // changed through a descriptor, never by name, so a link swapped in after
 // the check cannot redirect the change; a folder the owner made unreadable
 // is opened by path only first, and changed through /proc.
-FileDescriptor openForRemoval(int dirfd, const std::string& name, FirstError& failure) {
+FileDescriptor openForRemoval(int dirfd, const std::string& name, uint64_t rootMount, const std::string& shown,
+                              FirstError& failure) {
     const FileDescriptor handle(::openat(dirfd, name.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
     struct stat status;
     if (!handle.valid() || ::fstat(handle.get(), &status) != 0) {
@@ -96,6 +128,15 @@ FileDescriptor openForRemoval(int dirfd, const std::string& name, FirstError& fa
     }
     if (!S_ISDIR(status.st_mode)) {
         failure.note(ENOTDIR);
+        return FileDescriptor();
+    }
+    uint64_t mount = 0;
+    if (!mountOf(handle.get(), mount)) {
+        failure.note(shown + " left in place, its mount cannot be identified: " + std::strerror(errno));
+        return FileDescriptor();
+    }
+    if (mount != rootMount) {
+        failure.note(shown + " is another file system, left in place");
         return FileDescriptor();
     }
     // A trashed folder the owner made read-only still goes.
@@ -116,7 +157,8 @@ FileDescriptor openForRemoval(int dirfd, const std::string& name, FirstError& fa
 // parent is reopened through "..", and checked to be the folder left.
 void removeContents(int root, const std::set<std::string>& keep, FirstError& failure) {
     struct stat rootStatus;
-    if (::fstat(root, &rootStatus) != 0) {
+    uint64_t rootMount = 0;
+    if (::fstat(root, &rootStatus) != 0 || !mountOf(root, rootMount)) {
         failure.note(errno);
         return;
     }
@@ -141,18 +183,14 @@ void removeContents(int root, const std::set<std::string>& keep, FirstError& fai
                 if (::unlinkat(current.get(), name.c_str(), 0) != 0 && errno != ENOENT) failure.note(errno);
                 continue;
             }
-            const std::string leftInPlace = pathOf(levels, name) + " is another file system, left in place";
+            const std::string shown = pathOf(levels, name);
             if (status.st_dev != rootStatus.st_dev || isMountRoot(current.get(), name.c_str())) {
-                failure.note(leftInPlace);
+                failure.note(shown + " is another file system, left in place");
                 continue;
             }
-            FileDescriptor child = openForRemoval(current.get(), name, failure);
+            FileDescriptor child = openForRemoval(current.get(), name, rootMount, shown, failure);
             struct stat childStatus;
             if (!child.valid() || ::fstat(child.get(), &childStatus) != 0) continue;
-            if (childStatus.st_dev != rootStatus.st_dev) {  // mounted since it was looked at
-                failure.note(leftInPlace);
-                continue;
-            }
             std::vector<std::string> names = entryNames(child.get(), failure);
             levels.push_back({name, childStatus.st_dev, childStatus.st_ino, std::move(names)});
             current = std::move(child);
@@ -183,20 +221,25 @@ void emptyTrash(const std::filesystem::path& root, bool volumeTrash, FirstError&
     struct stat status;
     if (::fstat(trash.get(), &status) != 0 || (volumeTrash && status.st_uid != ::geteuid())) return;
 
-    // The items first: a record goes only once nothing of its item is left.
+    // The items first: a record goes only once nothing of its item is left,
+    // and while what is left cannot be listed, every record stays.
     std::set<std::string> keptRecords;
+    bool listed = true;
     const FileDescriptor files = openTrashFolder(trash.get(), "files", false);
     if (files.valid()) {
         removeContents(files.get(), {}, failure);
-        for (const std::string& name : entryNames(files.get(), failure))
+        std::vector<std::string> left;
+        listed = listEntries(files.get(), left, failure);
+        for (const std::string& name : left)
             keptRecords.insert(name + ".trashinfo");
     } else if (errno != ENOENT) {
+        listed = false;
         failure.note(errno);
     }
     const FileDescriptor info = openTrashFolder(trash.get(), "info", false);
-    if (info.valid())
+    if (info.valid() && listed)
         removeContents(info.get(), keptRecords, failure);
-    else if (errno != ENOENT)
+    else if (!info.valid() && errno != ENOENT)
         failure.note(errno);
     if (::unlinkat(trash.get(), "directorysizes", 0) != 0 && errno != ENOENT) failure.note(errno);
 }
@@ -213,7 +256,9 @@ ShellActionResult emptyRecycleBin() {
     };
     const std::filesystem::path home = homeTrashFolder();
     if (!home.empty() && once(home)) emptyTrash(home, false, failure);
-    for (const MountEntry& mount : readMountTable()) {
+    const std::optional<std::vector<MountEntry>> mounts = readMountTable();
+    if (!mounts) failure.note("the mount table cannot be read");  // the volumes' trashes are not known
+    for (const MountEntry& mount : mounts.value_or(std::vector<MountEntry>{})) {
         if (!isLocalMount(mount)) continue;
         for (const std::filesystem::path& root : volumeTrashFolders(mount.mountPoint))
             if (once(root)) emptyTrash(root, true, failure);

@@ -12,6 +12,7 @@
 #include <cstring>
 #include <ctime>
 #include <fcntl.h>
+#include <optional>
 #include <pwd.h>
 #include <stdio.h>
 #include <sys/stat.h>
@@ -109,6 +110,15 @@ std::string findVolumeTrash(const std::filesystem::path& item, dev_t device, con
         if (reason.empty()) return reason;
     }
     return reason;
+}
+
+// The item itself is where a file system is mounted: by the kernel's flag,
+// or by the mount table where the kernel does not give the flag.
+bool isMountPoint(const std::filesystem::path& item, const std::vector<MountEntry>& mounts) {
+    if (isMountRoot(AT_FDCWD, item.c_str())) return true;
+    for (const MountEntry& mount : mounts)
+        if (mount.mountPoint == item.string()) return true;
+    return false;
 }
 
 // A mount point strictly inside the item, or empty: such a folder would
@@ -210,6 +220,12 @@ std::vector<std::filesystem::path> volumeTrashFolders(const std::string& topdir)
     return folders;
 }
 
+bool isMountRoot(int dirfd, const char* name) {
+    struct statx status;
+    return shellCalls.statx(dirfd, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, 0, &status) == 0 &&
+           (status.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) && (status.stx_attributes & STATX_ATTR_MOUNT_ROOT);
+}
+
 FileDescriptor openTrashFolder(int dirfd, const char* name, bool create, bool followLink) {
     if (create && ::mkdirat(dirfd, name, 0700) != 0 && errno != EEXIST) return FileDescriptor();
     return FileDescriptor(::openat(dirfd, name, O_RDONLY | O_DIRECTORY | O_CLOEXEC | (followLink ? 0 : O_NOFOLLOW)));
@@ -221,7 +237,14 @@ ShellActionResult moveToRecycleBin(const std::filesystem::path& path) {
     if (name.empty() || name == "." || name == "..") return trashFailed("not an item that can be moved");
     dev_t device = 0;
     if (!deviceOf(item, AT_SYMLINK_NOFOLLOW, device)) return trashFailed(std::strerror(errno));
-    const std::vector<MountEntry> mounts = readMountTable();
+    // Without the mount table no folder can be known to hold no mount, nor
+    // the trash of a volume be found: refuse rather than guess.
+    const std::optional<std::vector<MountEntry>> table = readMountTable();
+    if (!table) return trashFailed("the mount table cannot be read");
+    const std::vector<MountEntry>& mounts = *table;
+    // Refused before any trash is looked for, which could create one on the
+    // mounted volume itself.
+    if (isMountPoint(item, mounts)) return trashFailed("the item is a mount point");
     if (const std::string inside = mountInside(item, mounts); !inside.empty())
         return trashFailed("the folder holds the mounted file system " + inside);
 

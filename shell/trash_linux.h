@@ -39,6 +39,11 @@ private:
     int fd_;
 };
 
+// Whether the entry `name` below `dirfd` is the root of a mount: a bind
+// mount of the same file system shares its device and is told apart only by
+// the kernel's mount-root flag. False where the kernel does not give it.
+bool isMountRoot(int dirfd, const char* name);
+
 // Opens the folder `name` below `dirfd`, creating it with mode 0700 first
 // when `create` is set. A link in its last component is followed only when
 // `followLink` is set: the home trash may be a link the user made, while a

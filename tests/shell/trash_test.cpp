@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cstdlib>
+#include <dirent.h>
 #include <filesystem>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -34,11 +36,61 @@ int swapAfterLooking(int dirfd, const char* path, struct stat* status, int flags
     return result;
 }
 
+// The folder "bound" of a trashed folder, the trash's files/ and how often
+// files/ has been listed, for the steps below.
+ino_t boundInode;
+ino_t filesInode;
+int filesListings;
+bool isFolder(int fd, ino_t inode) {
+    struct stat status;
+    return ::fstat(fd, &status) == 0 && status.st_ino == inode;
+}
+
+// "bound", once opened, lies on another mount of the same device: a bind
+// mount made after it was looked at.
+int boundOnOtherMount(int dirfd, const char* path, int flags, unsigned mask, struct statx* status) {
+    const int result = ::statx(dirfd, path, flags, mask, status);
+    if (result == 0 && (flags & AT_EMPTY_PATH) && isFolder(dirfd, boundInode)) status->stx_mnt_id += 1;
+    return result;
+}
+
+// A kernel before 5.8: statx gives no mount id.
+int noMountIds(int dirfd, const char* path, int flags, unsigned mask, struct statx* status) {
+    const int result = ::statx(dirfd, path, flags, mask, status);
+    status->stx_mask &= ~STATX_MNT_ID;
+    return result;
+}
+
+// The fdinfo of "bound" cannot be read either.
+int noFdinfoForBound(int dirfd, const char* path, int flags, mode_t mode) {
+    const std::string fdinfo = "/proc/self/fdinfo/";
+    if (std::string(path).rfind(fdinfo, 0) == 0 && isFolder(std::atoi(path + fdinfo.size()), boundInode)) {
+        errno = EACCES;
+        return -1;
+    }
+    return ::openat(dirfd, path, flags, mode);
+}
+
+// files/ can be listed once only.
+DIR* filesListedOnce(int fd) {
+    if (isFolder(fd, filesInode) && ++filesListings > 1) {
+        errno = EIO;
+        return nullptr;
+    }
+    return ::fdopendir(fd);
+}
+
 std::string utcPlus3(std::time_t when) {
     char text[32];
     std::tm parts{};
     when += 3 * 3600;
     return {text, std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", ::gmtime_r(&when, &parts))};
+}
+
+ino_t inodeOf(const std::string& path) {
+    struct stat status {};
+    ::lstat(path.c_str(), &status);
+    return status.st_ino;
 }
 
 mode_t modeOf(const std::string& path) {
@@ -92,6 +144,8 @@ TEST_F(ShellTest, AMoveThatCannotBeDoneLeavesTheItemAndNoRecord) {
     };
     ShellCalls otherDevice = shellCalls;
     otherDevice.fstatat = deviceCheck;
+    ShellCalls noMountTable = shellCalls;
+    noMountTable.mountTable = path("no-mountinfo");
     const std::string away = "Trash failed (no trash on the item's device)";
     const std::string refused = "Trash failed (the item is the trash or holds it)";
     struct Case {
@@ -100,13 +154,16 @@ TEST_F(ShellTest, AMoveThatCannotBeDoneLeavesTheItemAndNoRecord) {
         ShellCalls calls;
         std::string message;
     };
-    const Case cases[] = {{"rename fails", "home/item", failingRename, "Trash failed (Input/output error)"},
-                          {"home trash elsewhere", "home/item", otherDevice, away},
-                          {"volume trash elsewhere", "vol/item", otherDevice, away},
-                          {"holds the trash", "data", shellCalls, refused},
-                          {"already trashed", "data/Trash/files/item", shellCalls, refused},
-                          {"holds a mount", "home/mounts", shellCalls,
-                           "Trash failed (the folder holds the mounted file system " + path("home/mounts/usb") + ")"}};
+    const Case cases[] = {
+        {"rename fails", "home/item", failingRename, "Trash failed (Input/output error)"},
+        {"home trash elsewhere", "home/item", otherDevice, away},
+        {"volume trash elsewhere", "vol/item", otherDevice, away},
+        {"holds the trash", "data", shellCalls, refused},
+        {"already trashed", "data/Trash/files/item", shellCalls, refused},
+        {"holds a mount", "home/mounts", shellCalls,
+         "Trash failed (the folder holds the mounted file system " + path("home/mounts/usb") + ")"},
+        {"mount table unreadable", "home/mounts", noMountTable, "Trash failed (the mount table cannot be read)"},
+        {"is a mount", "home/mounts/usb", shellCalls, "Trash failed (the item is a mount point)"}};
     mounts({"ext4 8:1 /dev/sda1 vol", "vfat 8:17 /dev/sdb1 home/mounts/usb"});
     for (const char* item : {"data/Trash/files/item", "home/item", "vol/item", "home/mounts/usb/file"})
         temp.write(item, "kept");
@@ -173,6 +230,21 @@ TEST_F(ShellTest, ABindMountedItemGoesToTheTrashOfItsMount) {
     });
 }
 
+TEST_F(ShellTest, AMountPointIsRefusedBeforeAnyTrashIsMade) {
+    temp.write("outside/file", "kept");
+    const std::pair<const char*, Names> cases[] = {{"tmpfs", Names{}}, {"outside", Names{"file"}}};
+    inOwnMountNamespace([&] {
+        for (const auto& [source, held] : cases) {
+            SCOPED_TRACE(source);
+            mountAt(source, "mounted");
+            EXPECT_EQ(moveToRecycleBin(path("mounted")).message, "Trash failed (the item is a mount point)");
+            EXPECT_EQ(entries("mounted"), held);
+            EXPECT_FALSE(fs::exists(path("data")));
+            ::umount(path("mounted").c_str());
+        }
+    });
+}
+
 TEST_F(ShellTest, EmptyingRemovesWhatTheTrashesHoldAndNothingOutside) {
     const std::string uid = std::to_string(::getuid());
     const std::string volume = "vol/.Trash-" + uid;
@@ -211,6 +283,51 @@ TEST_F(ShellTest, EmptyingLeavesFileSystemsMountedInATrashedFolderAndTheirRecord
         EXPECT_EQ(read("outside/file"), "kept");
         EXPECT_EQ(entries("data/Trash/info"), (Names{"disk.trashinfo", "bound.trashinfo"}));
     });
+}
+
+TEST_F(ShellTest, EmptyingKeepsWhatItCannotTellAndItsRecord) {
+    ShellCalls otherMount = testCalls;
+    otherMount.statx = boundOnOtherMount;
+    ShellCalls oldKernel = testCalls;
+    oldKernel.statx = noMountIds;
+    ShellCalls noFdinfo = oldKernel;
+    noFdinfo.openat = noFdinfoForBound;
+    ShellCalls listedOnce = testCalls;
+    listedOnce.fdopendir = filesListedOnce;
+    ShellCalls noMountTable = testCalls;
+    noMountTable.mountTable = path("no-mountinfo");
+    const std::string empty = "Could not empty Trash (";
+    struct Case {
+        const char* name;
+        ShellCalls calls;
+        std::string message;
+        bool boundKept;
+        Names records;
+    };
+    const Case cases[] = {
+        {"mounted after the look", otherMount, empty + "folder/bound is another file system, left in place)", true,
+         Names{"folder.trashinfo"}},
+        {"mount told by fdinfo", oldKernel, "", false, Names{}},
+        {"mount not told", noFdinfo,
+         empty + "folder/bound left in place, its mount cannot be identified: Permission denied)", true,
+         Names{"folder.trashinfo"}},
+        {"files/ not listed again", listedOnce, empty + "Input/output error)", false, Names{"folder.trashinfo"}},
+        {"volumes not known", noMountTable, empty + "the mount table cannot be read)", false, Names{}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove_all(path("data"));
+        temp.write("data/Trash/files/folder/bound/file", "kept");
+        temp.write("data/Trash/info/folder.trashinfo", "");
+        boundInode = inodeOf(path("data/Trash/files/folder/bound"));
+        filesInode = inodeOf(path("data/Trash/files"));
+        filesListings = 0;
+        shellCalls = c.calls;
+        EXPECT_EQ(emptyRecycleBin().message, c.message);
+        shellCalls = testCalls;
+        EXPECT_EQ(fs::exists(path("data/Trash/files/folder/bound/file")), c.boundKept);
+        EXPECT_EQ(entries("data/Trash/info"), c.records);
+    }
 }
 
 TEST_F(ShellTest, EmptyingChangesNoModeThroughALinkSwappedIn) {
