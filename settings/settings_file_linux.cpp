@@ -11,6 +11,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "settings/regular_file.h"
 #include "settings/settings_value_store.h"
 #include "settings/text_lines.h"
 
@@ -28,9 +29,6 @@ namespace {
 constexpr const char* kStoreName = "/settings.conf";
 constexpr const char* kLegacyName = "/settings.ini";
 
-// No config file is anywhere near this; a larger one is not ours.
-constexpr size_t kMaxFileSize = 1 << 20;
-
 std::string homeFolder() {
     const char* home = std::getenv("HOME");
     if (home && home[0] == '/') return home;
@@ -41,29 +39,6 @@ std::string homeFolder() {
         found->pw_dir[0] == '/')
         return found->pw_dir;
     return {};
-}
-
-// Refuses anything but a regular file, so that a FIFO or device put in the
-// file's place cannot block or flood start-up.
-std::optional<std::string> readRegularFile(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-    if (fd < 0) return std::nullopt;
-    struct stat st;
-    std::optional<std::string> text;
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && size_t(st.st_size) <= kMaxFileSize) {
-        text.emplace();
-        char buffer[4096];
-        for (;;) {
-            const ssize_t n = ::read(fd, buffer, sizeof buffer);
-            if (n < 0 && errno == EINTR) continue;
-            if (n < 0) text.reset();
-            if (n <= 0) break;
-            text->append(buffer, size_t(n));
-            if (text->size() > kMaxFileSize) break;
-        }
-    }
-    ::close(fd);
-    return text;
 }
 
 // "-"? digits, and nothing else, within the signed 32-bit range.

@@ -3,8 +3,13 @@
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <iterator>
+#include <memory>
+#include <sys/stat.h>
+#include <thread>
 
+#include "settings/regular_file.h"
 #include "settings/settings_store.h"
 #include "settings_fixture.h"
 
@@ -63,6 +68,65 @@ TEST_F(SettingsTest, LoadTakesCountingStoreValuesElseMigratesTheLegacyFile) {
         // A migrated file's values now come from the store.
         if (c.migrated) {
             EXPECT_EQ(fieldsOf(loadSettings()), c.expected);
+        }
+    }
+}
+
+// Runs `read` on a thread of its own: its answer, or nullopt when it has not
+// answered within ten seconds (the thread is then left behind).
+std::optional<bool> answerInTime(bool (*read)()) {
+    auto answer = std::make_shared<std::promise<bool>>();
+    std::future<bool> future = answer->get_future();
+    std::thread([answer, read] { answer->set_value(read()); }).detach();
+    if (future.wait_for(std::chrono::seconds(10)) != std::future_status::ready) return std::nullopt;
+    return future.get();
+}
+
+// A preferences file the program reads, a text that asks for the dark theme
+// there, and whether the program then says the theme is dark.
+struct PreferenceFile {
+    const char* path;  // below the temporary root
+    const char* darkText;
+    bool (*readsDark)();
+};
+
+// What stands where the file should be; nullptr: a regular file holding
+// the dark text followed by `padding` line feeds.
+struct StandIn {
+    const char* name;
+    void (*make)(const std::string& path);
+    size_t padding;
+    bool read;
+};
+
+TEST_F(SettingsTest, PreferenceFilesCountOnlyWhenTheyAreSmallRegularFiles) {
+    setEnv("PATH", temp.folder("no-programs").c_str());  // no gsettings to ask
+    setEnv("GTK_THEME", nullptr);
+    const auto storeDark = [] { return loadSettings().themeMode == 2; };
+    const PreferenceFile files[] = {
+        {"config/gtk-3.0/settings.ini", "[Settings]\ngtk-application-prefer-dark-theme=1\n", systemUsesDarkTheme},
+        {"config/fanOrbiter/settings.conf", "ThemeMode=2\n", storeDark},
+        {"config/fanOrbiter/settings.ini", "theme=2\n", storeDark},
+    };
+    const StandIn standIns[] = {
+        {"a small regular file", nullptr, 0, true},
+        {"a FIFO", [](const std::string& path) { ::mkfifo(path.c_str(), 0600); }, 0, false},
+        {"a link to /dev/zero", [](const std::string& path) { std::filesystem::create_symlink("/dev/zero", path); }, 0,
+         false},
+        {"a file too large", nullptr, kMaxRegularFileSize, false},
+    };
+    for (const PreferenceFile& file : files) {
+        for (const StandIn& standIn : standIns) {
+            SCOPED_TRACE(std::string(file.path) + " as " + standIn.name);
+            std::filesystem::remove_all(temp.root() / "config");
+            const std::string path = (temp.root() / file.path).string();
+            if (standIn.make) {
+                std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+                standIn.make(path);
+            } else {
+                temp.write(file.path, file.darkText + std::string(standIn.padding, '\n'));
+            }
+            EXPECT_EQ(answerInTime(file.readsDark), std::optional<bool>(standIn.read));
         }
     }
 }
