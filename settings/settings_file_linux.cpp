@@ -21,6 +21,7 @@ SettingsFileCalls settingsFileCalls = {
     [](const char* path, int flags, mode_t mode) { return ::open(path, flags, mode); },
     [](int fd, const void* data, size_t size) { return ::write(fd, data, size); },
     [](int fd) { return ::fsync(fd); },
+    [](int fd, mode_t mode) { return ::fchmod(fd, mode); },
     [](const char* from, const char* to) { return ::rename(from, to); },
 };
 
@@ -113,6 +114,14 @@ int openTemporary(const std::string& folder, std::string& path) {
     return -1;
 }
 
+// Gives the new file the mode of the one it replaces, so that a store the
+// user made private stays private; a new store keeps the default mode.
+bool keepModeOf(const std::string& target, int fd) {
+    struct stat st;
+    if (::stat(target.c_str(), &st) != 0) return errno == ENOENT;
+    return settingsFileCalls.fchmod(fd, st.st_mode & 07777) == 0;
+}
+
 }  // namespace
 
 std::string userConfigFolder() {
@@ -161,7 +170,7 @@ bool writeStoredValues(const StoredValue* values, size_t count) {
     if (fd < 0) return false;
     // The data must be on disk before the rename makes it the store, or a
     // crash could leave an empty store in place of the old one.
-    bool ok = writeAll(fd, text) && settingsFileCalls.fsync(fd) == 0;
+    bool ok = keepModeOf(target, fd) && writeAll(fd, text) && settingsFileCalls.fsync(fd) == 0;
     ok = ::close(fd) == 0 && ok;
     ok = ok && settingsFileCalls.rename(temporary.c_str(), target.c_str()) == 0;
     if (!ok) {

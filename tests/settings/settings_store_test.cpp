@@ -148,6 +148,23 @@ TEST_F(SettingsTest, AStoreThatIsASymbolicLinkIsSavedThroughTheLink) {
     EXPECT_EQ(loadSettings().themeMode, 2);
 }
 
+TEST_F(SettingsTest, SavingKeepsTheModeOfTheFileItReplaces) {
+    const std::pair<const char*, bool> rows[] = {{"the store itself", false}, {"the target of a linked store", true}};
+    for (const auto& [name, linked] : rows) {
+        SCOPED_TRACE(name);
+        std::filesystem::remove_all(temp.root() / "config");
+        const std::string file = linked ? "dotfiles/settings.conf" : "config/fanOrbiter/settings.conf";
+        const std::string path = temp.write(file, "ThemeMode=1\n").string();
+        if (linked)
+            std::filesystem::create_symlink("../../" + file, temp.folder("config/fanOrbiter") / "settings.conf");
+        ::chmod(path.c_str(), 0600);
+        ASSERT_TRUE(saveSettings(Settings{0, 2}));
+        struct stat st;
+        ASSERT_EQ(::stat(path.c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 07777, 0600u);
+    }
+}
+
 TEST_F(SettingsTest, AFailedSaveLeavesTheOldStoreWholeAndNoTemporaryFile) {
     using Calls = SettingsFileCalls;
     const std::pair<const char*, void (*)(Calls&)> faults[] = {
@@ -158,6 +175,7 @@ TEST_F(SettingsTest, AFailedSaveLeavesTheOldStoreWholeAndNoTemporaryFile) {
              c.write = [](int, const void*, size_t n) -> ssize_t { return n > 8 ? ssize_t(n / 2) : failWith(EIO); };
          }},
         {"fsync", [](Calls& c) { c.fsync = [](int) { return failWith(EIO); }; }},
+        {"fchmod", [](Calls& c) { c.fchmod = [](int, mode_t) { return failWith(EPERM); }; }},
         {"rename", [](Calls& c) { c.rename = [](const char*, const char*) { return failWith(EXDEV); }; }},
     };
     ASSERT_TRUE(saveSettings(Settings{0, 1}));
