@@ -11,6 +11,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "settings/regular_file.h"
 #include "settings/settings_value_store.h"
 #include "settings/text_lines.h"
 
@@ -20,6 +21,7 @@ SettingsFileCalls settingsFileCalls = {
     [](const char* path, int flags, mode_t mode) { return ::open(path, flags, mode); },
     [](int fd, const void* data, size_t size) { return ::write(fd, data, size); },
     [](int fd) { return ::fsync(fd); },
+    [](int fd, mode_t mode) { return ::fchmod(fd, mode); },
     [](const char* from, const char* to) { return ::rename(from, to); },
 };
 
@@ -27,9 +29,6 @@ namespace {
 
 constexpr const char* kStoreName = "/settings.conf";
 constexpr const char* kLegacyName = "/settings.ini";
-
-// No config file is anywhere near this; a larger one is not ours.
-constexpr size_t kMaxFileSize = 1 << 20;
 
 std::string homeFolder() {
     const char* home = std::getenv("HOME");
@@ -41,29 +40,6 @@ std::string homeFolder() {
         found->pw_dir[0] == '/')
         return found->pw_dir;
     return {};
-}
-
-// Refuses anything but a regular file, so that a FIFO or device put in the
-// file's place cannot block or flood start-up.
-std::optional<std::string> readRegularFile(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-    if (fd < 0) return std::nullopt;
-    struct stat st;
-    std::optional<std::string> text;
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && size_t(st.st_size) <= kMaxFileSize) {
-        text.emplace();
-        char buffer[4096];
-        for (;;) {
-            const ssize_t n = ::read(fd, buffer, sizeof buffer);
-            if (n < 0 && errno == EINTR) continue;
-            if (n < 0) text.reset();
-            if (n <= 0) break;
-            text->append(buffer, size_t(n));
-            if (text->size() > kMaxFileSize) break;
-        }
-    }
-    ::close(fd);
-    return text;
 }
 
 // "-"? digits, and nothing else, within the signed 32-bit range.
@@ -138,6 +114,14 @@ int openTemporary(const std::string& folder, std::string& path) {
     return -1;
 }
 
+// Gives the new file the mode of the one it replaces, so that a store the
+// user made private stays private; a new store keeps the default mode.
+bool keepModeOf(const std::string& target, int fd) {
+    struct stat st;
+    if (::stat(target.c_str(), &st) != 0) return errno == ENOENT;
+    return settingsFileCalls.fchmod(fd, st.st_mode & 07777) == 0;
+}
+
 }  // namespace
 
 std::string userConfigFolder() {
@@ -186,7 +170,7 @@ bool writeStoredValues(const StoredValue* values, size_t count) {
     if (fd < 0) return false;
     // The data must be on disk before the rename makes it the store, or a
     // crash could leave an empty store in place of the old one.
-    bool ok = writeAll(fd, text) && settingsFileCalls.fsync(fd) == 0;
+    bool ok = keepModeOf(target, fd) && writeAll(fd, text) && settingsFileCalls.fsync(fd) == 0;
     ok = ::close(fd) == 0 && ok;
     ok = ok && settingsFileCalls.rename(temporary.c_str(), target.c_str()) == 0;
     if (!ok) {

@@ -13,6 +13,7 @@ struct SettingsFileCalls {
     int (*open)(const char* path, int flags, mode_t mode);
     ssize_t (*write)(int fd, const void* data, size_t size);
     int (*fsync)(int fd);
+    int (*fchmod)(int fd, mode_t mode);
     int (*rename)(const char* from, const char* to);
 };
 

@@ -3,9 +3,7 @@
 // application data folder.
 #include <windows.h>
 
-#include <fstream>
-#include <iterator>
-
+#include "settings/regular_file.h"
 #include "settings/settings_value_store.h"
 #include "core/path_text.h"
 
@@ -74,9 +72,7 @@ bool writeStoredValues(const StoredValue* values, size_t count) {
 }
 
 std::optional<std::string> readLegacySettingsFile() {
-    std::ifstream in(legacyFilePath());  // text mode: line ends become line feeds
-    if (!in) return std::nullopt;
-    return std::string(std::istreambuf_iterator<char>(in), {});
+    return readRegularFile(legacyFilePath());
 }
 
 void retireLegacySettingsFile() {

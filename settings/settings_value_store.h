@@ -29,8 +29,9 @@ void readStoredValues(const char* const* names, std::optional<int32_t>* values, 
 // or (where the platform writes all at once) all of its old values.
 bool writeStoredValues(const StoredValue* values, size_t count);
 
-// The whole text of the legacy settings file, lines ending in line feeds;
-// nullopt when it cannot be opened.
+// The whole text of the legacy settings file, its line ends as written (LF or
+// CR LF); nullopt when it is missing, unreadable, or not a regular file of
+// at most kMaxRegularFileSize bytes.
 std::optional<std::string> readLegacySettingsFile();
 
 // Renames the legacy file so that it is not read again; a failure is ignored.

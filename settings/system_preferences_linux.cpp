@@ -3,12 +3,13 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
-#include <fstream>
 #include <string>
 #include <string_view>
 
+#include "settings/regular_file.h"
 #include "settings/settings_file_linux.h"
 #include "settings/settings_store.h"
+#include "settings/text_lines.h"
 #include "settings/timed_command.h"
 
 namespace fan {
@@ -35,10 +36,11 @@ std::string_view trimmed(std::string_view text) {
 bool gtkSettingsAskForDark() {
     const std::string config = userConfigFolder();
     if (config.empty()) return false;
-    std::ifstream file(config + "/gtk-3.0/settings.ini");
+    const std::optional<std::string> text = readRegularFile(config + "/gtk-3.0/settings.ini");
+    if (!text) return false;
     bool inSettings = false;
-    for (std::string raw; std::getline(file, raw);) {
-        const std::string_view line = trimmed(raw);
+    for (std::string_view rest = *text; !rest.empty();) {
+        const std::string_view line = trimmed(takeLine(rest));
         if (line.empty() || line[0] == '#') continue;
         if (line[0] == '[') {
             inSettings = line == "[Settings]";

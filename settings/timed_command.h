@@ -30,7 +30,11 @@ struct CommandOutcome {
     bool succeeded() const;  // started, ended in time with exit status 0
 };
 
-// Starts argv[0], looked up in the absolute entries of PATH, with the
+// The programs below are looked up in the absolute entries of PATH
+// ("/bin:/usr/bin" when it has none), and receive those entries alone as
+// their PATH: empty and relative ones would name their working folder.
+
+// Starts argv[0], looked up as above, with the
 // arguments as given (never through a shell), in a process group of its own,
 // stdin and stderr on /dev/null and no other descriptor of ours inherited. Returns once it has
 // ended or the limit has passed; no child is left unreaped.
@@ -42,7 +46,7 @@ CommandOutcome runCommand(const std::vector<std::string>& argv, std::chrono::mil
 // its output when it exits with status 0 in time, otherwise nullopt.
 std::optional<std::string> runWithTimeLimit(const std::vector<std::string>& argv, std::chrono::milliseconds limit);
 
-// Starts argv[0], looked up in the absolute entries of PATH, in
+// Starts argv[0], looked up as above, in
 // `workingDirectory` (set in the child) and in a session of its own, stdin on
 // /dev/null, and does not wait for it: it is reaped in the background when it
 // ends. Returns 0 once the program

@@ -16,6 +16,7 @@
 #include <system_error>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 extern char** environ;
 
@@ -69,27 +70,42 @@ void killAndReap(pid_t pid) {
     }
 }
 
+// The absolute entries of PATH, joined again ("/bin:/usr/bin" when there
+// are none). An empty or relative entry would mean the current folder, which
+// for a terminal is the folder being opened: such entries are dropped, both
+// where a program is looked for and from the PATH it receives, so that a
+// wrapper that starts another program by name cannot run one planted there.
+std::string searchPath() {
+    const char* path = std::getenv("PATH");
+    const std::string entries = path ? path : "";
+    std::string kept;
+    for (size_t start = 0; start <= entries.size();) {
+        const size_t end = std::min(entries.find(':', start), entries.size());
+        const std::string folder = entries.substr(start, end - start);
+        start = end + 1;
+        if (folder.empty() || folder[0] != '/') continue;
+        if (!kept.empty()) kept += ':';
+        kept += folder;
+    }
+    return kept.empty() ? "/bin:/usr/bin" : kept;
+}
+
 // The program file that `name` stands for: a name with a slash as it is
 // (made absolute here, as the child may change folder first), else the first
-// executable regular file of that name in an absolute PATH entry. An empty
-// or relative entry would mean the current folder, which for a terminal is
-// the folder being opened: such entries are skipped. Empty with `error` set
-// when there is none (EACCES when only files that cannot run were found).
-std::string programFile(const std::string& name, int& error) {
+// executable regular file of that name in `folders` (a searchPath()). Empty
+// with `error` set when there is none (EACCES when only files that cannot
+// run were found).
+std::string programFile(const std::string& name, const std::string& folders, int& error) {
     error = ENOENT;
     if (name.find('/') != std::string::npos) {
         std::error_code ec;
         const std::filesystem::path absolute = std::filesystem::absolute(name, ec);
         return ec ? name : absolute.string();
     }
-    const char* path = std::getenv("PATH");
-    const std::string entries = path ? path : "/bin:/usr/bin";
-    for (size_t start = 0; start <= entries.size();) {
-        const size_t end = std::min(entries.find(':', start), entries.size());
-        const std::string folder = entries.substr(start, end - start);
+    for (size_t start = 0; start <= folders.size();) {
+        const size_t end = std::min(folders.find(':', start), folders.size());
+        std::string file = folders.substr(start, end - start);
         start = end + 1;
-        if (folder.empty() || folder[0] != '/') continue;
-        std::string file = folder;
         file += '/';
         file += name;
         struct stat status;
@@ -100,6 +116,18 @@ std::string programFile(const std::string& name, int& error) {
     return {};
 }
 
+// Our environment with PATH replaced by `path`; the pointers stay valid as
+// long as `pathEntry` and the environment do.
+std::vector<char*> childEnvironment(const std::string& path, std::string& pathEntry) {
+    pathEntry = "PATH=" + path;
+    std::vector<char*> variables;
+    for (char** variable = environ; *variable != nullptr; ++variable)
+        if (std::strncmp(*variable, "PATH=", 5) != 0) variables.push_back(*variable);
+    variables.push_back(pathEntry.data());
+    variables.push_back(nullptr);
+    return variables;
+}
+
 // Starts argv with stdin on /dev/null and no other descriptor of ours. A
 // helper gets stdout on `outputFd` (or /dev/null when it is -1), stderr on
 // /dev/null and a process group of its own; a program meant to stay gets a
@@ -108,7 +136,8 @@ std::string programFile(const std::string& name, int& error) {
 // exec in the child as the error of posix_spawn).
 pid_t spawn(const std::vector<std::string>& argv, int outputFd, const std::string* workingDirectory) {
     int error = 0;
-    const std::string program = programFile(argv[0], error);
+    const std::string path = searchPath();
+    const std::string program = programFile(argv[0], path, error);
     if (program.empty()) return -error;
 
     posix_spawn_file_actions_t actions;
@@ -143,8 +172,10 @@ pid_t spawn(const std::vector<std::string>& argv, int outputFd, const std::strin
         args.push_back(const_cast<char*>(arg.c_str()));
     args.push_back(nullptr);
 
+    std::string pathEntry;
+    const std::vector<char*> environment = childEnvironment(path, pathEntry);
     pid_t pid = 0;
-    const int spawned = ::posix_spawn(&pid, program.c_str(), &actions, &attributes, args.data(), environ);
+    const int spawned = ::posix_spawn(&pid, program.c_str(), &actions, &attributes, args.data(), environment.data());
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attributes);
     return spawned == 0 ? pid : -spawned;

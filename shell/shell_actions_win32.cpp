@@ -51,13 +51,25 @@ ShellActionResult showInFileManager(const std::filesystem::path& path, bool sele
     return shellExecuteResult(run(path.c_str(), {}, nullptr), "Explorer");
 }
 
+std::wstring windowsTerminalParameters(const std::wstring& folder) {
+    std::wstring parameters = L"-d \"";
+    for (const wchar_t c : folder) {
+        if (c == L';') parameters += L'\\';
+        parameters += c;
+    }
+    // A backslash right before the closing quote would make it a quote of
+    // the text: a root ("C:\") ends in "\." instead, the same folder.
+    if (!folder.empty() && folder.back() == L'\\') parameters += L'.';
+    return parameters + L'"';
+}
+
 ShellActionResult openTerminal(const std::filesystem::path& path) {
     std::filesystem::path folder = path;
     if (!isFolder(path) && !path.parent_path().empty()) folder = path.parent_path();
-    // The folder goes between the quotes as it is; a drive root keeps its
-    // backslash right before the closing quote.
     const std::wstring& text = folder.native();
-    if (run(L"wt.exe", L"-d \"" + text + L"\"", text.c_str()) > 32) return {true, {}};
+    if (run(L"wt.exe", windowsTerminalParameters(text), text.c_str()) > 32) return {true, {}};
+    // cmd takes the rest of its command line as it stands: a root keeps its
+    // backslash before the closing quote.
     return shellExecuteResult(run(L"cmd.exe", L"/K cd /d \"" + text + L"\"", text.c_str()), "Terminal");
 }
 

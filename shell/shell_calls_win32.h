@@ -25,4 +25,10 @@ extern ShellCalls shellCalls;
 // else is "<action> failed (ShellExecute code <value>)".
 ShellActionResult shellExecuteResult(int64_t value, const std::string& action);
 
+// The parameters that open Windows Terminal in `folder`. wt.exe splits its
+// command line into arguments by CommandLineToArgvW's rules, then into
+// commands at every ';' not written as "\;": the folder is quoted so that
+// both leave it whole.
+std::wstring windowsTerminalParameters(const std::wstring& folder);
+
 }  // namespace fan

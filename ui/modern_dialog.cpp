@@ -8,6 +8,7 @@
 #include "ui/modal_window.h"
 #include "ui/palette.h"
 #include "ui/soft_button.h"
+#include "ui/wrapped_text.h"
 #include "texts/ui_texts.h"
 
 namespace fan {
@@ -73,6 +74,19 @@ void ModernDialog::placeOver(const Fl_Window* owner) {
     position(positionOver(owner->x(), owner->w(), w()), positionOver(owner->y(), owner->h(), h()));
 }
 
+std::vector<ModernDialog::Text> ModernDialog::texts() const {
+    const int textWidth = w() - 116;
+    const auto wrapped = [&](const std::string& text, int size) {
+        fl_font(FL_HELVETICA, size);
+        return wrappedText(text, textWidth);
+    };
+    const Fl_Align topLeft = FL_ALIGN_TOP | FL_ALIGN_LEFT;
+    std::vector<Text> all = {{title, 88, 25, textWidth, 28, 17, themeText, FL_ALIGN_LEFT},
+                             {wrapped(message, 14), 88, 58, textWidth, 42, 14, themeText, topLeft}};
+    if (!detail.empty()) all.push_back({wrapped(detail, 12), 88, 101, textWidth, 48, 12, themeTextDim, topLeft});
+    return all;
+}
+
 void ModernDialog::draw() {
     const int W = w(), H = h();
     // When only a button changed, only the buttons are drawn again: repainting
@@ -99,10 +113,8 @@ void ModernDialog::draw() {
             fl_pie(50, 65, 5, 5, 0, 360);
         }
 
-        drawTextLeft(title, 88, 25, W - 116, 28, 17, themeText);
-        drawTextAligned(message, 88, 58, W - 116, 42, 14, themeText, FL_ALIGN_TOP | FL_ALIGN_LEFT);
-        if (!detail.empty())
-            drawTextAligned(detail, 88, 101, W - 116, 48, 12, themeTextDim, FL_ALIGN_TOP | FL_ALIGN_LEFT);
+        for (const Text& text : texts())
+            drawTextAligned(text.lines, text.x, text.y, text.w, text.h, text.size, text.colour, text.align);
         fl_color(themeBorder);
         fl_line(24, H - 72, W - 24, H - 72);
     }

@@ -5,16 +5,18 @@
 #include <FL/Fl_Double_Window.H>
 
 #include <string>
+#include <vector>
 
 namespace fan {
 
 class SoftButton;
 
 // A 520 × 226 window with a round icon, a title, a message, an optional dim
-// detail and an OK button, plus a Cancel button when `hasCancel`. `danger`
-// picks the red exclamation mark and a red OK button instead of the accent
-// question mark and an accent OK button. `result` is 1 once OK was pressed
-// and 0 for every other way of closing (Cancel, Escape, the close request).
+// detail (both wrapped to their boxes, and clipped to them) and an OK
+// button, plus a Cancel button when `hasCancel`. `danger` picks the red
+// exclamation mark and a red OK button instead of the accent question mark
+// and an accent OK button. `result` is 1 once OK was pressed and 0 for every
+// other way of closing (Cancel, Escape, the close request).
 // Built and run by the two functions below; GUI thread only.
 class ModernDialog : public Fl_Double_Window {
 public:
@@ -26,6 +28,19 @@ public:
     // Escape closes with result 0. A pointer move clears the hover look of
     // the buttons it is not over. Everything else goes to the window.
     int handle(int event) override;
+
+    // A text as draw() lays it out: its lines (the message and the detail
+    // wrapped to their box), the box it is clipped to, and how it is drawn.
+    struct Text {
+        std::string lines;
+        int x, y, w, h;
+        int size;
+        Fl_Color colour;
+        Fl_Align align;
+    };
+    // The title, the message and the detail when there is one. Measures in
+    // the toolkit's fonts, so the display must be open.
+    std::vector<Text> texts() const;
 
     // Centres the dialog over `owner` where the owner is at least 2 pixels
     // larger, else aligns it with the owner's edge; (120, 120) without owner.

@@ -132,25 +132,49 @@ void expectLabelsFit(const Fl_Window& window) {
     }
 }
 
+// Each text a dialog draws, as it lays it out, within its box.
+void expectDialogTextsFit(const ModernDialog& dialog) {
+    for (const ModernDialog::Text& text : dialog.texts()) {
+        SCOPED_TRACE(text.lines);
+        fl_font(FL_HELVETICA, text.size);
+        int width = 0, height = 0;
+        fl_measure(text.lines.c_str(), width, height, 0);
+        EXPECT_LE(width, text.w);
+        EXPECT_LE(height, text.h);
+    }
+}
+
 TEST(LanguageSwitch, EveryLabelFitsItsPanelInBothLanguages) {
     ShownApp app;
     showEveryWindow(*app);
+    // What the program puts in the dialogs besides its own texts: long, but
+    // within what the detail's three lines hold.
+    const std::string item = "/home/someone/Pictures/holidays-2023/DSC_0042-retouched-final-version@2x.png";
+    const std::string failure = "Trash failed (the volume's trash folder belongs to another user)";
+    const std::string link = "No helper program was found to open https://example.org/fanOrbiter/";
     for (const int language : {1, 0}) {
         app->setLanguage(language);
         Fl_Group::current(nullptr);
-        ModernDialog emptyTrash(settingsText(stxtEmptyTrashTitle), settingsText(stxtEmptyTrashQuestion), "",
-                                settingsText(stxtEmptyButton), uiText(txtCancel), true, true);
-        ModernDialog moveToTrash(uiText(txtMoveToTrashTitle), uiText(txtMoveToTrashQuestion), "",
+        ModernDialog emptyTrash(settingsText(stxtEmptyTrashTitle), settingsText(stxtEmptyTrashQuestion),
+                                settingsText(stxtEmptyTrashTooltip), settingsText(stxtEmptyButton), uiText(txtCancel),
+                                true, true);
+        ModernDialog moveToTrash(uiText(txtMoveToTrashTitle), uiText(txtMoveToTrashQuestion), item,
                                  uiText(txtMoveToTrash), uiText(txtCancel), true, true);
+        ModernDialog actionFailed(uiText(txtActionFailed), failure, "", settingsText(stxtOk), "", false, false);
+        ModernDialog linkFailed(uiText(txtActionFailed), uiText(txtCouldNotOpenLink), link, settingsText(stxtOk), "",
+                                false, false);
         const std::pair<const char*, const Fl_Window*> windows[] = {{"main", app},
                                                                     {"settings", app->settingsWindow},
                                                                     {"help", app->helpWindow},
                                                                     {"analysis", app->analysisWindow},
                                                                     {"empty Trash", &emptyTrash},
-                                                                    {"move to Trash", &moveToTrash}};
+                                                                    {"move to Trash", &moveToTrash},
+                                                                    {"action failed", &actionFailed},
+                                                                    {"link failed", &linkFailed}};
         for (const auto& [name, window] : windows) {
             SCOPED_TRACE(std::string(name) + (language == 1 ? ", English" : ", Russian"));
             expectLabelsFit(*window);
+            if (const auto* dialog = dynamic_cast<const ModernDialog*>(window)) expectDialogTextsFit(*dialog);
         }
     }
 }

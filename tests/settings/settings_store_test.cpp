@@ -3,8 +3,13 @@
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <iterator>
+#include <memory>
+#include <sys/stat.h>
+#include <thread>
 
+#include "settings/regular_file.h"
 #include "settings/settings_store.h"
 #include "settings_fixture.h"
 
@@ -67,6 +72,65 @@ TEST_F(SettingsTest, LoadTakesCountingStoreValuesElseMigratesTheLegacyFile) {
     }
 }
 
+// Runs `read` on a thread of its own: its answer, or nullopt when it has not
+// answered within ten seconds (the thread is then left behind).
+std::optional<bool> answerInTime(bool (*read)()) {
+    auto answer = std::make_shared<std::promise<bool>>();
+    std::future<bool> future = answer->get_future();
+    std::thread([answer, read] { answer->set_value(read()); }).detach();
+    if (future.wait_for(std::chrono::seconds(10)) != std::future_status::ready) return std::nullopt;
+    return future.get();
+}
+
+// A preferences file the program reads, a text that asks for the dark theme
+// there, and whether the program then says the theme is dark.
+struct PreferenceFile {
+    const char* path;  // below the temporary root
+    const char* darkText;
+    bool (*readsDark)();
+};
+
+// What stands where the file should be; nullptr: a regular file holding
+// the dark text followed by `padding` line feeds.
+struct StandIn {
+    const char* name;
+    void (*make)(const std::string& path);
+    size_t padding;
+    bool read;
+};
+
+TEST_F(SettingsTest, PreferenceFilesCountOnlyWhenTheyAreSmallRegularFiles) {
+    setEnv("PATH", temp.folder("no-programs").c_str());  // no gsettings to ask
+    setEnv("GTK_THEME", nullptr);
+    const auto storeDark = [] { return loadSettings().themeMode == 2; };
+    const PreferenceFile files[] = {
+        {"config/gtk-3.0/settings.ini", "[Settings]\ngtk-application-prefer-dark-theme=1\n", systemUsesDarkTheme},
+        {"config/fanOrbiter/settings.conf", "ThemeMode=2\n", storeDark},
+        {"config/fanOrbiter/settings.ini", "theme=2\n", storeDark},
+    };
+    const StandIn standIns[] = {
+        {"a small regular file", nullptr, 0, true},
+        {"a FIFO", [](const std::string& path) { ::mkfifo(path.c_str(), 0600); }, 0, false},
+        {"a link to /dev/zero", [](const std::string& path) { std::filesystem::create_symlink("/dev/zero", path); }, 0,
+         false},
+        {"a file too large", nullptr, kMaxRegularFileSize, false},
+    };
+    for (const PreferenceFile& file : files) {
+        for (const StandIn& standIn : standIns) {
+            SCOPED_TRACE(std::string(file.path) + " as " + standIn.name);
+            std::filesystem::remove_all(temp.root() / "config");
+            const std::string path = (temp.root() / file.path).string();
+            if (standIn.make) {
+                std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+                standIn.make(path);
+            } else {
+                temp.write(file.path, file.darkText + std::string(standIn.padding, '\n'));
+            }
+            EXPECT_EQ(answerInTime(file.readsDark), std::optional<bool>(standIn.read));
+        }
+    }
+}
+
 TEST_F(SettingsTest, ARelativeConfigHomeIsIgnored) {
     setEnv("XDG_CONFIG_HOME",
            std::filesystem::relative(temp.root() / "relative", std::filesystem::current_path()).c_str());
@@ -84,6 +148,23 @@ TEST_F(SettingsTest, AStoreThatIsASymbolicLinkIsSavedThroughTheLink) {
     EXPECT_EQ(loadSettings().themeMode, 2);
 }
 
+TEST_F(SettingsTest, SavingKeepsTheModeOfTheFileItReplaces) {
+    const std::pair<const char*, bool> rows[] = {{"the store itself", false}, {"the target of a linked store", true}};
+    for (const auto& [name, linked] : rows) {
+        SCOPED_TRACE(name);
+        std::filesystem::remove_all(temp.root() / "config");
+        const std::string file = linked ? "dotfiles/settings.conf" : "config/fanOrbiter/settings.conf";
+        const std::string path = temp.write(file, "ThemeMode=1\n").string();
+        if (linked)
+            std::filesystem::create_symlink("../../" + file, temp.folder("config/fanOrbiter") / "settings.conf");
+        ::chmod(path.c_str(), 0600);
+        ASSERT_TRUE(saveSettings(Settings{0, 2}));
+        struct stat st;
+        ASSERT_EQ(::stat(path.c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 07777, 0600u);
+    }
+}
+
 TEST_F(SettingsTest, AFailedSaveLeavesTheOldStoreWholeAndNoTemporaryFile) {
     using Calls = SettingsFileCalls;
     const std::pair<const char*, void (*)(Calls&)> faults[] = {
@@ -94,6 +175,7 @@ TEST_F(SettingsTest, AFailedSaveLeavesTheOldStoreWholeAndNoTemporaryFile) {
              c.write = [](int, const void*, size_t n) -> ssize_t { return n > 8 ? ssize_t(n / 2) : failWith(EIO); };
          }},
         {"fsync", [](Calls& c) { c.fsync = [](int) { return failWith(EIO); }; }},
+        {"fchmod", [](Calls& c) { c.fchmod = [](int, mode_t) { return failWith(EPERM); }; }},
         {"rename", [](Calls& c) { c.rename = [](const char*, const char*) { return failWith(EXDEV); }; }},
     };
     ASSERT_TRUE(saveSettings(Settings{0, 1}));

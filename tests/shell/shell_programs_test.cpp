@@ -83,14 +83,18 @@ TEST_F(ShellTest, ATerminalThatCannotRunIsReported) {
     EXPECT_EQ(openTerminal(path("")).message, "Terminal failed (Permission denied)");
 }
 
+// Nor can a terminal that starts another program by name reach one there.
 TEST_F(ShellTest, TerminalIsNeverStartedFromTheFolderItOpens) {
     const std::string folder = temp.folder("opened").string();
-    fakePrograms({{"xterm", "exit 0"}});
-    ::chmod(temp.write("opened/x-terminal-emulator", "#!/bin/sh\ntouch '" + path("records/planted") + "'\n").c_str(),
+    const std::string wrapper =
+        "x-terminal-emulator 2>/dev/null; printf '%s\\0' \"$PATH\" > '" + path("records/child PATH") + "'";
+    fakePrograms({{"xterm", wrapper.c_str()}});
+    ::chmod(temp.write("opened/x-terminal-emulator", "#!/bin/sh\n: > '" + path("records/planted") + "'\n").c_str(),
             0755);
-    setEnv("PATH", (":.:opened:" + path("bin")).c_str());
+    setEnv("PATH", (":.:opened:" + path("bin") + "::").c_str());
     EXPECT_EQ(openTerminal(folder).message, "");
     EXPECT_EQ(recorded("xterm", true), Strings{folder});
+    EXPECT_EQ(recorded("child PATH", true), Strings{path("bin")});
     EXPECT_FALSE(fs::exists(path("records/planted")));
 }
 

@@ -79,6 +79,14 @@ TEST_F(ModernDialogTest, EachKindDrawsItsGlyphTextsAndButtons) {
     EXPECT_EQ(c.hexAt(346, 172), hex(themeDanger));  // OK at (342, 168)
 }
 
+// A detail too wide for one line, with no space to break at, goes on over
+// the next lines of its box.
+TEST_F(ModernDialogTest, ALongDetailIsWrappedInsideItsBox) {
+    ModernDialog dialog("", "", std::string(150, 'x'), "Empty", "Cancel", true, true);
+    const Canvas c = drawDialog(dialog);
+    EXPECT_GT(c.countIn(88, 118, 404, 10, themeTextDim), 0);  // the second line
+}
+
 // Under the grab the toolkit sends a button FL_ENTER on every move over it
 // and never FL_LEAVE; the dialog itself must take the hover look away.
 TEST_F(ModernDialogTest, ButtonsLoseTheirHoverWhenThePointerMovesOff) {

@@ -10,6 +10,7 @@
 #include <optional>
 #include <vector>
 
+#include "settings/regular_file.h"
 #include "settings/settings_store.h"
 #include "win32/win32_temp_tree.h"
 
@@ -62,7 +63,7 @@ TEST_F(RegistrySettingsTest, OnlyAFourByteDwordIsAValue) {
 }
 
 // Looked for under APPDATA, else the user profile, else the current folder;
-// read in text mode, so CR LF line ends parse as LF ones.
+// CR LF line ends parse as LF ones.
 TEST_F(RegistrySettingsTest, TheLegacyFileMovesIntoTheRegistryFromWhereItIs) {
     const std::wstring profile = temp.folder(L"p");
     const std::wstring here = temp.folder(L"h");
@@ -91,6 +92,28 @@ TEST_F(RegistrySettingsTest, TheLegacyFileMovesIntoTheRegistryFromWhereItIs) {
         EXPECT_EQ(GetFileAttributesW(row.file.c_str()), INVALID_FILE_ATTRIBUTES);
         EXPECT_FALSE(loadSettings().livePreview);  // now from the registry
     }
+}
+
+// A pipe named in the file's place would wait for its writer; a file too
+// large is not a settings file.
+TEST_F(RegistrySettingsTest, ALegacyFileThatIsNotASmallRegularFileIsLeftAlone) {
+    const std::wstring pipeFolder = L"\\\\.\\pipe\\fan-test-" + std::to_wstring(GetCurrentProcessId());
+    const HANDLE pipe = CreateNamedPipeW((pipeFolder + L"\\fanOrbiter\\settings.ini").c_str(), PIPE_ACCESS_OUTBOUND,
+                                         PIPE_TYPE_BYTE, 1, 0, 0, 0, nullptr);
+    ASSERT_NE(pipe, INVALID_HANDLE_VALUE);
+    temp.folder(L"fanOrbiter");
+    writeFile(temp.join(L"fanOrbiter\\settings.ini"), "theme=2\r\n" + std::string(kMaxRegularFileSize, '\n'));
+    const struct {
+        const char* name;
+        std::wstring appData;
+    } rows[] = {{"a named pipe", pipeFolder}, {"a file too large", temp.root()}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        SetEnvironmentVariableW(L"APPDATA", row.appData.c_str());
+        EXPECT_EQ(loadSettings().themeMode, 0);
+        EXPECT_EQ(GetFileAttributesW(temp.join(L"fanOrbiter\\settings.ini.migrated").c_str()), INVALID_FILE_ATTRIBUTES);
+    }
+    CloseHandle(pipe);
 }
 
 TEST(SystemPreferences, DarkOnlyWhenAppsUseLightThemeIsZero) {

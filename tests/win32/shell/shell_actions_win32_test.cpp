@@ -2,6 +2,7 @@
 // so no Explorer or console opens under the test), the failure messages,
 // and a real move to the Recycle Bin that Wine keeps in a private trash.
 #include <windows.h>
+#include <shellapi.h>
 
 #include <gtest/gtest.h>
 
@@ -77,11 +78,51 @@ TEST_F(ShellActionsTest, TheTerminalOpensInAFilesFolder) {
     EXPECT_EQ(started, Started{L"wt.exe|-d \"" + temp.root() + L"\"|" + temp.root()});
 }
 
-// A drive root keeps its backslash before the closing quote.
+// The command prompt takes a drive root with its backslash before the quote.
 TEST_F(ShellActionsTest, TheCommandPromptWhenThereIsNoWindowsTerminal) {
     answers = {2, -5};
     EXPECT_EQ(openTerminal(L"C:\\").message, "Terminal failed (ShellExecute code -5)");
-    EXPECT_EQ(started, (Started{L"wt.exe|-d \"C:\\\"|C:\\", L"cmd.exe|/K cd /d \"C:\\\"|C:\\"}));
+    EXPECT_EQ(started, (Started{L"wt.exe|-d \"C:\\.\"|C:\\", L"cmd.exe|/K cd /d \"C:\\\"|C:\\"}));
+}
+
+// The commands Windows Terminal reads in one argument: split at each ';'
+// not written as "\;", whose backslash it drops.
+std::vector<std::wstring> terminalCommands(const std::wstring& argument) {
+    std::vector<std::wstring> commands(1);
+    for (size_t i = 0; i < argument.size(); ++i) {
+        if (argument[i] == L'\\' && i + 1 < argument.size() && argument[i + 1] == L';')
+            commands.back() += argument[++i];
+        else if (argument[i] == L';')
+            commands.emplace_back();
+        else
+            commands.back() += argument[i];
+    }
+    return commands;
+}
+
+TEST(WindowsTerminal, TheFolderSurvivesTheTerminalsCommandLineRules) {
+    const struct {
+        const char* name;
+        const wchar_t* folder;
+        const wchar_t* read;  // the folder as the terminal gets it
+    } rows[] = {
+        {"a drive root", L"C:\\", L"C:\\."},
+        {"a share's root", L"\\\\server\\share\\", L"\\\\server\\share\\."},
+        {"a name with spaces", L"D:\\My Folder", L"D:\\My Folder"},
+        {"a ';' inside a name", L"C:\\a;b", L"C:\\a;b"},
+        {"a name that starts with ';'", L"C:\\a\\;b", L"C:\\a\\;b"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        int count = 0;
+        wchar_t** argv = CommandLineToArgvW((L"wt.exe " + windowsTerminalParameters(row.folder)).c_str(), &count);
+        ASSERT_NE(argv, nullptr);
+        const std::vector<std::wstring> arguments(argv, argv + count);
+        LocalFree(argv);
+        ASSERT_EQ(arguments.size(), 3u);
+        EXPECT_EQ(arguments[1], L"-d");
+        EXPECT_EQ(terminalCommands(arguments[2]), std::vector<std::wstring>{row.read});
+    }
 }
 
 TEST_F(ShellActionsTest, TheRecycleBinOpensInExplorer) {
