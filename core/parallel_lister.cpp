@@ -268,10 +268,10 @@ std::shared_ptr<ParallelLister::Job> ParallelLister::take(bool spare, Usage& mar
                 if (++seen == 1 && shared_->leftToWalk(*job)) continue;
                 if (!roomy && seen > kNearFolders) break;
                 // Taken even when its parent's descriptor was closed for the
-                // bound: reopening costs a call per level from the nearest
-                // open ancestor, while passing such folders over took the
-                // threads away from the walk's order, which had the bound
-                // close more, and made each turn here scan further.
+                // bound (it is handed back then, and leaves the order):
+                // passing such folders over took the threads away from the
+                // walk's order, which had the bound close more, and made
+                // each turn here scan further.
                 job->state = Job::State::Listing;
                 --shared_->waiting;
                 return job;
@@ -286,7 +286,19 @@ std::shared_ptr<ParallelLister::Job> ParallelLister::take(bool spare, Usage& mar
 }
 
 void ParallelLister::listAhead(Job& job, DirectoryLister& lister) {
-    const ListOpen opened = lister.open(job.parent, job.name);
+    const ListOpen opened = lister.openAhead(job.parent, job.name);
+    if (opened == ListOpen::Later) {
+        // Its parent was closed for the descriptor bound: the walk lists it
+        // when it gets there, from where it stands then. Reopening it here
+        // would cost a call per level from the nearest folder still open,
+        // over and over down a deep tree.
+        std::lock_guard<std::mutex> lock(shared_->mutex);
+        if (job.state == Job::State::Dropped) return;
+        job.state = Job::State::Waiting;
+        shared_->unorder(job);
+        shared_->progressed(job);
+        return;
+    }
     if (opened != ListOpen::Opened) {
         std::lock_guard<std::mutex> lock(shared_->mutex);
         if (job.state == Job::State::Dropped) return;
@@ -389,18 +401,28 @@ ListOpen ParallelLister::open(const AnchorRef& parent, std::string_view name) {
     }
     std::unique_lock<std::mutex> lock(shared_->mutex);
     shared_->awaited = job.get();
+    if (job->state == Job::State::Listing) {
+        if (shared_->paused > 0) shared_->workerWake.notify_all();  // a paused worker may hold it
+        while (job->state == Job::State::Listing && !job->openKnown && !shared_->error &&
+               !stop_.load(std::memory_order_relaxed))
+            shared_->waitAsWalk(lock);
+        if (shared_->error) std::rethrow_exception(shared_->error);
+    }
     if (job->state == Job::State::Waiting) {
+        // Nobody took it, or a thread handed it back: listed here, and what
+        // it holds waits for the threads right behind it.
         job->state = Job::State::Listing;
-        if (job->ordered) --shared_->waiting;
+        if (job->ordered) {
+            --shared_->waiting;
+        } else {
+            job->place = shared_->order.insert(shared_->order.begin(), job);
+            job->ordered = true;
+        }
         lock.unlock();
         current_ = std::move(job);
         throughOwn_ = true;
         return own_.open(parent, name);
     }
-    if (shared_->paused > 0) shared_->workerWake.notify_all();  // a paused worker may hold it
-    while (!job->openKnown && !shared_->error && !stop_.load(std::memory_order_relaxed))
-        shared_->waitAsWalk(lock);
-    if (shared_->error) std::rethrow_exception(shared_->error);
     const ListOpen opened = job->openKnown ? job->opened : ListOpen::NotFound;
     current_ = std::move(job);
     return opened;
