@@ -2,6 +2,7 @@
 // be examined, what open() makes of folders gone, replaced or refused, and folders reopened for the bound.
 #include "core/directory_lister_linux.h"
 
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
@@ -224,6 +225,32 @@ TEST(LinuxDirectoryLister, FolderReopenedAfterTheBoundMustBeTheSameFolder) {
         DirectoryLister& reopening = c.fromWalksPlace ? *lister : *other;
         EXPECT_EQ(reopening.open(a, "b"), c.open);
     }
+}
+
+// openat() that refuses its next call once when armed, as when a folder on
+// the way is renamed away for a moment.
+std::atomic<bool> refuseNextOpen{false};
+int openAtRefusingOnce(int dirfd, const char* name, int flags) {
+    if (refuseNextOpen.exchange(false)) return (errno = ENOENT, -1);
+    return ::openat(dirfd, name, flags);
+}
+
+TEST(LinuxDirectoryLister, AFolderThatCouldNotBeReopenedOnceIsTriedAgain) {
+    testing::TempTree temp;
+    temp.folder("a/b/c/d");
+    auto walks = makeLinuxDirectoryLister(&::fstatat, &::getdents64, 1, &openAtRefusingOnce);
+    ASSERT_EQ(walks->openRoot(temp.root()), ListOpen::Opened);
+    const AnchorRef root = walks->anchor();
+    ASSERT_EQ(walks->open(root, "a"), ListOpen::Opened);
+    const AnchorRef a = walks->anchor();
+    ASSERT_EQ(walks->open(a, "b"), ListOpen::Opened);
+    const AnchorRef b = walks->anchor();
+    ASSERT_EQ(walks->open(b, "c"), ListOpen::Opened);  // a is closed for the bound now
+    walks->close();
+    auto other = makeLinuxDirectoryLister(&::fstatat, &::getdents64, 1, &openAtRefusingOnce);
+    refuseNextOpen = true;
+    EXPECT_EQ(other->open(a, "b"), ListOpen::Failed);
+    EXPECT_EQ(other->open(a, "b"), ListOpen::Opened);
 }
 
 }  // namespace
