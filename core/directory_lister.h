@@ -30,6 +30,7 @@ enum class ListOpen : uint8_t {
     Opened,
     NotFound,  // the folder vanished or is no longer a folder: an empty folder
     Failed,    // it exists but cannot be listed, or cannot be reached: counted as an error
+    Later,     // from openAhead() only: not opened, left to open()
 };
 
 // A folder that was opened, kept for opening its sub-folders later. What it
@@ -59,6 +60,13 @@ public:
     // through a symbolic link.
     virtual ListOpen open(const AnchorRef& parent, std::string_view name) = 0;
 
+    // Opens as open() does where that takes a single call; where the folder
+    // that holds it would have to be opened again first, or no descriptor is
+    // to be had now, it opens nothing and answers ListOpen::Later. Listing
+    // threads ahead of the walk open this way and leave such folders to the
+    // walk, which reaches them from where it stands.
+    virtual ListOpen openAhead(const AnchorRef& parent, std::string_view name) { return open(parent, name); }
+
     // The anchor of the folder open now (only between a successful open and
     // close); the same one on every call for one listing.
     virtual AnchorRef anchor() = 0;
@@ -70,10 +78,17 @@ public:
     // instead of its normal end (also when an entry could not be examined).
     virtual bool failed() const = 0;
 
+    // Ends the listing; called after the walk's last folder too, when the
+    // lister lets go of what it kept for the walk's way.
     virtual void close() = 0;
 };
 
 // The platform's own lister.
 std::unique_ptr<DirectoryLister> makeDirectoryLister();
+
+// How many of the platform's listers may list at once in one scan (the
+// walk's and spare ones among them) with every descriptor they hold within
+// the process's share for the scan; at least 1.
+int affordableListingThreads();
 
 }  // namespace fan

@@ -4,6 +4,9 @@
 // examined relative to its descriptor, and only files are stat'ed: a folder's size is 0 and its kind
 // comes from the listing's d_type, so folders cost no extra call. Entries of
 // a file system that reports no types (DT_UNKNOWN) are stat'ed to tell.
+// The lister the walk opens its folders with keeps the folder it last
+// opened one from pinned: its place, from which a parent closed for the
+// bound is reached again in as many calls as the walk moved levels.
 #include "core/directory_lister_linux.h"
 
 #include "core/folder_anchor_linux.h"
@@ -27,9 +30,13 @@ constexpr int kDirFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NONBLOCK;
 
 class LinuxDirectoryLister final : public DirectoryLister {
 public:
-    LinuxDirectoryLister(StatAtFunction statAt, ReadEntriesFunction readEntries, size_t anchorLimit)
-        : statAt_(statAt), readEntries_(readEntries), anchorLimit_(anchorLimit) {}
-    ~LinuxDirectoryLister() override { close(); }
+    LinuxDirectoryLister(StatAtFunction statAt, ReadEntriesFunction readEntries, size_t anchorLimit,
+                         OpenAtFunction openAt)
+        : statAt_(statAt), readEntries_(readEntries), openAt_(openAt), anchorLimit_(anchorLimit) {}
+    ~LinuxDirectoryLister() override {
+        close();
+        if (place_) unpin(*place_);
+    }
 
     bool isFolder(const std::filesystem::path& path) override {
         struct stat st;
@@ -55,26 +62,31 @@ public:
     ListOpen open(const AnchorRef& parent, std::string_view name) override {
         close();
         parent_ = std::static_pointer_cast<LinuxAnchor>(parent);
-        const int dirfd = pinDescriptor(*parent_);
-        // The folder that holds it cannot be reached any more (moved away
-        // while closed): what lies below is lost, and counted so.
+        // The folder that holds it cannot be reached now (moved away while
+        // closed): what lies below is lost, and counted so.
+        const int dirfd = pinDescriptor(*parent_, place_.get());
         if (dirfd < 0) return ListOpen::Failed;
-        name_.assign(name.data(), name.size());
-        fd_ = ::openat(dirfd, name_.c_str(), kDirFlags | O_NOFOLLOW);
-        const int error = errno;
+        // The parent stays pinned as the new place.
+        if (place_) unpin(*place_);
+        place_ = parent_;
+        const ListOpen opened = openIn(dirfd, name);
+        return opened == ListOpen::Later ? ListOpen::Failed : opened;
+    }
+
+    ListOpen openAhead(const AnchorRef& parent, std::string_view name) override {
+        close();
+        parent_ = std::static_pointer_cast<LinuxAnchor>(parent);
+        const int dirfd = pinIfOpen(*parent_);
+        if (dirfd < 0) return ListOpen::Later;
+        const ListOpen opened = openIn(dirfd, name);
         unpin(*parent_);
-        if (fd_ < 0) {
-            fd_ = -1;
-            // Vanished from its folder, or replaced by something that is not
-            // a folder (ELOOP: now a symbolic link, which is never followed).
-            return error == ENOENT || error == ENOTDIR || error == ELOOP ? ListOpen::NotFound : ListOpen::Failed;
-        }
-        return started();
+        return opened;
     }
 
     AnchorRef anchor() override {
         if (!anchor_ && fd_ >= 0)
-            anchor_ = parent_ ? makeChildAnchor(parent_, name_, fd_) : makeRootAnchor(fd_, rootPath_, anchorLimit_);
+            anchor_ =
+                parent_ ? makeChildAnchor(parent_, name_, fd_) : makeRootAnchor(fd_, rootPath_, anchorLimit_, openAt_);
         return anchor_;
     }
 
@@ -101,9 +113,30 @@ public:
         }
         fd_ = -1;
         parent_.reset();
+        // Nothing the walk will open lies below its place any more (at the
+        // latest when the walk is over): let go of it, which takes its
+        // parent back through ".." as any anchor's end does.
+        if (place_ && place_.use_count() == 1) {
+            unpin(*place_);
+            place_.reset();
+        }
     }
 
 private:
+    // Opens `name` inside the folder open as `dirfd`; ListOpen::Later when no
+    // descriptor is to be had.
+    ListOpen openIn(int dirfd, std::string_view name) {
+        name_.assign(name.data(), name.size());
+        fd_ = openAt_(dirfd, name_.c_str(), kDirFlags | O_NOFOLLOW);
+        if (fd_ >= 0) return started();
+        const int error = errno;
+        fd_ = -1;
+        if (error == EMFILE || error == ENFILE) return ListOpen::Later;
+        // Vanished from its folder, or replaced by something that is not a
+        // folder (ELOOP: now a symbolic link, which is never followed).
+        return error == ENOENT || error == ENOTDIR || error == ELOOP ? ListOpen::NotFound : ListOpen::Failed;
+    }
+
     ListOpen started() {
         used_ = pos_ = 0;
         failed_ = ended_ = false;
@@ -157,7 +190,9 @@ private:
 
     StatAtFunction statAt_;
     ReadEntriesFunction readEntries_;
+    OpenAtFunction openAt_;
     const size_t anchorLimit_;
+    std::shared_ptr<LinuxAnchor> place_;  // pinned: the folder the last open() opened one from
     int fd_ = -1;
     std::shared_ptr<LinuxAnchor> parent_;  // of the folder open now; null for the root
     std::shared_ptr<LinuxAnchor> anchor_;  // of the folder open now, once asked for
@@ -178,9 +213,24 @@ size_t defaultAnchorDescriptors() {
     return std::clamp<size_t>(limit.rlim_cur / 4, 4, 256);
 }
 
+// Pinned at once, besides two per thread: the root, the walk's place and the
+// parent it is reopening. Beyond the pool, each thread holds at most its
+// listing before that joins the pool and one descriptor being closed, and
+// the walk two more while reopening a folder: with the pool a quarter of the
+// limit, all of it stays within the limit.
+int listingThreadsWithin(size_t anchorDescriptors) {
+    constexpr size_t kPinnedBesideThreads = 3;
+    const size_t pinnable = anchorDescriptors / 2;
+    return pinnable <= kPinnedBesideThreads + 2 ? 1 : static_cast<int>((pinnable - kPinnedBesideThreads) / 2);
+}
+
+int affordableListingThreads() {
+    return listingThreadsWithin(defaultAnchorDescriptors());
+}
+
 std::unique_ptr<DirectoryLister> makeLinuxDirectoryLister(StatAtFunction statAt, ReadEntriesFunction readEntries,
-                                                          size_t anchorDescriptors) {
-    return std::make_unique<LinuxDirectoryLister>(statAt, readEntries, anchorDescriptors);
+                                                          size_t anchorDescriptors, OpenAtFunction openAt) {
+    return std::make_unique<LinuxDirectoryLister>(statAt, readEntries, anchorDescriptors, openAt);
 }
 
 std::unique_ptr<DirectoryLister> makeDirectoryLister() {

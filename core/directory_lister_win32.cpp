@@ -120,4 +120,9 @@ std::unique_ptr<DirectoryLister> makeDirectoryLister() {
     return std::make_unique<Win32DirectoryLister>();
 }
 
+// A listing holds one search handle, and handles are not scarce.
+int affordableListingThreads() {
+    return 1 << 16;
+}
+
 }  // namespace fan

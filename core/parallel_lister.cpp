@@ -20,16 +20,20 @@ namespace {
 // can follow a huge folder while it is still being listed.
 constexpr size_t kSegmentBytes = size_t{16} * 1024;
 // Bytes of listings made ahead (and of the folders they describe) that may
-// wait before workers pause: a fraction of what the tree of a scan that
-// lists this much costs anyway, and enough that the threads are rarely held
-// back by the walk.
-constexpr size_t kAheadBudget = size_t{4} * 1024 * 1024;
+// wait before workers pause: a quarter of what the tree read so far costs,
+// within these bounds. A fixed 4 MiB cost half as much again as the whole
+// one-thread walk of 30,000 empty folders; the threads are rarely held back
+// by the walk with a quarter.
+constexpr size_t kLeastAheadBudget = size_t{1} * 1024 * 1024;
+constexpr size_t kMostAheadBudget = size_t{4} * 1024 * 1024;
+// What the tree holds per entry read, besides its name: the node and its
+// place among its folder's children.
+constexpr size_t kTreeBytesPerEntry = 112;
 // Past the budget, threads still list the few waiting folders the walk
 // opens soonest, up to half as much again: what holds the budget may be
 // listings far ahead, and a walk left to list its next folders itself is
 // the whole scan's bottleneck.
 constexpr size_t kNearFolders = 8;
-constexpr size_t kAheadLimit = kAheadBudget + kAheadBudget / 2;
 // Stop requests come without a notification: waits look at them this often.
 constexpr std::chrono::milliseconds kPoll{2};
 
@@ -130,7 +134,7 @@ struct ParallelLister::Shared {
         if (!parent.ordered) return;  // not listed ahead: the walk lists it when it gets there
         job->place = order.insert(std::next(parent.place), job);
         job->ordered = true;
-        if (++waiting <= (soonestToWalk || awaited == &parent ? 1 : 0) || aheadBytes >= kAheadLimit) return;
+        if (++waiting <= (soonestToWalk || awaited == &parent ? 1 : 0) || aheadBytes >= aheadLimit()) return;
         if (idle > 0)
             workerWake.notify_one();
         else if (gauge.waiting() && spareIdle > 0)
@@ -156,16 +160,26 @@ struct ParallelLister::Shared {
     // thousand waiting at a time (one folder among hundreds of sub-folders
     // each, a few levels down): a bound of a thousand left their folders to
     // the walk, which then listed on its own.
-    static constexpr size_t kMostWaiting = kAheadBudget / kJobBytes / 2;
+    size_t mostWaiting() const { return aheadBudget / kJobBytes / 2; }
+    size_t aheadBudget = kLeastAheadBudget;
+    size_t aheadLimit() const { return aheadBudget + aheadBudget / 2; }
+    // The tree has grown by `treeBytes`: the budget follows.
+    void grown(size_t treeBytes) {
+        const size_t budget = std::clamp(treeBytes / 4, kLeastAheadBudget, kMostAheadBudget);
+        if (budget == aheadBudget) return;
+        const bool wasFull = aheadBytes >= aheadBudget;
+        aheadBudget = budget;
+        if (wasFull && aheadBytes < aheadBudget && idle + paused > 0) workerWake.notify_all();
+    }
     // A folder listed ahead waits for the walk too, beside its listing.
     void listedAhead(Job& job) {
         job.countedAhead = true;
         aheadBytes += kJobBytes;
     }
     void release(size_t bytes) {
-        const bool wasFull = aheadBytes >= kAheadBudget;
+        const bool wasFull = aheadBytes >= aheadBudget;
         aheadBytes -= bytes;
-        if (wasFull && aheadBytes < kAheadBudget && idle + paused > 0) workerWake.notify_all();
+        if (wasFull && aheadBytes < aheadBudget && idle + paused > 0) workerWake.notify_all();
     }
     void progressed(const Job& job) {
         if (walkWaiting && awaited == &job) walkWake.notify_one();
@@ -260,18 +274,18 @@ std::shared_ptr<ParallelLister::Job> ParallelLister::take(bool spare, Usage& mar
         }
         // The first waiting folder is the one the walk will open soonest
         // (before it lie only the few being listed).
-        const bool roomy = shared_->aheadBytes < kAheadBudget;
-        if (shared_->aheadBytes < kAheadLimit) {
+        const bool roomy = shared_->aheadBytes < shared_->aheadBudget;
+        if (shared_->aheadBytes < shared_->aheadLimit()) {
             size_t seen = 0;
             for (const std::shared_ptr<Job>& job : shared_->order) {
                 if (job->state != Job::State::Waiting) continue;
                 if (++seen == 1 && shared_->leftToWalk(*job)) continue;
                 if (!roomy && seen > kNearFolders) break;
                 // Taken even when its parent's descriptor was closed for the
-                // bound: reopening costs a call per level from the nearest
-                // open ancestor, while passing such folders over took the
-                // threads away from the walk's order, which had the bound
-                // close more, and made each turn here scan further.
+                // bound (it is handed back then, and leaves the order):
+                // passing such folders over took the threads away from the
+                // walk's order, which had the bound close more, and made
+                // each turn here scan further.
                 job->state = Job::State::Listing;
                 --shared_->waiting;
                 return job;
@@ -286,7 +300,19 @@ std::shared_ptr<ParallelLister::Job> ParallelLister::take(bool spare, Usage& mar
 }
 
 void ParallelLister::listAhead(Job& job, DirectoryLister& lister) {
-    const ListOpen opened = lister.open(job.parent, job.name);
+    const ListOpen opened = lister.openAhead(job.parent, job.name);
+    if (opened == ListOpen::Later) {
+        // Its parent was closed for the descriptor bound: the walk lists it
+        // when it gets there, from where it stands then. Reopening it here
+        // would cost a call per level from the nearest folder still open,
+        // over and over down a deep tree.
+        std::lock_guard<std::mutex> lock(shared_->mutex);
+        if (job.state == Job::State::Dropped) return;
+        job.state = Job::State::Waiting;
+        shared_->unorder(job);
+        shared_->progressed(job);
+        return;
+    }
     if (opened != ListOpen::Opened) {
         std::lock_guard<std::mutex> lock(shared_->mutex);
         if (job.state == Job::State::Dropped) return;
@@ -340,7 +366,7 @@ void ParallelLister::listAhead(Job& job, DirectoryLister& lister) {
         shared_->aheadBytes += segment->footprint();
         job.segments.push_back(std::move(segment));
         for (std::shared_ptr<Job>& child : found) {
-            if (shared_->order.size() >= Shared::kMostWaiting) break;
+            if (shared_->order.size() >= shared_->mostWaiting()) break;
             shared_->enqueue(job, child);
             job.children.push_back(std::move(child));
         }
@@ -354,7 +380,7 @@ void ParallelLister::listAhead(Job& job, DirectoryLister& lister) {
         shared_->progressed(job);
         // Far enough ahead: wait until the walk has read some, unless it
         // waits for this very folder.
-        while (more && job.state != Job::State::Dropped && shared_->aheadBytes >= kAheadBudget &&
+        while (more && job.state != Job::State::Dropped && shared_->aheadBytes >= shared_->aheadBudget &&
                shared_->awaited != &job && !stopping())
             shared_->waitAsWorker(lock, shared_->paused);
         segment = std::move(fresh);
@@ -389,18 +415,28 @@ ListOpen ParallelLister::open(const AnchorRef& parent, std::string_view name) {
     }
     std::unique_lock<std::mutex> lock(shared_->mutex);
     shared_->awaited = job.get();
+    if (job->state == Job::State::Listing) {
+        if (shared_->paused > 0) shared_->workerWake.notify_all();  // a paused worker may hold it
+        while (job->state == Job::State::Listing && !job->openKnown && !shared_->error &&
+               !stop_.load(std::memory_order_relaxed))
+            shared_->waitAsWalk(lock);
+        if (shared_->error) std::rethrow_exception(shared_->error);
+    }
     if (job->state == Job::State::Waiting) {
+        // Nobody took it, or a thread handed it back: listed here, and what
+        // it holds waits for the threads right behind it.
         job->state = Job::State::Listing;
-        if (job->ordered) --shared_->waiting;
+        if (job->ordered) {
+            --shared_->waiting;
+        } else {
+            job->place = shared_->order.insert(shared_->order.begin(), job);
+            job->ordered = true;
+        }
         lock.unlock();
         current_ = std::move(job);
         throughOwn_ = true;
         return own_.open(parent, name);
     }
-    if (shared_->paused > 0) shared_->workerWake.notify_all();  // a paused worker may hold it
-    while (!job->openKnown && !shared_->error && !stop_.load(std::memory_order_relaxed))
-        shared_->waitAsWalk(lock);
-    if (shared_->error) std::rethrow_exception(shared_->error);
     const ListOpen opened = job->openKnown ? job->opened : ListOpen::NotFound;
     current_ = std::move(job);
     return opened;
@@ -443,6 +479,7 @@ bool ParallelLister::next(ListedEntry& entry) {
         }
         reading_->read(readPos_, entry);
     }
+    treeBytes_ += kTreeBytesPerEntry + entry.name.size();
     // The walk enters every folder it lists except mount points; workers
     // may list them now. A worker's listing has placed its own.
     if (throughOwn_ && entry.kind == EntryKind::Folder && entry.name != "." && entry.name != ".." &&
@@ -450,7 +487,7 @@ bool ParallelLister::next(ListedEntry& entry) {
         const AnchorRef parent = anchor();
         std::lock_guard<std::mutex> lock(shared_->mutex);
         current_->anchor = parent;
-        if (shared_->order.size() >= Shared::kMostWaiting) return true;
+        if (shared_->order.size() >= shared_->mostWaiting()) return true;
         auto child = std::make_shared<Job>(parent, entry.name, mounts_.childRoute(current_->mountRoute, entry.name));
         shared_->enqueue(*current_, child);
         revealed_.push_back(std::move(child));
@@ -516,6 +553,7 @@ void ParallelLister::finishCurrent() {
     takenNext_ = 0;
     {
         std::lock_guard<std::mutex> lock(shared_->mutex);
+        shared_->grown(treeBytes_);
         shared_->release(readBytes_);
         readBytes_ = 0;
         for (const auto& segment : current_->segments)

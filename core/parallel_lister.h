@@ -13,7 +13,7 @@
 // no workers this is the plain walk.
 //
 // Listings made ahead wait in small segments; when they pass a memory budget
-// the workers pause, except the one listing the folder the walk waits for.
+// (growing with the tree) the workers pause, except the one listing the folder the walk waits for.
 // Spare workers join in only while the listings mostly wait (for a disk
 // that answers slowly, with more reads in flight the sooner done); with the
 // listings in memory they would only compete for the cores. Workers see a
@@ -99,6 +99,7 @@ private:
     bool takenFailed_ = false;
     AnchorRef takenAnchor_;
     size_t readBytes_ = 0;  // read since, not yet given back to the budget
+    size_t treeBytes_ = 0;  // what the entries read so far cost the tree
 };
 
 }  // namespace fan

@@ -117,6 +117,7 @@ void Walk::run() {
                                            : mounts_.childRoute(folder.parent->mountRoute, name);
         listFolder(folder.node, mountRoute, folder.item);
     }
+    stack_.clear();  // folders left by a stop: their anchors go with them
 }
 
 void Walk::listFolder(uint64_t folder, const std::string& mountRoute, uint64_t item) {
@@ -308,6 +309,11 @@ Tree scanWith(const std::filesystem::path& root, ScanProgress& progress, const s
         threads = scanThreadCount(tree.rootVolume);
         spares = spareScanThreadCount(threads);
     }
+    // Every listing holds descriptors of its own: under a low limit on them,
+    // fewer threads list, spare ones going first.
+    const int affordable = affordableListingThreads();
+    threads = std::min(threads, affordable);
+    spares = std::min(spares, affordable - threads);
     std::optional<ParallelLister> parallel;
     if (makeLister && threads + spares > 1)
         parallel.emplace(lister, *makeLister, threads - 1, spares, mountMap, progress.stop);
@@ -316,6 +322,7 @@ Tree scanWith(const std::filesystem::path& root, ScanProgress& progress, const s
     walk.publish(true);
     walk.run();
     parallel.reset();  // every worker joined before the tree is handed over
+    lister.close();    // lets go of the last folder it kept open for the walk
     walk.finish();
     tree.seconds = static_cast<double>(steadyNs() - startNs) / 1e9;
     return tree;

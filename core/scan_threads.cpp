@@ -1,7 +1,6 @@
 #include "core/scan_threads.h"
 
 #include <algorithm>
-#include <thread>
 
 namespace fan {
 
@@ -12,8 +11,7 @@ bool diskKnownToSpin(const DiskFacts& disk) {
 
 int scanThreadCount(const MountEntry& volume) {
     if (isOnSpinningDisk(volume)) return 1;
-    const unsigned cores = std::thread::hardware_concurrency();
-    return static_cast<int>(std::clamp(cores, 1u, 8u));
+    return std::clamp(usableProcessors(), 1, 8);
 }
 
 int spareScanThreadCount(int scanThreads) {

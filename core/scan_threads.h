@@ -12,9 +12,13 @@
 namespace fan {
 
 // Parallel listing only adds seeks on a spinning disk: one thread there.
-// Otherwise one per core, at most 8 (beyond that the kernel's own locks,
-// not the threads, set the pace).
+// Otherwise one per processor the process may run on, at most 8 (beyond
+// that the kernel's own locks, not the threads, set the pace).
 int scanThreadCount(const MountEntry& volume);
+
+// The processors this process may run on (Linux: its affinity mask, as
+// `taskset` sets it); at least 1.
+int usableProcessors();
 
 // Spare threads beside `scanThreads`, which list only while the listings
 // mostly wait for the disk: a cold cache on a disk that serves many reads

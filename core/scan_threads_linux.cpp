@@ -1,9 +1,12 @@
 #include "core/scan_threads.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <sched.h>
 #include <system_error>
+#include <thread>
 
 namespace fan {
 namespace {
@@ -28,6 +31,13 @@ DiskFacts readDisk(const fs::path& disk, int levels) {
 }
 
 }  // namespace
+
+int usableProcessors() {
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    if (::sched_getaffinity(0, sizeof set, &set) == 0) return std::max(CPU_COUNT(&set), 1);
+    return static_cast<int>(std::max(std::thread::hardware_concurrency(), 1u));
+}
 
 bool isOnSpinningDisk(const MountEntry& volume) {
     // "major:minor" names the block device; a partition keeps its queue

@@ -2,6 +2,7 @@
 // be examined, what open() makes of folders gone, replaced or refused, and folders reopened for the bound.
 #include "core/directory_lister_linux.h"
 
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
@@ -188,33 +189,68 @@ TEST(LinuxDirectoryLister, DescriptorsStayBoundedOnAChainDeeperThanTheBound) {
     EXPECT_EQ(openDescriptors(), before);
 }
 
-// A folder whose descriptor was closed for the bound is opened again by
-// name, and must be the very folder it was.
+// A folder whose descriptor was closed for the bound is opened again: by a
+// lister that has no place on the walk's way, by name from the root, where
+// it must be the very folder it was; by the walk's own, through ".." from
+// the folder it stands in, so it is found where it now lies.
 TEST(LinuxDirectoryLister, FolderReopenedAfterTheBoundMustBeTheSameFolder) {
     const struct {
         const char* name;
         bool movedAway;
         bool replaced;
+        bool fromWalksPlace;
         ListOpen open;
-    } cases[] = {{"in place", false, false, ListOpen::Opened},
-                 {"moved away", true, false, ListOpen::Failed},
-                 {"replaced by another", true, true, ListOpen::Failed}};
+    } cases[] = {{"in place", false, false, false, ListOpen::Opened},
+                 {"moved away", true, false, false, ListOpen::Failed},
+                 {"replaced by another", true, true, false, ListOpen::Failed},
+                 {"in place, from the walk's place", false, false, true, ListOpen::Opened},
+                 {"moved away, from the walk's place", true, false, true, ListOpen::Opened},
+                 {"replaced by another, from the walk's place", true, true, true, ListOpen::Opened}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         testing::TempTree temp;
-        temp.folder("a/b/c");
+        temp.folder("a/b/c/d");
         auto lister = makeLinuxDirectoryLister(&::fstatat, &::getdents64, 1);
         ASSERT_EQ(lister->openRoot(temp.root()), ListOpen::Opened);
         const AnchorRef root = lister->anchor();
         ASSERT_EQ(lister->open(root, "a"), ListOpen::Opened);
         const AnchorRef a = lister->anchor();
         ASSERT_EQ(lister->open(a, "b"), ListOpen::Opened);
-        const AnchorRef b = lister->anchor();  // a's descriptor is closed for it
+        const AnchorRef b = lister->anchor();
+        ASSERT_EQ(lister->open(b, "c"), ListOpen::Opened);  // the walk stands in b now; a is closed for the bound
         lister->close();
         if (c.movedAway) std::filesystem::rename(temp.root() / "a", temp.root() / "elsewhere");
         if (c.replaced) temp.folder("a/b/c");
-        EXPECT_EQ(lister->open(a, "b"), c.open);
+        auto other = makeLinuxDirectoryLister(&::fstatat, &::getdents64, 1);
+        DirectoryLister& reopening = c.fromWalksPlace ? *lister : *other;
+        EXPECT_EQ(reopening.open(a, "b"), c.open);
     }
+}
+
+// openat() that refuses its next call once when armed, as when a folder on
+// the way is renamed away for a moment.
+std::atomic<bool> refuseNextOpen{false};
+int openAtRefusingOnce(int dirfd, const char* name, int flags) {
+    if (refuseNextOpen.exchange(false)) return (errno = ENOENT, -1);
+    return ::openat(dirfd, name, flags);
+}
+
+TEST(LinuxDirectoryLister, AFolderThatCouldNotBeReopenedOnceIsTriedAgain) {
+    testing::TempTree temp;
+    temp.folder("a/b/c/d");
+    auto walks = makeLinuxDirectoryLister(&::fstatat, &::getdents64, 1, &openAtRefusingOnce);
+    ASSERT_EQ(walks->openRoot(temp.root()), ListOpen::Opened);
+    const AnchorRef root = walks->anchor();
+    ASSERT_EQ(walks->open(root, "a"), ListOpen::Opened);
+    const AnchorRef a = walks->anchor();
+    ASSERT_EQ(walks->open(a, "b"), ListOpen::Opened);
+    const AnchorRef b = walks->anchor();
+    ASSERT_EQ(walks->open(b, "c"), ListOpen::Opened);  // a is closed for the bound now
+    walks->close();
+    auto other = makeLinuxDirectoryLister(&::fstatat, &::getdents64, 1, &openAtRefusingOnce);
+    refuseNextOpen = true;
+    EXPECT_EQ(other->open(a, "b"), ListOpen::Failed);
+    EXPECT_EQ(other->open(a, "b"), ListOpen::Opened);
 }
 
 }  // namespace
