@@ -84,6 +84,7 @@ TEST_F(SettingsWindowTest, AThemeChangeRecoloursEveryWindow) {
         window.themeChoice->value(theme);
         click(window.okButton);
         ASSERT_EQ(darkTheme, theme == 2 ? 1 : 0);
+        ASSERT_NE(app.helpWindow, nullptr) << "the help window is shown again";
         const struct {
             const char* name;
             Fl_Widget* window;

@@ -31,7 +31,12 @@ TEST(ModalWindowTest, ANestedLoopHandsTheGrabBackAndTheOuterWindowStillCloses) {
     // The close request reaches the outer window only through the modal
     // dispatch, so it must be back in place after the inner loop.
     ModalScript script({runInner, [&] { sendCloseRequest(&outer); }});
+    // The script's own deadline hides whatever holds the grab: with the grab
+    // lost, this one ends the outer loop instead.
+    const auto hideOuter = [](void* window) { static_cast<Fl_Window*>(window)->hide(); };
+    Fl::add_timeout(8.0, hideOuter, &outer);
     runModalWindow(outer, 0);
+    Fl::remove_timeout(hideOuter, &outer);
     EXPECT_TRUE(innerClosedByItself);
     EXPECT_EQ(grabAfterInner, &outer);
     EXPECT_FALSE(script.timedOut()) << "the outer window did not close by itself";
