@@ -1,7 +1,9 @@
 #include <FL/Fl_Choice.H>
 #include <FL/Fl_Input.H>
 
+#include <chrono>
 #include <system_error>
+#include <vector>
 
 #include "app/scan_worker_launch.h"
 #include "app/status_text.h"
@@ -46,6 +48,7 @@ TEST_F(AppScanTest, AScanIsAdopted) {
     ASSERT_NE(app.result, nullptr);
     EXPECT_EQ(app.result->nodes[0].size, 4010u);
     EXPECT_EQ(app.pathFieldText(), (data.root() / "t").string());
+    EXPECT_NE(app.fileSystemPaths.at(0), inside.mountPoint);  // the mounts listed afresh
     EXPECT_EQ(app.statusText, "Ready   ·   3 files   ·   0 errors   ·   1 mount points scanned separately   ·   " +
                                   formatSeconds(app.result->seconds) + " s");
 }
@@ -60,6 +63,30 @@ TEST_F(AppScanTest, CancelShowsStoppingAtOnceThenThePartialResult) {
     ASSERT_NE(app.result, nullptr);
     EXPECT_TRUE(app.result->stopped);
     expectStatusStart("Stopped · partial result   ·   " + std::to_string(app.result->nodes[0].fileCount) + " files");
+}
+
+// The display follows a running scan ten times a second: each tick moves
+// the animation on. Late ticks are made up for, so ten of them take a second.
+TEST_F(AppScanTest, ARunningScanIsPolledTenTimesASecond) {
+    scanWorkerLauncher = walkOnceStopped;
+    enterPath(data.root().string());
+    std::vector<std::chrono::steady_clock::time_point> ticks;
+    double phase = app.busyPhase;
+    runUntil(
+        [&] {
+            if (app.busyPhase != phase) {
+                phase = app.busyPhase;
+                ticks.push_back(std::chrono::steady_clock::now());
+            }
+            return ticks.size() == 11;
+        },
+        5);
+    ASSERT_EQ(ticks.size(), 11u);
+    const double seconds = std::chrono::duration<double>(ticks.back() - ticks.front()).count();
+    EXPECT_GT(seconds, 0.85);
+    EXPECT_LT(seconds, 1.3);
+    click(app.cancelButton);
+    finish();
 }
 
 // The lines a real scan here does not show: the running count, and the

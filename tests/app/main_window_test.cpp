@@ -22,6 +22,19 @@ TEST(MainWindow, TheTrashButtonsSitAtTheRightEndOfTheStatusRow) {
     EXPECT_EQ(app->openTrashButton->y(), 746);
 }
 
+TEST(MainWindow, TheEmptyTrashButtonsTooltipSaysWhatItDoes) {
+    ShownApp app;
+    const struct {
+        int language;
+        const char* tooltip;
+    } rows[] = {{1, "Empty Trash permanently. A confirmation will be requested first."},
+                {0, "Очистить корзину безвозвратно. Перед очисткой будет запрошено подтверждение."}};
+    for (const auto& row : rows) {
+        app->setLanguage(row.language);
+        EXPECT_STREQ(app->emptyTrashButton->tooltip(), row.tooltip);
+    }
+}
+
 // Each window's X class names the program, as its desktop entry does.
 TEST(MainWindow, EveryWindowCarriesTheProgramsClass) {
     ShownApp app;
@@ -74,6 +87,7 @@ void checkStartedScan(void*) {
     EXPECT_EQ(app->result->root, started->root() / "\xff");
     EXPECT_EQ(app->result->nodes[0].size, 5000u);
     EXPECT_EQ(app->pathInput->value(), app->result->root.native());
+    EXPECT_EQ(frameThemeOf(app), darkTheme ? "dark" : "light");  // the frame themed from the start
     app->hide();
 }
 

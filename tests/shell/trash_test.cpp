@@ -368,6 +368,7 @@ TEST_F(ShellTest, OnlyLocalVolumesOfferTheTrash) {
         {"block device", "xfs 253:1 root a", true},
         {"anonymous device", "overlay 0:40 overlay a", false},
         {"network", "fuse.sshfs 0:53 me@host: a", false},
+        {"disc image on a block device", "udf 7:0 /dev/loop0 a", false},
     };
     for (const LocalCase& c : cases) {
         SCOPED_TRACE(c.name);

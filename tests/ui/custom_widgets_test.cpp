@@ -1,5 +1,5 @@
 // The custom widgets: which shade wins in each state of the buttons, hover
-// tracking, and the path field.
+// tracking, the emboss panel, the status bar and the path field.
 #include <gtest/gtest.h>
 
 #include <FL/Fl.H>
@@ -8,10 +8,13 @@
 
 #include <string>
 
+#include "ui/emboss_panel.h"
 #include "ui/flag_button.h"
+#include "ui/icon_button.h"
 #include "ui/palette.h"
 #include "ui/path_input.h"
 #include "ui/soft_button.h"
+#include "ui/status_bar.h"
 #include "ui_test_support.h"
 
 namespace fan {
@@ -28,13 +31,14 @@ Canvas drawn(Fl_Widget& widget) {
 
 // Each button in each state, hover set by the events that set it: a fill
 // pixel, a border pixel and one of its ink (the label's middle, the flag's
-// white stripe).
+// white stripe, the trash can's lid).
 TEST(CustomButtonsTest, EachStateHasItsFillBorderAndInk) {
     constexpr Fl_Color fill = 0x40608000;
     constexpr Fl_Color label = 0xF0E0D000;
     Fl_Group parent(0, 0, 200, 100);
     SoftButton soft(0, 0, 100, 30, "@square");  // a symbol label is solid: exact colour
     FlagButton flag(0, 0, 40, 31, FlagRussian);
+    IconButton icon(0, 0, 40, 40, TrashCan);
     parent.end();
     soft.color(fill);
     soft.labelcolor(label);
@@ -52,6 +56,8 @@ TEST(CustomButtonsTest, EachStateHasItsFillBorderAndInk) {
         {"soft inactive", &soft, 50, 15, 0, 1, 1, 0, fl_color_average(fill, themeBackground, 0.52f),
          shadeColor(themeBorder, -8), fl_inactive(themeTextDim)},
         {"flag selected and hovered", &flag, 20, 8, 1, 0, 1, 1, themeControlHover, themeAccent, kWhite},
+        {"icon inactive", &icon, 20, 13, 0, 0, 1, 0, blendColors(themeControl, themeBackground, 0.55),
+         shadeColor(themeBorder, 16), themeTextDim},
     };
     Fl_Button plain(0, 0, 1, 1);
     for (const auto& c : looks) {
@@ -70,6 +76,30 @@ TEST(CustomButtonsTest, EachStateHasItsFillBorderAndInk) {
         EXPECT_EQ(canvas.hexAt(c.inkX, c.inkY), hex(c.ink));
         EXPECT_EQ(soft.labelcolor(), label);  // restored after drawing
     }
+}
+
+TEST(EmbossPanelTest, FourPixelsOrLessAcrossDrawNothing) {
+    const struct {
+        const char* name;
+        int w, h;
+        bool drawn;
+    } sizes[] = {{"4 wide", 4, 40, false}, {"4 high", 40, 4, false}, {"5 x 5", 5, 5, true}};
+    for (const auto& s : sizes) {
+        EmbossPanel small(10, 10, s.w, s.h, 3);
+        const Canvas c = drawn(small);
+        EXPECT_EQ(c.inkIn(0, 0, s.w + 30, s.h + 30) > 0, s.drawn) << s.name;
+    }
+}
+
+// The text is read when drawing, dim, in a box 14 pixels in from each end.
+TEST(StatusBarTest, ShowsItsTextDimInsideItsTextBox) {
+    std::string status(80, 'W');
+    StatusBar bar(0, 0, 200, 24, nullptr);
+    bar.text = &status;
+    const Canvas c = drawn(bar);
+    EXPECT_GT(c.countIn(14, 2, 172, 20, themeTextDim), 0);
+    EXPECT_EQ(c.countIn(3, 6, 11, 12, themeSurface), 11 * 12) << "before the box";
+    EXPECT_EQ(c.countIn(186, 6, 10, 12, themeSurface), 10 * 12) << "after the box";
 }
 
 TEST(PathInputTest, APathOfThousandsOfBytesStaysOnOneLine) {

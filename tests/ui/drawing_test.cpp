@@ -1,6 +1,6 @@
 // Colours and text as drawn: what the two palettes hand to the toolkit, the
-// check box's frame judged by what the eye needs (contrast), and the text
-// helpers.
+// colour helpers, the check box's frame judged by what the eye needs
+// (contrast), the rounded outline and the text helpers.
 #include <gtest/gtest.h>
 
 #include <FL/Fl.H>
@@ -54,6 +54,24 @@ TEST(PaletteTest, EachThemeReachesTheToolkit) {
     }
 }
 
+// Black is index 56: a colour of 0 would be read as the foreground colour.
+TEST(PaletteTest, ShadeAndBlendClampRoundAndNeverGiveIndexZero) {
+    const struct {
+        const char* name;
+        Fl_Color made, expected;
+    } rows[] = {
+        {"shade up, clamped at 255", shadeColor(0x0A00FF00, 26), 0x241AFF00},
+        {"shade down, clamped at 0", shadeColor(0x05F00500, -10), 0x00E60000},
+        {"shade down to black", shadeColor(0x05050500, -10), FL_BLACK},
+        {"blend weight above 1", blendColors(0x10203000, 0x20304000, 1.5), 0x10203000},
+        {"blend weight below 0", blendColors(0x10203000, 0x20304000, -1.0), 0x20304000},
+        {"blend halves round up", blendColors(FL_BLACK, 0x01010100, 0.5), 0x01010100},
+        {"blend down to black", blendColors(0x01000000, FL_BLACK, 0.4), FL_BLACK},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(hex(row.made), hex(row.expected)) << row.name;
+}
+
 // Under the scheme the program runs with.
 TEST(CheckBoxTest, AnUncheckedBoxShowsItsFrameOnAPanelInBothThemes) {
     Fl::scheme("gtk+");
@@ -74,6 +92,36 @@ TEST(CheckBoxTest, AnUncheckedBoxShowsItsFrameOnAPanelInBothThemes) {
 }
 
 constexpr Fl_Color kInk = 0x20406000;
+
+// A 60 x 30 outline at (10, 10), radius 6.
+TEST(DrawHelpersTest, OutlineLiesOnTheLastRowAndColumnWithArcsInside) {
+    const int x = 10;
+    const int y = 10;
+    const int right = x + 60;
+    const int bottom = y + 30;
+    const int rr = 6;
+    const Canvas c(90, 60, [&] { strokeRoundedBox(x, y, 60, 30, rr, kInk); });
+    const struct {
+        const char* name;
+        int x, y;
+        Fl_Color colour;
+    } pixels[] = {{"top edge", 40, y, kInk},
+                  {"bottom edge on the last row", 40, bottom - 1, kInk},
+                  {"left edge", x, 25, kInk},
+                  {"right edge on the last column", right - 1, 25, kInk},
+                  {"right edge's first pixel", right - 1, y + rr, kInk},
+                  {"corner left out", x, y, testing::kUntouched},
+                  {"inside", 40, 25, testing::kUntouched}};
+    for (const auto& p : pixels)
+        EXPECT_EQ(c.hexAt(p.x, p.y), hex(p.colour)) << p.name;
+    // The arcs end one pixel short of the last column and row: those hold
+    // only the straight edges. Every corner is closed.
+    EXPECT_EQ(c.inkIn(right - 1, y, 1, rr), 0) << "last column above the edge";
+    EXPECT_EQ(c.inkIn(x, bottom - 1, rr, 1), 0) << "last row left of the edge";
+    for (const int cx : {x, right - rr})
+        for (const int cy : {y, bottom - rr})
+            EXPECT_GT(c.inkIn(cx, cy, rr, rr), 0) << "corner at " << cx << "," << cy;
+}
 
 TEST(DrawHelpersTest, AtSignsAreText) {
     fl_font(FL_HELVETICA, 14);

@@ -1,16 +1,19 @@
 // The map's ring image where the window shows it: scaled to its side at its
 // place, on its first drawing (sent straight to the window) and on later
-// ones (copied from the display's copy), and changed rows reaching that copy;
-// from memory shared with the display and, as on a remote display, without.
+// ones (copied from the display's copy), changed rows scaled again and
+// reaching that copy; from memory shared with the display and, as on a
+// remote display, without. The scaling's row arithmetic besides.
 #include <gtest/gtest.h>
 
 #include <FL/Fl.H>
 #include <FL/Fl_Double_Window.H>
 #include <FL/fl_draw.H>
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
+#include "ui/image_resample.h"
 #include "ui/map_image.h"
 #include "ui/native_pixels.h"
 #include "ui_test_support.h"
@@ -108,6 +111,24 @@ TEST_P(MapImageTest, ChangedRowsReachTheScreen) {
     redrawNow();
     EXPECT_EQ(shown(20, 60), hex(kChanged)) << "bottom half";
     EXPECT_EQ(shown(60, 20), hex(kTopRight)) << "top half";
+}
+
+// A change of one raster row redoes every drawn row that row blends into,
+// and no more: the image then holds what a fresh scaling of the raster does.
+TEST_P(MapImageTest, ChangedRowsAreScaledAgainAsAFreshImageScalesThem) {
+    paint(0, kRaster, 20, 21, kChanged);
+    box->image->rasterRowsChanged(20, 21);
+    const MapImage fresh(raster.data(), kRaster, kSide);
+    const uint32_t* changed = box->image->drawnPixels();
+    const uint32_t* whole = fresh.drawnPixels();
+    const auto firstDifference = std::mismatch(changed, changed + kSide * kSide, whole).first;
+    EXPECT_EQ(firstDifference - changed, kSide * kSide) << "first pixel that differs";
+}
+
+TEST(ImageResample, ChangedRowsAreFound) {
+    const RowSpan rows = resampledRows(4, 8, 2, 3);  // drawn rows 3 to 6 blend source row 2 in
+    EXPECT_EQ(rows.begin, 3);
+    EXPECT_EQ(rows.end, 7);
 }
 
 INSTANTIATE_TEST_SUITE_P(Memory, MapImageTest, ::testing::Values(true, false),

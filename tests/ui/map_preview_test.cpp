@@ -54,6 +54,17 @@ TEST(PreviewItems, OnAWideRootTheCutKeepsTheFoldersTheWalkIsOn) {
     EXPECT_EQ(items.back().name, "d004");   // the first listed are walked last, and cut
 }
 
+// Files counted in the root before any of their bytes still get the item.
+TEST(PreviewItems, RootFilesOfNoBytesYetFollowTheFolders) {
+    ScanSnapshot snapshot;
+    snapshot.valid = true;
+    snapshot.items = folderItems({{1, S::Complete}, {1, S::Complete}, {1, S::Complete}});
+    snapshot.items.insert(snapshot.items.begin() + 1, {"", 0, 3, false, S::Complete});
+    const std::vector<PreviewItem> items = previewItems(snapshot, "Root files");
+    ASSERT_EQ(items.size(), 4u);
+    EXPECT_EQ(previewKey(items.back()), "F:Root files");
+}
+
 // Another file system's mount point gets 70 % of such a weight.
 TEST(PreviewWeights, AnUnmeasuredEntryWeighsSixteenPercentOfTheAverageMeasuredOneAndAtLeastOne) {
     std::unordered_map<std::string, double> stored;
@@ -176,6 +187,27 @@ TEST_F(MapPreviewTest, PendingHatchingStandsStillAsThePhaseAdvances) {
     for (const double phase : {0.0, 1.5}) {
         host.phase = phase;
         EXPECT_GT(draw().countIn(x - 1, y - 1, 3, 3, shadeColor(themeBorder, 12)), 0) << "at phase " << phase;
+    }
+}
+
+// The scanning folder takes the left half, from pi; its hatch lines stand
+// 0.055 radians apart, moved on by 0.018 radians per unit of the phase.
+TEST_F(MapPreviewTest, ScanningHatchingMovesOnWithThePhase) {
+    host.snapshot.valid = true;
+    host.snapshot.items = folderItems({{0, S::Scanning}, {0, S::Pending}});
+    const Fl_Color hatch = fl_color_average(themeAccent, mapPanelColour(host.transparency), 0.7f);
+    const auto hatchAt = [&](const Canvas& c, double a) {
+        const int x = static_cast<int>(std::lround(335 + 150 * std::sin(a)));
+        const int y = static_cast<int>(std::lround(265 - 150 * std::cos(a)));
+        return c.countIn(x - 1, y - 1, 3, 3, hatch);
+    };
+    for (const double phase : {0.75, 1.5}) {
+        SCOPED_TRACE(phase);
+        host.phase = phase;
+        const Canvas c = draw();
+        const double fourthLine = M_PI + 3 * 0.055 + phase * 0.018;
+        EXPECT_GT(hatchAt(c, fourthLine), 0);
+        EXPECT_EQ(hatchAt(c, fourthLine + 0.0275), 0) << "half way to the next line";
     }
 }
 

@@ -1,6 +1,6 @@
 // The message and confirmation dialogs run modally and answered through the
 // toolkit's event dispatch (OK, Cancel, Escape, the window manager's close
-// request), and their drawing.
+// request), their place over the owner, and their drawing.
 #include <gtest/gtest.h>
 
 #include <FL/Fl.H>
@@ -60,6 +60,26 @@ TEST_F(ModernDialogTest, OnlyOkConfirmsWhicheverWayTheDialogCloses) {
     EXPECT_EQ(confirm(nullptr, {[] { press(openDialog()->cancelButton); }}), 0);
     EXPECT_EQ(confirm(nullptr, {pressEscape}), 0);
     EXPECT_EQ(confirm(nullptr, {[] { sendCloseRequest(openDialog()); }}), 0);
+}
+
+// The dialog is 520 x 226.
+TEST_F(ModernDialogTest, PlacedOverTheOwnerOrAtItsEdge) {
+    ModernDialog dialog("t", "m", "", "OK", "", false, false);
+    const struct {
+        const char* name;
+        int w, h;  // the owner's, at (100, 50)
+        int x, y;
+    } rows[] = {{"the main window", 1120, 780, 400, 327},
+                {"2 px spare: centred", 522, 228, 101, 51},
+                {"1 px spare: the owner's edge", 521, 227, 100, 50},
+                {"larger than the owner: its edge", 300, 100, 100, 50}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        owner.resize(100, 50, row.w, row.h);
+        dialog.placeOver(&owner);
+        EXPECT_EQ(dialog.x(), row.x);
+        EXPECT_EQ(dialog.y(), row.y);
+    }
 }
 
 // Boxes: title (88, 25, w - 116, 28), message (88, 58, .., 42), detail (88, 101, .., 48).

@@ -126,6 +126,20 @@ Fl_Color screenPixel(int x, int y) {
     return packRgb((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
 }
 
+std::string frameThemeOf(Fl_Window* window) {
+    XSync(fl_display, False);
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long after = 0;
+    unsigned char* data = nullptr;
+    XGetWindowProperty(fl_display, fl_xid(window), XInternAtom(fl_display, "_GTK_THEME_VARIANT", False), 0, 64, False,
+                       XInternAtom(fl_display, "UTF8_STRING", False), &type, &format, &count, &after, &data);
+    const std::string value = data ? std::string(reinterpret_cast<char*>(data), count) : "(none)";
+    if (data) XFree(data);
+    return value;
+}
+
 void sendEvent(Fl_Window* window, int event, int x, int y) {
     Fl::e_x = x;
     Fl::e_y = y;

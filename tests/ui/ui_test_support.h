@@ -42,6 +42,9 @@ private:
 // What the screen shows at a root-window position, windows on top included.
 Fl_Color screenPixel(int x, int y);
 
+// The shown window's _GTK_THEME_VARIANT as text, or "(none)".
+std::string frameThemeOf(Fl_Window* window);
+
 // Events through the toolkit's dispatcher, in `window`'s pixels.
 void sendEvent(Fl_Window* window, int event, int x, int y);
 void sendMove(Fl_Window* window, int x, int y);
