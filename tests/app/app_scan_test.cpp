@@ -66,7 +66,8 @@ TEST_F(AppScanTest, CancelShowsStoppingAtOnceThenThePartialResult) {
 }
 
 // The display follows a running scan ten times a second: each tick moves
-// the animation on. Late ticks are made up for, so ten of them take a second.
+// the animation on. Late ticks are made up for, so ten of them take a second;
+// the bounds leave room for a loaded machine and still tell 0.05 s or 0.2 s.
 TEST_F(AppScanTest, ARunningScanIsPolledTenTimesASecond) {
     scanWorkerLauncher = walkOnceStopped;
     enterPath(data.root().string());
@@ -83,8 +84,8 @@ TEST_F(AppScanTest, ARunningScanIsPolledTenTimesASecond) {
         5);
     ASSERT_EQ(ticks.size(), 11u);
     const double seconds = std::chrono::duration<double>(ticks.back() - ticks.front()).count();
-    EXPECT_GT(seconds, 0.85);
-    EXPECT_LT(seconds, 1.3);
+    EXPECT_GT(seconds, 0.7);
+    EXPECT_LT(seconds, 1.6);
     click(app.cancelButton);
     finish();
 }
