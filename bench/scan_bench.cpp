@@ -23,6 +23,8 @@ int main(int argc, char** argv) {
         threads = fan::scanThreadCount(fan::mountEntryForPath(error ? argv[1] : real, fan::listMounts()));
         spares = fan::spareScanThreadCount(threads);
     }
+    // What runs under the process's descriptor limit, as the scan counts it.
+    const fan::ListingThreads running = fan::affordableShare(threads, spares);
     fan::ScanProgress progress;
     const fan::ListerFactory makeLister = [] { return fan::makeDirectoryLister(); };
     const fan::Tree tree = fan::scanTree(argv[1], progress, nullptr, makeLister, threads, spares);
@@ -40,6 +42,7 @@ int main(int argc, char** argv) {
                 static_cast<unsigned long long>(tree.mountPointCount));
     std::printf("files=%llu folders=%llu bytes=%llu seconds=%.6f peak_rss_kb=%ld threads=%d spares=%d\n",
                 static_cast<unsigned long long>(tree.nodes[0].fileCount), folders,
-                static_cast<unsigned long long>(tree.nodes[0].size), tree.seconds, usage.ru_maxrss, threads, spares);
+                static_cast<unsigned long long>(tree.nodes[0].size), tree.seconds, usage.ru_maxrss, running.threads,
+                running.spares);
     return 0;
 }

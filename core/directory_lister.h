@@ -67,6 +67,12 @@ public:
     // walk, which reaches them from where it stands.
     virtual ListOpen openAhead(const AnchorRef& parent, std::string_view name) { return open(parent, name); }
 
+    // The walk enters a sub-folder of `parent` that another lister listed
+    // ahead. A lister that keeps the walk's place moves it there as open()
+    // would, so that what is handed back to the walk later is reached from
+    // where the walk stands, as on one thread; others need do nothing.
+    virtual void enter(const AnchorRef& parent) { static_cast<void>(parent); }
+
     // The anchor of the folder open now (only between a successful open and
     // close); the same one on every call for one listing.
     virtual AnchorRef anchor() = 0;

@@ -83,6 +83,19 @@ public:
         return opened;
     }
 
+    void enter(const AnchorRef& parent) override {
+        close();
+        auto folder = std::static_pointer_cast<LinuxAnchor>(parent);
+        if (folder == place_) return;
+        // Reached as open() reaches it: up through ".." from the place, or
+        // by its name from there when the walk has just read its listing, at
+        // the moment the walk on one thread would open it by that name. A folder
+        // that cannot be reached now leaves the place where it is.
+        if (pinDescriptor(*folder, place_.get()) < 0) return;
+        if (place_) unpin(*place_);
+        place_ = std::move(folder);
+    }
+
     AnchorRef anchor() override {
         if (!anchor_ && fd_ >= 0)
             anchor_ =

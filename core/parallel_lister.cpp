@@ -438,7 +438,10 @@ ListOpen ParallelLister::open(const AnchorRef& parent, std::string_view name) {
         return own_.open(parent, name);
     }
     const ListOpen opened = job->openKnown ? job->opened : ListOpen::NotFound;
+    lock.unlock();
     current_ = std::move(job);
+    // The walk stands where it would on one thread, whoever listed the folder.
+    own_.enter(parent);
     return opened;
 }
 

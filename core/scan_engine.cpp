@@ -309,11 +309,9 @@ Tree scanWith(const std::filesystem::path& root, ScanProgress& progress, const s
         threads = scanThreadCount(tree.rootVolume);
         spares = spareScanThreadCount(threads);
     }
-    // Every listing holds descriptors of its own: under a low limit on them,
-    // fewer threads list, spare ones going first.
-    const int affordable = affordableListingThreads();
-    threads = std::min(threads, affordable);
-    spares = std::min(spares, affordable - threads);
+    const ListingThreads share = affordableShare(threads, spares);
+    threads = share.threads;
+    spares = share.spares;
     std::optional<ParallelLister> parallel;
     if (makeLister && threads + spares > 1)
         parallel.emplace(lister, *makeLister, threads - 1, spares, mountMap, progress.stop);
@@ -329,6 +327,13 @@ Tree scanWith(const std::filesystem::path& root, ScanProgress& progress, const s
 }
 
 }  // namespace
+
+// Every listing holds descriptors of its own.
+ListingThreads affordableShare(int threads, int spareThreads) {
+    const int affordable = affordableListingThreads();
+    const int running = std::min(threads, affordable);
+    return {running, std::max(0, std::min(spareThreads, affordable - running))};
+}
 
 Tree scanTree(const std::filesystem::path& root, ScanProgress& progress, const std::vector<MountEntry>* mounts,
               DirectoryLister& lister) {

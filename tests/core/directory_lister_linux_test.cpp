@@ -253,5 +253,59 @@ TEST(LinuxDirectoryLister, AFolderThatCouldNotBeReopenedOnceIsTriedAgain) {
     EXPECT_EQ(other->open(a, "b"), ListOpen::Opened);
 }
 
+// The walk enters a/b/c, listed ahead by another lister, and goes on to
+// c/d, handed back to it (its parent was closed for the bound); in between,
+// a is renamed away (and back after), or moved for good within the root. Judged by
+// the walk that lists every folder itself: it loses nothing either way.
+TEST(LinuxDirectoryLister, AFolderHandedBackIsReachedWhileAnAncestorIsAway) {
+    const struct {
+        const char* name;
+        bool listedAhead;
+        bool movedForGood;
+    } cases[] = {{"listed by the walk, renamed away and back", false, false},
+                 {"listed by the walk, moved for good", false, true},
+                 {"listed ahead, renamed away and back", true, false},
+                 {"listed ahead, moved for good", true, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        testing::TempTree temp;
+        temp.folder("a/b/c/d");
+        temp.folder("a/b/c/e/f");
+        temp.folder("elsewhere");
+        auto walks = makeLinuxDirectoryLister(&::fstatat, &::getdents64, 1);
+        auto ahead = makeLinuxDirectoryLister(&::fstatat, &::getdents64, 1);
+        ASSERT_EQ(walks->openRoot(temp.root()), ListOpen::Opened);
+        const AnchorRef root = walks->anchor();
+        ASSERT_EQ(walks->open(root, "a"), ListOpen::Opened);
+        AnchorRef parent = walks->anchor();
+        walks->close();
+        std::vector<AnchorRef> listed{parent};
+        if (c.listedAhead) {
+            // Each listed from its parent still open; the walk then enters b
+            // and c, and d is handed back to it, c being closed for the bound.
+            for (const char* name : {"b", "c", "e"}) {
+                ASSERT_EQ(ahead->openAhead(listed.back(), name), ListOpen::Opened);
+                listed.push_back(ahead->anchor());
+                ahead->close();
+            }
+            walks->enter(listed[0]);
+            walks->enter(listed[1]);
+            parent = listed[2];
+            ASSERT_EQ(ahead->openAhead(parent, "d"), ListOpen::Later);
+        } else {
+            for (const char* name : {"b", "c"}) {
+                ASSERT_EQ(walks->open(parent, name), ListOpen::Opened);
+                parent = walks->anchor();
+                walks->close();
+            }
+        }
+        const std::filesystem::path away = temp.root() / (c.movedForGood ? "elsewhere/a" : "a-away");
+        std::filesystem::rename(temp.root() / "a", away);
+        EXPECT_EQ(walks->open(parent, "d"), ListOpen::Opened);
+        walks->close();
+        if (!c.movedForGood) std::filesystem::rename(away, temp.root() / "a");
+    }
+}
+
 }  // namespace
 }  // namespace fan

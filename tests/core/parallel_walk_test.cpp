@@ -414,5 +414,23 @@ TEST(ParallelWalk, UnderALowDescriptorLimitTheTotalsAreTheSingleWalks) {
     EXPECT_EQ(status, 0) << "1: errors counted, 2: totals differ, 9: limit not set, 10: crashed";
 }
 
+TEST(ParallelWalk, UnderALowDescriptorLimitFewerThreadsList) {
+    const struct {
+        const char* name;
+        rlim_t limit;
+        int threads;
+        int spares;
+    } cases[] = {{"16 descriptors: the walk alone", 16, 1, 0},
+                 {"60 descriptors: two threads, no spare one", 60, 2, 0},
+                 {"1024 descriptors: all asked for", 1024, 8, 8}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const int threads = exitStatusUnderDescriptorLimit(c.limit, [] { return affordableShare(8, 8).threads; });
+        const int spares = exitStatusUnderDescriptorLimit(c.limit, [] { return affordableShare(8, 8).spares; });
+        EXPECT_EQ(threads, c.threads);
+        EXPECT_EQ(spares, c.spares);
+    }
+}
+
 }  // namespace
 }  // namespace fan
