@@ -62,14 +62,29 @@ TEST(LinuxDirectoryLister, AFolderGoneOrReplacedByAFileOrLinkIsNotFound) {
     testing::TempTree temp;
     temp.file("file", 1);
     std::filesystem::create_directory_symlink(temp.folder("real"), temp.root() / "link");
+    std::filesystem::create_directory_symlink(temp.root() / "loop", temp.root() / "loop");
     auto lister = makeDirectoryLister();
     ASSERT_EQ(lister->openRoot(temp.root()), ListOpen::Opened);
     const AnchorRef root = lister->anchor();
     // Links are never followed below the root.
-    for (const char* name : {"missing", "file", "link"}) {
+    for (const char* name : {"missing", "file", "link", "loop"}) {
         SCOPED_TRACE(name);
         EXPECT_EQ(lister->open(root, name), ListOpen::NotFound);
     }
+}
+
+// The root may be reached through a link; one that loops is refused, not empty.
+TEST(LinuxDirectoryLister, ARootLinkIsFollowedButARootLinkLoopHasFailed) {
+    testing::TempTree temp;
+    const std::filesystem::path link = temp.root() / "link";
+    const std::filesystem::path loop = temp.root() / "loop";
+    std::filesystem::create_directory_symlink(temp.folder("real"), link);
+    std::filesystem::create_directory_symlink(loop, loop);
+    auto lister = makeDirectoryLister();
+    EXPECT_TRUE(lister->isFolder(link));
+    EXPECT_EQ(lister->openRoot(link), ListOpen::Opened);
+    EXPECT_FALSE(lister->isFolder(loop));
+    EXPECT_EQ(lister->openRoot(loop), ListOpen::Failed);
 }
 
 TEST(LinuxDirectoryLister, AFolderThatRefusesEntryHasFailedAndIsNotGone) {
@@ -107,6 +122,19 @@ TEST(LinuxDirectoryLister, AnEntryThatCannotBeExaminedFailsItsFoldersListing) {
     temp.file("fine", 20);
     auto lister = makeLinuxDirectoryLister(&refusingStat, &::getdents64);
     EXPECT_EQ(listAll(*lister, temp.root()), (Listing{{"fine", "file 20"}}));
+    EXPECT_TRUE(lister->failed());
+}
+
+ssize_t failingRead(int, void*, size_t) {
+    errno = EIO;
+    return -1;
+}
+
+TEST(LinuxDirectoryLister, AListingThatCannotBeReadHasFailed) {
+    testing::TempTree temp;
+    temp.file("file", 1);
+    auto lister = makeLinuxDirectoryLister(&::fstatat, &failingRead);
+    EXPECT_EQ(listAll(*lister, temp.root()), Listing{});
     EXPECT_TRUE(lister->failed());
 }
 

@@ -36,6 +36,15 @@ TEST(ParseMountInfo, ReadsEveryFieldAndDecodesEscapes) {
                                                 "1|0|8:1|/my root|/mnt/my disk|fuse\\040x|/dev/disk\ta\\04"}));
 }
 
+TEST(UnescapeMountField, DecodesOnlyWholeOctalEscapes) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"a\\134b", "a\\b"}, {"\\011\\012", "\t\n"}, {"end\\040", "end "}, {"end\\04", "end\\04"},
+        {"\\089", "\\089"},  {"\\0401", " 1"},       {"\\777", "\xff"},    {"\\\\040", "\\ "},
+    };
+    for (const auto& [raw, decoded] : cases)
+        EXPECT_EQ(unescapeMountField(raw), decoded) << raw;
+}
+
 TEST(ParseMountInfo, HidesOverMountsAndEverythingBelowThemAndFlagsPseudoFileSystems) {
     const struct {
         const char* table;
@@ -51,6 +60,12 @@ TEST(ParseMountInfo, HidesOverMountsAndEverythingBelowThemAndFlagsPseudoFileSyst
          "13 12 8:5 / /data/sub/x rw - ext4 e rw\n"  // deeper, still hidden
          "15 11 8:7 / /data/new rw - ext4 g rw\n",   // on the covering 11
          {"a", "c", "g"}},
+        {"1 0 8:1 / / rw - ext4 a rw\n"
+         "13 12 8:5 / /data/sub/x rw - ext4 e rw\n"  // listed before the mount it lies on
+         "10 1 8:2 / /data rw - ext4 b rw\n"
+         "11 10 8:3 / /data rw - ext4 c rw\n"
+         "12 10 8:4 / /data/sub rw - ext4 d rw\n",
+         {"a", "c"}},
         {"1 1 0:2 / / rw - rootfs rootfs rw\n"  // its own parent: an initramfs root
          "2 1 0:3 / /proc rw - proc proc rw\n",
          {"rootfs", "proc*"}},
@@ -67,6 +82,7 @@ TEST(FindMountForPath, PicksTheLongestContainingMountPoint) {
     } cases[] = {
         {{"/", "/home", "/home/user"}, "/home/user/docs", 2},
         {{"/", "/home", "/home/user"}, "/homework", 0},
+        {{"/", "/data", "/data"}, "/data/x", 1},  // the first of equal ones wins
     };
     for (const auto& c : cases) {
         std::vector<MountEntry> mounts(c.points.size());

@@ -307,6 +307,29 @@ TEST(ParallelWalk, FailureOnAListingThreadMidListingReachesTheCaller) {
     EXPECT_EQ(listersAlive.load(), 0);
 }
 
+TEST(ParallelWalk, FailureOnAListingThreadWhileTheWalkReadsItsFolderReachesTheCaller) {
+    // The walk reads d2 and d1, then d0, which a thread lists; the thread
+    // fails once the walk has read part of d0. The rest of d0 must not be
+    // left out as if the folder had ended.
+    ListerProbe probe;
+    probe.base = wideFolders(3, 1000);
+    probe.atRootsLastEntry = [&] { waitFor([&] { return probe.threadOpens > 0; }, std::chrono::seconds(20)); };
+    ScanProgress progress;
+    ListerFactory failing = [&, make = probe.factory()] {
+        std::unique_ptr<DirectoryLister> lister = make();
+        auto& probed = static_cast<ListerProbe::Lister&>(*lister);
+        if (probed.index_ > 0)
+            probed.onEntry = [&](const std::string& folder, const std::string& entry) {
+                if (folder != "/r/d0" || entry != "a-file-with-a-long-name-900") return;
+                waitFor([&] { return progress.files > 2000; }, std::chrono::seconds(20));
+                throw std::bad_alloc();
+            };
+        return lister;
+    };
+    EXPECT_THROW(scanTree("/r", progress, &kNoMounts, failing, 3), std::bad_alloc);
+    EXPECT_EQ(listersAlive.load(), 0);
+}
+
 TEST(ParallelWalk, NoListerForAThreadEndsThoseRunning) {
     const FakeDirectoryLister base = randomTree(3, 400, false);
     int made = 0;

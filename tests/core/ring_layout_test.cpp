@@ -64,6 +64,38 @@ TEST(RingLayout, SectorsInDepthFirstOrderWithGroupsAndRootFiles) {
               }));
 }
 
+TEST(RingLayout, AFolderExactlyAtTheMinimumAngleKeepsItsSector) {
+    TreeBuilder b;
+    b.file(b.folder(0, "big"), "x", 997);
+    const uint64_t small = b.folder(0, "small");
+    b.file(small, "y", 3);
+    b.finish();
+    const double angle = share(3, 1000);
+    const struct {
+        const char* name;
+        double minAngle;
+        bool drawn;
+    } cases[] = {{"exactly its angle", angle, true}, {"just above it", std::nextafter(angle, 1.0), false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Segments s = layout(b.tree, 0, 2, c.minAngle);
+        EXPECT_EQ(std::any_of(s.begin(), s.end(), [&](const RingSegment& seg) { return seg.node == small; }), c.drawn);
+    }
+}
+
+TEST(RingLayout, UpToTwentyFourRootFilesAreAllDrawnHoweverThin) {
+    // Each file takes about 0.00006 rad, far under the 0.0025 floor.
+    for (const auto& [files, drawn] : {std::pair<int, long>{24, 24}, {25, 0}}) {
+        SCOPED_TRACE(std::to_string(files) + " files");
+        TreeBuilder b;
+        b.file(b.folder(0, "big"), "x", 1000000);
+        for (int i = 0; i < files; ++i)
+            b.file(0, "f" + std::to_string(100 + i), 10);
+        const Segments s = layout(b.finish(), 0, 6, 0.001);
+        EXPECT_EQ(std::count_if(s.begin(), s.end(), [](auto& seg) { return seg.ring == 1 && !seg.isGroup; }), drawn);
+    }
+}
+
 TEST(RingLayout, RingOneFileThresholdIsTheLargerOfTheMinimumAndAFloor) {
     // 35 files: those under max(0.0025, minAngle) are grouped on ring 1.
     // 1000 bytes take 0.604 rad, 20 bytes 0.012 (above the floor), 1 byte

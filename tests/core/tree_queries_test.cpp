@@ -1,4 +1,5 @@
-// Search by name, ignoring Latin and Russian case, and the largest files.
+// A node's path, case folding, search by name ignoring Latin and Russian
+// case, and the largest files.
 #include "core/tree_queries.h"
 
 #include <algorithm>
@@ -12,6 +13,26 @@ namespace {
 using testing::addNode;
 using testing::treeWithRoot;
 using Indices = std::vector<uint64_t>;
+
+// A root that ends in a separator, as "/" does, takes no second one.
+TEST(NodePath, JoinsTheNamesWithOneSeparatorAfterTheRoot) {
+    const std::filesystem::path root = std::filesystem::path("/").make_preferred();
+    Tree tree = treeWithRoot(root.string());
+    const uint64_t etc = addNode(tree, 0, "etc", 0, true);
+    EXPECT_EQ(tree.nodePath(addNode(tree, etc, "hosts", 1)).native(), (root / "etc" / "hosts").native());
+}
+
+TEST(LowerUtf8, FoldsLatinAndRussianCapitalsOnly) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"@AZ[`az{", "@az[`az{"},
+        {"АБВГДЕЁЖЗИЙКЛМНОПРСТУФХЦЧШЩЪЫЬЭЮЯ", "абвгдеёжзийклмнопрстуфхцчшщъыьэюя"},
+        {"абвгдеёжзийклмнопрстуфхцчшщъыьэюя 0123 .,-_!", "абвгдеёжзийклмнопрстуфхцчшщъыьэюя 0123 .,-_!"},
+        {"\xD0\x80\xD0\x82", "\xD0\x80\xD0\x82"},  // other Cyrillic capitals (Ѐ, Ђ) stay
+        {"A\xD0", "a\xD0"},                        // a lone trailing 0xD0 is copied
+    };
+    for (const auto& [in, out] : cases)
+        EXPECT_EQ(lowerUtf8(in), out) << in;
+}
 
 TEST(SearchByName, MatchesAnywhereIgnoringCaseInNodeOrderUpToTheLimit) {
     Tree tree = treeWithRoot("/home/user/Отчёты");

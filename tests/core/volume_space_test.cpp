@@ -127,6 +127,11 @@ TEST(DeadServer, ListMountsWaitsOneTimeLimitForAllDeadMountsTogether) {
     for (const MountEntry& m : mounts)
         EXPECT_EQ(m.spaceKnown, m.mountPoint == "/") << m.mountPoint;
     EXPECT_EQ(query->hung, 3);
+    // The next listing does not ask the mounts still stuck again: they stay unknown at once.
+    const auto again = listMounts(sources, tableRead);
+    EXPECT_EQ(query->hung, 3);
+    ASSERT_EQ(again.size(), 4u);
+    EXPECT_FALSE(again[1].spaceKnown);
     // Nothing may stay blocked on the double once the test is over.
     query->release.set_value();
     const auto deadline = Clock::now() + std::chrono::seconds(30);

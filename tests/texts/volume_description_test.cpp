@@ -19,6 +19,7 @@ TEST_F(VolumeDescriptionTest, NetworkSourceLabelNamesKindAndHost) {
         {R"(\\server\share)", "NTFS", "SMB server"},
         {R"(\\tsclient\C)", "NTFS", "RDP tsclient"},
         {R"(\\tsclient\DavWWWRoot)", "NTFS", "WebDAV tsclient"},  // before the RDP host
+        {R"(\\dav.example.org@SSL\files)", "NTFS", "WebDAV dav.example.org@SSL"},
         {"nas.local:/srv/media", "nfs", "NFS nas.local"},
         {"https://cloud.example.org/remote.php/dav", "davfs", "WebDAV cloud.example.org"},
         {"/dev/disk/by-id/usb-X:0-part1", "vfat", ""},  // a colon in a device name
@@ -53,6 +54,8 @@ TEST_F(VolumeDescriptionTest, DescribeVolumeJoinsTheKnownParts) {
          ssd + "свободно: 40.0 ГиБ / 500.0 ГиБ (всего свободно 100.0 ГиБ)"},
         {volume("sda", ""), 1, ext4 + "disk: sda" + unknown},
         {volume("", ""), 1, ext4 + "source: /dev/sda2" + unknown},
+        {volume("", "", 2048, 512, 512, "", "/mnt/x"), 0,
+         "свободно: 512 Б / 2.00 КиБ"},  // the source is the mount point
         {volume("0:53", "SSD", 2048, 512, 512, "", "nas:/export"), 1, "network nas" + sep + "free: 512 B / 2.00 KiB"},
     };
     for (const auto& [entry, language, description] : rows) {
