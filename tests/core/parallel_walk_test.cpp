@@ -398,8 +398,11 @@ TEST(ParallelWalk, ACombDeeperThanTheDescriptorBoundOpensEachFolderAboutOnce) {
         openCalls.refuseSecond = false;
         EXPECT_EQ(tree.nodes[0].fileCount, static_cast<uint64_t>(kDepth));
         EXPECT_EQ(tree.errorCount, 0u);
-        // 2 * kDepth + 1 folders: once each, and going back up through "..".
-        EXPECT_LE(openCalls.count.load(), 4 * kDepth);
+        // 2 * kDepth + 1 folders: once each, and going back up through "..",
+        // about twice a folder; more when threads are slow to take their
+        // folders (a loaded machine) and the walk lists them itself, but
+        // far from the several opens a folder of a walk that reopens by name.
+        EXPECT_LE(openCalls.count.load(), 3 * (2 * kDepth + 1));
     }
 }
 
