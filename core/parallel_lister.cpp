@@ -106,9 +106,10 @@ struct ParallelLister::Shared {
     // Folders waiting or being listed, in the order the walk will open them.
     std::list<std::shared_ptr<Job>> order;
     size_t aheadBytes = 0;         // segments listed and not yet read
-    const Job* awaited = nullptr;  // the folder the walk reads now
+    const Job* awaited = nullptr;  // the folder the walk reads now, or opens next
     bool walkWaiting = false;
     size_t idle = 0;       // workers waiting for a folder
+    size_t busy = 0;       // threads, spare ones too, with a folder in hand
     size_t paused = 0;     // workers waiting for room
     size_t waiting = 0;    // folders in `order` nobody lists yet
     size_t spareIdle = 0;  // spare workers waiting for a folder
@@ -121,10 +122,13 @@ struct ParallelLister::Shared {
     // and with more when the walk has caught up with them, so the folder is
     // one of those the walk reads now holds (down a chain of folders, each
     // level is found only by listing the one above). A walk behind the
-    // threads is kept fed by them and lists nothing itself.
+    // threads is kept fed by them and lists nothing itself. The folder the
+    // walk opens next stays its own from the moment it is done with the one
+    // before: a thread taking it then would have the walk wait for it.
     bool soonestToWalk = false;
     bool leftToWalk(const Job& soonest) const {
-        return soonestToWalk || (awaited && awaited->anchor && soonest.parent == awaited->anchor);
+        return soonestToWalk || &soonest == awaited ||
+               (awaited && awaited->anchor && soonest.parent == awaited->anchor);
     }
 
     // All of these under `mutex`.
@@ -134,7 +138,14 @@ struct ParallelLister::Shared {
         if (!parent.ordered) return;  // not listed ahead: the walk lists it when it gets there
         job->place = order.insert(std::next(parent.place), job);
         job->ordered = true;
-        if (++waiting <= (soonestToWalk || awaited == &parent ? 1 : 0) || aheadBytes >= aheadLimit()) return;
+        // A thread is woken only for more folders than the threads listing
+        // now take when they are done, and only within the budget: past
+        // it they list just the walk's nearest folders, as they come to
+        // them. Down a comb (a spare folder beside every level of a chain)
+        // each wake-up handed over a single folder, at a cost to the walk
+        // of more than listing it.
+        ++waiting;
+        if (waiting <= (soonestToWalk || awaited == &parent ? 1 : 0) + busy || aheadBytes >= aheadBudget) return;
         if (idle > 0)
             workerWake.notify_one();
         else if (gauge.waiting() && spareIdle > 0)
@@ -241,8 +252,11 @@ bool ParallelLister::isFolder(const std::filesystem::path& path) {
 void ParallelLister::work(DirectoryLister& lister, bool spare) {
     try {
         Usage mark{threadCpuNs(), threadDiskReads()};
-        while (const std::shared_ptr<Job> job = take(spare, mark))
+        bool holding = false;
+        while (const std::shared_ptr<Job> job = take(spare, holding, mark)) {
+            holding = true;
             listAhead(*job, lister);
+        }
     } catch (...) {
         std::lock_guard<std::mutex> lock(shared_->mutex);
         if (!shared_->error) shared_->error = std::current_exception();
@@ -258,13 +272,14 @@ bool ParallelLister::stopping() const {
     return shared_->closing.load(std::memory_order_relaxed) || stop_.load(std::memory_order_relaxed);
 }
 
-std::shared_ptr<ParallelLister::Job> ParallelLister::take(bool spare, Usage& mark) {
+std::shared_ptr<ParallelLister::Job> ParallelLister::take(bool spare, bool holding, Usage& mark) {
     // What the thread used since its last take is its last listing's:
     // waiting for a folder or for room uses next to nothing.
     const Usage now{threadCpuNs(), threadDiskReads()};
     std::unique_lock<std::mutex> lock(shared_->mutex);
     shared_->measured(now.cpuNs - mark.cpuNs, now.diskReads - mark.diskReads);
     mark = now;
+    if (holding) --shared_->busy;
     while (!stopping()) {
         // Spares take only what the listing threads leave: with one of
         // those idle, a spare would only crowd the cores.
@@ -288,6 +303,7 @@ std::shared_ptr<ParallelLister::Job> ParallelLister::take(bool spare, Usage& mar
                 // each turn here scan further.
                 job->state = Job::State::Listing;
                 --shared_->waiting;
+                ++shared_->busy;
                 return job;
             }
         }
@@ -566,10 +582,13 @@ void ParallelLister::finishCurrent() {
         // Left before its end only when stopping: its lister may stop too.
         if (current_->state != Job::State::Done) current_->state = throughOwn_ ? Job::State::Done : Job::State::Dropped;
         shared_->unorder(*current_);
-        if (shared_->awaited == current_.get()) shared_->awaited = nullptr;
         for (std::shared_ptr<Job>& child : current_->children)
             revealed_.push_back(std::move(child));
         current_->children.clear();
+        if (!revealed_.empty())
+            shared_->awaited = revealed_.back().get();
+        else
+            shared_->awaited = expected_.empty() ? nullptr : expected_.back().get();
     }
     expected_.insert(expected_.end(), std::make_move_iterator(revealed_.begin()),
                      std::make_move_iterator(revealed_.end()));

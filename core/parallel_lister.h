@@ -70,7 +70,7 @@ private:
 
     void joinWorkers();
     void work(DirectoryLister& lister, bool spare);
-    std::shared_ptr<Job> take(bool spare, Usage& mark);
+    std::shared_ptr<Job> take(bool spare, bool holding, Usage& mark);
     bool stopping() const;
     void listAhead(Job& job, DirectoryLister& lister);
     std::shared_ptr<Job> expected(const AnchorRef& parent, std::string_view name);
