@@ -76,14 +76,15 @@ void ModernDialog::placeOver(const Fl_Window* owner) {
 
 std::vector<ModernDialog::Text> ModernDialog::texts() const {
     const int textWidth = w() - 116;
-    const auto wrapped = [&](const std::string& text, int size) {
+    // As many lines as the box shows whole; a longer text keeps its end.
+    const auto wrapped = [&](const std::string& text, int size, int boxHeight) {
         fl_font(FL_HELVETICA, size);
-        return wrappedText(text, textWidth);
+        return wrappedText(text, textWidth, boxHeight / fl_height());
     };
     const Fl_Align topLeft = FL_ALIGN_TOP | FL_ALIGN_LEFT;
     std::vector<Text> all = {{title, 88, 25, textWidth, 28, 17, themeText, FL_ALIGN_LEFT},
-                             {wrapped(message, 14), 88, 58, textWidth, 42, 14, themeText, topLeft}};
-    if (!detail.empty()) all.push_back({wrapped(detail, 12), 88, 101, textWidth, 48, 12, themeTextDim, topLeft});
+                             {wrapped(message, 14, 42), 88, 58, textWidth, 42, 14, themeText, topLeft}};
+    if (!detail.empty()) all.push_back({wrapped(detail, 12, 48), 88, 101, textWidth, 48, 12, themeTextDim, topLeft});
     return all;
 }
 

@@ -58,4 +58,29 @@ std::string wrappedText(const std::string& text, int width) {
     return out;
 }
 
+std::string wrappedText(const std::string& text, int width, int maxLines) {
+    const std::string all = wrappedText(text, width);
+    size_t kept = 0;  // where the lines shown before the last one end
+    for (int line = 1; line < std::max(maxLines, 1); ++line) {
+        const size_t feed = all.find('\n', kept);
+        if (feed == std::string::npos) return all;
+        kept = feed + 1;
+    }
+    if (all.find('\n', kept) == std::string::npos) return all;
+    // The longest end of the text that fits after the ellipsis, taken whole
+    // characters at a time and never across a line feed of its own.
+    static const std::string kEllipsis = "\xE2\x80\xA6";
+    size_t tail = text.size();
+    while (tail > 0) {
+        size_t before = tail - 1;
+        while (before > 0 && (static_cast<unsigned char>(text[before]) & 0xC0) == 0x80)
+            --before;
+        if (text[before] == '\n') break;
+        const std::string candidate = kEllipsis + text.substr(before);
+        if (fl_width(candidate.data(), static_cast<int>(candidate.size())) > width) break;
+        tail = before;
+    }
+    return all.substr(0, kept) + kEllipsis + text.substr(tail);
+}
+
 }  // namespace fan

@@ -13,4 +13,9 @@ namespace fan {
 // stays on a line of its own. Needs the display open; GUI thread.
 std::string wrappedText(const std::string& text, int width);
 
+// wrappedText in at most `maxLines` lines (at least one). A text that needs
+// more keeps its first lines and ends with "…" and as much of its own end as
+// fits the last line: a long path still shows the name it leads to.
+std::string wrappedText(const std::string& text, int width, int maxLines);
+
 }  // namespace fan

@@ -5,7 +5,9 @@
 
 #include <FL/Fl.H>
 #include <FL/Fl_Double_Window.H>
+#include <FL/fl_draw.H>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <utility>
@@ -105,6 +107,25 @@ TEST_F(ModernDialogTest, ALongDetailIsWrappedInsideItsBox) {
     ModernDialog dialog("", "", std::string(150, 'x'), "Empty", "Cancel", true, true);
     const Canvas c = drawDialog(dialog);
     EXPECT_GT(c.countIn(88, 118, 404, 10, themeTextDim), 0);  // the second line
+}
+
+// A path longer than the detail box shows its start and, after an ellipsis,
+// its end: the name of the item the dialog asks about.
+TEST_F(ModernDialogTest, APathLongerThanItsBoxKeepsItsName) {
+    std::string path;
+    for (int i = 0; i < 40; ++i)
+        path += "/folder" + std::to_string(i);
+    path += "/the-name.txt";
+    ModernDialog dialog("", "", path, "Move", "Cancel", true, true);
+    const std::vector<ModernDialog::Text> texts = dialog.texts();
+    ASSERT_EQ(texts.size(), 3u);
+    const ModernDialog::Text& detail = texts[2];
+    fl_font(FL_HELVETICA, detail.size);
+    const int lines = static_cast<int>(std::count(detail.lines.begin(), detail.lines.end(), '\n')) + 1;
+    EXPECT_LE(lines * fl_height(), detail.h);
+    EXPECT_EQ(detail.lines.rfind("/folder0/", 0), 0u);
+    EXPECT_NE(detail.lines.find("\xE2\x80\xA6"), std::string::npos);
+    EXPECT_EQ(detail.lines.substr(detail.lines.size() - 13), "/the-name.txt");
 }
 
 // Under the grab the toolkit sends a button FL_ENTER on every move over it
