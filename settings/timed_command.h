@@ -32,7 +32,8 @@ struct CommandOutcome {
 
 // The programs below are looked up in the absolute entries of PATH
 // ("/bin:/usr/bin" when it has none), and receive those entries alone as
-// their PATH: empty and relative ones would name their working folder.
+// their PATH, and only the absolute entries of LD_LIBRARY_PATH: empty and
+// relative ones would name their working folder.
 
 // Starts argv[0], looked up as above, with the
 // arguments as given (never through a shell), in a process group of its own,

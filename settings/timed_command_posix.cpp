@@ -70,14 +70,11 @@ void killAndReap(pid_t pid) {
     }
 }
 
-// The absolute entries of PATH, joined again ("/bin:/usr/bin" when there
-// are none). An empty or relative entry would mean the current folder, which
-// for a terminal is the folder being opened: such entries are dropped, both
-// where a program is looked for and from the PATH it receives, so that a
-// wrapper that starts another program by name cannot run one planted there.
-std::string searchPath() {
-    const char* path = std::getenv("PATH");
-    const std::string entries = path ? path : "";
+// The absolute entries of the colon-separated list in the variable `name`,
+// joined again; empty when there are none.
+std::string absoluteEntries(const char* name) {
+    const char* list = std::getenv(name);
+    const std::string entries = list ? list : "";
     std::string kept;
     for (size_t start = 0; start <= entries.size();) {
         const size_t end = std::min(entries.find(':', start), entries.size());
@@ -87,6 +84,16 @@ std::string searchPath() {
         if (!kept.empty()) kept += ':';
         kept += folder;
     }
+    return kept;
+}
+
+// The absolute entries of PATH ("/bin:/usr/bin" when there are none). An
+// empty or relative entry would mean the current folder, which for a
+// terminal is the folder being opened: such entries are dropped, both where
+// a program is looked for and from the PATH it receives, so that a wrapper
+// that starts another program by name cannot run one planted there.
+std::string searchPath() {
+    const std::string kept = absoluteEntries("PATH");
     return kept.empty() ? "/bin:/usr/bin" : kept;
 }
 
@@ -116,14 +123,20 @@ std::string programFile(const std::string& name, const std::string& folders, int
     return {};
 }
 
-// Our environment with PATH replaced by `path`; the pointers stay valid as
-// long as `pathEntry` and the environment do.
-std::vector<char*> childEnvironment(const std::string& path, std::string& pathEntry) {
-    pathEntry = "PATH=" + path;
+// Our environment with PATH replaced by `path`, and LD_LIBRARY_PATH by its
+// absolute entries (left out when it has none): the dynamic loader, too,
+// reads an empty or relative entry as the folder the program starts in. The
+// pointers stay valid as long as `entries` and the environment do.
+std::vector<char*> childEnvironment(const std::string& path, std::vector<std::string>& entries) {
+    entries = {"PATH=" + path};
+    if (const std::string libraries = absoluteEntries("LD_LIBRARY_PATH"); !libraries.empty())
+        entries.push_back("LD_LIBRARY_PATH=" + libraries);
     std::vector<char*> variables;
     for (char** variable = environ; *variable != nullptr; ++variable)
-        if (std::strncmp(*variable, "PATH=", 5) != 0) variables.push_back(*variable);
-    variables.push_back(pathEntry.data());
+        if (std::strncmp(*variable, "PATH=", 5) != 0 && std::strncmp(*variable, "LD_LIBRARY_PATH=", 16) != 0)
+            variables.push_back(*variable);
+    for (std::string& entry : entries)
+        variables.push_back(entry.data());
     variables.push_back(nullptr);
     return variables;
 }
@@ -172,8 +185,8 @@ pid_t spawn(const std::vector<std::string>& argv, int outputFd, const std::strin
         args.push_back(const_cast<char*>(arg.c_str()));
     args.push_back(nullptr);
 
-    std::string pathEntry;
-    const std::vector<char*> environment = childEnvironment(path, pathEntry);
+    std::vector<std::string> entries;
+    const std::vector<char*> environment = childEnvironment(path, entries);
     pid_t pid = 0;
     const int spawned = ::posix_spawn(&pid, program.c_str(), &actions, &attributes, args.data(), environment.data());
     posix_spawn_file_actions_destroy(&actions);

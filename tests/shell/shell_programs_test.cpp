@@ -98,6 +98,30 @@ TEST_F(ShellTest, TerminalIsNeverStartedFromTheFolderItOpens) {
     EXPECT_FALSE(fs::exists(path("records/planted")));
 }
 
+// The dynamic loader reads an empty or relative entry of its library path
+// as the folder the program starts in: a library planted in the folder a
+// terminal opens would be loaded into it.
+TEST_F(ShellTest, TerminalLoadsNoLibraryFromTheFolderItOpens) {
+    const std::string folder = temp.folder("opened").string();
+    const std::string wrapper =
+        "printf '%s\\0' \"${LD_LIBRARY_PATH-(unset)}\" > '" + path("records/child LD_LIBRARY_PATH") + "'";
+    fakePrograms({{"xterm", wrapper.c_str()}});
+    const struct {
+        const char* name;
+        std::string libraryPath;
+        std::string received;
+    } rows[] = {{"absolute entries kept", ":.:opened:" + path("lib") + "::/usr/lib/x:", path("lib") + ":/usr/lib/x"},
+                {"none absolute", ":opened:", "(unset)"}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        fs::remove(path("records/child LD_LIBRARY_PATH"));
+        setEnv("LD_LIBRARY_PATH", row.libraryPath.c_str());
+        EXPECT_EQ(openTerminal(folder).message, "");
+        setEnv("LD_LIBRARY_PATH", nullptr);
+        EXPECT_EQ(recorded("child LD_LIBRARY_PATH", true), Strings{row.received});
+    }
+}
+
 TEST_F(ShellTest, OpeningTheTrashFallsBackToItsFolderOnlyWhenTheTrashCannotBeShown) {
     const std::string here = fs::current_path();
     fakePrograms({{"xdg-open", "exit 0"}});
