@@ -59,7 +59,7 @@ std::string wrappedText(const std::string& text, int width) {
 }
 
 std::string wrappedText(const std::string& text, int width, int maxLines) {
-    const std::string all = wrappedText(text, width);
+    std::string all = wrappedText(text, width);
     size_t kept = 0;  // where the lines shown before the last one end
     for (int line = 1; line < std::max(maxLines, 1); ++line) {
         const size_t feed = all.find('\n', kept);
