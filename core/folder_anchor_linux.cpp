@@ -77,8 +77,9 @@ int step(const AnchorPool& pool, int fd, int keep, const LinuxAnchor& next, bool
 }
 
 // Opens a closed anchor again name by name from its nearest open ancestor,
-// checking each folder it passes. Each closed one's identity is known: an
-// anchor is closed only for the bound, which notes it first.
+// checking each folder it passes. A closed one's identity is known unless
+// its fstat failed when the bound closed it: such a folder cannot be reached
+// again this way.
 int reopenFromAncestor(const AnchorPool& pool, LinuxAnchor& anchor) {
     std::vector<LinuxAnchor*> route;
     LinuxAnchor* base = &anchor;

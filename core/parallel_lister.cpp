@@ -317,25 +317,21 @@ std::shared_ptr<ParallelLister::Job> ParallelLister::take(bool spare, bool holdi
 
 void ParallelLister::listAhead(Job& job, DirectoryLister& lister) {
     const ListOpen opened = lister.openAhead(job.parent, job.name);
-    if (opened == ListOpen::Later) {
-        // Its parent was closed for the descriptor bound: the walk lists it
-        // when it gets there, from where it stands then. Reopening it here
-        // would cost a call per level from the nearest folder still open,
-        // over and over down a deep tree.
-        std::lock_guard<std::mutex> lock(shared_->mutex);
-        if (job.state == Job::State::Dropped) return;
-        job.state = Job::State::Waiting;
-        shared_->unorder(job);
-        shared_->progressed(job);
-        return;
-    }
     if (opened != ListOpen::Opened) {
         std::lock_guard<std::mutex> lock(shared_->mutex);
         if (job.state == Job::State::Dropped) return;
-        job.openKnown = true;
-        job.opened = opened;
-        job.state = Job::State::Done;
-        shared_->listedAhead(job);
+        if (opened == ListOpen::Later) {
+            // Its parent was closed for the descriptor bound: the walk lists
+            // it when it gets there, from where it stands then. Reopening it
+            // here would cost a call per level from the nearest folder still
+            // open, over and over down a deep tree.
+            job.state = Job::State::Waiting;
+        } else {
+            job.openKnown = true;
+            job.opened = opened;
+            job.state = Job::State::Done;
+            shared_->listedAhead(job);
+        }
         shared_->unorder(job);
         shared_->progressed(job);
         return;

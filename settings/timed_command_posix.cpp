@@ -70,31 +70,38 @@ void killAndReap(pid_t pid) {
     }
 }
 
-// The absolute entries of the colon-separated list in the variable `name`,
-// joined again; empty when there are none.
-std::string absoluteEntries(const char* name) {
+// The absolute entries of the colon-separated list in the variable `name`.
+std::vector<std::string> absoluteEntries(const char* name) {
     const char* list = std::getenv(name);
     const std::string entries = list ? list : "";
-    std::string kept;
+    std::vector<std::string> kept;
     for (size_t start = 0; start <= entries.size();) {
         const size_t end = std::min(entries.find(':', start), entries.size());
-        const std::string folder = entries.substr(start, end - start);
+        std::string folder = entries.substr(start, end - start);
         start = end + 1;
-        if (folder.empty() || folder[0] != '/') continue;
-        if (!kept.empty()) kept += ':';
-        kept += folder;
+        if (!folder.empty() && folder[0] == '/') kept.push_back(std::move(folder));
     }
     return kept;
 }
 
-// The absolute entries of PATH ("/bin:/usr/bin" when there are none). An
+std::string joined(const std::vector<std::string>& folders) {
+    std::string list;
+    for (const std::string& folder : folders) {
+        if (!list.empty()) list += ':';
+        list += folder;
+    }
+    return list;
+}
+
+// The absolute entries of PATH (/bin and /usr/bin when there are none). An
 // empty or relative entry would mean the current folder, which for a
 // terminal is the folder being opened: such entries are dropped, both where
 // a program is looked for and from the PATH it receives, so that a wrapper
 // that starts another program by name cannot run one planted there.
-std::string searchPath() {
-    const std::string kept = absoluteEntries("PATH");
-    return kept.empty() ? "/bin:/usr/bin" : kept;
+std::vector<std::string> searchPath() {
+    std::vector<std::string> kept = absoluteEntries("PATH");
+    if (kept.empty()) kept = {"/bin", "/usr/bin"};
+    return kept;
 }
 
 // The program file that `name` stands for: a name with a slash as it is
@@ -102,17 +109,15 @@ std::string searchPath() {
 // executable regular file of that name in `folders` (a searchPath()). Empty
 // with `error` set when there is none (EACCES when only files that cannot
 // run were found).
-std::string programFile(const std::string& name, const std::string& folders, int& error) {
+std::string programFile(const std::string& name, const std::vector<std::string>& folders, int& error) {
     error = ENOENT;
     if (name.find('/') != std::string::npos) {
         std::error_code ec;
         const std::filesystem::path absolute = std::filesystem::absolute(name, ec);
         return ec ? name : absolute.string();
     }
-    for (size_t start = 0; start <= folders.size();) {
-        const size_t end = std::min(folders.find(':', start), folders.size());
-        std::string file = folders.substr(start, end - start);
-        start = end + 1;
+    for (const std::string& folder : folders) {
+        std::string file = folder;
         file += '/';
         file += name;
         struct stat status;
@@ -127,9 +132,9 @@ std::string programFile(const std::string& name, const std::string& folders, int
 // absolute entries (left out when it has none): the dynamic loader, too,
 // reads an empty or relative entry as the folder the program starts in. The
 // pointers stay valid as long as `entries` and the environment do.
-std::vector<char*> childEnvironment(const std::string& path, std::vector<std::string>& entries) {
-    entries = {"PATH=" + path};
-    if (const std::string libraries = absoluteEntries("LD_LIBRARY_PATH"); !libraries.empty())
+std::vector<char*> childEnvironment(const std::vector<std::string>& path, std::vector<std::string>& entries) {
+    entries = {"PATH=" + joined(path)};
+    if (const std::string libraries = joined(absoluteEntries("LD_LIBRARY_PATH")); !libraries.empty())
         entries.push_back("LD_LIBRARY_PATH=" + libraries);
     std::vector<char*> variables;
     for (char** variable = environ; *variable != nullptr; ++variable)
@@ -149,7 +154,7 @@ std::vector<char*> childEnvironment(const std::string& path, std::vector<std::st
 // exec in the child as the error of posix_spawn).
 pid_t spawn(const std::vector<std::string>& argv, int outputFd, const std::string* workingDirectory) {
     int error = 0;
-    const std::string path = searchPath();
+    const std::vector<std::string> path = searchPath();
     const std::string program = programFile(argv[0], path, error);
     if (program.empty()) return -error;
 
