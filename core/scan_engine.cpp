@@ -328,13 +328,6 @@ Tree scanWith(const std::filesystem::path& root, ScanProgress& progress, const s
 
 }  // namespace
 
-// Every listing holds descriptors of its own.
-ListingThreads affordableShare(int threads, int spareThreads) {
-    const int affordable = affordableListingThreads();
-    const int running = std::min(threads, affordable);
-    return {running, std::max(0, std::min(spareThreads, affordable - running))};
-}
-
 Tree scanTree(const std::filesystem::path& root, ScanProgress& progress, const std::vector<MountEntry>* mounts,
               DirectoryLister& lister) {
     return scanWith(root, progress, mounts, lister, nullptr, 1, 0);

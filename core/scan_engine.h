@@ -37,15 +37,6 @@ Tree scanTree(const std::filesystem::path& root, ScanProgress& progress, const s
 Tree scanTree(const std::filesystem::path& root, ScanProgress& progress, const std::vector<MountEntry>* mounts,
               const ListerFactory& makeLister, int threads, int spareThreads = 0);
 
-// The listing threads and spare ones a scan asked for `threads` and
-// `spareThreads` runs: fewer under a low limit on open descriptors, spare
-// ones going first.
-struct ListingThreads {
-    int threads;
-    int spares;
-};
-ListingThreads affordableShare(int threads, int spareThreads);
-
 // The absolute, lexically normal form of a path without a trailing
 // separator; the form every listing call receives (the Windows lister adds
 // the \\?\ long-path prefix itself). On Windows a network path

@@ -2,7 +2,16 @@
 
 #include <algorithm>
 
+#include "core/directory_lister.h"
+
 namespace fan {
+
+// Every listing holds descriptors of its own.
+ListingThreads affordableShare(int threads, int spareThreads) {
+    const int affordable = affordableListingThreads();
+    const int running = std::min(threads, affordable);
+    return {running, std::max(0, std::min(spareThreads, affordable - running))};
+}
 
 bool diskKnownToSpin(const DiskFacts& disk) {
     if (disk.rotational && disk.bus == "scsi") return true;

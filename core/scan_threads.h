@@ -26,6 +26,15 @@ int usableProcessors();
 // As many again; none beside the one thread of a spinning disk.
 int spareScanThreadCount(int scanThreads);
 
+// The listing threads and spare ones a scan asked for `threads` and
+// `spareThreads` runs: fewer under a low limit on open descriptors, spare
+// ones going first.
+struct ListingThreads {
+    int threads;
+    int spares;
+};
+ListingThreads affordableShare(int threads, int spareThreads);
+
 // What the system tells of the disk a volume lies on.
 struct DiskFacts {
     bool rotational = false;            // its rotational flag is set

@@ -15,6 +15,7 @@
 
 #include "core/directory_lister_linux.h"
 #include "core/scan_engine.h"
+#include "core/scan_threads.h"
 #include "fake_directory_lister.h"
 #include "same_tree.h"
 #include "temp_tree.h"
